@@ -47,10 +47,10 @@ std::vector<cv::NodePtr> items(int mode)
 {
     std::vector<cv::NodePtr> out;
     if (mode == 0) {
-        leaves(g_doc->accountModel()->asset(), out, 10);
-        leaves(g_doc->accountModel()->debt(), out, 10);
+        leaves(g_doc->accountTrees()->asset(), out, 10);
+        leaves(g_doc->accountTrees()->debt(), out, 10);
     } else {
-        leaves(g_doc->actualModel()->expense(), out, 10);
+        leaves(g_doc->categoryTrees()->expense(), out, 10);
     }
     return out;
 }

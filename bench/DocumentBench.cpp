@@ -170,7 +170,7 @@ std::vector<cv::EntryPtr> randomEntries(cv::Book &doc, size_t wanted)
     const int span = int(first.daysTo(kLastDay));
     std::vector<cv::EntryPtr> pool;
     for (int tries = 0; pool.size() < wanted && tries < 100000; ++tries) {
-        const auto day = doc.dataModel()->findActualByDate(first.addDays(random() % unsigned(span)));
+        const auto day = doc.store()->findEntriesByDate(first.addDays(random() % unsigned(span)));
         if (day && !day->empty()) pool.push_back((*day)[random() % day->size()]);
     }
     return pool;
@@ -267,7 +267,7 @@ void commitEdit(benchmark::State &state, int entries)
 std::vector<cv::NodePtr> balanceAccounts(cv::Book &doc)
 {
     std::vector<cv::NodePtr> accounts;
-    for (const auto &root : {doc.accountModel()->asset(), doc.accountModel()->debt()})
+    for (const auto &root : {doc.accountTrees()->asset(), doc.accountTrees()->debt()})
         forEachNode(root, [&](const cv::NodePtr &n) {
             if (n->isAccount() && n->ident() > 0) accounts.push_back(n);
         });
@@ -285,7 +285,7 @@ double valueOf(cv::Book &doc, const std::vector<cv::NodePtr> &accounts)
 std::vector<cv::NodePtr> everyCategory(cv::Book &doc)
 {
     std::vector<cv::NodePtr> categories;
-    for (const auto &root : {doc.actualModel()->income(), doc.actualModel()->expense()})
+    for (const auto &root : {doc.categoryTrees()->income(), doc.categoryTrees()->expense()})
         forEachNode(root, [&](const cv::NodePtr &n) { categories.push_back(n); });
     return categories;
 }
@@ -296,7 +296,7 @@ double yearOfMonths(cv::Book &doc, const std::vector<cv::NodePtr> &categories)
     const QDate january(kLastDay.year() - 1, 1, 1);
     double total = 0;
     for (const auto &c : categories)
-        for (int m = 0; m < 12; ++m) total += doc.summaryForActualMonths(c, january.addMonths(m), 1);
+        for (int m = 0; m < 12; ++m) total += doc.summaryForCategoryMonths(c, january.addMonths(m), 1);
     return total;
 }
 
@@ -384,7 +384,7 @@ void memoSearch(benchmark::State &state, int entries)
     conditions.memo = {QStringLiteral("%コンビニ%")};
     size_t found = 0;
     for (auto _ : state) {
-        const auto hits = doc->dataModel()->findActual(conditions);
+        const auto hits = doc->store()->findEntry(conditions);
         found = hits ? hits->size() : 0;
         benchmark::DoNotOptimize(found);
     }

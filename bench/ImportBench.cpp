@@ -77,9 +77,9 @@ std::unique_ptr<cv::Book> makeBook()
     if (!doc) return nullptr;
     auto bank = std::make_shared<cv::BankDetail>();
     bank->setDate(QDate(2000, 1, 1));
-    node(doc->accountModel()->asset(), kBank, 31, QStringLiteral("Bank"), bank);
-    node(doc->actualModel()->expense(), kFood, 21, QStringLiteral("Food"));
-    node(doc->actualModel()->income(), kSalary, 21, QStringLiteral("Salary"));
+    node(doc->accountTrees()->asset(), kBank, 31, QStringLiteral("Bank"), bank);
+    node(doc->categoryTrees()->expense(), kFood, 21, QStringLiteral("Food"));
+    node(doc->categoryTrees()->income(), kSalary, 21, QStringLiteral("Salary"));
     doc->createCache();
     cv::LearnedMapping memos, accounts;
     for (int i = 0; i < 200; ++i) memos.learn(memoOf(i), incoming(i) ? kSalary : kFood);

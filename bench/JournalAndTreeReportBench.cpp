@@ -60,13 +60,13 @@ Busiest busiestAccount(cv::Book &doc)
     const QDate first = cv::bench::firstDayOf(cv::bench::BookOptions());
     Busiest busiest;
     size_t most = 0;
-    for (const cv::NodePtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt()}) {
+    for (const cv::NodePtr &root : {doc.accountTrees()->asset(), doc.accountTrees()->debt()}) {
         for (const cv::NodePtr &account : root->children()) {
             if (account->countChild() > 0) continue;
             cv::SearchConditions conditions;
             conditions.date = {first, last};
             conditions.account = {account->ident()};
-            const size_t count = doc.dataModel()->findActual(conditions).value_or(cv::BookStore::ActualList()).size();
+            const size_t count = doc.store()->findEntry(conditions).value_or(cv::BookStore::EntryList()).size();
             if (count > most) {
                 most = count;
                 busiest.account = account;

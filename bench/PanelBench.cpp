@@ -45,8 +45,8 @@ void collectAccounts(const cv::NodePtr &node, std::vector<cv::NodePtr> &out)
 Month busiestMonth(cv::Book &doc)
 {
     std::vector<cv::NodePtr> accounts;
-    collectAccounts(doc.accountModel()->asset(), accounts);
-    collectAccounts(doc.accountModel()->debt(), accounts);
+    collectAccounts(doc.accountTrees()->asset(), accounts);
+    collectAccounts(doc.accountTrees()->debt(), accounts);
     Month best;
     size_t bestCount = 0;
     for (const cv::NodePtr &account : accounts) {
@@ -146,7 +146,7 @@ void commit_book_row(benchmark::State &state, int size)
     double step = 1;
     for (auto _ : state) {
         state.PauseTiming();
-        const cv::EntryPtr row = panel.actualAt(0);
+        const cv::EntryPtr row = panel.entryAt(0);
         panel.change(row, cv::AccountBookPanel::Field::Amount, row->amount() + step, QStringLiteral("bench"));
         step = -step;
         state.ResumeTiming();

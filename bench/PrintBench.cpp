@@ -3,7 +3,7 @@
 //   cv-print-bench [--book=PATH.cvv2] [benchmark flags]
 
 #include "print/ViewerPrint.h"
-#include "print/PrintInfoView.h"
+#include "print/PrintPages.h"
 #include "print/ViewerPrintRow.h"
 #include "document/Book.h"
 #include "document/Preference.h"
@@ -54,10 +54,10 @@ void print_viewer_to_pdf(benchmark::State &state)
     for (auto _ : state) {
         const auto make = [&](cv::PageSetup &setup) {
             std::vector<cv::ViewerPrintParam> rows{cv::ViewerPrintParam(cv::PrintedPagesParam::Header, nullptr, 0)};
-            for (const cv::NodePtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt()})
+            for (const cv::NodePtr &root : {doc.accountTrees()->asset(), doc.accountTrees()->debt()})
                 addRows(rows, root, 0, 0);
             rows.emplace_back(cv::PrintedPagesParam::Header, nullptr, 1);
-            for (const cv::NodePtr &root : {doc.actualModel()->income(), doc.actualModel()->expense()})
+            for (const cv::NodePtr &root : {doc.categoryTrees()->income(), doc.categoryTrees()->expense()})
                 addRows(rows, root, 0, 1);
             auto view = std::make_unique<cv::ViewerPrint>(
                 [&](const cv::ViewerPrintParam &row) {
@@ -69,8 +69,8 @@ void print_viewer_to_pdf(benchmark::State &state)
             sheets = view->sheetCount();
             return view;
         };
-        const auto result = cv::printInfoView(doc, prefs, make, nullptr, cv::PrintRunner::Mode::Pdf,
-                                              g_run->workPath(QStringLiteral("viewer.pdf")));
+        const auto result = cv::printPages(doc, prefs, make, nullptr, cv::PrintRunner::Mode::Pdf,
+                                           g_run->workPath(QStringLiteral("viewer.pdf")));
         if (!result.printed) state.SkipWithError("nothing printed");
     }
     state.counters["sheets"] = sheets;

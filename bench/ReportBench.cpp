@@ -93,7 +93,7 @@ void read_entries(benchmark::State &state, bool byDate, int months)
         if (byDate) {
             cv::SearchConditions period;
             period.date = {r.from, r.to};
-            b.doc.reads().forEachActual(period, [&](const cv::Entry &) { ++entries; });
+            b.doc.reads().forEachEntry(period, [&](const cv::Entry &) { ++entries; });
         } else {
             b.doc.reads().readPeriodMoves(r.from, r.to, cv::EntryMove::Amounts,
                                           [&](const cv::EntryMove &) { ++entries; });

@@ -36,8 +36,8 @@ inline void tickSubtree(cv::Node &node, int status)
 // Every node of the four trees, as a report reads them.
 inline void tickTrees(cv::Book &doc, int status)
 {
-    for (const cv::NodePtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt(),
-                                    doc.actualModel()->income(), doc.actualModel()->expense()})
+    for (const cv::NodePtr &root : {doc.accountTrees()->asset(), doc.accountTrees()->debt(),
+                                    doc.categoryTrees()->income(), doc.categoryTrees()->expense()})
         tickSubtree(*root, status);
 }
 

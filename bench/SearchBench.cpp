@@ -29,7 +29,7 @@ void memo_search_listed(benchmark::State &state, int size)
     }
     cv::SearchPagePanel page(&doc);
     page.resize(1000, 700);
-    cv::SearchDialog &sheet = *page.searchPanelController();
+    cv::SearchDialog &sheet = *page.searchDialog();
     sheet.useMemoCheckBox()->setChecked(true);
     sheet.memoCell(0)->setText(QStringLiteral("コンビニ"));
     int found = 0;

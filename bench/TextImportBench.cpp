@@ -43,17 +43,17 @@ QByteArray prices(int lines)
     return out;
 }
 
-std::unique_ptr<cv::Book> makeBook(int *brand)
+std::unique_ptr<cv::Book> makeBook(int *security)
 {
     using namespace samplebook;
     auto doc = makeYenBook();
     if (!doc) return nullptr;
     auto alpha = std::make_shared<cv::Security>();
     alpha->setName(QStringLiteral("Alpha"));
-    alpha->setKind(cv::BrandKind::InvestmentTrust);
+    alpha->setKind(cv::SecurityKind::InvestmentTrust);
     alpha->setCurrency(1);
-    doc->addBrand(alpha);
-    *brand = alpha->ident();
+    doc->addSecurity(alpha);
+    *security = alpha->ident();
     doc->createCache();
     return doc;
 }
@@ -83,8 +83,8 @@ void read_statement(benchmark::State &state)
 
 void show_statement(benchmark::State &state)
 {
-    int brand = 0;
-    auto doc = makeBook(&brand);
+    int security = 0;
+    auto doc = makeBook(&security);
     size_t rows = 0;
     for (auto _ : state) {
         cv::ImportTextSheet sheet(doc.get());
@@ -99,11 +99,11 @@ void show_statement(benchmark::State &state)
 
 void show_prices(benchmark::State &state)
 {
-    int brand = 0;
-    auto doc = makeBook(&brand);
+    int security = 0;
+    auto doc = makeBook(&security);
     size_t rows = 0;
     for (auto _ : state) {
-        cv::ImportCSVSheet sheet(doc.get(), brand, true);
+        cv::ImportCSVSheet sheet(doc.get(), security, true);
         sheet.loadFile(files().pricesPath);
         rows = sheet.values().size();
         const QPixmap painted = sheet.grab();

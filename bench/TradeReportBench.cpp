@@ -45,10 +45,10 @@ constexpr struct {
 
 bool makeTradeBook(cv::Book &doc)
 {
-    if (!doc.dataModel()->create()) return false;
-    doc.actualModel()->setDefault();
-    doc.actualModel()->setSystemItems();
-    doc.accountModel()->setSystemItems();
+    if (!doc.store()->create()) return false;
+    doc.categoryTrees()->setDefault();
+    doc.categoryTrees()->setSystemItems();
+    doc.accountTrees()->setSystemItems();
     doc.addCurrency(cv::Currency::currencyWith(QStringLiteral("円"), QStringLiteral("JPY"), QStringLiteral("¥"), 0));
     auto opening = std::make_shared<cv::AccountDetail>();
     opening->setDate(kFirstTrade);
@@ -60,16 +60,16 @@ bool makeTradeBook(cv::Book &doc)
     auto cash = std::make_shared<cv::Node>();
     cash->setKind(cv::NodeKind::CashPart);
     broker->appendChild(cash);
-    doc.accountModel()->asset()->appendChild(broker);
+    doc.accountTrees()->asset()->appendChild(broker);
     for (int i = 0; i < kSecurities; ++i) {
-        auto brand = std::make_shared<cv::Security>();
-        brand->setName(QStringLiteral("銘柄 %1").arg(i + 1));
-        brand->setOutlineState(1);
-        doc.addBrand(brand);
+        auto security = std::make_shared<cv::Security>();
+        security->setName(QStringLiteral("銘柄 %1").arg(i + 1));
+        security->setOutlineState(1);
+        doc.addSecurity(security);
     }
-    doc.commitAccountModel();
-    doc.commitActualModel();
-    doc.commitBrandList();
+    doc.commitAccountTrees();
+    doc.commitCategoryTrees();
+    doc.commitSecurityList();
     doc.createCache();
 
     const int days = int(kFirstTrade.daysTo(kLastTrade));
@@ -80,7 +80,7 @@ bool makeTradeBook(cv::Book &doc)
         const auto &plan = kCycle[step % std::size(kCycle)];
         auto trade = std::make_shared<cv::Trade>();
         trade->setKind(plan.kind);
-        trade->setBrand(doc.brandList()[size_t(i % kSecurities)]->ident());
+        trade->setSecurity(doc.securityList()[size_t(i % kSecurities)]->ident());
         trade->setAccount(broker->ident());
         trade->setDate(kFirstTrade.addDays(qint64(i) * days / kTrades));
         trade->setCount(plan.count);
@@ -115,7 +115,7 @@ void securities_trade_report(benchmark::State &state, const QDate &from, const Q
     }
     int rows = 0, pages = 0;
     for (auto _ : state) {
-        auto view = cv::SecuritiesTradeReport::make(*doc, doc->brandList(), from, to, a4(cv::PageSetup::Landscape));
+        auto view = cv::SecuritiesTradeReport::make(*doc, doc->securityList(), from, to, a4(cv::PageSetup::Landscape));
         rows = int(view->data().size());
         pages = view->pages();
     }

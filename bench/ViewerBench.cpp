@@ -93,7 +93,7 @@ struct OpenWindow {
         window->performInputDate(viewedMonth());
         // Every row of both grids open, as a household that looks at all of it.
         viewer->accountView()->expandAll();
-        viewer->actualView()->expandAll();
+        viewer->categoryView()->expandAll();
         QTest::qWait(cv::ViewerPage::kResizeDelayMs + 20);
         return true;
     }
@@ -129,7 +129,7 @@ void refresh_after_entry_edit(benchmark::State &state)
     }
     cv::SearchConditions month;
     month.date = {viewedMonth(), viewedMonth().addDays(27)};
-    const auto found = open.doc.dataModel()->findActual(month);
+    const auto found = open.doc.store()->findEntry(month);
     cv::EntryPtr entry;
     if (found)
         for (const cv::EntryPtr &e : *found)
@@ -142,7 +142,7 @@ void refresh_after_entry_edit(benchmark::State &state)
         return;
     }
     int resets = 0;
-    for (cv::ViewerModel *model : {open.viewer->accountModel(), open.viewer->actualModel()})
+    for (cv::ViewerModel *model : {open.viewer->accountModel(), open.viewer->categoryModel()})
         QObject::connect(model, &QAbstractItemModel::modelReset, [&resets] { ++resets; });
     double step = 1;
     for (auto _ : state) {
@@ -180,7 +180,7 @@ void scroll_step(benchmark::State &state)
         return;
     }
     cv::ViewerGrid *view = state.range(0) == 0 ? static_cast<cv::ViewerGrid *>(open.viewer->accountView())
-                                               : static_cast<cv::ViewerGrid *>(open.viewer->actualView());
+                                               : static_cast<cv::ViewerGrid *>(open.viewer->categoryView());
     const bool wheel = state.range(1) == 0;
     QScrollBar *bar = view->verticalScrollBar();
     // The generated accounts fit the window; a shorter account grid, as the
@@ -215,8 +215,8 @@ int writeShots(const QString &folder)
             if (!open.open(unit)) return 1;
             open.viewer->accountView()->collapseAll();
             open.viewer->accountView()->expandToDepth(1);
-            open.viewer->actualView()->collapseAll();
-            open.viewer->actualView()->expandToDepth(0);
+            open.viewer->categoryView()->collapseAll();
+            open.viewer->categoryView()->expandToDepth(0);
             const QString file =
                 QStringLiteral("%1/viewer-%2-%3").arg(folder, QLatin1String(lang), QLatin1String(name));
             if (!open.window->grab().save(file + QStringLiteral(".png"))) ++failures;

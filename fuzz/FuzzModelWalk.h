@@ -94,19 +94,20 @@ inline void exerciseValue(const cv::ArchiveValue &value, std::set<const void *> 
     } else if (auto accounts = std::dynamic_pointer_cast<cv::AccountTrees>(object)) {
         for (const auto &root : {accounts->asset(), accounts->debt(), accounts->summary()}) exerciseTree(root);
         (void)accounts->uniqueId();
-    } else if (auto actuals = std::dynamic_pointer_cast<cv::CategoryTrees>(object)) {
-        for (const auto &root : {actuals->moneyFlow(), actuals->income(), actuals->expense(), actuals->summary()}) {
+    } else if (auto categories = std::dynamic_pointer_cast<cv::CategoryTrees>(object)) {
+        for (const auto &root :
+             {categories->moneyFlow(), categories->income(), categories->expense(), categories->summary()}) {
             exerciseTree(root);
-            if (root) (void)actuals->isIncomeOrExpense(root.get());
+            if (root) (void)categories->isIncomeOrExpense(root.get());
         }
-        (void)actuals->uniqueId();
+        (void)categories->uniqueId();
     } else if (auto loan = std::dynamic_pointer_cast<cv::LoanTerms>(object)) {
         (void)loan->description();
         (void)loan->firstDueDate();
-    } else if (auto brand = std::dynamic_pointer_cast<cv::Security>(object)) {
-        (void)brand->description();
-        (void)brand->kindName();
-        (void)brand->riskDescription();
+    } else if (auto security = std::dynamic_pointer_cast<cv::Security>(object)) {
+        (void)security->description();
+        (void)security->kindName();
+        (void)security->riskDescription();
     } else if (auto budget = std::dynamic_pointer_cast<cv::Budget>(object)) {
         (void)budget->budgetAtDate(QDate(2008, 3, 5), 12);
         if (auto copy = budget->clone()) copy->pack();

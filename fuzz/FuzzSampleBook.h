@@ -18,16 +18,16 @@ namespace fuzzbook {
 
 // The book's info rows as the document stores them.
 struct InfoArchives {
-    QByteArray accounts, categories, currencies, brands, groupings, settings;
+    QByteArray accounts, categories, currencies, securities, groupings, settings;
 };
 
 inline InfoArchives infoArchives(const cv::Book &doc)
 {
     auto archive = [](const cv::ArchiveValue &value) { return cv::KeyedArchiver::archivedDataWithRootObject(value); };
-    return {archive(doc.accountModel()),
-            archive(doc.actualModel()),
+    return {archive(doc.accountTrees()),
+            archive(doc.categoryTrees()),
             archive(cv::ArchiveValue::arrayOf(doc.currencyList())),
-            archive(cv::ArchiveValue::arrayOf(doc.brandList())),
+            archive(cv::ArchiveValue::arrayOf(doc.securityList())),
             archive(cv::ArchiveValue::arrayOf(doc.groupList())),
             archive(doc.settings())};
 }

@@ -41,16 +41,16 @@ template <class T> std::vector<std::shared_ptr<T>> listOf(const std::optional<cv
 void readEverything(cv::BookStore &store)
 {
     decoded(store.getAccountData());
-    decoded(store.getActualData());
+    decoded(store.getCategoryData());
     decoded(store.getSettingsData());
-    decoded(store.getPrintInfo());
+    decoded(store.getPrintSettings());
     for (int id = cv::BookStore::InfoImportFirst; id <= cv::BookStore::InfoImportLast; ++id)
         decoded(store.getImportMappingData(id));
     decoded(store.getGroupData());
     for (const auto &currency : listOf<cv::Currency>(decoded(store.getCurrencyData())))
         store.getXchgRateListForCurrency(currency->ident());
-    for (const auto &brand : listOf<cv::Security>(decoded(store.getBrandData())))
-        store.getPriceListForBrand(brand->ident());
+    for (const auto &security : listOf<cv::Security>(decoded(store.getSecurityData())))
+        store.getPriceListForSecurity(security->ident());
 
     if (auto loans = store.database()->performQuery(QStringLiteral("SELECT id FROM LoanTable LIMIT 100;"))) {
         for (int row = 0; row < loans->rowCount(); ++row)

@@ -19,10 +19,10 @@ int main(int argc, char **argv)
 
         auto doc = samplebook::makeRichBook();
         if (!doc) return false;
-        cv::BookStore &store = *doc->dataModel();
+        cv::BookStore &store = *doc->store();
         const fuzzbook::InfoArchives rows = fuzzbook::infoArchives(*doc);
-        ok = store.putAccountData(rows.accounts) && store.putActualData(rows.categories) &&
-             store.putCurrencyData(rows.currencies) && store.putBrandData(rows.brands) &&
+        ok = store.putAccountData(rows.accounts) && store.putCategoryData(rows.categories) &&
+             store.putCurrencyData(rows.currencies) && store.putSecurityData(rows.securities) &&
              store.putGroupData(rows.groupings) && store.putSettingsData(rows.settings) && ok;
         const QByteArray packed = saved(store);
         ok = seeds.write(packed) && ok;

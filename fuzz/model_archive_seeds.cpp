@@ -12,9 +12,9 @@ int main(int argc, char **argv)
         const fuzzbook::InfoArchives rows = fuzzbook::infoArchives(*doc);
         bool ok = true;
         for (const QByteArray &a :
-             {rows.accounts, rows.categories, rows.currencies, rows.brands, rows.groupings, rows.settings})
+             {rows.accounts, rows.categories, rows.currencies, rows.securities, rows.groupings, rows.settings})
             ok = seeds.write(a) && ok;
-        ok = seeds.write(doc->dataModel()->getLoanData(1004)) && ok;
+        ok = seeds.write(doc->store()->getLoanData(1004)) && ok;
         auto locked = std::make_shared<cv::Settings>();
         locked->setPassword(QStringLiteral("password"));
         ok = seeds.write(cv::KeyedArchiver::archivedDataWithRootObject(locked)) && ok;

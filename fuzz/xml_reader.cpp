@@ -19,19 +19,19 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     cv::Book doc;
-    if (!doc.dataModel()->create()) std::abort();
-    doc.actualModel()->setDefault();
+    if (!doc.store()->create()) std::abort();
+    doc.categoryTrees()->setDefault();
     QBuffer in;
     in.setData(reinterpret_cast<const char *>(data), qsizetype(size));
     in.open(QIODevice::ReadOnly);
     cv::xml::importFrom(doc, in);
 
-    doc.accountModel()->setSystemItems();
-    doc.actualModel()->setSystemItems();
+    doc.accountTrees()->setSystemItems();
+    doc.categoryTrees()->setSystemItems();
     doc.createCache();
     std::set<const void *> seen;
-    fuzzwalk::exerciseValue(cv::ArchiveValue(doc.accountModel()), seen);
-    fuzzwalk::exerciseValue(cv::ArchiveValue(doc.actualModel()), seen);
+    fuzzwalk::exerciseValue(cv::ArchiveValue(doc.accountTrees()), seen);
+    fuzzwalk::exerciseValue(cv::ArchiveValue(doc.categoryTrees()), seen);
     QBuffer out;
     out.open(QIODevice::WriteOnly);
     cv::xml::exportTo(doc, out);

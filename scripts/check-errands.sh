@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a file of src/ outside src/document goes behind the document's
-# back: any use of the store (`dataModel()`, its type or its header),
+# back: any use of the store (`store()`, its type or its header),
 # a cache builder, refresher or roll-up, or a hand-made change notice. Windows change
 # the book only through Book's operations, which do their own cache
 # work and name what changed, and read stored records through its reads().
@@ -10,8 +10,8 @@ cd "$(dirname "$0")/.."
 
 files=$(find src \( -name '*.h' -o -name '*.cpp' \) ! -path 'src/document/*')
 
-store="dataModel\(\)|\bBookStore\b"
-cache='\b(accumulateAccount|createCache|createCacheFor|createCacheIfDirty|clearCache|addCacheItem|refreshCurrencyCache|refreshBrandCache|refreshActualGroupCache|recalcMonthlyCache|brandPriceChanged|currencyRateChanged|postNotification) *\('
+store="\bstore\(\)|\bBookStore\b"
+cache='\b(accumulateAccount|createCache|createCacheFor|createCacheIfDirty|clearCache|addCacheItem|refreshCurrencyCache|refreshSecurityCache|refreshCategoryGroupingCache|recalcMonthlyCache|securityPriceChanged|currencyRateChanged|postNotification) *\('
 
 hits=$(grep -nE "$store|$cache" $files | grep -vE '^[^:]+:[0-9]+: *//' || true)
 

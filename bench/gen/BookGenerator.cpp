@@ -48,7 +48,7 @@ struct Plan {
     int kind = 0; // entry or trade kind
     int category = 0;
     int account = 0;
-    int destination = 0; // also the brand of a trade or price, the currency of a rate
+    int destination = 0; // also the security of a trade or price, the currency of a rate
     double amount = 0;   // also the unit price of a trade, the rate or price
     double count = 0;
     double converted = 0;
@@ -114,10 +114,10 @@ const char *const kMemos[] = {
 
 void addCategories(cv::Book &doc)
 {
-    const cv::NodePtr income = doc.actualModel()->income();
+    const cv::NodePtr income = doc.categoryTrees()->income();
     node(income, Salary, cv::NodeKind::Category, QStringLiteral("給与"));
     node(income, Bonus, cv::NodeKind::Category, QStringLiteral("賞与"));
-    const cv::NodePtr expense = doc.actualModel()->expense();
+    const cv::NodePtr expense = doc.categoryTrees()->expense();
     auto folder = [&](int ident, const char *name, std::initializer_list<std::pair<int, const char *>> children) {
         cv::NodePtr f = node(expense, ident, cv::NodeKind::Group, QString::fromUtf8(name));
         for (const auto &[childIdent, childName] : children)
@@ -176,8 +176,8 @@ BookStats generateBook(cv::Book &doc, const BookOptions &options)
     const cv::CurrencyPtr yen = currency("JPY", QStringLiteral("円"), QStringLiteral("¥"), 0, 1);
     const cv::CurrencyPtr dollar = currency("USD", QStringLiteral("米ドル"), QStringLiteral("$"), 2, 110);
 
-    const cv::NodePtr assets = doc.accountModel()->asset();
-    const cv::NodePtr debts = doc.accountModel()->debt();
+    const cv::NodePtr assets = doc.accountTrees()->asset();
+    const cv::NodePtr debts = doc.accountTrees()->debt();
     account(assets, Wallet, 30, QStringLiteral("財布"), yen->ident(), 20000, first);
     account(assets, Bank, 31, QStringLiteral("普通預金"), yen->ident(), 1500000, first);
     account(assets, DollarAccount, 31, QStringLiteral("外貨預金"), dollar->ident(), 0, first);
@@ -186,13 +186,13 @@ BookStats generateBook(cv::Book &doc, const BookOptions &options)
     addCategories(doc);
     addBudgets(doc, first, last);
 
-    std::vector<cv::SecurityPtr> brands;
+    std::vector<cv::SecurityPtr> securities;
     for (const char *name : {"インデックスファンド", "高配当株", "債券ファンド"}) {
         auto b = std::make_shared<cv::Security>();
         b->setName(QString::fromUtf8(name));
         b->setCurrency(yen->ident());
-        doc.addBrand(b);
-        brands.push_back(b);
+        doc.addSecurity(b);
+        securities.push_back(b);
     }
     std::vector<int> groups;
     for (const char *name : {"旅行", "引っ越し", "結婚式"}) {
@@ -218,7 +218,7 @@ BookStats generateBook(cv::Book &doc, const BookOptions &options)
         return plans.size() - 1;
     };
     std::map<int, size_t> settlements; // month key -> plan paying the card for the month before
-    std::vector<double> brandPrice = {10000, 3000, 1000};
+    std::vector<double> securityPrice = {10000, 3000, 1000};
     double dollarRate = 110;
     int months = 0;
     for (QDate month(first.year(), first.month(), 1); month <= last; month = month.addMonths(1), ++months) {
@@ -254,24 +254,24 @@ BookStats generateBook(cv::Book &doc, const BookOptions &options)
 
         // Investments: money in, the month's prices, a purchase; a sale once a year.
         entry(on(26), cv::EntryKind::Transfer, 0, Bank, Brokerage, 50000);
-        for (size_t b = 0; b < brands.size(); ++b) {
-            brandPrice[b] = std::max(100.0, std::round(brandPrice[b] * (1 + (random.below(101) - 45) / 1000.0)));
+        for (size_t b = 0; b < securities.size(); ++b) {
+            securityPrice[b] = std::max(100.0, std::round(securityPrice[b] * (1 + (random.below(101) - 45) / 1000.0)));
             Plan price;
             price.type = Plan::Price;
             price.date = on(28);
-            price.destination = brands[b]->ident();
-            price.amount = brandPrice[b];
+            price.destination = securities[b]->ident();
+            price.amount = securityPrice[b];
             plans.push_back(price);
         }
-        const size_t b = size_t(months) % brands.size();
+        const size_t b = size_t(months) % securities.size();
         Plan buy;
         buy.type = Plan::TradeItem;
         buy.kind = cv::raw(cv::TradeKind::Buy);
         buy.date = on(28);
         buy.account = Brokerage;
-        buy.destination = brands[b]->ident();
-        buy.amount = brandPrice[b];
-        buy.count = std::max(1.0, std::floor(45000 / brandPrice[b]));
+        buy.destination = securities[b]->ident();
+        buy.amount = securityPrice[b];
+        buy.count = std::max(1.0, std::floor(45000 / securityPrice[b]));
         plans.push_back(buy);
         if (m == 12 && months >= 12) {
             Plan sale = buy;
@@ -337,7 +337,7 @@ BookStats generateBook(cv::Book &doc, const BookOptions &options)
 
     // ---- through the write path, as one batch
     BookStats stats;
-    cv::BookStore *store = doc.dataModel();
+    cv::BookStore *store = doc.store();
     std::optional<cv::EditScope> batch(std::in_place, doc);
     store->beginTransaction();
     std::set<cv::SecurityPtr> touched;
@@ -370,7 +370,7 @@ BookStats generateBook(cv::Book &doc, const BookOptions &options)
             t->setKind(cv::TradeKind(p.kind));
             t->setDate(p.date);
             t->setAccount(p.account);
-            t->setBrand(p.destination);
+            t->setSecurity(p.destination);
             t->setCount(p.count);
             t->setUnitPrice(p.amount);
             t->setCommission(p.kind == cv::TradeKind::Sale ? 0 : std::round(p.amount * p.count * 0.001));
@@ -381,7 +381,7 @@ BookStats generateBook(cv::Book &doc, const BookOptions &options)
         }
         case Plan::Rate: {
             auto r = std::make_shared<cv::DatedPrice>();
-            r->setBrand(p.destination);
+            r->setSecurity(p.destination);
             r->setDate(p.date);
             r->setPrice(p.amount);
             store->putXchgRate(r);
@@ -390,7 +390,7 @@ BookStats generateBook(cv::Book &doc, const BookOptions &options)
         }
         case Plan::Price: {
             auto r = std::make_shared<cv::DatedPrice>();
-            r->setBrand(p.destination);
+            r->setSecurity(p.destination);
             r->setDate(p.date);
             r->setPrice(p.amount);
             store->putPrice(r);
@@ -416,12 +416,12 @@ BookStats generateBook(cv::Book &doc, const BookOptions &options)
 bool saveBook(cv::Book &doc, const QString &path)
 {
     doc.commitSettings();
-    doc.commitAccountModel();
-    doc.commitActualModel();
+    doc.commitAccountTrees();
+    doc.commitCategoryTrees();
     doc.commitCurrencyList();
-    doc.commitBrandList();
+    doc.commitSecurityList();
     doc.commitGroupList();
-    return doc.dataModel()->save(path);
+    return doc.store()->save(path);
 }
 
 bool openBook(cv::Book &doc, const QString &path)

@@ -28,7 +28,7 @@ struct BookStats {
     int loanRows = 0; // repayment schedule rows
 };
 
-// Fills a document whose store was just created (dataModel()->create()).
+// Fills a document whose store was just created (store()->create()).
 BookStats generateBook(cv::Book &doc, const BookOptions &options);
 
 // Writes the models to their info rows and the store to the document file.

@@ -80,12 +80,12 @@ int generate(const cv::bench::BookOptions &options, const QString &out, bool xml
     QElapsedTimer timer;
     timer.start();
     cv::Book doc;
-    if (!doc.dataModel()->create()) {
+    if (!doc.store()->create()) {
         std::fprintf(stderr, "cannot create a working store\n");
         return 1;
     }
-    doc.actualModel()->setDefault();
-    doc.actualModel()->setSystemItems();
+    doc.categoryTrees()->setDefault();
+    doc.categoryTrees()->setSystemItems();
     const cv::bench::BookStats stats = cv::bench::generateBook(doc, options);
     if (!cv::bench::saveBook(doc, out)) {
         std::fprintf(stderr, "cannot save %s\n", qPrintable(out));
@@ -114,7 +114,7 @@ int generate(const cv::bench::BookOptions &options, const QString &out, bool xml
         }
         int mismatches = 0;
         int accounts = 0;
-        for (const auto &root : {doc.accountModel()->asset(), doc.accountModel()->debt()}) {
+        for (const auto &root : {doc.accountTrees()->asset(), doc.accountTrees()->debt()}) {
             forEachAccount(root, [&](const cv::NodePtr &node) {
                 if (node->ident() <= 0) return;
                 ++accounts;

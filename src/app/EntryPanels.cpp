@@ -27,7 +27,7 @@ QWidget *makeEntryPanel(ViewerGrid &grid, Book &document, const NodePtr &node, c
     if (!node) return nullptr;
     switch (kind) {
     case EntryPanelKind::Account: return hooked(new AccountBookPanel(&document, node, from, to), grid);
-    case EntryPanelKind::Actual: return hooked(new IncomeExpensePanel(&document, node, from, to), grid);
+    case EntryPanelKind::IncomeExpense: return hooked(new IncomeExpensePanel(&document, node, from, to), grid);
     case EntryPanelKind::Transfer: return hooked(new TransferPanel(&document, node, from, to), grid);
     case EntryPanelKind::Trading: {
         // The cash part of an investment account stands for the account.

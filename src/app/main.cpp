@@ -41,7 +41,7 @@ int main(int argc, char **argv)
     cv::setAlertPresenter(&alerts);
     cv::Application delegate;
     delegate.setEntryPanelMaker(cv::makeEntryPanel);
-    cv::ScriptingService scripting(delegate.documentController());
+    cv::ScriptingService scripting(delegate.openBooks());
     scripting.registerOn(QDBusConnection::sessionBus());
     QObject::connect(&instance, &cv::SingleInstance::filesReceived, &delegate, [&delegate](const QStringList &paths) {
         if (paths.isEmpty()) {

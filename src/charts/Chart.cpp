@@ -189,8 +189,8 @@ void Chart::drawSheet(int sheet, cv::Canvas &canvas)
 
 NodePtr Chart::firstPageRoot(const ReadOnlyBook *document, int mode)
 {
-    if (document && mode == Accounts && document->accountModel()) return document->accountModel()->asset();
-    if (document && mode == Categories && document->actualModel()) return document->actualModel()->income();
+    if (document && mode == Accounts && document->accountTrees()) return document->accountTrees()->asset();
+    if (document && mode == Categories && document->categoryTrees()) return document->categoryTrees()->income();
     return nullptr;
 }
 

@@ -5,7 +5,7 @@
 // it first. The ticks are the nodes' own status, cleared when the sheet opens
 // and when it goes.
 
-#include "print/PrintInfoView.h"
+#include "print/PrintPages.h"
 #include "controls/ButtonStatusClient.h"
 #include "controls/ToggleClient.h"
 #include "model/Node.h"

@@ -142,15 +142,15 @@ OverviewSheet::OverviewSheet(Book *document, QWidget *parent)
 
     m_dateField->setDate(QDate::currentDate());
     m_level = m_levelStepper->value();
-    calcInfo();
+    calcOverview();
     updateColumns();
     reloadTables(true);
 
     connect(m_okButton, &QPushButton::clicked, this, [this] { done(0); });
-    connect(m_dateField, &cv::DateField::dateChanged, this, [this] { updateInfo(); });
+    connect(m_dateField, &cv::DateField::dateChanged, this, [this] { updateOverview(); });
     connect(options, &QButtonGroup::idClicked, this, [this] {
         updateColumns();
-        updateInfo();
+        updateOverview();
     });
     connect(m_levelStepper, &QSpinBox::valueChanged, this, [this] { updateStep(); });
     resize(600, sizeHint().height());
@@ -161,9 +161,9 @@ bool OverviewSheet::monthMode() const
     return m_monthOption->isChecked();
 }
 
-void OverviewSheet::updateInfo()
+void OverviewSheet::updateOverview()
 {
-    calcInfo();
+    calcOverview();
     reloadTables(true);
 }
 
@@ -263,8 +263,8 @@ OverviewSheet::Cell OverviewSheet::cell(Table table, int row, int column) const
         }
         if (column < 1 || column > 3 || row < 0 || row > 2) return QString();
         const size_t p = size_t(column - 1);
-        const double in = pl ? m_income[p] : m_cacheIn[p];
-        const double out = pl ? m_expense[p] : m_cacheOut[p];
+        const double in = pl ? m_income[p] : m_cashIn[p];
+        const double out = pl ? m_expense[p] : m_cashOut[p];
         return currencyString(row == 0 ? in : row == 1 ? out : in - out);
     }
     case TopExpenses:

@@ -50,7 +50,7 @@ public:
     // Period 0 holds the date; 1 and 2 are the two before.
     const std::array<Period, 3> &periods() const { return m_period; }
 
-    void updateInfo();
+    void updateOverview();
     void updateStep();
     // The text of a cell, as the table shows it.
     QString objectValue(Table table, int row, int column) const;
@@ -67,9 +67,9 @@ public:
 
 private:
     // OverviewSheet_Calc.cpp
-    void calcInfo();
+    void calcOverview();
     void calcAccountValue(const NodePtr &node, const QDate &date);
-    void getCacheFlowValues(const NodePtr &node);
+    void getCashFlowValues(const NodePtr &node);
     void countAccount(const NodePtr &account, bool investmentCash);
     int periodOf(const QDate &date) const;
     void calcDiag();
@@ -94,8 +94,8 @@ private:
     std::array<double, 8> m_cmp{};
     std::array<double, 4> m_income{};
     std::array<double, 4> m_expense{};
-    std::array<double, 4> m_cacheIn{};
-    std::array<double, 4> m_cacheOut{};
+    std::array<double, 4> m_cashIn{};
+    std::array<double, 4> m_cashOut{};
     int m_level = 1;
     std::array<Ranked, kRanked> m_topExp;
     std::array<Ranked, kRanked> m_topOvb;

@@ -28,19 +28,19 @@ bool isMoneyLike(const NodePtr &node)
 
 } // namespace
 
-void OverviewSheet::calcInfo()
+void OverviewSheet::calcOverview()
 {
     m_asset.fill(0);
     m_debt.fill(0);
     m_cmp.fill(0);
     m_income.fill(0);
     m_expense.fill(0);
-    m_cacheIn.fill(0);
-    m_cacheOut.fill(0);
+    m_cashIn.fill(0);
+    m_cashOut.fill(0);
     const QDate d = m_dateField->date().value_or(QDate());
-    if (!m_doc || !d.isValid() || !m_doc->accountModel() || !m_doc->actualModel()) return;
-    const NodePtr assetRoot = m_doc->accountModel()->asset();
-    const NodePtr debtRoot = m_doc->accountModel()->debt();
+    if (!m_doc || !d.isValid() || !m_doc->accountTrees() || !m_doc->categoryTrees()) return;
+    const NodePtr assetRoot = m_doc->accountTrees()->asset();
+    const NodePtr debtRoot = m_doc->accountTrees()->debt();
     for (const NodePtr &root : {assetRoot, debtRoot})
         for (const NodePtr &child : root->children()) calcAccountValue(child, d);
     m_asset[4] = m_asset[0] + m_asset[1] + m_asset[2] + m_asset[3];
@@ -63,17 +63,17 @@ void OverviewSheet::calcInfo()
         Period &p = m_period[size_t(i)];
         p.from = months ? first.addMonths(-i) : first.addYears(-i);
         p.to = (months ? p.from.addMonths(1) : p.from.addYears(1)).addDays(-1);
-        const NodePtr income = m_doc->actualModel()->income();
-        const NodePtr expense = m_doc->actualModel()->expense();
+        const NodePtr income = m_doc->categoryTrees()->income();
+        const NodePtr expense = m_doc->categoryTrees()->expense();
         if (months) {
             m_income[size_t(i)] = m_doc->cache().monthlyValueForKey(income.get(), p.from);
             m_expense[size_t(i)] = m_doc->cache().monthlyValueForKey(expense.get(), p.from);
         } else {
-            m_income[size_t(i)] = m_doc->summaryForActualMonths(income, p.from, 12);
-            m_expense[size_t(i)] = m_doc->summaryForActualMonths(expense, p.from, 12);
+            m_income[size_t(i)] = m_doc->summaryForCategoryMonths(income, p.from, 12);
+            m_expense[size_t(i)] = m_doc->summaryForCategoryMonths(expense, p.from, 12);
         }
     }
-    getCacheFlowValues(assetRoot);
+    getCashFlowValues(assetRoot);
     calcDiag();
 }
 
@@ -95,10 +95,10 @@ int OverviewSheet::periodOf(const QDate &date) const
     return -1;
 }
 
-void OverviewSheet::getCacheFlowValues(const NodePtr &node)
+void OverviewSheet::getCashFlowValues(const NodePtr &node)
 {
     if (node->countChild() > 0) {
-        for (const NodePtr &child : node->children()) getCacheFlowValues(child);
+        for (const NodePtr &child : node->children()) getCashFlowValues(child);
         return;
     }
     const auto kind = node->kind();
@@ -121,12 +121,12 @@ void OverviewSheet::countAccount(const NodePtr &account, bool investmentCash)
     SearchConditions conditions;
     conditions.date = {from, to};
     conditions.account = {account->ident()};
-    const auto entries = m_doc->reads().findActual(conditions);
-    for (const EntryPtr &entry : entries.value_or(cv::ActualList())) {
+    const auto entries = m_doc->reads().findEntry(conditions);
+    for (const EntryPtr &entry : entries.value_or(cv::EntryList())) {
         const int i = periodOf(entry->date());
         if (i < 0) continue;
-        double &in = m_cacheIn[size_t(i)];
-        double &out = m_cacheOut[size_t(i)];
+        double &in = m_cashIn[size_t(i)];
+        double &out = m_cashOut[size_t(i)];
         switch (entry->kind()) {
         case cv::EntryKind::Income: in += inDefault(entry->amount(), currency, entry->date()); break;
         case cv::EntryKind::Expense: out += inDefault(entry->amount(), currency, entry->date()); break;
@@ -156,8 +156,8 @@ void OverviewSheet::countAccount(const NodePtr &account, bool investmentCash)
         // The other side of a transfer of units pays nothing, its commission included.
         if (i < 0 || trade->account() != account->ident()) continue;
         const cv::cashflow::TradeMoney money = cv::cashflow::tradeMoney(*m_doc, *trade, *account);
-        m_cacheIn[size_t(i)] += inDefault(money.in, currency, trade->date());
-        m_cacheOut[size_t(i)] += inDefault(money.out + money.commission, currency, trade->date());
+        m_cashIn[size_t(i)] += inDefault(money.in, currency, trade->date());
+        m_cashOut[size_t(i)] += inDefault(money.out + money.commission, currency, trade->date());
     }
 }
 
@@ -166,10 +166,10 @@ void OverviewSheet::calcDiag()
     m_topExp.fill(Ranked{});
     m_topOvb.fill(Ranked{});
     const QDate d = m_dateField->date().value_or(QDate());
-    if (!m_doc || !d.isValid() || !m_doc->actualModel() || !m_doc->settings()) return;
+    if (!m_doc || !d.isValid() || !m_doc->categoryTrees() || !m_doc->settings()) return;
     const bool year = !monthMode();
     const QDate start = m_doc->settings()->fiscalDate(d, year ? 5 : 2);
-    calcDiagSub(m_doc->actualModel()->expense(), start, year, 0);
+    calcDiagSub(m_doc->categoryTrees()->expense(), start, year, 0);
 }
 
 void OverviewSheet::calcDiagSub(const NodePtr &node, const QDate &start, bool year, int depth)
@@ -181,7 +181,7 @@ void OverviewSheet::calcDiagSub(const NodePtr &node, const QDate &start, bool ye
         return;
     }
     const double v =
-        year ? m_doc->summaryForActualMonths(node, start, 12) : m_doc->cache().monthlyValueForKey(node.get(), start);
+        year ? m_doc->summaryForCategoryMonths(node, start, 12) : m_doc->cache().monthlyValueForKey(node.get(), start);
     if (!(v > 0)) return;
     const QString name = getFullCatName(*node);
     place(m_topExp, Ranked{name, v, 0}, v, [](const Ranked &r) { return r.actual; });

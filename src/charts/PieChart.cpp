@@ -53,21 +53,21 @@ void PieChart::setDocument(ReadOnlyBook *document, int mode, int option, const Q
 
 bool PieChart::isAsset(const NodePtr &unit) const
 {
-    return m_doc && m_doc->accountModel() && unit->hasAncestor(m_doc->accountModel()->asset().get());
+    return m_doc && m_doc->accountTrees() && unit->hasAncestor(m_doc->accountTrees()->asset().get());
 }
 
 void PieChart::readRows()
 {
     if (!m_doc) return;
     if (m_mode == Categories) {
-        const NodePtr income = m_doc->actualModel() ? m_doc->actualModel()->income() : nullptr;
+        const NodePtr income = m_doc->categoryTrees() ? m_doc->categoryTrees()->income() : nullptr;
         const bool monthly = m_option & kMonthly;
         // The same dates as the line chart's columns: m months, never past the end.
         const std::vector<QDate> dates = SeriesChart::sampleDates(date(0), date(1), monthly);
         for (const NodePtr &unit : m_data) {
             double amount = 0;
             for (const QDate &d : dates)
-                amount += monthly ? m_doc->summaryForActualMonths(unit, d, 1) : m_doc->valueForActual(unit, d);
+                amount += monthly ? m_doc->summaryForCategoryMonths(unit, d, 1) : m_doc->valueForCategory(unit, d);
             const bool upper = (income && unit->hasAncestor(income.get())) || !hasAssetIncome();
             std::vector<PieChartData> &list = upper ? m_data1 : m_data2;
             int color = kBlackIndex;
@@ -151,7 +151,7 @@ void PieChart::drawList(cv::Canvas &canvas, const std::vector<PieChartData> &lis
     if (m_mode == Accounts) {
         titleKey = firstUnit && isAsset(firstUnit) ? "Legend-Asset" : "Legend-Debt";
     } else {
-        const NodePtr income = m_doc->actualModel() ? m_doc->actualModel()->income() : nullptr;
+        const NodePtr income = m_doc->categoryTrees() ? m_doc->categoryTrees()->income() : nullptr;
         titleKey = firstUnit && income && firstUnit->hasAncestor(income.get()) ? "Legend-Income" : "Legend-Expense";
     }
     drawText(canvas, cv::localizedString(titleKey), x, top - 24);

@@ -66,8 +66,8 @@ void SeriesChart::setDocument(ReadOnlyBook *document, int mode, int option, cons
 double SeriesChart::valueOf(const NodePtr &item, const QDate &date) const
 {
     if (m_mode == Accounts) return m_doc->valueForAccount(item, date);
-    if (m_option & kMonthly) return m_doc->summaryForActualMonths(item, date, 1);
-    return m_doc->valueForActual(item, date);
+    if (m_option & kMonthly) return m_doc->summaryForCategoryMonths(item, date, 1);
+    return m_doc->valueForCategory(item, date);
 }
 
 SeriesChart::Series SeriesChart::collect(const std::vector<NodePtr> &items) const
@@ -99,11 +99,11 @@ QString SeriesChart::amountText(double value) const
 QString SeriesChart::legendTitle(const NodePtr &first) const
 {
     const char *key = "Legend-Expense";
-    if (m_doc && m_doc->accountModel() && first->hasAncestor(m_doc->accountModel()->asset().get()))
+    if (m_doc && m_doc->accountTrees() && first->hasAncestor(m_doc->accountTrees()->asset().get()))
         key = "Legend-Asset";
-    else if (m_doc && m_doc->accountModel() && first->hasAncestor(m_doc->accountModel()->debt().get()))
+    else if (m_doc && m_doc->accountTrees() && first->hasAncestor(m_doc->accountTrees()->debt().get()))
         key = "Legend-Debt";
-    else if (m_doc && m_doc->actualModel() && first->hasAncestor(m_doc->actualModel()->income().get()))
+    else if (m_doc && m_doc->categoryTrees() && first->hasAncestor(m_doc->categoryTrees()->income().get()))
         key = "Legend-Income";
     return cv::localizedString(key);
 }

@@ -53,9 +53,9 @@ void AccountChooserModel::setDocument(Book *doc, int mode, bool flat)
     m_groups.clear();
     m_isFlat = flat;
     beginFill(doc);
-    if (doc && doc->accountModel()) {
-        if (doc->accountModel()->asset()) collectFrom(doc->accountModel()->asset(), mode);
-        if (doc->accountModel()->debt()) collectFrom(doc->accountModel()->debt(), mode);
+    if (doc && doc->accountTrees()) {
+        if (doc->accountTrees()->asset()) collectFrom(doc->accountTrees()->asset(), mode);
+        if (doc->accountTrees()->debt()) collectFrom(doc->accountTrees()->debt(), mode);
     }
     endFill();
 }

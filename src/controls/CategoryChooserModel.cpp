@@ -9,7 +9,7 @@ void CategoryChooserModel::setDocument(Book *doc, int mode, bool flat)
 {
     m_isFlat = flat;
     beginFill(doc);
-    const CategoryTreesPtr model = doc ? doc->actualModel() : nullptr;
+    const CategoryTreesPtr model = doc ? doc->categoryTrees() : nullptr;
     // Copies: the list marks its trees expanded, the document's flags stay.
     const auto put = [this](const NodePtr &root) {
         if (root) putIntoData(root->deepCopy());

@@ -19,10 +19,10 @@ ChooserItem ChooserItem::fromGrouping(GroupingPtr grouping)
     return item;
 }
 
-ChooserItem ChooserItem::fromBrand(SecurityPtr brand)
+ChooserItem ChooserItem::fromSecurity(SecurityPtr security)
 {
     ChooserItem item;
-    item.m_brand = std::move(brand);
+    item.m_security = std::move(security);
     return item;
 }
 
@@ -42,7 +42,7 @@ QString ChooserItem::name() const
 {
     if (m_node) return m_node->name();
     if (m_grouping) return m_grouping->name();
-    if (m_brand) return m_brand->name();
+    if (m_security) return m_security->name();
     return QString();
 }
 
@@ -50,7 +50,7 @@ int ChooserItem::ident() const
 {
     if (m_node) return m_node->ident();
     if (m_grouping) return m_grouping->ident();
-    if (m_brand) return m_brand->ident();
+    if (m_security) return m_security->ident();
     return m_tradeKind ? raw(*m_tradeKind) : 0;
 }
 
@@ -58,7 +58,7 @@ bool ChooserItem::sameAs(const ChooserItem &other) const
 {
     if (m_node) return other.m_node && m_node->isEqual(other.m_node.get());
     if (m_grouping) return other.m_grouping && m_grouping->ident() == other.m_grouping->ident();
-    if (m_brand) return other.m_brand && m_brand->ident() == other.m_brand->ident();
+    if (m_security) return other.m_security && m_security->ident() == other.m_security->ident();
     if (m_tradeKind) return other.m_tradeKind == m_tradeKind;
     return false;
 }

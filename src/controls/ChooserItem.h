@@ -23,15 +23,15 @@ public:
     ChooserItem() = default;
     static ChooserItem fromNode(NodePtr node, std::shared_ptr<const void> keep = nullptr);
     static ChooserItem fromGrouping(GroupingPtr grouping);
-    static ChooserItem fromBrand(SecurityPtr brand);
+    static ChooserItem fromSecurity(SecurityPtr security);
     static ChooserItem fromTradeKind(TradeKind kind);
 
-    bool isNull() const { return !m_node && !m_grouping && !m_brand && !m_tradeKind; }
+    bool isNull() const { return !m_node && !m_grouping && !m_security && !m_tradeKind; }
     explicit operator bool() const { return !isNull(); }
 
     const NodePtr &node() const { return m_node; }
     const GroupingPtr &grouping() const { return m_grouping; }
-    const SecurityPtr &brand() const { return m_brand; }
+    const SecurityPtr &security() const { return m_security; }
     std::optional<TradeKind> tradeKind() const { return m_tradeKind; }
     // The command row, when the item is one.
     std::shared_ptr<CommandRow> command() const;
@@ -48,7 +48,7 @@ public:
 private:
     NodePtr m_node;
     GroupingPtr m_grouping;
-    SecurityPtr m_brand;
+    SecurityPtr m_security;
     std::optional<TradeKind> m_tradeKind;
     std::shared_ptr<const void> m_keep; // the list entry a copied node hangs below
 };

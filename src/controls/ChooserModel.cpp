@@ -136,8 +136,8 @@ void ChooserModel::restrictKey(const QString &key, const QVariant &value)
     for (int row = int(m_root.size()) - 1; row >= 0; --row) {
         const ChooserItem &entry = m_root[row];
         if (entry.command()) continue;
-        if (entry.brand()) {
-            if (key == QLatin1String("currency") && QVariant(entry.brand()->currency()) != value)
+        if (entry.security()) {
+            if (key == QLatin1String("currency") && QVariant(entry.security()->currency()) != value)
                 m_root.erase(m_root.begin() + row);
             continue;
         }

@@ -9,28 +9,28 @@
 namespace cv {
 
 namespace {
-SecurityChooserModel::NewBrandAction &newBrandAction()
+SecurityChooserModel::NewSecurityAction &newSecurityAction()
 {
-    static SecurityChooserModel::NewBrandAction action;
+    static SecurityChooserModel::NewSecurityAction action;
     return action;
 }
 } // namespace
 
-void SecurityChooserModel::setNewBrandAction(NewBrandAction action)
+void SecurityChooserModel::setNewSecurityAction(NewSecurityAction action)
 {
-    newBrandAction() = std::move(action);
+    newSecurityAction() = std::move(action);
 }
 
 void SecurityChooserModel::setDocument(Book *doc, int)
 {
     beginFill(doc);
     if (doc) {
-        for (const SecurityPtr &brand : doc->brandList())
-            if (brand && brand->isVisible()) appendDuringFill(ChooserItem::fromBrand(brand));
+        for (const SecurityPtr &security : doc->securityList())
+            if (security && security->isVisible()) appendDuringFill(ChooserItem::fromSecurity(security));
         QPointer<Book> document(doc);
         auto command = std::make_shared<CommandRow>(localizedString(QStringLiteral("CreateNewBrand")),
                                                     [document](CommandRow &row) {
-                                                        const NewBrandAction &action = newBrandAction();
+                                                        const NewSecurityAction &action = newSecurityAction();
                                                         if (!document || !action) return ChooserItem();
                                                         return action(*document, row);
                                                     });
@@ -42,7 +42,7 @@ void SecurityChooserModel::setDocument(Book *doc, int)
 ChooserItem SecurityChooserModel::objectWithIdentifier(int ident) const
 {
     for (const ChooserItem &entry : objects())
-        if (entry.brand() && entry.brand()->ident() == ident) return entry;
+        if (entry.security() && entry.security()->ident() == ident) return entry;
     return ChooserItem();
 }
 
@@ -56,8 +56,8 @@ std::optional<ChooserItem> SecurityChooserModel::getObjectValue(const QString &t
 bool SecurityChooserModel::containsObjectWithName(const QString &name) const
 {
     if (!document()) return false;
-    for (const SecurityPtr &brand : document()->brandList()) {
-        if (brand && brand->name() == name) {
+    for (const SecurityPtr &security : document()->securityList()) {
+        if (security && security->name() == name) {
             documentUI().beep();
             return true;
         }

@@ -1,5 +1,5 @@
 #pragma once
-// The visible securities in list order, then the command row "CreateNewBrand"
+// The visible securities in list order, then the command row "CreateNewSecurity"
 // whose action the main window registers (it opens the security sheet and
 // hands the new security back with CommandRow::returnItem).
 
@@ -11,12 +11,12 @@ namespace cv {
 class SecurityChooserModel : public ChooserModel {
     Q_OBJECT
 public:
-    using NewBrandAction = std::function<ChooserItem(Book &doc, CommandRow &row)>;
+    using NewSecurityAction = std::function<ChooserItem(Book &doc, CommandRow &row)>;
 
     using ChooserModel::ChooserModel;
 
     // Process-wide; without one the command row picks nothing.
-    static void setNewBrandAction(NewBrandAction action);
+    static void setNewSecurityAction(NewSecurityAction action);
 
     void setDocument(Book *doc, int mode) override;
     ChooserItem objectWithIdentifier(int ident) const override;

@@ -151,10 +151,10 @@ void TickTree::setDocument(Book *doc, bool selectAccounts)
     m_doc = doc;
     m_useAccounts = selectAccounts;
     m_root = {};
-    if (doc && selectAccounts && doc->accountModel())
-        m_root = {doc->accountModel()->asset(), doc->accountModel()->debt()};
-    else if (doc && !selectAccounts && doc->actualModel())
-        m_root = {doc->actualModel()->income(), doc->actualModel()->expense()};
+    if (doc && selectAccounts && doc->accountTrees())
+        m_root = {doc->accountTrees()->asset(), doc->accountTrees()->debt()};
+    else if (doc && !selectAccounts && doc->categoryTrees())
+        m_root = {doc->categoryTrees()->income(), doc->categoryTrees()->expense()};
     if (!m_root[0] || !m_root[1]) m_root = {};
     for (const NodePtr &root : m_root)
         if (root) SetChildAllStatus(*root, 0);
@@ -270,8 +270,8 @@ QString TickTree::kindName(const ReadOnlyBook *doc, const Node &node)
     case NodeKind::CashPart: key = "Report-Type-Invest-Cache"; break;
     case NodeKind::Holding: {
         const auto *extra = dynamic_cast<const SecurityExtra *>(node.extra().get());
-        const SecurityPtr brand = extra && doc ? doc->findBrand(extra->brand()) : nullptr;
-        return brand ? brand->kindName() : QString();
+        const SecurityPtr security = extra && doc ? doc->findSecurity(extra->security()) : nullptr;
+        return security ? security->kindName() : QString();
     }
     case NodeKind::Cash: key = "Report-Type-Asset-Cache"; break;
     case NodeKind::Bank: key = "Report-Type-Asset-Bank"; break;

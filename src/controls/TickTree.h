@@ -41,7 +41,7 @@ public:
     // Ticked investment accounts (the search's trade accounts).
     std::vector<NodePtr> selectedTradeAccounts() const { return selectedAccounts(true); }
     // Ticked leaves other than investment accounts.
-    std::vector<NodePtr> selectedActualAccounts() const { return selectedAccounts(false); }
+    std::vector<NodePtr> selectedTickedAccounts() const { return selectedAccounts(false); }
     std::vector<NodePtr> selectedAccounts(bool wantInvest) const;
     // Clears every tick.
     void deselectAllNodes();

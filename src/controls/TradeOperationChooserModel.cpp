@@ -4,11 +4,11 @@
 
 namespace cv {
 
-void TradeOperationChooserModel::setDocument(Book *doc, BrandKind brandKind)
+void TradeOperationChooserModel::setDocument(Book *doc, SecurityKind securityKind)
 {
     beginFill(doc);
-    m_brandKind = brandKind;
-    for (TradeKind kind : Trade::operationKeysForBrandKind(brandKind))
+    m_securityKind = securityKind;
+    for (TradeKind kind : Trade::operationKeysForSecurityKind(securityKind))
         appendDuringFill(ChooserItem::fromTradeKind(kind));
     endFill();
 }

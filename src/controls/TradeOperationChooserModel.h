@@ -11,16 +11,16 @@ public:
     using ChooserModel::ChooserModel;
 
     // The chooser's mode is the stored security kind.
-    void setDocument(Book *doc, int mode) override { setDocument(doc, BrandKind(mode)); }
-    void setDocument(Book *doc, BrandKind brandKind);
+    void setDocument(Book *doc, int mode) override { setDocument(doc, SecurityKind(mode)); }
+    void setDocument(Book *doc, SecurityKind securityKind);
     ChooserItem objectWithIdentifier(int ident) const override;
     QString stringForObjectValue(const ChooserItem &item) const override;
     // The kind of that name; nothing for an unknown name.
     std::optional<ChooserItem> getObjectValue(const QString &text) const override;
-    BrandKind brandKind() const { return m_brandKind; }
+    SecurityKind securityKind() const { return m_securityKind; }
 
 private:
-    BrandKind m_brandKind = BrandKind::Stock;
+    SecurityKind m_securityKind = SecurityKind::Stock;
 };
 
 } // namespace cv

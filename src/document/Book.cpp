@@ -32,10 +32,9 @@ template <class T> QByteArray archiveList(const std::vector<std::shared_ptr<T>> 
 } // namespace
 
 Book::Private::Private(Book &document)
-    : m_document(document), m_dataModel(std::make_unique<BookStore>(&document)),
-      m_settings(std::make_shared<Settings>()), m_accountModel(std::make_shared<AccountTrees>()),
-      m_actualModel(std::make_shared<CategoryTrees>()), m_autoCacheIn(makeCacheItem("SYS:Cache-In")),
-      m_autoCacheOut(makeCacheItem("SYS:Cache-Out")),
+    : m_document(document), m_store(std::make_unique<BookStore>(&document)), m_settings(std::make_shared<Settings>()),
+      m_accountTrees(std::make_shared<AccountTrees>()), m_categoryTrees(std::make_shared<CategoryTrees>()),
+      m_autoCashIn(makeCacheItem("SYS:Cache-In")), m_autoCashOut(makeCacheItem("SYS:Cache-Out")),
       m_amountText([&document](int ident) { return document.findCurrency(ident); })
 {
 }
@@ -91,9 +90,9 @@ bool Book::hasCache(const NodePtr &node) const
     return node && m_d->m_cache.hasKey(node.get());
 }
 
-BookStore *Book::dataModel() const
+BookStore *Book::store() const
 {
-    return m_d->m_dataModel.get();
+    return m_d->m_store.get();
 }
 
 const cv::BookReads &Book::reads() const
@@ -106,14 +105,14 @@ const SettingsPtr &Book::settings() const
     return m_d->m_settings;
 }
 
-const AccountTreesPtr &Book::accountModel() const
+const AccountTreesPtr &Book::accountTrees() const
 {
-    return m_d->m_accountModel;
+    return m_d->m_accountTrees;
 }
 
-const CategoryTreesPtr &Book::actualModel() const
+const CategoryTreesPtr &Book::categoryTrees() const
 {
-    return m_d->m_actualModel;
+    return m_d->m_categoryTrees;
 }
 
 const Book::CurrencyList &Book::currencyList() const
@@ -121,9 +120,9 @@ const Book::CurrencyList &Book::currencyList() const
     return m_d->m_currencyList;
 }
 
-const Book::BrandList &Book::brandList() const
+const Book::SecurityList &Book::securityList() const
 {
-    return m_d->m_brandList;
+    return m_d->m_securityList;
 }
 
 const Book::GroupList &Book::groupList() const
@@ -136,14 +135,14 @@ const BalanceCache &Book::cache() const
     return m_d->m_cache;
 }
 
-const NodePtr &Book::autoCacheIn() const
+const NodePtr &Book::autoCashIn() const
 {
-    return m_d->m_autoCacheIn;
+    return m_d->m_autoCashIn;
 }
 
-const NodePtr &Book::autoCacheOut() const
+const NodePtr &Book::autoCashOut() const
 {
-    return m_d->m_autoCacheOut;
+    return m_d->m_autoCashOut;
 }
 
 const cv::AmountText &Book::amountText() const
@@ -171,9 +170,9 @@ const QString &Book::suggestedFileName() const
     return m_d->m_suggestedFileName;
 }
 
-const PrintInfoPtr &Book::printInfo() const
+const PrintSettingsPtr &Book::printSettings() const
 {
-    return m_d->m_printInfo;
+    return m_d->m_printSettings;
 }
 
 void Book::setSettings(SettingsPtr settings)
@@ -181,17 +180,17 @@ void Book::setSettings(SettingsPtr settings)
     m_d->m_settings = settings ? std::move(settings) : std::make_shared<Settings>();
 }
 
-void Book::setAccountModel(AccountTreesPtr model)
+void Book::setAccountTrees(AccountTreesPtr model)
 {
-    m_d->m_accountModel = model ? std::move(model) : std::make_shared<AccountTrees>();
+    m_d->m_accountTrees = model ? std::move(model) : std::make_shared<AccountTrees>();
     m_d->m_accountShape.clear();
     clearLookups();
 }
 
-void Book::setActualModel(CategoryTreesPtr model)
+void Book::setCategoryTrees(CategoryTreesPtr model)
 {
-    m_d->m_actualModel = model ? std::move(model) : std::make_shared<CategoryTrees>();
-    m_d->m_actualShape.clear();
+    m_d->m_categoryTrees = model ? std::move(model) : std::make_shared<CategoryTrees>();
+    m_d->m_categoryShape.clear();
     clearLookups();
 }
 
@@ -201,10 +200,10 @@ void Book::setCurrencyList(CurrencyList list)
     m_d->m_currencyCacheValid = false;
 }
 
-void Book::setBrandList(BrandList list)
+void Book::setSecurityList(SecurityList list)
 {
-    m_d->m_brandList = std::move(list);
-    m_d->m_brandCache.clear();
+    m_d->m_securityList = std::move(list);
+    m_d->m_securityCache.clear();
 }
 
 void Book::setGroupList(GroupList list)
@@ -215,7 +214,7 @@ void Book::setGroupList(GroupList list)
 void Book::clearLookups()
 {
     m_d->m_accountCache.clear();
-    m_d->m_brandCache.clear();
+    m_d->m_securityCache.clear();
     m_d->m_incomeCache.clear();
     m_d->m_expenseCache.clear();
     m_d->m_currencyCacheValid = false;
@@ -252,14 +251,14 @@ void Book::Private::beginEdit(bool transaction)
 {
     if (m_edit.depth++ > 0) {
         // An inner edit of several writes inside one that opened no transaction opens it now.
-        if (transaction && !m_edit.inTransaction) m_edit.inTransaction = m_dataModel->beginTransaction();
+        if (transaction && !m_edit.inTransaction) m_edit.inTransaction = m_store->beginTransaction();
         return;
     }
     m_edit.failed = false;
     m_edit.changes = cv::ChangeSet();
     m_edit.touched.clear();
     m_edit.editedAtStart = m_edited;
-    m_edit.inTransaction = transaction && m_dataModel->beginTransaction();
+    m_edit.inTransaction = transaction && m_store->beginTransaction();
 }
 
 void Book::Private::failEdit()
@@ -275,15 +274,15 @@ void Book::Private::endEdit()
     bool failed = m_edit.failed;
     if (m_edit.inTransaction) {
         if (failed)
-            m_dataModel->rollbackTransaction();
-        else if (!m_dataModel->commitTransaction())
+            m_store->rollbackTransaction();
+        else if (!m_store->commitTransaction())
             failed = true;
     }
     const bool editedAtStart = m_edit.editedAtStart;
     const cv::ChangeSet changes = std::move(m_edit.changes);
     const auto touched = std::move(m_edit.touched);
     auto accountShape = std::move(m_edit.accountShape);
-    auto actualShape = std::move(m_edit.actualShape);
+    auto categoryShape = std::move(m_edit.categoryShape);
     m_edit = Private::Edit();
     if (failed) {
         qCWarning(lcDocument) << "edit rolled back";
@@ -295,14 +294,14 @@ void Book::Private::endEdit()
         return;
     }
     if (accountShape) m_accountShape = std::move(*accountShape);
-    if (actualShape) m_actualShape = std::move(*actualShape);
+    if (categoryShape) m_categoryShape = std::move(*categoryShape);
     for (const auto &[key, node] : touched) m_cache.accumulateForKey(key, node->assetInitialDate());
     Book &d = m_document;
     if (m_edited != editedAtStart) Q_EMIT d.modificationChanged(m_edited);
     if (changes.accountTree != cv::TreeChange::None) Q_EMIT d.accountChanged(changes);
-    if (changes.actualTree != cv::TreeChange::None) Q_EMIT d.actualChanged(changes);
+    if (changes.categoryTree != cv::TreeChange::None) Q_EMIT d.categoryChanged(changes);
     if (changes.currencyList || !changes.currencies.empty()) Q_EMIT d.currencyChanged(changes);
-    if (changes.brandList || !changes.brands.empty()) Q_EMIT d.brandChanged(changes);
+    if (changes.securityList || !changes.securities.empty()) Q_EMIT d.securityChanged(changes);
     if (!changes.entries.empty()) Q_EMIT d.entriesChanged(changes);
     if (!changes.trades.empty()) Q_EMIT d.tradesChanged(changes);
     if (!changes.accounts.empty()) Q_EMIT d.balancesChanged(changes);
@@ -344,47 +343,46 @@ void Book::Private::noteCategory(const Node &node, const QDate &date)
 bool Book::commitSettings()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    const bool ok = m_d->m_dataModel->putSettingsData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_settings));
+    const bool ok = m_d->m_store->putSettingsData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_settings));
     m_d->storeWrite(ok);
     m_d->m_edit.changes.settings = true;
     return ok;
 }
 
-void Book::commitAccountModel()
+void Book::commitAccountTrees()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    m_d->storeWrite(
-        m_d->m_dataModel->putAccountData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_accountModel)));
+    m_d->storeWrite(m_d->m_store->putAccountData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_accountTrees)));
     m_d->noteTreeCommit(AccountChanged);
 }
 
-void Book::commitActualModel()
+void Book::commitCategoryTrees()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    m_d->storeWrite(m_d->m_dataModel->putActualData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_actualModel)));
-    m_d->noteTreeCommit(ActualChanged);
+    m_d->storeWrite(m_d->m_store->putCategoryData(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_categoryTrees)));
+    m_d->noteTreeCommit(CategoryChanged);
 }
 
 void Book::commitCurrencyList()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    m_d->storeWrite(m_d->m_dataModel->putCurrencyData(archiveList(m_d->m_currencyList)));
+    m_d->storeWrite(m_d->m_store->putCurrencyData(archiveList(m_d->m_currencyList)));
     m_d->m_edit.changes.currencyList = true;
     postNotification(CurrencyChanged);
 }
 
-void Book::commitBrandList()
+void Book::commitSecurityList()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    m_d->storeWrite(m_d->m_dataModel->putBrandData(archiveList(m_d->m_brandList)));
-    m_d->m_edit.changes.brandList = true;
-    postNotification(BrandChanged);
+    m_d->storeWrite(m_d->m_store->putSecurityData(archiveList(m_d->m_securityList)));
+    m_d->m_edit.changes.securityList = true;
+    postNotification(SecurityChanged);
 }
 
 void Book::commitGroupList()
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    m_d->storeWrite(m_d->m_dataModel->putGroupData(archiveList(m_d->m_groupList)));
+    m_d->storeWrite(m_d->m_store->putGroupData(archiveList(m_d->m_groupList)));
 }
 
 void Book::postGroupDeleted(int ident)
@@ -396,10 +394,10 @@ void Book::commitInfoRows()
 {
     cv::EditScope edit(*this);
     commitSettings();
-    commitAccountModel();
-    commitActualModel();
+    commitAccountTrees();
+    commitCategoryTrees();
     commitCurrencyList();
-    commitBrandList();
+    commitSecurityList();
     commitGroupList();
 }
 
@@ -412,9 +410,9 @@ void Book::postNotification(int code)
     cv::ChangeSet &changes = m_d->m_edit.changes;
     switch (code) {
     case AccountChanged: changes.accountTree = cv::TreeChange::Structure; break;
-    case ActualChanged: changes.actualTree = cv::TreeChange::Structure; break;
+    case CategoryChanged: changes.categoryTree = cv::TreeChange::Structure; break;
     case CurrencyChanged: changes.currencies.insert(0); break;
-    case BrandChanged: changes.brands.insert(0); break;
+    case SecurityChanged: changes.securities.insert(0); break;
     default: break;
     }
 }
@@ -440,22 +438,22 @@ Book::Private::TreeShape Book::Private::shapeOf(std::initializer_list<NodePtr> r
 
 Book::Private::TreeShape Book::Private::accountShape() const
 {
-    const AccountTrees &m = *m_accountModel;
+    const AccountTrees &m = *m_accountTrees;
     return shapeOf({m.asset(), m.debt(), m.summary()});
 }
 
-Book::Private::TreeShape Book::Private::actualShape() const
+Book::Private::TreeShape Book::Private::categoryShape() const
 {
-    const CategoryTrees &m = *m_actualModel;
+    const CategoryTrees &m = *m_categoryTrees;
     return shapeOf({m.moneyFlow(), m.income(), m.expense(), m.summary()});
 }
 
 void Book::Private::noteTreeCommit(Notification code)
 {
-    Q_ASSERT(m_edit.depth > 0 && (code == AccountChanged || code == ActualChanged));
+    Q_ASSERT(m_edit.depth > 0 && (code == AccountChanged || code == CategoryChanged));
     const bool accounts = code == AccountChanged;
-    TreeShape shape = accounts ? accountShape() : actualShape();
-    const TreeShape &announced = accounts ? m_accountShape : m_actualShape;
+    TreeShape shape = accounts ? accountShape() : categoryShape();
+    const TreeShape &announced = accounts ? m_accountShape : m_categoryShape;
     auto same = [&] {
         if (announced.empty() || announced.size() != shape.size()) return false;
         for (size_t i = 0; i < shape.size(); ++i) {
@@ -466,9 +464,9 @@ void Book::Private::noteTreeCommit(Notification code)
     };
     const cv::TreeChange change = same() ? cv::TreeChange::Values : cv::TreeChange::Structure;
     m_cacheStatus |= 1u << code;
-    cv::TreeChange &tree = accounts ? m_edit.changes.accountTree : m_edit.changes.actualTree;
+    cv::TreeChange &tree = accounts ? m_edit.changes.accountTree : m_edit.changes.categoryTree;
     tree = cv::ChangeSet::wider(tree, change);
-    (accounts ? m_edit.accountShape : m_edit.actualShape) = std::move(shape);
+    (accounts ? m_edit.accountShape : m_edit.categoryShape) = std::move(shape);
 }
 
 void Book::postBusy()

@@ -44,28 +44,28 @@ class Book final : public QObject, public BookChanges, public ReadOnlyBook {
     Q_OBJECT
 public:
     // Notification codes; bit n of cacheStatus() is set when code n is posted.
-    enum Notification { AccountChanged = 0, ActualChanged = 1, CurrencyChanged = 2, BrandChanged = 3 };
+    enum Notification { AccountChanged = 0, CategoryChanged = 1, CurrencyChanged = 2, SecurityChanged = 3 };
 
     explicit Book(QObject *parent = nullptr);
     ~Book() override;
 
     // ---- fields
     // The store: the document's own files write it, tests set books up in it.
-    BookStore *dataModel() const;
+    BookStore *store() const;
     // What windows read of the stored records.
     const cv::BookReads &reads() const override;
     const SettingsPtr &settings() const override;
     void setSettings(SettingsPtr settings);
-    const AccountTreesPtr &accountModel() const override;
-    const CategoryTreesPtr &actualModel() const override;
+    const AccountTreesPtr &accountTrees() const override;
+    const CategoryTreesPtr &categoryTrees() const override;
     const CurrencyList &currencyList() const override;
-    const BrandList &brandList() const override;
-    void setBrandList(BrandList list);
+    const SecurityList &securityList() const override;
+    void setSecurityList(SecurityList list);
     const GroupList &groupList() const override;
     void setGroupList(GroupList list);
     const BalanceCache &cache() const override;
-    const NodePtr &autoCacheIn() const override;
-    const NodePtr &autoCacheOut() const override;
+    const NodePtr &autoCashIn() const override;
+    const NodePtr &autoCashOut() const override;
     // The one undo history of the book's windows; panels and sheets push
     // their commands here and clear them when they commit or end.
     QUndoStack *undoStack() const;
@@ -97,8 +97,8 @@ public:
 
     // ================= balance cache and valuation (Book_Cache.cpp)
     double currencyRate(const CurrencyPtr &currency, const QDate &date) const override;
-    double brandPrice(const SecurityPtr &brand, const QDate &date) const override;
-    double brandValue(const SecurityPtr &brand, const QDate &date) const override;
+    double securityPrice(const SecurityPtr &security, const QDate &date) const override;
+    double securityValue(const SecurityPtr &security, const QDate &date) const override;
     int getCurrency(int ident) const override;
     double defaultCurrencyValue(double amount, int currency, const QDate &date) const override;
     double convert(int targetCurrency, double amount, int valueCurrency, const QDate &date) const override;
@@ -114,7 +114,7 @@ public:
     void recalculateIfStale();
     // Accumulates the running balances the edit left (every edit does at its end).
     void accumulateAccount(const NodePtr &node = nullptr);
-    void applyBrands(const std::set<SecurityPtr> &brands);
+    void applySecurities(const std::set<SecurityPtr> &securities);
     bool hasCache(const NodePtr &node) const override;
 
     // Valuation: reads only; the balances they read are always accumulated.
@@ -124,21 +124,21 @@ public:
     // What the stored entries after `after` up to `through` added to the
     // account's balance, in its currency (where an account book's weeks start).
     double accountBalanceMovement(const NodePtr &node, const QDate &after, const QDate &through) const override;
-    double tradingAccount(int account, int brand, const QDate &date) const override;
-    double valueForActual(const NodePtr &node, const QDate &date) const override;
-    double summaryForActualDays(const NodePtr &node, const QDate &date, int days) const override;
-    double summaryForActualMonths(const NodePtr &node, const QDate &date, int months) const override;
+    double tradingAccount(int account, int security, const QDate &date) const override;
+    double valueForCategory(const NodePtr &node, const QDate &date) const override;
+    double summaryForCategoryDays(const NodePtr &node, const QDate &date, int days) const override;
+    double summaryForCategoryMonths(const NodePtr &node, const QDate &date, int months) const override;
 
     // ================= write path, lookups and lists (Book_Store.cpp)
-    using ActualPtr = std::shared_ptr<Entry>;
+    using EntryPtr = std::shared_ptr<Entry>;
     using TradePtr = std::shared_ptr<Trade>;
-    void updateIncome(const ActualPtr &entry, const ActualPtr &old, bool commit = true);
-    void updateExpense(const ActualPtr &entry, const ActualPtr &old, bool commit = true);
-    void updateTransfer(const ActualPtr &entry, const ActualPtr &old);
+    void updateIncome(const EntryPtr &entry, const EntryPtr &old, bool commit = true);
+    void updateExpense(const EntryPtr &entry, const EntryPtr &old, bool commit = true);
+    void updateTransfer(const EntryPtr &entry, const EntryPtr &old);
     void fixupTransferCategory(Entry &entry);
     void applyTrade(const TradePtr &trade, const NodePtr &subject, const std::map<TradePtr, TradePtr> &oldItems,
-                    std::set<SecurityPtr> &brandSet, bool autoUpdate);
-    bool addBrandNodeIfNeeded(const NodePtr &account, int brand);
+                    std::set<SecurityPtr> &securitySet, bool autoUpdate);
+    bool addSecurityNodeIfNeeded(const NodePtr &account, int security);
 
     // Loans: the schedule is kept in the store, and the loan's entries are
     // regenerated from its terms and schedule.
@@ -148,10 +148,10 @@ public:
     bool moveItem(const NodePtr &node, int target);
 
     bool commitSettings();
-    void commitAccountModel();
-    void commitActualModel();
+    void commitAccountTrees();
+    void commitCategoryTrees();
     void commitCurrencyList();
-    void commitBrandList();
+    void commitSecurityList();
     void commitGroupList();
     // The grouping with the ident left the list: rows that carry it show none.
     void postGroupDeleted(int ident);
@@ -159,7 +159,7 @@ public:
     NodePtr findAccount(int ident) const override;
     NodePtr findIncome(int ident) const override;
     NodePtr findExpense(int ident) const override;
-    SecurityPtr findBrand(int ident) const override;
+    SecurityPtr findSecurity(int ident) const override;
     CurrencyPtr findCurrency(int ident) const override;
     GroupingPtr findGrouping(int ident) const override;
     NodePtr findAccountOfKind(cv::NodeKind kind) const override;
@@ -167,12 +167,12 @@ public:
     void clearLookups();
 
     void addCurrency(const CurrencyPtr &currency);
-    void addBrand(const SecurityPtr &brand);
+    void addSecurity(const SecurityPtr &security);
     void addGrouping(const GroupingPtr &grouping);
-    void removeBrand(const SecurityPtr &brand);
+    void removeSecurity(const SecurityPtr &security);
     void removeGrouping(int index);
     void changeCurrencyOrder(int from, int to);
-    void changeBrandOrder(int from, int to);
+    void changeSecurityOrder(int from, int to);
     void changeGroupingOrder(int from, int to);
 
     void setupCurrencyPopUpButton(MenuTarget &menu) const override;
@@ -190,14 +190,14 @@ public:
     // edit was rolled back.
     using PriceList = std::vector<DatedPricePtr>;
     // Removals first: a row that takes another row's old date loses nothing.
-    bool writePrices(const SecurityPtr &brand, const PriceList &removals, const PriceList &puts);
+    bool writePrices(const SecurityPtr &security, const PriceList &removals, const PriceList &puts);
     bool writeRates(const CurrencyPtr &currency, const PriceList &removals, const PriceList &puts);
-    bool putPrice(const DatedPricePtr &price); // the price's brand() is the security
-    bool putRate(const DatedPricePtr &rate);   // the rate's brand() is the currency
+    bool putPrice(const DatedPricePtr &price); // the price's security() is the security
+    bool putRate(const DatedPricePtr &rate);   // the rate's security() is the currency
     // A security leaves the book: its holdings, prices, trades and list entry.
-    bool deleteBrand(const SecurityPtr &brand);
+    bool deleteSecurity(const SecurityPtr &security);
     // One investment account's holdings of the security and their trades.
-    bool removeHolding(const NodePtr &account, int brand);
+    bool removeHolding(const NodePtr &account, int security);
     // A learned import mapping (info rows 102-106).
     bool putImportMapping(const QByteArray &archive, int record);
     // The fiscal year's start; a changed first day cuts the monthly totals again.
@@ -244,8 +244,8 @@ public:
     const QString &suggestedFileName() const;
 
     // None until set; the printing side supplies its default then.
-    const PrintInfoPtr &printInfo() const override;
-    void setPrintInfo(PrintInfoPtr info);
+    const PrintSettingsPtr &printSettings() const override;
+    void setPrintSettings(PrintSettingsPtr info);
 
     // ================= whole document as XML (Book_XML.cpp)
     // Writes the whole book; the file is replaced only when every write succeeded.
@@ -264,9 +264,9 @@ Q_SIGNALS:
     // Emitted once per edit, at the end of its outermost scope, never for a
     // rolled-back edit; each carries all that the edit changed.
     void accountChanged(const cv::ChangeSet &changes);  // the account tree was committed
-    void actualChanged(const cv::ChangeSet &changes);   // the category tree was committed
+    void categoryChanged(const cv::ChangeSet &changes); // the category tree was committed
     void currencyChanged(const cv::ChangeSet &changes); // the currency list or rates changed
-    void brandChanged(const cv::ChangeSet &changes);    // the security list or prices changed
+    void securityChanged(const cv::ChangeSet &changes); // the security list or prices changed
     void entriesChanged(const cv::ChangeSet &changes);  // entries or transfers were written or removed
     void tradesChanged(const cv::ChangeSet &changes);   // trades were written or removed
     void balancesChanged(const cv::ChangeSet &changes); // account balances changed (`accounts`, from `earliest`)
@@ -304,13 +304,13 @@ private:
     bool isBackupFile(const QString &path) const;
     bool readFromFile(const QString &path, const QString &type);
     bool writeToFileWorker(const QString &path, const QString &extension);
-    void fixInvestBrandID(const NodePtr &node);
-    bool investAccountHasBrandWithOtherCurrency(const NodePtr &account);
+    void fixHoldingSecurityIds(const NodePtr &node);
+    bool investmentAccountHoldsSecurityInOtherCurrency(const NodePtr &account);
     static cv::DocumentType documentType(const QString &type);
     static QString typeName(cv::DocumentType type);
 
-    void setAccountModel(AccountTreesPtr model);
-    void setActualModel(CategoryTreesPtr model);
+    void setAccountTrees(AccountTreesPtr model);
+    void setCategoryTrees(CategoryTreesPtr model);
     void setCurrencyList(CurrencyList list);
     NodePtr findTransfer(int ident) const;
     static NodePtr findFirstItem(const NodePtr &node, cv::NodeKind kind);
@@ -329,7 +329,7 @@ private:
     void setupInvestAccountPopUpButton(MenuTarget &menu) const;
 
     static int findIndex(const std::vector<DatedPricePtr> &list, const QDate &date);
-    double netValue(double value, const CurrencyPtr &currency, const SecurityPtr &brand, const QDate &date) const;
+    double netValue(double value, const CurrencyPtr &currency, const SecurityPtr &security, const QDate &date) const;
     bool valueRangeForAccount(const NodePtr &node, double *max, double *min, const QDate &from, const QDate &to) const;
 
     // Builders and refreshers: the errands above call them, windows never.
@@ -337,8 +337,8 @@ private:
     void clearCache(const NodePtr &node);
     void addCacheItem(const NodePtr &node) { accumulateAccount(node); }
     void refreshCurrencyCache(const CurrencyPtr &currency);
-    void refreshBrandCache(const SecurityPtr &brand);
-    void refreshActualGroupCache(const NodePtr &node);
+    void refreshSecurityCache(const SecurityPtr &security);
+    void refreshCategoryGroupingCache(const NodePtr &node);
     // A folder left without categories is a category again.
     void ungroupIfEmpty(Node *folder);
     void recalcMonthlyCache();

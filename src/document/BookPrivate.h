@@ -7,7 +7,7 @@
 #include "document/AmountText.h"
 #include "document/store/BookStore.h"
 #include "document/Book.h"
-#include "document/PrintInfo.h"
+#include "document/PrintSettings.h"
 #include "document/store/StoreCheck.h"
 #include "model/BalanceCache.h"
 #include "model/ExtraInterfaces.h"
@@ -41,13 +41,13 @@ struct Book::Private {
     using TreeShape = std::vector<std::pair<std::weak_ptr<Node>, int>>;
     static TreeShape shapeOf(std::initializer_list<NodePtr> roots);
     TreeShape accountShape() const;
-    TreeShape actualShape() const;
-    // A committed tree (AccountChanged or ActualChanged) changed only values
+    TreeShape categoryShape() const;
+    // A committed tree (AccountChanged or CategoryChanged) changed only values
     // when its shape is the one last announced.
     void noteTreeCommit(Notification code);
 
     // ---- write path (Book_Store.cpp)
-    void updateActual(cv::EntryKind kind, const ActualPtr &entry, const ActualPtr &old, bool commit);
+    void updateEntry(cv::EntryKind kind, const EntryPtr &entry, const EntryPtr &old, bool commit);
 
     // ---- lifecycle (Book_Lifecycle.cpp)
     bool readInfoRows();
@@ -66,11 +66,11 @@ struct Book::Private {
     // calcCache(category, entry, expense, false) for every row of the category.
     void addCategoryRows(const NodePtr &category, BalanceCacheRowRange rows, bool expense, RowSeries &found);
     void calcTransferCache(const NodePtr &item, const Entry &entry, bool remove);
-    void calcCache(const NodePtr &holding, const Trade &trade, const SecurityPtr &brand, bool remove);
+    void calcCache(const NodePtr &holding, const Trade &trade, const SecurityPtr &security, bool remove);
     void calcCurrencyCache();
     void clearCurrencyCache();
-    void calcBrandCache();
-    void removeBrandCache();
+    void calcSecurityCache();
+    void removeSecurityCache();
     void clearGroupCache(const NodePtr &node);
     void addGroupCache(const NodePtr &node);
     void treeRecalcMonthlyCache(const NodePtr &node, int firstDay);
@@ -80,7 +80,7 @@ struct Book::Private {
     const BalanceCache &balanceSeries(const NodePtr &node) const;
     NodePtr cashPartOf(const NodePtr &account) const;
     bool isCashSide(const NodePtr &account) const;
-    NodePtr holdingOf(const NodePtr &account, int brand) const;
+    NodePtr holdingOf(const NodePtr &account, int security) const;
     void addMonthly(double value, const NodePtr &node, const QDate &date);
     double convertedValue(double value, int fromCurrency, const CurrencyPtr &target, const QDate &date) const;
     double nodeValue(const NodePtr &node, const QDate &date, const CurrencyPtr &currency, bool raw) const;
@@ -89,24 +89,24 @@ struct Book::Private {
     int fiscalDay() const;
 
     Book &m_document; // the document this is the private part of
-    std::unique_ptr<BookStore> m_dataModel;
-    cv::BookReads m_reads{*m_dataModel};
+    std::unique_ptr<BookStore> m_store;
+    cv::BookReads m_reads{*m_store};
     QUndoStack *m_undoStack = nullptr; // the windows' undo history; a child of the document
     SettingsPtr m_settings;
-    AccountTreesPtr m_accountModel;
-    CategoryTreesPtr m_actualModel;
+    AccountTreesPtr m_accountTrees;
+    CategoryTreesPtr m_categoryTrees;
     CurrencyList m_currencyList;
-    BrandList m_brandList;
+    SecurityList m_securityList;
     GroupList m_groupList;
-    NodePtr m_autoCacheIn;
-    NodePtr m_autoCacheOut;
+    NodePtr m_autoCashIn;
+    NodePtr m_autoCashOut;
     mutable BalanceCache m_cache; // balances accumulate lazily inside an edit, even for const readers
     quint32 m_cacheStatus = 0;
     bool m_updateAccountOnly = false;
     bool m_edited = false;
     bool m_unaccumulated = false; // series got daily additions outside an edit (a rebuild under way)
     IntHash<Node> m_accountCache;
-    IntHash<Security> m_brandCache;
+    IntHash<Security> m_securityCache;
     IntHash<Node> m_incomeCache;
     IntHash<Node> m_expenseCache;
     int m_currencyCacheIdent = 0;
@@ -124,12 +124,12 @@ struct Book::Private {
         std::unordered_map<const Node *, NodePtr> touched;
         // The shapes of trees committed in the edit, kept once it is announced.
         std::optional<TreeShape> accountShape;
-        std::optional<TreeShape> actualShape;
+        std::optional<TreeShape> categoryShape;
     };
     Edit m_edit;
-    TreeShape m_accountShape; // the account tree as last announced; empty when not known
-    TreeShape m_actualShape;  // the category tree as last announced; empty when not known
-    PrintInfoPtr m_printInfo;
+    TreeShape m_accountShape;  // the account tree as last announced; empty when not known
+    TreeShape m_categoryShape; // the category tree as last announced; empty when not known
+    PrintSettingsPtr m_printSettings;
     QString m_fileName;
     QString m_fileType;
     QString m_suggestedFileName;
@@ -145,10 +145,10 @@ struct Book::Private {
 };
 
 // The security a holding node holds; 0 for any other node.
-inline int holdingBrand(const Node &node)
+inline int holdingSecurity(const Node &node)
 {
     const auto *b = dynamic_cast<const SecurityExtra *>(node.extra().get());
-    return b ? b->brand() : 0;
+    return b ? b->security() : 0;
 }
 
 // A keyed archive whose root is an array of T; none when it is anything else

@@ -6,25 +6,25 @@
 
 namespace cv {
 
-std::optional<ActualList> BookReads::findActualFrom(const QDate &from, const QDate &to,
+std::optional<EntryList> BookReads::findEntriesFrom(const QDate &from, const QDate &to,
                                                     const QList<int> &categories) const
 {
-    return m_store.findActualFrom(from, to, categories);
+    return m_store.findEntriesFrom(from, to, categories);
 }
 
-std::optional<ActualList> BookReads::findActualFrom(const QDate &from, const QDate &to, int category) const
+std::optional<EntryList> BookReads::findEntriesFrom(const QDate &from, const QDate &to, int category) const
 {
-    return m_store.findActualFrom(from, to, category);
+    return m_store.findEntriesFrom(from, to, category);
 }
 
-std::optional<ActualList> BookReads::findActual(const SearchConditions &conditions) const
+std::optional<EntryList> BookReads::findEntry(const SearchConditions &conditions) const
 {
-    return m_store.findActual(conditions);
+    return m_store.findEntry(conditions);
 }
 
-bool BookReads::forEachActual(const SearchConditions &conditions, const std::function<void(const Entry &)> &visit) const
+bool BookReads::forEachEntry(const SearchConditions &conditions, const std::function<void(const Entry &)> &visit) const
 {
-    return m_store.forEachActual(conditions, visit);
+    return m_store.forEachEntry(conditions, visit);
 }
 
 bool BookReads::readPeriodMoves(const QDate &from, const QDate &to, EntryMove::Columns columns,
@@ -56,7 +56,7 @@ bool BookReads::readAccountEntries(int account, const QDate &from, const QDate &
     SearchConditions conditions;
     conditions.date = {from, to};
     conditions.account = {account};
-    return m_store.forEachActual(conditions, visit);
+    return m_store.forEachEntry(conditions, visit);
 }
 
 std::vector<SearchRecord> BookReads::findAccounts(const SearchConditions &conditions) const
@@ -69,15 +69,15 @@ int BookReads::getDataCountForGroup(const QList<int> &groups) const
     return m_store.getDataCountForGroup(groups);
 }
 
-std::optional<TradeList> BookReads::findTradeFrom(const QDate &from, const QDate &to, int account, int brand,
+std::optional<TradeList> BookReads::findTradeFrom(const QDate &from, const QDate &to, int account, int security,
                                                   quint32 kinds) const
 {
-    return m_store.findTradeFrom(from, to, account, brand, kinds);
+    return m_store.findTradeFrom(from, to, account, security, kinds);
 }
 
-std::optional<PriceList> BookReads::getPriceListForBrand(int brand) const
+std::optional<PriceList> BookReads::getPriceListForSecurity(int security) const
 {
-    return m_store.getPriceListForBrand(brand);
+    return m_store.getPriceListForSecurity(security);
 }
 
 std::optional<PriceList> BookReads::getXchgRateListForCurrency(int currency) const

@@ -27,13 +27,13 @@ public:
     // Each answers none when the store could not be read.
     // Entries of the period and categories (one category: 0 answers none),
     // by day then id; an invalid date leaves that end open.
-    std::optional<ActualList> findActualFrom(const QDate &from, const QDate &to, const QList<int> &categories) const;
-    std::optional<ActualList> findActualFrom(const QDate &from, const QDate &to, int category) const;
+    std::optional<EntryList> findEntriesFrom(const QDate &from, const QDate &to, const QList<int> &categories) const;
+    std::optional<EntryList> findEntriesFrom(const QDate &from, const QDate &to, int category) const;
     // Entries meeting every condition, by date.
-    std::optional<ActualList> findActual(const SearchConditions &conditions) const;
+    std::optional<EntryList> findEntry(const SearchConditions &conditions) const;
     // The same entries handed one at a time in a reused record, for readers
     // of many rows. False when the read failed.
-    bool forEachActual(const SearchConditions &conditions, const std::function<void(const Entry &)> &visit) const;
+    bool forEachEntry(const SearchConditions &conditions, const std::function<void(const Entry &)> &visit) const;
     // The period's entries as reports sum them (no memo, no record), one at
     // a time in no set order, but those `settled` names. False when the read failed.
     bool readPeriodMoves(const QDate &from, const QDate &to, EntryMove::Columns columns,
@@ -55,10 +55,10 @@ public:
 
     // Trades of the period, of the account (-1 any), of the security (-1 any)
     // and of the kinds whose bit is set in `kinds` (0 any); by date then id.
-    std::optional<TradeList> findTradeFrom(const QDate &from, const QDate &to, int account, int brand,
+    std::optional<TradeList> findTradeFrom(const QDate &from, const QDate &to, int account, int security,
                                            quint32 kinds) const;
 
-    std::optional<PriceList> getPriceListForBrand(int brand) const;
+    std::optional<PriceList> getPriceListForSecurity(int security) const;
     std::optional<PriceList> getXchgRateListForCurrency(int currency) const;
 
     // A learned import mapping (ids 102 to 106); null when there is none.

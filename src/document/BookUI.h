@@ -26,7 +26,7 @@ public:
     virtual QString askSavePath(Book &document, const QString &suggestedPath) { return QString(); }
 
     // The document's windows.
-    virtual void makeWindowControllers(Book &document) {}
+    virtual void makeWindows(Book &document) {}
     virtual void showWindows(Book &document) {}
     virtual void closeWindows(Book &document) {}
 };

@@ -18,11 +18,11 @@ namespace cv {
 
 namespace {
 
-using cv::holdingBrand;
+using cv::holdingSecurity;
 
 using PriceList = BookStore::PriceList;
 
-// The record findActualByCategory would make of the row, in a reused object.
+// The record findEntriesByCategory would make of the row, in a reused object.
 void fillFastRecord(Entry &entry, const BalanceCacheRow &row, int category, cv::EntryKind kind)
 {
     entry.setDate(cv::dates::fromDayNumber(row.day));
@@ -38,7 +38,7 @@ void fillFastRecord(Entry &entry, const BalanceCacheRow &row, int category, cv::
 template <class Apply> void applyCategoryRows(const BalanceCacheRows &rows, const NodePtr &node, const Apply &apply)
 {
     if (!node) return;
-    if (node->isActual() || node->countChild() == 0) {
+    if (node->isCategory() || node->countChild() == 0) {
         apply(node, rows.rowsForCategory(node->ident()));
         return;
     }
@@ -111,18 +111,18 @@ double Book::currencyRate(const CurrencyPtr &currency, const QDate &date) const
     return 1.0;
 }
 
-double Book::brandPrice(const SecurityPtr &brand, const QDate &date) const
+double Book::securityPrice(const SecurityPtr &security, const QDate &date) const
 {
-    if (!brand) return 0;
-    const auto *list = m_d->m_cache.dataListAs<PriceList>(brand.get());
+    if (!security) return 0;
+    const auto *list = m_d->m_cache.dataListAs<PriceList>(security.get());
     if (!list) return 0;
     const int i = findIndex(*list, date);
     return i >= 0 ? (*list)[size_t(i)]->price() : 0;
 }
 
-double Book::brandValue(const SecurityPtr &brand, const QDate &date) const
+double Book::securityValue(const SecurityPtr &security, const QDate &date) const
 {
-    return brand ? brandPrice(brand, date) : 0;
+    return security ? securityPrice(security, date) : 0;
 }
 
 int Book::getCurrency(int ident) const
@@ -146,9 +146,9 @@ double Book::convert(int targetCurrency, double amount, int valueCurrency, const
     return inDefault / currencyRate(findCurrency(targetCurrency), date);
 }
 
-double Book::netValue(double value, const CurrencyPtr &currency, const SecurityPtr &brand, const QDate &date) const
+double Book::netValue(double value, const CurrencyPtr &currency, const SecurityPtr &security, const QDate &date) const
 {
-    if (brand) value *= brandPrice(brand, date);
+    if (security) value *= securityPrice(security, date);
     if (currency) value *= currencyRate(currency, date);
     return value;
 }
@@ -196,7 +196,7 @@ void Book::createCache()
     m_d->m_updateAccountOnly = false;
     m_d->m_cache.clear();
     m_d->calcCurrencyCache();
-    m_d->calcBrandCache();
+    m_d->calcSecurityCache();
     m_d->rebuildSeries();
     m_d->m_cacheStatus = 0;
     postNoBusy();
@@ -207,23 +207,23 @@ void Book::Private::rebuildSeries()
 {
     // One typed pass over the entry table instead of a query and a record per
     // entry; the rows and their order are the ones each category would read.
-    const std::optional<BalanceCacheRows> rows = m_dataModel ? m_dataModel->readCacheRows() : std::nullopt;
+    const std::optional<BalanceCacheRows> rows = m_store ? m_store->readCacheRows() : std::nullopt;
     if (rows && rows->days())
         m_cache.beginAdding(cv::dates::fromDayNumber(rows->days()->first),
                             cv::dates::fromDayNumber(rows->days()->second));
     Entry scratch;
-    if (m_actualModel) {
+    if (m_categoryTrees) {
         if (rows && !m_document.isEditing()) {
             RowSeries found;
             for (const bool expense : {false, true})
-                applyCategoryRows(*rows, expense ? m_actualModel->expense() : m_actualModel->income(),
+                applyCategoryRows(*rows, expense ? m_categoryTrees->expense() : m_categoryTrees->income(),
                                   [&](const NodePtr &node, BalanceCacheRowRange range) {
                                       addCategoryRows(node, range, expense, found);
                                   });
         } else if (rows) {
             // An edit records what each entry touched: entry by entry.
             for (const bool expense : {false, true})
-                applyCategoryRows(*rows, expense ? m_actualModel->expense() : m_actualModel->income(),
+                applyCategoryRows(*rows, expense ? m_categoryTrees->expense() : m_categoryTrees->income(),
                                   [&](const NodePtr &node, BalanceCacheRowRange range) {
                                       for (const BalanceCacheRow &row : range) {
                                           fillFastRecord(scratch, row, node->ident(),
@@ -232,22 +232,22 @@ void Book::Private::rebuildSeries()
                                       }
                                   });
         } else {
-            calcCache(m_actualModel->income(), false);
-            calcCache(m_actualModel->expense(), true);
+            calcCache(m_categoryTrees->income(), false);
+            calcCache(m_categoryTrees->expense(), true);
         }
     }
-    if (m_accountModel) calcInvestCache(m_accountModel->asset());
-    if (m_actualModel) {
+    if (m_accountTrees) calcInvestCache(m_accountTrees->asset());
+    if (m_categoryTrees) {
         if (rows)
-            applyTransferRows(*rows, m_actualModel->moneyFlow(), scratch,
+            applyTransferRows(*rows, m_categoryTrees->moneyFlow(), scratch,
                               [this](const NodePtr &item, const Entry &e) { calcTransferCache(item, e, false); });
         else
-            calcTransferCache(m_actualModel->moneyFlow());
+            calcTransferCache(m_categoryTrees->moneyFlow());
     }
     m_cache.endAdding();
-    if (m_accountModel) {
-        m_document.accumulateAccount(m_accountModel->asset());
-        m_document.accumulateAccount(m_accountModel->debt());
+    if (m_accountTrees) {
+        m_document.accumulateAccount(m_accountTrees->asset());
+        m_document.accumulateAccount(m_accountTrees->debt());
     }
     m_unaccumulated = false;
 }
@@ -265,9 +265,9 @@ void Book::createCacheFor(const NodePtr &node)
     }
     postBusy();
     m_d->m_updateAccountOnly = true;
-    if (m_d->m_accountModel) {
-        clearCache(m_d->m_accountModel->asset());
-        clearCache(m_d->m_accountModel->debt());
+    if (m_d->m_accountTrees) {
+        clearCache(m_d->m_accountTrees->asset());
+        clearCache(m_d->m_accountTrees->debt());
     }
     m_d->rebuildSeries();
     m_d->m_updateAccountOnly = false;
@@ -290,9 +290,9 @@ void Book::accumulateAccount(const NodePtr &node)
 {
     std::unordered_set<const Node *> visited;
     if (!node) {
-        if (!m_d->m_accountModel) return;
-        m_d->accumulateNode(m_d->m_accountModel->asset(), visited);
-        m_d->accumulateNode(m_d->m_accountModel->debt(), visited);
+        if (!m_d->m_accountTrees) return;
+        m_d->accumulateNode(m_d->m_accountTrees->asset(), visited);
+        m_d->accumulateNode(m_d->m_accountTrees->debt(), visited);
         m_d->m_unaccumulated = false;
         return;
     }
@@ -310,7 +310,7 @@ void Book::Private::accumulateNode(const NodePtr &node, std::unordered_set<const
 void Book::Private::calcCache(const NodePtr &node, bool expense)
 {
     if (!node) return;
-    if (node->isActual() || node->countChild() == 0) {
+    if (node->isCategory() || node->countChild() == 0) {
         calcOneCache(node, expense);
         return;
     }
@@ -321,7 +321,7 @@ void Book::Private::calcOneCache(const NodePtr &node, bool expense)
 {
     if (!node) return;
     const auto entries =
-        expense ? m_dataModel->findExpenseByCategory(node->ident()) : m_dataModel->findIncomeByCategory(node->ident());
+        expense ? m_store->findExpenseByCategory(node->ident()) : m_store->findIncomeByCategory(node->ident());
     if (!entries) return;
     for (const auto &e : *entries) calcCache(node, *e, expense, false);
 }
@@ -341,7 +341,7 @@ void Book::Private::calcInvestCache(const NodePtr &node)
 {
     if (!node) return;
     if (node->kind() == cv::NodeKind::Investment) {
-        const auto trades = m_dataModel->findTradeFrom(QDate(), QDate(), node->ident(), -1, 0);
+        const auto trades = m_store->findTradeFrom(QDate(), QDate(), node->ident(), -1, 0);
         if (trades) {
             for (const auto &t : *trades)
                 if (t->account() == node->ident()) calcCache(nullptr, *t, nullptr, false);
@@ -355,7 +355,7 @@ void Book::Private::calcTransferCache(const NodePtr &transferRoot)
 {
     if (!transferRoot) return;
     for (const auto &item : transferRoot->children()) {
-        const auto entries = m_dataModel->findTransferByCategory(item->ident());
+        const auto entries = m_store->findTransferByCategory(item->ident());
         if (!entries) continue;
         for (const auto &e : *entries) calcTransferCache(item, *e, false);
     }
@@ -369,15 +369,15 @@ NodePtr Book::Private::cashPartOf(const NodePtr &account) const
 
 bool Book::Private::isCashSide(const NodePtr &account) const
 {
-    return account && (account->isCache() || account->kind() == cv::NodeKind::CashPart);
+    return account && (account->isCash() || account->kind() == cv::NodeKind::CashPart);
 }
 
-NodePtr Book::Private::holdingOf(const NodePtr &account, int brand) const
+NodePtr Book::Private::holdingOf(const NodePtr &account, int security) const
 {
     if (!account) return nullptr;
     for (int i = 1; i < account->countChild(); ++i) {
         const NodePtr child = account->childAt(i);
-        if (child->kind() == cv::NodeKind::Holding && holdingBrand(*child) == brand) return child;
+        if (child->kind() == cv::NodeKind::Holding && holdingSecurity(*child) == security) return child;
     }
     return nullptr;
 }
@@ -401,7 +401,7 @@ void Book::Private::calcCache(const NodePtr &category, const Entry &entry, bool 
     account = cashPartOf(account);
     if (!account) return;
     if (isCashSide(account)) {
-        if (!m_updateAccountOnly) addMonthly(v, expense ? m_autoCacheOut : m_autoCacheIn, date);
+        if (!m_updateAccountOnly) addMonthly(v, expense ? m_autoCashOut : m_autoCashIn, date);
         addDaily(expense ? -a : a, account, date);
         return;
     }
@@ -425,7 +425,7 @@ void Book::Private::addCategoryRows(const NodePtr &category, BalanceCacheRowRang
         if (category->ident() != CategoryTrees::LoanUnspecified)
             for (Node *p = category->parent(); p; p = p->parent()) chain.emplace_back(p->shared_from_this(), nullptr);
     }
-    const NodePtr &cashNode = expense ? m_autoCacheOut : m_autoCacheIn;
+    const NodePtr &cashNode = expense ? m_autoCashOut : m_autoCashIn;
     ValueSeries *&cashSeries = expense ? found.cashOut : found.cashIn;
     const int firstDay = fiscalDay();
     int lastDay = 0;
@@ -505,9 +505,9 @@ void Book::Private::calcTransferCache(const NodePtr &item, const Entry &entry, b
         const bool fromCash = isCashSide(from);
         const bool toCash = isCashSide(to);
         if (fromCash && !toCash)
-            addMonthly(d, m_autoCacheOut, date);
+            addMonthly(d, m_autoCashOut, date);
         else if (!fromCash && toCash)
-            addMonthly(d, m_autoCacheIn, date);
+            addMonthly(d, m_autoCashIn, date);
     }
     const int kind = item ? item->ident() : entry.category();
     double fromDelta = 0;
@@ -535,20 +535,21 @@ void Book::Private::calcTransferCache(const NodePtr &item, const Entry &entry, b
     if (to) addDaily(toDelta, to, date);
 }
 
-void Book::Private::calcCache(const NodePtr &holdingNode, const Trade &trade, const SecurityPtr &brandIn, bool remove)
+void Book::Private::calcCache(const NodePtr &holdingNode, const Trade &trade, const SecurityPtr &securityIn,
+                              bool remove)
 {
     NodePtr holding = holdingNode;
     NodePtr account;
     if (!holding) {
         account = m_document.findAccount(trade.account());
-        holding = holdingOf(account, trade.brand());
+        holding = holdingOf(account, trade.security());
     } else if (holding->parent()) {
         account = holding->parent()->shared_from_this();
     }
     if (!account) return; // the account is gone: nothing to move
-    const SecurityPtr brand = brandIn ? brandIn : m_document.findBrand(trade.brand());
+    const SecurityPtr security = securityIn ? securityIn : m_document.findSecurity(trade.security());
     const QDate date = trade.date();
-    if (m_document.isEditing()) m_edit.changes.brands.insert(trade.brand());
+    if (m_document.isEditing()) m_edit.changes.securities.insert(trade.security());
 
     double u = 0;
     double m = 0;
@@ -557,7 +558,7 @@ void Book::Private::calcCache(const NodePtr &holdingNode, const Trade &trade, co
     if (u != 0 && holding) addDaily(u, holding, date);
 
     const int accountCurrency = m_document.getCurrency(account->currency());
-    const int brandCurrency = m_document.getCurrency(brand ? brand->currency() : 0);
+    const int securityCurrency = m_document.getCurrency(security ? security->currency() : 0);
     double commission = trade.commission();
     double n = m - commission;
     if (n != 0) {
@@ -567,9 +568,9 @@ void Book::Private::calcCache(const NodePtr &holdingNode, const Trade &trade, co
             commission = -commission;
         }
         // The commission is paid in the same money as the trade amount.
-        if (accountCurrency != brandCurrency) {
-            n = m_document.convert(accountCurrency, n, brandCurrency, date);
-            commission = m_document.convert(accountCurrency, commission, brandCurrency, date);
+        if (accountCurrency != securityCurrency) {
+            n = m_document.convert(accountCurrency, n, securityCurrency, date);
+            commission = m_document.convert(accountCurrency, commission, securityCurrency, date);
         }
         if (const NodePtr cash = cashPartOf(account); cash && cash != account) addDaily(n, cash, date);
         if (!m_updateAccountOnly) {
@@ -580,15 +581,15 @@ void Book::Private::calcCache(const NodePtr &holdingNode, const Trade &trade, co
                 separate = m_document.defaultCurrencyValue(separate, accountCurrency, date);
             }
             if (out)
-                addMonthly(-cashValue, m_autoCacheOut, date);
+                addMonthly(-cashValue, m_autoCashOut, date);
             else
-                addMonthly(cashValue, m_autoCacheIn, date);
-            addMonthly(separate, m_autoCacheOut, date);
+                addMonthly(cashValue, m_autoCashIn, date);
+            addMonthly(separate, m_autoCashOut, date);
         }
     }
 
     if (trade.kind() == cv::TradeKind::TransferUnits && u != 0) {
-        if (const NodePtr receiving = holdingOf(m_document.findAccount(trade.transfer()), trade.brand()))
+        if (const NodePtr receiving = holdingOf(m_document.findAccount(trade.transfer()), trade.security()))
             addDaily(-u, receiving, date);
     }
 }
@@ -601,7 +602,7 @@ void Book::Private::calcCurrencyCache()
 void Book::refreshCurrencyCache(const CurrencyPtr &currency)
 {
     if (!currency) return;
-    auto list = m_d->m_dataModel->getXchgRateListForCurrency(currency->ident());
+    auto list = m_d->m_store->getXchgRateListForCurrency(currency->ident());
     PriceList rates;
     if (list) {
         rates.reserve(list->size());
@@ -622,32 +623,32 @@ void Book::Private::clearCurrencyCache()
     for (const auto &c : m_currencyList) m_cache.setDataList(c, std::any());
 }
 
-void Book::Private::calcBrandCache()
+void Book::Private::calcSecurityCache()
 {
-    for (const auto &b : m_brandList) m_document.refreshBrandCache(b);
+    for (const auto &b : m_securityList) m_document.refreshSecurityCache(b);
 }
 
-void Book::refreshBrandCache(const SecurityPtr &brand)
+void Book::refreshSecurityCache(const SecurityPtr &security)
 {
-    if (!brand) return;
-    auto list = m_d->m_dataModel->getPriceListForBrand(brand->ident());
+    if (!security) return;
+    auto list = m_d->m_store->getPriceListForSecurity(security->ident());
     if (list && !list->empty())
-        m_d->m_cache.setDataList(brand, std::any(std::move(*list)));
+        m_d->m_cache.setDataList(security, std::any(std::move(*list)));
     else
-        m_d->m_cache.setDataList(brand, std::any());
+        m_d->m_cache.setDataList(security, std::any());
 }
 
-void Book::Private::removeBrandCache()
+void Book::Private::removeSecurityCache()
 {
-    for (const auto &b : m_brandList) m_cache.setDataList(b, std::any());
+    for (const auto &b : m_securityList) m_cache.setDataList(b, std::any());
 }
 
-void Book::applyBrands(const std::set<SecurityPtr> &brands)
+void Book::applySecurities(const std::set<SecurityPtr> &securities)
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    for (const auto &b : brands) {
-        refreshBrandCache(b);
-        if (b) m_d->m_edit.changes.brands.insert(b->ident());
+    for (const auto &b : securities) {
+        refreshSecurityCache(b);
+        if (b) m_d->m_edit.changes.securities.insert(b->ident());
     }
 }
 
@@ -668,7 +669,7 @@ const BalanceCache &Book::Private::balanceSeries(const NodePtr &node) const
 void Book::Private::clearGroupCache(const NodePtr &node)
 {
     if (!node) return;
-    if (!node->isActual()) m_cache.clearKey(node.get());
+    if (!node->isCategory()) m_cache.clearKey(node.get());
     for (const auto &child : node->children()) clearGroupCache(child);
 }
 
@@ -685,7 +686,7 @@ void Book::Private::addGroupCache(const NodePtr &node)
     m_cache.setFirstDay(fiscalDay(), node.get());
 }
 
-void Book::refreshActualGroupCache(const NodePtr &node)
+void Book::refreshCategoryGroupingCache(const NodePtr &node)
 {
     postBusy();
     m_d->clearGroupCache(node);
@@ -703,14 +704,14 @@ void Book::Private::treeRecalcMonthlyCache(const NodePtr &node, int firstDay)
 void Book::recalcMonthlyCache()
 {
     postBusy();
-    if (m_d->m_actualModel) {
-        m_d->treeRecalcMonthlyCache(m_d->m_actualModel->income(), m_d->fiscalDay());
-        m_d->treeRecalcMonthlyCache(m_d->m_actualModel->expense(), m_d->fiscalDay());
-        m_d->treeRecalcMonthlyCache(m_d->m_actualModel->moneyFlow(), m_d->fiscalDay());
+    if (m_d->m_categoryTrees) {
+        m_d->treeRecalcMonthlyCache(m_d->m_categoryTrees->income(), m_d->fiscalDay());
+        m_d->treeRecalcMonthlyCache(m_d->m_categoryTrees->expense(), m_d->fiscalDay());
+        m_d->treeRecalcMonthlyCache(m_d->m_categoryTrees->moneyFlow(), m_d->fiscalDay());
     }
     // The cash items stand outside the trees but keep monthly series too.
-    m_d->treeRecalcMonthlyCache(m_d->m_autoCacheIn, m_d->fiscalDay());
-    m_d->treeRecalcMonthlyCache(m_d->m_autoCacheOut, m_d->fiscalDay());
+    m_d->treeRecalcMonthlyCache(m_d->m_autoCashIn, m_d->fiscalDay());
+    m_d->treeRecalcMonthlyCache(m_d->m_autoCashOut, m_d->fiscalDay());
     postNoBusy();
 }
 
@@ -782,9 +783,9 @@ double Book::Private::nodeValue(const NodePtr &node, const QDate &date, const Cu
         const auto unit = std::dynamic_pointer_cast<OpeningHolding>(node->extra());
         const double units = balanceSeries(node).latestValueForKey(node.get(), date) + (unit ? unit->units() : 0);
         if (raw || !target) return units;
-        const SecurityPtr brand = m_document.findBrand(holdingBrand(*node));
-        const double value = units * m_document.brandValue(brand, date);
-        return convertedValue(value, brand ? brand->currency() : node->currency(), target, date);
+        const SecurityPtr security = m_document.findSecurity(holdingSecurity(*node));
+        const double value = units * m_document.securityValue(security, date);
+        return convertedValue(value, security ? security->currency() : node->currency(), target, date);
     }
     case cv::NodeKind::CashPart: {
         const Node *account = node->parent();
@@ -814,7 +815,7 @@ bool Book::valueRangeForAccount(const NodePtr &node, double *max, double *min, c
 {
     if (!node) return false;
     const CurrencyPtr currency = isForeignCurrency(node->currency()) ? findCurrency(node->currency()) : nullptr;
-    const SecurityPtr brand = node->kind() == cv::NodeKind::Holding ? findBrand(holdingBrand(*node)) : nullptr;
+    const SecurityPtr security = node->kind() == cv::NodeKind::Holding ? findSecurity(holdingSecurity(*node)) : nullptr;
     const QDate startDate = node->kind() == cv::NodeKind::CashPart && node->parent()
                                 ? node->parent()->assetInitialDate()
                                 : node->assetInitialDate();
@@ -823,7 +824,7 @@ bool Book::valueRangeForAccount(const NodePtr &node, double *max, double *min, c
     if (node->kind() == cv::NodeKind::Holding)
         if (const auto unit = std::dynamic_pointer_cast<OpeningHolding>(node->extra())) initial = unit->units();
     const QDate start = startDate.isValid() && startDate >= from ? startDate : from;
-    const double first = netValue(initial, currency, brand, start);
+    const double first = netValue(initial, currency, security, start);
     // A loan's series already holds its opening debt (as its balance reads it).
     const double base = node->kind() == cv::NodeKind::Loan ? 0 : initial;
     double hi = first;
@@ -835,7 +836,7 @@ bool Book::valueRangeForAccount(const NodePtr &node, double *max, double *min, c
         for (int i = std::max(0, m_d->m_cache.indexForKey(node.get(), from)); i <= last; ++i) {
             const double raw = m_d->m_cache.accumulatedValueForKey(node.get(), i) + base;
             const double v =
-                currency || brand ? netValue(raw, currency, brand, m_d->m_cache.dateForKey(node.get(), i)) : raw;
+                currency || security ? netValue(raw, currency, security, m_d->m_cache.dateForKey(node.get(), i)) : raw;
             hi = std::max(hi, v);
             lo = std::min(lo, v);
         }
@@ -845,9 +846,9 @@ bool Book::valueRangeForAccount(const NodePtr &node, double *max, double *min, c
     return true;
 }
 
-double Book::tradingAccount(int account, int brand, const QDate &date) const
+double Book::tradingAccount(int account, int security, const QDate &date) const
 {
-    const NodePtr holding = m_d->holdingOf(findAccount(account), brand);
+    const NodePtr holding = m_d->holdingOf(findAccount(account), security);
     return holding ? rawValueForAccount(holding, date) : 0;
 }
 
@@ -866,7 +867,7 @@ void resolveCategorySummary(const Book &doc, const Node &node)
 
 } // namespace
 
-double Book::valueForActual(const NodePtr &node, const QDate &date) const
+double Book::valueForCategory(const NodePtr &node, const QDate &date) const
 {
     if (!node) return 0;
     if (node->kind() != cv::NodeKind::CategorySummary) return m_d->m_cache.valueForKey(node.get(), date);
@@ -874,7 +875,7 @@ double Book::valueForActual(const NodePtr &node, const QDate &date) const
     return m_d->summaryValue(node, [&](const NodePtr &n) { return n ? m_d->m_cache.valueForKey(n.get(), date) : 0; });
 }
 
-double Book::summaryForActualDays(const NodePtr &node, const QDate &date, int days) const
+double Book::summaryForCategoryDays(const NodePtr &node, const QDate &date, int days) const
 {
     if (!node) return 0;
     if (node->kind() != cv::NodeKind::CategorySummary) return m_d->m_cache.summaryForKeyForDays(node.get(), date, days);
@@ -883,7 +884,7 @@ double Book::summaryForActualDays(const NodePtr &node, const QDate &date, int da
         node, [&](const NodePtr &n) { return n ? m_d->m_cache.summaryForKeyForDays(n.get(), date, days) : 0; });
 }
 
-double Book::summaryForActualMonths(const NodePtr &node, const QDate &date, int months) const
+double Book::summaryForCategoryMonths(const NodePtr &node, const QDate &date, int months) const
 {
     if (!node) return 0;
     if (node->kind() != cv::NodeKind::CategorySummary)

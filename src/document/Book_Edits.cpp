@@ -24,15 +24,15 @@ bool inAccountTree(Node &node, const AccountTrees *accounts)
 }
 
 // Takes the security's holdings out of the tree below `node`.
-void removeHoldings(const NodePtr &node, int brand)
+void removeHoldings(const NodePtr &node, int security)
 {
     if (!node) return;
     if (node->kind() == cv::NodeKind::Holding) {
         Node *parent = node->parent();
-        if (parent && cv::holdingBrand(*node) == brand) parent->removeChild(node);
+        if (parent && cv::holdingSecurity(*node) == security) parent->removeChild(node);
         return;
     }
-    for (int i = node->countChild() - 1; i >= 0; --i) removeHoldings(node->childAt(i), brand);
+    for (int i = node->countChild() - 1; i >= 0; --i) removeHoldings(node->childAt(i), security);
 }
 
 // No summary may go on adding a node that is gone.
@@ -81,18 +81,18 @@ cv::EditScope::Writes writesFor(const Book::PriceList &removals, const Book::Pri
 
 // ---- prices and rates
 
-bool Book::writePrices(const SecurityPtr &brand, const PriceList &removals, const PriceList &puts)
+bool Book::writePrices(const SecurityPtr &security, const PriceList &removals, const PriceList &puts)
 {
-    if (!brand) return false;
+    if (!security) return false;
     cv::EditScope edit(*this, writesFor(removals, puts));
-    if (!writeAll(*m_d->m_dataModel, removals, puts, &BookStore::removePrice, &BookStore::putPrice)) {
+    if (!writeAll(*m_d->m_store, removals, puts, &BookStore::removePrice, &BookStore::putPrice)) {
         edit.fail();
         return false;
     }
     updateChangeCount(ChangeDone);
-    refreshBrandCache(brand);
-    m_d->m_cacheStatus |= 1u << BrandChanged;
-    m_d->m_edit.changes.brands.insert(brand->ident());
+    refreshSecurityCache(security);
+    m_d->m_cacheStatus |= 1u << SecurityChanged;
+    m_d->m_edit.changes.securities.insert(security->ident());
     return true;
 }
 
@@ -100,7 +100,7 @@ bool Book::writeRates(const CurrencyPtr &currency, const PriceList &removals, co
 {
     if (!currency) return false;
     cv::EditScope edit(*this, writesFor(removals, puts));
-    if (!writeAll(*m_d->m_dataModel, removals, puts, &BookStore::removeXchgRate, &BookStore::putXchgRate)) {
+    if (!writeAll(*m_d->m_store, removals, puts, &BookStore::removeXchgRate, &BookStore::putXchgRate)) {
         edit.fail();
         return false;
     }
@@ -114,50 +114,50 @@ bool Book::writeRates(const CurrencyPtr &currency, const PriceList &removals, co
 
 bool Book::putPrice(const DatedPricePtr &price)
 {
-    return price && writePrices(findBrand(price->brand()), {}, {price});
+    return price && writePrices(findSecurity(price->security()), {}, {price});
 }
 
 bool Book::putRate(const DatedPricePtr &rate)
 {
-    return rate && writeRates(findCurrency(rate->brand()), {}, {rate});
+    return rate && writeRates(findCurrency(rate->security()), {}, {rate});
 }
 
 // ---- securities
 
-bool Book::deleteBrand(const SecurityPtr &brand)
+bool Book::deleteSecurity(const SecurityPtr &security)
 {
-    if (!brand) return false;
+    if (!security) return false;
     cv::EditScope edit(*this);
     // The store first: a refusal leaves the tree and the list as the store keeps them.
-    if (!m_d->m_dataModel->removePriceForBrand(brand->ident()) ||
-        !m_d->m_dataModel->removeTradeForBrand(brand->ident())) {
+    if (!m_d->m_store->removePriceForSecurity(security->ident()) ||
+        !m_d->m_store->removeTradeForSecurity(security->ident())) {
         edit.fail();
         return false;
     }
-    removeHoldings(m_d->m_accountModel ? m_d->m_accountModel->asset() : nullptr, brand->ident());
+    removeHoldings(m_d->m_accountTrees ? m_d->m_accountTrees->asset() : nullptr, security->ident());
     clearLookups();
     // The holdings leave the stored tree now, not at the next save.
-    commitAccountModel();
-    removeBrand(brand);
-    commitBrandList();
+    commitAccountTrees();
+    removeSecurity(security);
+    commitSecurityList();
     createCache();
-    m_d->m_edit.changes.brands.insert(brand->ident());
+    m_d->m_edit.changes.securities.insert(security->ident());
     return true;
 }
 
-bool Book::removeHolding(const NodePtr &account, int brand)
+bool Book::removeHolding(const NodePtr &account, int security)
 {
     if (!account) return false;
     cv::EditScope edit(*this);
-    if (!m_d->m_dataModel->removeTradeByAccount(account->ident(), brand)) {
+    if (!m_d->m_store->removeTradeByAccount(account->ident(), security)) {
         edit.fail();
         return false;
     }
-    removeHoldings(account, brand);
+    removeHoldings(account, security);
     clearLookups();
-    commitAccountModel();
+    commitAccountTrees();
     createCache();
-    m_d->m_edit.changes.brands.insert(brand);
+    m_d->m_edit.changes.securities.insert(security);
     return true;
 }
 
@@ -166,7 +166,7 @@ bool Book::removeHolding(const NodePtr &account, int brand)
 bool Book::putImportMapping(const QByteArray &archive, int record)
 {
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
-    const bool ok = m_d->m_dataModel->putImportMappingData(archive, record);
+    const bool ok = m_d->m_store->putImportMappingData(archive, record);
     m_d->storeWrite(ok);
     return ok;
 }
@@ -214,14 +214,14 @@ void Book::addNode(const NodePtr &node, const NodePtr &parent, int index)
     else
         parent->insertChild(node, index);
     clearLookups();
-    const AccountTrees *accounts = m_d->m_accountModel.get();
+    const AccountTrees *accounts = m_d->m_accountTrees.get();
     if (inAccountTree(*node, accounts)) {
         addCacheItem(node);
-        commitAccountModel();
+        commitAccountTrees();
         return;
     }
-    if (node->kind() == cv::NodeKind::Group) refreshActualGroupCache(sharedFrom(parent->root()));
-    commitActualModel();
+    if (node->kind() == cv::NodeKind::Group) refreshCategoryGroupingCache(sharedFrom(parent->root()));
+    commitCategoryTrees();
 }
 
 void Book::updateAccount(const NodePtr &node, bool everything)
@@ -232,7 +232,7 @@ void Book::updateAccount(const NodePtr &node, bool everything)
         createCache();
     else
         createCacheFor(node);
-    commitAccountModel();
+    commitAccountTrees();
 }
 
 bool Book::moveNodes(const std::vector<NodePtr> &nodes, const NodePtr &target, int index)
@@ -259,14 +259,14 @@ bool Book::moveNodes(const std::vector<NodePtr> &nodes, const NodePtr &target, i
         if (!target->appendChild(nodes[k]) && oldParents[k]) oldParents[k]->appendChild(nodes[k]);
     }
     clearLookups();
-    const AccountTrees *accounts = m_d->m_accountModel.get();
+    const AccountTrees *accounts = m_d->m_accountTrees.get();
     if (inAccountTree(*target, accounts)) {
-        commitAccountModel();
+        commitAccountTrees();
         return true;
     }
     for (Node *parent : oldParents) ungroupIfEmpty(parent);
-    refreshActualGroupCache(sharedFrom(target->root()));
-    commitActualModel();
+    refreshCategoryGroupingCache(sharedFrom(target->root()));
+    commitCategoryTrees();
     return true;
 }
 
@@ -276,11 +276,11 @@ void Book::deleteNode(const NodePtr &node)
     const NodePtr parent = sharedFrom(node->parent());
     const auto kind = node->kind();
     if (kind == cv::NodeKind::Holding) {
-        removeHolding(parent, cv::holdingBrand(*node));
+        removeHolding(parent, cv::holdingSecurity(*node));
         return;
     }
     cv::EditScope edit(*this);
-    const AccountTrees *accounts = m_d->m_accountModel.get();
+    const AccountTrees *accounts = m_d->m_accountTrees.get();
     if (inAccountTree(*node, accounts)) {
         removeSummaryElement(accounts->summary(), node->ident());
         cleanupItem(node);
@@ -288,10 +288,10 @@ void Book::deleteNode(const NodePtr &node)
         parent->removeChild(node);
         clearLookups();
         if (cv::isAssetAccountKind(kind) || cv::isDebtAccountKind(kind)) createCache();
-        commitAccountModel();
+        commitAccountTrees();
         return;
     }
-    if (m_d->m_actualModel) removeSummaryElement(m_d->m_actualModel->summary(), node->ident());
+    if (m_d->m_categoryTrees) removeSummaryElement(m_d->m_categoryTrees->summary(), node->ident());
     if (kind == cv::NodeKind::Group) {
         hoistChildren(node);
         parent->removeChild(node);
@@ -301,9 +301,9 @@ void Book::deleteNode(const NodePtr &node)
         parent->removeChild(node);
         ungroupIfEmpty(parent.get());
     }
-    refreshActualGroupCache(sharedFrom(parent->root()));
+    refreshCategoryGroupingCache(sharedFrom(parent->root()));
     clearLookups();
-    commitActualModel();
+    commitCategoryTrees();
 }
 
 void Book::ungroupIfEmpty(Node *folder)
@@ -318,11 +318,11 @@ void Book::renameNode(const NodePtr &node, const QString &name)
     if (!node || node->name() == name) return;
     cv::EditScope edit(*this, cv::EditScope::Writes::AtMostOne);
     node->setName(name);
-    const AccountTrees *accounts = m_d->m_accountModel.get();
+    const AccountTrees *accounts = m_d->m_accountTrees.get();
     if (inAccountTree(*node, accounts))
-        commitAccountModel();
+        commitAccountTrees();
     else
-        commitActualModel();
+        commitCategoryTrees();
 }
 
 } // namespace cv

@@ -68,9 +68,9 @@ int Book::templateIndex()
     return g_templateIndex;
 }
 
-void Book::setPrintInfo(PrintInfoPtr info)
+void Book::setPrintSettings(PrintSettingsPtr info)
 {
-    m_d->m_printInfo = std::move(info);
+    m_d->m_printSettings = std::move(info);
     updateChangeCount(ChangeDone);
 }
 
@@ -100,44 +100,44 @@ void Book::Private::addDefaultCurrencyIfNone()
 void Book::createFromTemplate(const QString &name)
 {
     m_d->m_settings = std::make_shared<Settings>();
-    m_d->m_accountModel = std::make_shared<AccountTrees>();
-    m_d->m_actualModel = std::make_shared<CategoryTrees>();
+    m_d->m_accountTrees = std::make_shared<AccountTrees>();
+    m_d->m_categoryTrees = std::make_shared<CategoryTrees>();
     m_d->m_currencyList.clear();
-    m_d->m_brandList.clear();
+    m_d->m_securityList.clear();
     m_d->m_groupList.clear();
     clearLookups();
 
-    bool stored = m_d->m_dataModel->create();
+    bool stored = m_d->m_store->create();
     if (!stored) qCWarning(lcDocument) << "new document: the database could not be made";
     // The template's rows and the first commits go in as one transaction.
-    stored = m_d->m_dataModel->beginTransaction() && stored;
-    m_d->m_accountModel->setDefault();
-    m_d->m_actualModel->setDefault();
+    stored = m_d->m_store->beginTransaction() && stored;
+    m_d->m_accountTrees->setDefault();
+    m_d->m_categoryTrees->setDefault();
     const QString folder = cv::isJapanese() ? QStringLiteral("ja") : QStringLiteral("en");
     const QString resource = QStringLiteral(":/templates/%1/%2.cvxf").arg(folder, name);
     if (QFile::exists(resource)) {
         bool isTemplate = false;
         if (!import(resource, &isTemplate)) qCWarning(lcDocument) << "template" << resource << "not fully read";
     }
-    m_d->m_accountModel->setSystemItems();
-    m_d->m_actualModel->setSystemItems();
+    m_d->m_accountTrees->setSystemItems();
+    m_d->m_categoryTrees->setSystemItems();
     m_d->addDefaultCurrencyIfNone();
     if (const CurrencyPtr def = defaultCurrency()) {
-        if (m_d->m_accountModel->asset()) m_d->m_accountModel->asset()->fixDefaultCurrency(def->ident());
-        if (m_d->m_accountModel->debt()) m_d->m_accountModel->debt()->fixDefaultCurrency(def->ident());
+        if (m_d->m_accountTrees->asset()) m_d->m_accountTrees->asset()->fixDefaultCurrency(def->ident());
+        if (m_d->m_accountTrees->debt()) m_d->m_accountTrees->debt()->fixDefaultCurrency(def->ident());
     }
     commitInfoRows();
-    stored = m_d->m_dataModel->commitTransaction() && stored;
+    stored = m_d->m_store->commitTransaction() && stored;
     if (!stored) {
         // A store without the book's rows (a full working disk) would save as
         // a file nobody can open: closed, every later write and save fails.
         qCWarning(lcDocument) << "new document: its rows could not be stored";
-        m_d->m_dataModel->close();
+        m_d->m_store->close();
         Alert::warn(cv::localizedString(QStringLiteral("Document Write Failed")));
     }
     createCache();
     m_d->m_settings->clearChanged();
-    m_d->m_dataModel->setChanged(false);
+    m_d->m_store->setChanged(false);
 }
 
 // ---------------------------------------------------------------- open
@@ -151,8 +151,8 @@ bool Book::initWithContentsOfFile(const QString &path, const QString &type)
         return false;
     }
     if (const CurrencyPtr def = defaultCurrency()) {
-        if (m_d->m_accountModel->asset()) m_d->m_accountModel->asset()->fixDefaultCurrency(def->ident());
-        if (m_d->m_accountModel->debt()) m_d->m_accountModel->debt()->fixDefaultCurrency(def->ident());
+        if (m_d->m_accountTrees->asset()) m_d->m_accountTrees->asset()->fixDefaultCurrency(def->ident());
+        if (m_d->m_accountTrees->debt()) m_d->m_accountTrees->debt()->fixDefaultCurrency(def->ident());
     }
     const bool wasUpgraded = m_d->m_upgraded;
     if (m_d->m_upgraded || m_d->m_fileType == kTypeV1) {
@@ -172,9 +172,10 @@ bool Book::initWithContentsOfFile(const QString &path, const QString &type)
     if (wasUpgraded) {
         m_d->m_upgraded = false;
         QStringList names;
-        if (const NodePtr asset = m_d->m_accountModel->asset()) {
+        if (const NodePtr asset = m_d->m_accountTrees->asset()) {
             for (const NodePtr &child : asset->children()) {
-                if (child && child->kind() == cv::NodeKind::Investment && investAccountHasBrandWithOtherCurrency(child))
+                if (child && child->kind() == cv::NodeKind::Investment &&
+                    investmentAccountHoldsSecurityInOtherCurrency(child))
                     names << child->name();
             }
         }
@@ -190,7 +191,7 @@ bool Book::initWithContentsOfFile(const QString &path, const QString &type)
 // grouping rows may be missing but must be readable when present.
 bool Book::Private::readInfoRows()
 {
-    const QByteArray settingsData = m_dataModel->getSettingsData();
+    const QByteArray settingsData = m_store->getSettingsData();
     qCInfo(lcDocument, "settings: %d", settingsData.isNull() ? 0 : 1);
     if (settingsData.isNull()) return false;
     auto settings = cv::KeyedUnarchiver::unarchiveObjectOfClass<Settings>(settingsData);
@@ -199,32 +200,32 @@ bool Book::Private::readInfoRows()
         return false;
     }
 
-    const QByteArray printData = m_dataModel->getPrintInfo();
-    PrintInfoPtr printInfo;
+    const QByteArray printData = m_store->getPrintSettings();
+    PrintSettingsPtr printSettings;
     if (!printData.isNull()) {
-        printInfo = cv::KeyedUnarchiver::unarchiveObjectOfClass<PrintInfo>(printData);
+        printSettings = cv::KeyedUnarchiver::unarchiveObjectOfClass<PrintSettings>(printData);
         // Another program's print record: ours stays unset and the row untouched.
-        if (!printInfo) qCInfo(lcDocument) << "print settings of another kind ignored";
+        if (!printSettings) qCInfo(lcDocument) << "print settings of another kind ignored";
     }
 
     auto failed = [](int row) {
         qCWarning(lcDocument) << "info row" << row << "missing or unreadable";
         return false;
     };
-    auto accounts = cv::KeyedUnarchiver::unarchiveObjectOfClass<AccountTrees>(m_dataModel->getAccountData());
+    auto accounts = cv::KeyedUnarchiver::unarchiveObjectOfClass<AccountTrees>(m_store->getAccountData());
     if (!accounts) return failed(BookStore::InfoAccount);
-    auto actuals = cv::KeyedUnarchiver::unarchiveObjectOfClass<CategoryTrees>(m_dataModel->getActualData());
-    if (!actuals) return failed(BookStore::InfoActual);
-    auto currencies = cv::listFromArchive<Currency>(m_dataModel->getCurrencyData());
+    auto categories = cv::KeyedUnarchiver::unarchiveObjectOfClass<CategoryTrees>(m_store->getCategoryData());
+    if (!categories) return failed(BookStore::InfoCategory);
+    auto currencies = cv::listFromArchive<Currency>(m_store->getCurrencyData());
     if (!currencies) return failed(BookStore::InfoCurrency);
-    BrandList brands;
-    if (const QByteArray data = m_dataModel->getBrandData(); !data.isNull()) {
+    SecurityList securities;
+    if (const QByteArray data = m_store->getSecurityData(); !data.isNull()) {
         auto list = cv::listFromArchive<Security>(data);
-        if (!list) return failed(BookStore::InfoBrand);
-        brands = std::move(*list);
+        if (!list) return failed(BookStore::InfoSecurity);
+        securities = std::move(*list);
     }
     GroupList groups;
-    if (const QByteArray data = m_dataModel->getGroupData(); !data.isNull()) {
+    if (const QByteArray data = m_store->getGroupData(); !data.isNull()) {
         auto list = cv::listFromArchive<Grouping>(data);
         if (!list) return failed(BookStore::InfoGroup);
         groups = std::move(*list);
@@ -232,10 +233,10 @@ bool Book::Private::readInfoRows()
 
     // A schedule that does not decode would open as none and the loan lose
     // its repayments at its next rewrite.
-    const std::optional<QList<int>> loans = m_dataModel->loanIdents();
+    const std::optional<QList<int>> loans = m_store->loanIdents();
     if (!loans) return false;
     for (const int loan : *loans) {
-        const QByteArray data = m_dataModel->getLoanData(loan);
+        const QByteArray data = m_store->getLoanData(loan);
         if (!data.isNull() && !cv::listFromArchive<LoanPayment>(data)) {
             qCWarning(lcDocument) << "loan row" << loan << "unreadable";
             return false;
@@ -243,15 +244,15 @@ bool Book::Private::readInfoRows()
     }
 
     m_settings = std::move(settings);
-    m_printInfo = std::move(printInfo);
-    m_document.setAccountModel(std::move(accounts));
-    m_document.setActualModel(std::move(actuals));
+    m_printSettings = std::move(printSettings);
+    m_document.setAccountTrees(std::move(accounts));
+    m_document.setCategoryTrees(std::move(categories));
     m_document.setCurrencyList(std::move(*currencies));
-    m_document.setBrandList(std::move(brands));
+    m_document.setSecurityList(std::move(securities));
     m_document.setGroupList(std::move(groups));
     // The trees as stored: a commit that only renames reports values.
     m_accountShape = accountShape();
-    m_actualShape = actualShape();
+    m_categoryShape = categoryShape();
     return true;
 }
 
@@ -264,29 +265,29 @@ bool Book::readFromFile(const QString &path, const QString &type)
 
     bool ok = false;
     if (docType == cv::DocumentType::XML) {
-        if (m_d->m_dataModel->create()) {
+        if (m_d->m_store->create()) {
             bool isTemplate = false;
-            m_d->m_dataModel->beginTransaction();
+            m_d->m_store->beginTransaction();
             ok = import(path, &isTemplate);
             if (ok) {
                 m_d->addDefaultCurrencyIfNone();
                 commitInfoRows();
             }
-            if (!m_d->m_dataModel->commitTransaction()) ok = false;
+            if (!m_d->m_store->commitTransaction()) ok = false;
             if (ok && isTemplate) {
                 // A template opens as a new untitled book.
                 m_d->m_fileName.clear();
                 m_d->m_fileType = kTypeV2;
             }
         }
-        if (!ok) m_d->m_dataModel->close();
+        if (!ok) m_d->m_store->close();
     } else if (docType == cv::DocumentType::Version1 || docType == cv::DocumentType::Current) {
         bool upgraded = false;
-        ok = m_d->m_dataModel->open(path, &upgraded);
+        ok = m_d->m_store->open(path, &upgraded);
         m_d->m_upgraded = upgraded;
         if (ok && !m_d->readInfoRows()) {
             ok = false;
-            m_d->m_dataModel->close();
+            m_d->m_store->close();
         }
     }
     ui.endBusy();
@@ -301,7 +302,7 @@ bool Book::readFromFile(const QString &path, const QString &type)
         }
         if (code < 1) {
             m_d->m_readCancelled = code < 0;
-            m_d->m_dataModel->close();
+            m_d->m_store->close();
             return false;
         }
         // Older versions kept the password itself in the row; the next save
@@ -309,10 +310,10 @@ bool Book::readFromFile(const QString &path, const QString &type)
         commitSettings();
     }
 
-    if (m_d->m_accountModel->asset()) fixInvestBrandID(m_d->m_accountModel->asset());
-    m_d->m_actualModel->setSystemItems();
+    if (m_d->m_accountTrees->asset()) fixHoldingSecurityIds(m_d->m_accountTrees->asset());
+    m_d->m_categoryTrees->setSystemItems();
     createCache();
-    m_d->m_dataModel->setChanged(false);
+    m_d->m_store->setChanged(false);
     m_d->m_settings->clearChanged();
 
     if (isBackupFile(path)) {
@@ -324,7 +325,7 @@ bool Book::readFromFile(const QString &path, const QString &type)
     return true;
 }
 
-void Book::fixInvestBrandID(const NodePtr &node)
+void Book::fixHoldingSecurityIds(const NodePtr &node)
 {
     if (!node) return;
     for (const NodePtr &child : node->children()) {
@@ -332,11 +333,11 @@ void Book::fixInvestBrandID(const NodePtr &node)
         if (child->kind() == cv::NodeKind::Holding || child->kind() == cv::NodeKind::CashPart)
             child->setIdent(0);
         else
-            fixInvestBrandID(child);
+            fixHoldingSecurityIds(child);
     }
 }
 
-bool Book::investAccountHasBrandWithOtherCurrency(const NodePtr &account)
+bool Book::investmentAccountHoldsSecurityInOtherCurrency(const NodePtr &account)
 {
     if (!account) return false;
     const auto &children = account->children();
@@ -346,8 +347,8 @@ bool Book::investAccountHasBrandWithOtherCurrency(const NodePtr &account)
         // The holding names its security in its record: the open has set
         // every holding's ident to 0.
         const auto *holding = dynamic_cast<const SecurityExtra *>(child->extra().get());
-        const SecurityPtr brand = holding ? findBrand(holding->brand()) : nullptr;
-        if (brand && brand->currency() != account->currency()) return true;
+        const SecurityPtr security = holding ? findSecurity(holding->security()) : nullptr;
+        if (security && security->currency() != account->currency()) return true;
     }
     return false;
 }
@@ -355,7 +356,7 @@ bool Book::investAccountHasBrandWithOtherCurrency(const NodePtr &account)
 void Book::compactDB()
 {
     postBusy();
-    m_d->m_dataModel->vacuum();
+    m_d->m_store->vacuum();
     postNoBusy();
 }
 
@@ -363,8 +364,8 @@ void Book::compactDB()
 
 void Book::checkStoreInBackground()
 {
-    if (m_d->m_storeCheck || !m_d->m_dataModel->isOpen()) return;
-    m_d->m_storeCheck = std::make_unique<cv::StoreCheck>(m_d->m_dataModel->workingPath(), [this] {
+    if (m_d->m_storeCheck || !m_d->m_store->isOpen()) return;
+    m_d->m_storeCheck = std::make_unique<cv::StoreCheck>(m_d->m_store->workingPath(), [this] {
         QMetaObject::invokeMethod(
             this, [this] { m_d->takeStoreCheck(); }, Qt::QueuedConnection);
     });
@@ -423,8 +424,8 @@ bool Book::writeToFileWorker(const QString &path, const QString &extension)
     if (docType != cv::DocumentType::Current) return false;
 
     Q_EMIT aboutToSave();
-    if (m_d->m_printInfo) {
-        if (!m_d->m_dataModel->putPrintInfo(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_printInfo)))
+    if (m_d->m_printSettings) {
+        if (!m_d->m_store->putPrintSettings(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_printSettings)))
             qCWarning(lcDocument) << "print settings not stored";
     }
     if (m_d->m_settings->changed()) {
@@ -435,7 +436,7 @@ bool Book::writeToFileWorker(const QString &path, const QString &extension)
         }
         m_d->m_settings->clearChanged();
     }
-    const bool ok = m_d->m_dataModel->save(path);
+    const bool ok = m_d->m_store->save(path);
     // A failed save leaves the book marked as edited: nothing in it is on disk yet.
     updateChangeCount(ok ? ChangeCleared : ChangeDone);
     return ok;

@@ -19,7 +19,7 @@ namespace cv {
 
 namespace {
 
-using cv::holdingBrand;
+using cv::holdingSecurity;
 
 bool inTree(const NodePtr &node, const NodePtr &root)
 {
@@ -38,23 +38,23 @@ template <class T> int greatestIdent(const std::vector<std::shared_ptr<T>> &list
 
 // ---- entries and transfers
 
-void Book::updateIncome(const ActualPtr &entry, const ActualPtr &old, bool commit)
+void Book::updateIncome(const EntryPtr &entry, const EntryPtr &old, bool commit)
 {
-    m_d->updateActual(cv::EntryKind::Income, entry, old, commit);
+    m_d->updateEntry(cv::EntryKind::Income, entry, old, commit);
 }
 
-void Book::updateExpense(const ActualPtr &entry, const ActualPtr &old, bool commit)
+void Book::updateExpense(const EntryPtr &entry, const EntryPtr &old, bool commit)
 {
-    m_d->updateActual(cv::EntryKind::Expense, entry, old, commit);
+    m_d->updateEntry(cv::EntryKind::Expense, entry, old, commit);
 }
 
-void Book::updateTransfer(const ActualPtr &entry, const ActualPtr &old)
+void Book::updateTransfer(const EntryPtr &entry, const EntryPtr &old)
 {
-    m_d->updateActual(cv::EntryKind::Transfer, entry, old, true);
+    m_d->updateEntry(cv::EntryKind::Transfer, entry, old, true);
 }
 
 // The old version leaves the cache, the new one enters it, then the store follows.
-void Book::Private::updateActual(cv::EntryKind kind, const ActualPtr &entry, const ActualPtr &old, bool commit)
+void Book::Private::updateEntry(cv::EntryKind kind, const EntryPtr &entry, const EntryPtr &old, bool commit)
 {
     cv::EditScope edit(m_document, cv::EditScope::Writes::AtMostOne);
     auto categoryNode = [&](int category) {
@@ -77,7 +77,7 @@ void Book::Private::updateActual(cv::EntryKind kind, const ActualPtr &entry, con
         node = categoryNode(old->category());
         if (node) apply(node, *old, true);
         if (commit && !entry) {
-            storeWrite(m_dataModel->removeActual(old));
+            storeWrite(m_store->removeEntry(old));
             return;
         }
     }
@@ -87,9 +87,9 @@ void Book::Private::updateActual(cv::EntryKind kind, const ActualPtr &entry, con
     if (node) apply(node, *entry, false);
     if (commit) {
         switch (kind) {
-        case cv::EntryKind::Income: storeWrite(m_dataModel->putIncome(entry, old)); break;
-        case cv::EntryKind::Expense: storeWrite(m_dataModel->putExpense(entry, old)); break;
-        case cv::EntryKind::Transfer: storeWrite(m_dataModel->putActual(entry, old)); break;
+        case cv::EntryKind::Income: storeWrite(m_store->putIncome(entry, old)); break;
+        case cv::EntryKind::Expense: storeWrite(m_store->putExpense(entry, old)); break;
+        case cv::EntryKind::Transfer: storeWrite(m_store->putEntry(entry, old)); break;
         }
     }
     m_edit.changes.entries.insert(entry->ident());
@@ -116,18 +116,18 @@ void Book::updateTrade(const TradePtr &trade, const TradePtr &old)
         m_d->m_edit.changes.trades.insert(old->ident());
         m_d->calcCache(nullptr, *old, nullptr, true);
         if (!trade) {
-            m_d->storeWrite(m_d->m_dataModel->removeTrade(old));
+            m_d->storeWrite(m_d->m_store->removeTrade(old));
             return;
         }
     }
     if (!trade) return;
     m_d->calcCache(nullptr, *trade, nullptr, false);
-    m_d->storeWrite(m_d->m_dataModel->putTrade(trade, old));
+    m_d->storeWrite(m_d->m_store->putTrade(trade, old));
     m_d->m_edit.changes.trades.insert(trade->ident());
 }
 
 void Book::applyTrade(const TradePtr &trade, const NodePtr &subject, const std::map<TradePtr, TradePtr> &oldItems,
-                      std::set<SecurityPtr> &brandSet, bool autoUpdate)
+                      std::set<SecurityPtr> &securitySet, bool autoUpdate)
 {
     if (!trade) return;
     cv::EditScope edit(*this);
@@ -137,9 +137,9 @@ void Book::applyTrade(const TradePtr &trade, const NodePtr &subject, const std::
     const auto kind = trade->kind();
     bool empty = false;
     if (kind == cv::TradeKind::TransferUnits) {
-        empty = trade->brand() <= 0 || u == 0 || trade->transfer() <= 0;
+        empty = trade->security() <= 0 || u == 0 || trade->transfer() <= 0;
     } else {
-        empty = trade->brand() <= 0 || (u == 0 && m == 0) ||
+        empty = trade->security() <= 0 || (u == 0 && m == 0) ||
                 (u != 0 && m == 0 && (Trade::validFieldsForKind(kind) & 5) != 0);
     }
     if (!empty && kind == cv::TradeKind::TransferUnits && !findAccount(trade->transfer())) {
@@ -150,29 +150,29 @@ void Book::applyTrade(const TradePtr &trade, const NodePtr &subject, const std::
 
     const int flags = trade->flags();
     const bool deleted = flags & cv::EditDeleted;
-    const SecurityPtr brand = findBrand(trade->brand());
+    const SecurityPtr security = findSecurity(trade->security());
     if ((flags & (cv::EditChanged | cv::EditNew)) && !deleted && autoUpdate &&
         (kind == cv::TradeKind::Buy || kind == cv::TradeKind::Sale || kind == cv::TradeKind::CashIn ||
          kind == cv::TradeKind::Reinvestment) &&
-        trade->unitPrice() != 0 && std::abs(trade->unitPrice()) <= cv::kMaxPriceOrRate && brand) {
+        trade->unitPrice() != 0 && std::abs(trade->unitPrice()) <= cv::kMaxPriceOrRate && security) {
         auto price = std::make_shared<DatedPrice>();
-        price->setBrand(brand->ident());
+        price->setSecurity(security->ident());
         price->setDate(trade->date());
         price->setPrice(trade->unitPrice());
-        m_d->storeWrite(m_d->m_dataModel->putPrice(price));
-        brandSet.insert(brand);
+        m_d->storeWrite(m_d->m_store->putPrice(price));
+        securitySet.insert(security);
     }
 
     const auto oldIt = oldItems.find(trade);
     const TradePtr old = oldIt != oldItems.end() ? oldIt->second : nullptr;
     if (!(flags & cv::EditNew)) {
         if (deleted) {
-            if (brand) brandSet.insert(brand);
+            if (security) securitySet.insert(security);
             updateTrade(nullptr, old ? old : trade);
         } else if (flags & cv::EditChanged) {
             // A row moved to another security or account needs a holding
             // there, or its units would count nowhere.
-            addBrandNodeIfNeeded(findAccount(trade->account()), trade->brand());
+            addSecurityNodeIfNeeded(findAccount(trade->account()), trade->security());
             addTransferDestinationIfNeeded(*trade);
             updateTrade(trade, old);
         }
@@ -181,23 +181,24 @@ void Book::applyTrade(const TradePtr &trade, const NodePtr &subject, const std::
     if (deleted) return;
     if (subject) {
         if (subject->kind() == cv::NodeKind::Holding) {
-            if (holdingBrand(*subject) != trade->brand() && subject->parent())
-                addBrandNodeIfNeeded(subject->parent()->shared_from_this(), trade->brand());
+            if (holdingSecurity(*subject) != trade->security() && subject->parent())
+                addSecurityNodeIfNeeded(subject->parent()->shared_from_this(), trade->security());
         } else {
-            addBrandNodeIfNeeded(subject, trade->brand());
+            addSecurityNodeIfNeeded(subject, trade->security());
         }
     }
     addTransferDestinationIfNeeded(*trade);
     updateTrade(trade, nullptr);
 }
 
-bool Book::addBrandNodeIfNeeded(const NodePtr &account, int brand)
+bool Book::addSecurityNodeIfNeeded(const NodePtr &account, int securityId)
 {
-    if (!account || account->kind() != cv::NodeKind::Investment || account->investAccountHasBrand(brand)) return false;
-    const SecurityPtr security = findBrand(brand);
+    if (!account || account->kind() != cv::NodeKind::Investment || account->investmentAccountHoldsSecurity(securityId))
+        return false;
+    const SecurityPtr security = findSecurity(securityId);
     auto unit = std::make_shared<OpeningHolding>();
     unit->setDate(account->assetInitialDate());
-    unit->setBrand(brand);
+    unit->setSecurity(securityId);
     auto node = std::make_shared<Node>();
     node->setKind(cv::NodeKind::Holding);
     node->setIdent(0);
@@ -213,7 +214,7 @@ bool Book::addTransferDestinationIfNeeded(const Trade &trade)
     if (trade.kind() != cv::TradeKind::TransferUnits) return false;
     const NodePtr destination = findAccount(trade.transfer());
     if (!destination) return false;
-    return addBrandNodeIfNeeded(destination, trade.brand());
+    return addSecurityNodeIfNeeded(destination, trade.security());
 }
 
 // ---- deleting and moving
@@ -227,9 +228,9 @@ void Book::cleanupItem(const NodePtr &node)
     const auto kind = node->kind();
     bool removed = false;
     if (kind == cv::NodeKind::Category || kind == cv::NodeKind::SystemItem) {
-        const bool expense = m_d->m_actualModel && node->hasAncestor(m_d->m_actualModel->expense().get());
-        const auto entries = expense ? m_d->m_dataModel->findExpenseByCategory(node->ident())
-                                     : m_d->m_dataModel->findIncomeByCategory(node->ident());
+        const bool expense = m_d->m_categoryTrees && node->hasAncestor(m_d->m_categoryTrees->expense().get());
+        const auto entries = expense ? m_d->m_store->findExpenseByCategory(node->ident())
+                                     : m_d->m_store->findIncomeByCategory(node->ident());
         if (entries) {
             for (const auto &e : *entries) {
                 if (expense)
@@ -238,17 +239,17 @@ void Book::cleanupItem(const NodePtr &node)
                     updateIncome(nullptr, e, false);
             }
         }
-        m_d->storeWrite(m_d->m_dataModel->removeActualByCategory(node->ident()));
+        m_d->storeWrite(m_d->m_store->removeEntriesByCategory(node->ident()));
         updateChangeCount(ChangeDone);
         removed = true;
         fixLoanAccount(-1, node->ident(), expense ? CategoryTrees::ExpenseMisc : CategoryTrees::IncomeMisc);
     } else if (kind == cv::NodeKind::Holding) {
         const Node *account = node->parent();
         if (account) {
-            const int brand = holdingBrand(*node);
-            if (const auto trades = m_d->m_dataModel->findTradeByAccount(account->ident(), brand))
+            const int security = holdingSecurity(*node);
+            if (const auto trades = m_d->m_store->findTradeByAccount(account->ident(), security))
                 for (const auto &t : *trades) m_d->calcCache(nullptr, *t, nullptr, true);
-            m_d->storeWrite(m_d->m_dataModel->removeTradeByAccount(account->ident(), brand));
+            m_d->storeWrite(m_d->m_store->removeTradeByAccount(account->ident(), security));
             updateChangeCount(ChangeDone);
             removed = true;
         }
@@ -259,7 +260,7 @@ void Book::cleanupItem(const NodePtr &node)
         }
         SearchConditions conditions;
         conditions.account = {node->ident()};
-        if (const auto entries = m_d->m_dataModel->findActual(conditions)) {
+        if (const auto entries = m_d->m_store->findEntry(conditions)) {
             for (const auto &e : *entries) {
                 switch (e->kind()) {
                 case cv::EntryKind::Income: updateIncome(nullptr, e, false); break;
@@ -270,7 +271,7 @@ void Book::cleanupItem(const NodePtr &node)
                 }
             }
         }
-        m_d->storeWrite(m_d->m_dataModel->removeActualForAccount(node->ident()));
+        m_d->storeWrite(m_d->m_store->removeEntriesForAccount(node->ident()));
         updateChangeCount(ChangeDone);
         removed = true;
         if (kind != cv::NodeKind::Investment) fixLoanAccount(node->ident(), -1, CategoryTrees::Asset2Asset);
@@ -287,9 +288,9 @@ bool Book::moveItem(const NodePtr &node, int target)
         return false;
     }
     cv::EditScope edit(*this);
-    const bool expense = m_d->m_actualModel && node->hasAncestor(m_d->m_actualModel->expense().get());
-    const auto entries = expense ? m_d->m_dataModel->findExpenseByCategory(node->ident())
-                                 : m_d->m_dataModel->findIncomeByCategory(node->ident());
+    const bool expense = m_d->m_categoryTrees && node->hasAncestor(m_d->m_categoryTrees->expense().get());
+    const auto entries = expense ? m_d->m_store->findExpenseByCategory(node->ident())
+                                 : m_d->m_store->findIncomeByCategory(node->ident());
     if (entries && !entries->empty()) {
         auto scratch = std::make_shared<Entry>();
         for (const auto &e : *entries) {
@@ -302,12 +303,12 @@ bool Book::moveItem(const NodePtr &node, int target)
         }
         accumulateAccount();
     }
-    m_d->storeWrite(m_d->m_dataModel->moveActual(node->ident(), target));
+    m_d->storeWrite(m_d->m_store->moveEntry(node->ident(), target));
     updateChangeCount(ChangeDone);
     fixLoanAccount(-1, node->ident(), target);
     m_d->m_cache.clearKey(node.get());
     // Folders above either category sum their categories again.
-    if (Node *root = node->root(); root && root != node.get()) refreshActualGroupCache(root->shared_from_this());
+    if (Node *root = node->root(); root && root != node.get()) refreshCategoryGroupingCache(root->shared_from_this());
     return true;
 }
 
@@ -318,15 +319,15 @@ NodePtr Book::findAccount(int ident) const
     // Cash parts and holdings carry ident 0: none of them is an account by ident.
     if (ident <= 0) return nullptr;
     if (NodePtr hit = m_d->m_accountCache.findRef(ident)) {
-        if (hit->ident() == ident && m_d->m_accountModel &&
-            (inTree(hit, m_d->m_accountModel->asset()) || inTree(hit, m_d->m_accountModel->debt())))
+        if (hit->ident() == ident && m_d->m_accountTrees &&
+            (inTree(hit, m_d->m_accountTrees->asset()) || inTree(hit, m_d->m_accountTrees->debt())))
             return hit;
     }
     NodePtr node;
-    if (m_d->m_accountModel && m_d->m_accountModel->asset())
-        node = m_d->m_accountModel->asset()->findMemberWithIdent(ident);
-    if (!node && m_d->m_accountModel && m_d->m_accountModel->debt())
-        node = m_d->m_accountModel->debt()->findMemberWithIdent(ident);
+    if (m_d->m_accountTrees && m_d->m_accountTrees->asset())
+        node = m_d->m_accountTrees->asset()->findMemberWithIdent(ident);
+    if (!node && m_d->m_accountTrees && m_d->m_accountTrees->debt())
+        node = m_d->m_accountTrees->debt()->findMemberWithIdent(ident);
     if (!node) {
         qCDebug(lcDocument, "findAccount(nil) %d", ident);
         return nullptr;
@@ -367,31 +368,31 @@ NodePtr findCategory(IntHash<Node> &memo, const NodePtr &root, int ident)
 
 NodePtr Book::findIncome(int ident) const
 {
-    return findCategory(m_d->m_incomeCache, m_d->m_actualModel ? m_d->m_actualModel->income() : nullptr, ident);
+    return findCategory(m_d->m_incomeCache, m_d->m_categoryTrees ? m_d->m_categoryTrees->income() : nullptr, ident);
 }
 
 NodePtr Book::findExpense(int ident) const
 {
-    return findCategory(m_d->m_expenseCache, m_d->m_actualModel ? m_d->m_actualModel->expense() : nullptr, ident);
+    return findCategory(m_d->m_expenseCache, m_d->m_categoryTrees ? m_d->m_categoryTrees->expense() : nullptr, ident);
 }
 
 NodePtr Book::findTransfer(int ident) const
 {
-    if (!m_d->m_actualModel || !m_d->m_actualModel->moneyFlow()) return nullptr;
-    return m_d->m_actualModel->moneyFlow()->findMemberWithIdent(ident);
+    if (!m_d->m_categoryTrees || !m_d->m_categoryTrees->moneyFlow()) return nullptr;
+    return m_d->m_categoryTrees->moneyFlow()->findMemberWithIdent(ident);
 }
 
-SecurityPtr Book::findBrand(int ident) const
+SecurityPtr Book::findSecurity(int ident) const
 {
-    if (SecurityPtr hit = m_d->m_brandCache.findRef(ident)) {
+    if (SecurityPtr hit = m_d->m_securityCache.findRef(ident)) {
         if (hit->ident() == ident &&
-            std::find(m_d->m_brandList.begin(), m_d->m_brandList.end(), hit) != m_d->m_brandList.end())
+            std::find(m_d->m_securityList.begin(), m_d->m_securityList.end(), hit) != m_d->m_securityList.end())
             return hit;
     }
-    for (const auto &b : m_d->m_brandList) {
+    for (const auto &b : m_d->m_securityList) {
         if (b && b->ident() == ident) {
-            m_d->m_brandCache.findRef(ident);
-            m_d->m_brandCache.putRef(b);
+            m_d->m_securityCache.findRef(ident);
+            m_d->m_securityCache.putRef(b);
             return b;
         }
     }
@@ -437,9 +438,9 @@ NodePtr Book::findFirstItem(const NodePtr &node, cv::NodeKind kind)
 
 NodePtr Book::findAccountOfKind(cv::NodeKind kind) const
 {
-    if (!m_d->m_accountModel) return nullptr;
-    if (NodePtr node = findFirstItem(m_d->m_accountModel->asset(), kind)) return node;
-    return findFirstItem(m_d->m_accountModel->debt(), kind);
+    if (!m_d->m_accountTrees) return nullptr;
+    if (NodePtr node = findFirstItem(m_d->m_accountTrees->asset(), kind)) return node;
+    return findFirstItem(m_d->m_accountTrees->debt(), kind);
 }
 
 // ---- lists
@@ -450,45 +451,45 @@ void Book::addCurrency(const CurrencyPtr &currency)
     const bool taken = std::any_of(m_d->m_currencyList.begin(), m_d->m_currencyList.end(),
                                    [&](const CurrencyPtr &c) { return c && c->ident() == currency->ident(); });
     if (taken) {
-        const int rates = m_d->m_dataModel->greatestCurrencyReference();
+        const int rates = m_d->m_store->greatestCurrencyReference();
         currency->setIdent(std::max(greatestIdent(m_d->m_currencyList), rates) + 1);
     }
     m_d->m_currencyList.push_back(currency);
     m_d->m_currencyCacheValid = false;
 }
 
-void Book::addBrand(const SecurityPtr &brand)
+void Book::addSecurity(const SecurityPtr &security)
 {
-    if (!brand) return;
+    if (!security) return;
     // Above every ident the stored rows and holdings name: a list lost to
     // damage must not hand its securities' prices and trades to a new one.
-    int greatest = std::max(greatestIdent(m_d->m_brandList), m_d->m_dataModel->greatestBrandReference());
-    if (m_d->m_accountModel) {
+    int greatest = std::max(greatestIdent(m_d->m_securityList), m_d->m_store->greatestSecurityReference());
+    if (m_d->m_accountTrees) {
         const auto holding = [&](Node &node) {
-            greatest = std::max(greatest, cv::holdingBrand(node));
+            greatest = std::max(greatest, cv::holdingSecurity(node));
             return false;
         };
-        for (const NodePtr &tree : {m_d->m_accountModel->asset(), m_d->m_accountModel->debt()})
+        for (const NodePtr &tree : {m_d->m_accountTrees->asset(), m_d->m_accountTrees->debt()})
             if (tree) tree->reduce(holding);
     }
-    brand->setIdent(std::max(1, greatest + 1));
-    m_d->m_brandList.push_back(brand);
+    security->setIdent(std::max(1, greatest + 1));
+    m_d->m_securityList.push_back(security);
 }
 
 void Book::addGrouping(const GroupingPtr &grouping)
 {
     if (!grouping) return;
-    const int greatest = std::max(greatestIdent(m_d->m_groupList), m_d->m_dataModel->greatestGroupReference());
+    const int greatest = std::max(greatestIdent(m_d->m_groupList), m_d->m_store->greatestGroupReference());
     grouping->setIdent(std::max(1, greatest + 1));
     m_d->m_groupList.push_back(grouping);
 }
 
-void Book::removeBrand(const SecurityPtr &brand)
+void Book::removeSecurity(const SecurityPtr &security)
 {
-    m_d->m_brandList.erase(std::remove(m_d->m_brandList.begin(), m_d->m_brandList.end(), brand),
-                           m_d->m_brandList.end());
-    if (brand) m_d->m_cache.setDataList(brand, std::any());
-    m_d->m_brandCache.clear();
+    m_d->m_securityList.erase(std::remove(m_d->m_securityList.begin(), m_d->m_securityList.end(), security),
+                              m_d->m_securityList.end());
+    if (security) m_d->m_cache.setDataList(security, std::any());
+    m_d->m_securityCache.clear();
 }
 
 void Book::removeGrouping(int index)
@@ -502,9 +503,9 @@ void Book::changeCurrencyOrder(int from, int to)
     m_d->m_currencyCacheValid = false;
 }
 
-void Book::changeBrandOrder(int from, int to)
+void Book::changeSecurityOrder(int from, int to)
 {
-    changeElementOrder(m_d->m_brandList, from, to);
+    changeElementOrder(m_d->m_securityList, from, to);
 }
 
 void Book::changeGroupingOrder(int from, int to)
@@ -540,7 +541,7 @@ void Book::fillPopUpButton(MenuTarget &menu, const NodePtr &node, cv::NodeKind k
 
 void Book::setupInvestAccountPopUpButton(MenuTarget &menu) const
 {
-    fillPopUpButton(menu, m_d->m_accountModel ? m_d->m_accountModel->asset() : nullptr, cv::NodeKind::Investment);
+    fillPopUpButton(menu, m_d->m_accountTrees ? m_d->m_accountTrees->asset() : nullptr, cv::NodeKind::Investment);
 }
 
 // ---- currency and display helpers
@@ -584,7 +585,7 @@ void Book::reinitializeCurrencyData()
     for (size_t i = 0; i < m_d->m_currencyList.size(); ++i) {
         const CurrencyPtr &c = m_d->m_currencyList[i];
         if (!c) continue;
-        m_d->storeWrite(m_d->m_dataModel->removeXchgRateListForIdForCurrency(c->ident()));
+        m_d->storeWrite(m_d->m_store->removeXchgRateListForIdForCurrency(c->ident()));
         c->setRate(i == 0 || !(r > 0) ? 1.0 : c->rate() / r);
     }
     updateChangeCount(ChangeDone);
@@ -594,8 +595,8 @@ QString Book::displayName(const Node &node) const
 {
     const auto kind = node.kind();
     if (kind == cv::NodeKind::Holding) {
-        const SecurityPtr brand = findBrand(holdingBrand(node));
-        return brand ? brand->name() : QString();
+        const SecurityPtr security = findSecurity(holdingSecurity(node));
+        return security ? security->name() : QString();
     }
     if (kind == cv::NodeKind::CashPart) return cv::localizedString(QStringLiteral("SYS:Invest-Cache"));
     if (cv::isSystemNameKind(kind) && node.name().startsWith(QLatin1String("SYS:")))
@@ -609,13 +610,13 @@ void Book::putLoanData(const NodePtr &loan, const LoanSchedule &rows)
 {
     if (!loan) return;
     cv::EditScope edit(*this);
-    m_d->storeWrite(m_d->m_dataModel->putLoanData(
+    m_d->storeWrite(m_d->m_store->putLoanData(
         loan->ident(), cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(rows))));
 }
 
 std::optional<LoanSchedule> Book::getLoan(int ident)
 {
-    const QByteArray data = m_d->m_dataModel->getLoanData(ident);
+    const QByteArray data = m_d->m_store->getLoanData(ident);
     if (data.isEmpty()) return std::nullopt;
     return cv::listFromArchive<LoanPayment>(data);
 }
@@ -631,10 +632,10 @@ void Book::putLoan(const NodePtr &loan, const LoanSchedule &rows)
     // ones enter both as they are written, so no rebuild is needed.
     SearchConditions conditions;
     conditions.account = {loan->ident()};
-    if (const auto old = m_d->m_dataModel->findActual(conditions)) {
-        for (const auto &e : *old) m_d->updateActual(e->kind(), nullptr, e, false);
+    if (const auto old = m_d->m_store->findEntry(conditions)) {
+        for (const auto &e : *old) m_d->updateEntry(e->kind(), nullptr, e, false);
     }
-    m_d->storeWrite(m_d->m_dataModel->removeActualForAccount(loan->ident()));
+    m_d->storeWrite(m_d->m_store->removeEntriesForAccount(loan->ident()));
     auto write = [&](cv::EntryKind kind, const QDate &date, int account, int destination, int category, double amount) {
         auto entry = std::make_shared<Entry>();
         entry->setIdent(-1);
@@ -644,7 +645,7 @@ void Book::putLoan(const NodePtr &loan, const LoanSchedule &rows)
         entry->setDestination(destination);
         entry->setCategory(category);
         entry->setAmount(amount);
-        m_d->updateActual(kind, entry, nullptr, true);
+        m_d->updateEntry(kind, entry, nullptr, true);
     };
     if (record && record->initialValue() != 0) {
         if (record->inAccount() == 0)
@@ -705,8 +706,8 @@ bool Book::fixLoanSub(const NodePtr &node, int account, int category, int newVal
 void Book::fixLoanAccount(int account, int category, int newValue)
 {
     cv::EditScope edit(*this);
-    if (!m_d->m_accountModel || !fixLoanSub(m_d->m_accountModel->debt(), account, category, newValue)) return;
-    commitAccountModel();
+    if (!m_d->m_accountTrees || !fixLoanSub(m_d->m_accountTrees->debt(), account, category, newValue)) return;
+    commitAccountTrees();
 }
 
 } // namespace cv

@@ -19,19 +19,19 @@ enum class TreeChange {
 };
 
 struct ChangeSet {
-    std::set<int> accounts;                    // accounts whose balances changed
-    std::set<int> categories;                  // income, expense and transfer categories whose totals changed
-    std::set<int> brands;                      // securities whose prices or holdings changed (0: several or all)
-    std::set<int> currencies;                  // currencies whose rates changed (0: rates of several or all)
-    std::set<int> entries;                     // entries written or removed (new ones by their new ident)
-    std::set<int> trades;                      // trades written or removed
-    TreeChange accountTree = TreeChange::None; // the account tree: committed, and how
-    TreeChange actualTree = TreeChange::None;  // the category tree: committed, and how
-    bool currencyList = false;                 // the currency list was committed
-    bool brandList = false;                    // the security list was committed
-    bool settings = false;                     // the settings were committed (display options among them)
-    bool fiscalStart = false;                  // the fiscal year's start changed: periods are cut anew
-    QDate earliest;                            // the earliest date whose balances or totals changed; null when none
+    std::set<int> accounts;                     // accounts whose balances changed
+    std::set<int> categories;                   // income, expense and transfer categories whose totals changed
+    std::set<int> securities;                   // securities whose prices or holdings changed (0: several or all)
+    std::set<int> currencies;                   // currencies whose rates changed (0: rates of several or all)
+    std::set<int> entries;                      // entries written or removed (new ones by their new ident)
+    std::set<int> trades;                       // trades written or removed
+    TreeChange accountTree = TreeChange::None;  // the account tree: committed, and how
+    TreeChange categoryTree = TreeChange::None; // the category tree: committed, and how
+    bool currencyList = false;                  // the currency list was committed
+    bool securityList = false;                  // the security list was committed
+    bool settings = false;                      // the settings were committed (display options among them)
+    bool fiscalStart = false;                   // the fiscal year's start changed: periods are cut anew
+    QDate earliest;                             // the earliest date whose balances or totals changed; null when none
 
     void touchDate(const QDate &date)
     {

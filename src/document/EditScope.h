@@ -11,7 +11,7 @@
 //         cv::EditScope edit(document);
 //         document.updateExpense(entry, nullptr);
 //         document.updateTransfer(transfer, nullptr);
-//     }   // one commit, one accumulation, one actualChanged/entriesChanged
+//     }   // one commit, one accumulation, one categoryChanged/entriesChanged
 //
 // Every write-path operation of Book opens its own scope when the
 // caller has none, so a single call is an edit of its own.

@@ -120,7 +120,7 @@ void OpenBooks::add(std::unique_ptr<Book> document, bool display)
     Book *raw = document.get();
     m_documents.push_back(std::move(document));
     BookUI &ui = cv::documentUI();
-    ui.makeWindowControllers(*raw);
+    ui.makeWindows(*raw);
     if (display) ui.showWindows(*raw);
     Q_EMIT documentAdded(raw);
 }
@@ -131,8 +131,8 @@ Book *OpenBooks::makeUntitledDocument(int templateIndex)
     auto document = std::make_unique<Book>();
     document->setFileType(Book::kTypeV2);
     document->createDefault();
-    for (const NodePtr &root :
-         {document->accountModel()->asset(), document->actualModel()->income(), document->actualModel()->expense()}) {
+    for (const NodePtr &root : {document->accountTrees()->asset(), document->categoryTrees()->income(),
+                                document->categoryTrees()->expense()}) {
         if (root) root->setStatus(1);
     }
     Book *raw = document.get();
@@ -263,7 +263,7 @@ Book *OpenBooks::revertDocument(Book *document, bool ask)
     Book *raw = fresh.get();
     watch(raw);
     m_documents.insert(m_documents.begin() + position, std::move(fresh));
-    cv::documentUI().makeWindowControllers(*raw);
+    cv::documentUI().makeWindows(*raw);
     cv::documentUI().showWindows(*raw);
     Q_EMIT documentAdded(raw);
     raw->checkStoreInBackground();

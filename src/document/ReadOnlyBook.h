@@ -5,7 +5,7 @@
 // write path, the signals or the lifecycle do not recompile it.
 
 #include "document/BookReads.h"
-#include "document/PrintInfo.h"
+#include "document/PrintSettings.h"
 #include "model/AccountTrees.h"
 #include "model/CategoryTrees.h"
 #include "model/Currency.h"
@@ -39,21 +39,21 @@ public:
 class ReadOnlyBook : public TradeFormatting {
 public:
     using CurrencyList = std::vector<CurrencyPtr>;
-    using BrandList = std::vector<SecurityPtr>;
+    using SecurityList = std::vector<SecurityPtr>;
     using GroupList = std::vector<GroupingPtr>;
 
     // ---- fields
     // What windows read of the stored records.
     virtual const BookReads &reads() const = 0;
     virtual const SettingsPtr &settings() const = 0;
-    virtual const AccountTreesPtr &accountModel() const = 0;
-    virtual const CategoryTreesPtr &actualModel() const = 0;
+    virtual const AccountTreesPtr &accountTrees() const = 0;
+    virtual const CategoryTreesPtr &categoryTrees() const = 0;
     virtual const CurrencyList &currencyList() const = 0;
-    virtual const BrandList &brandList() const = 0;
+    virtual const SecurityList &securityList() const = 0;
     virtual const GroupList &groupList() const = 0;
     virtual const BalanceCache &cache() const = 0;
-    virtual const NodePtr &autoCacheIn() const = 0;
-    virtual const NodePtr &autoCacheOut() const = 0;
+    virtual const NodePtr &autoCashIn() const = 0;
+    virtual const NodePtr &autoCashOut() const = 0;
     virtual bool isDocumentEdited() const = 0;
     // Whether an edit scope (cv::EditScope) is open.
     virtual bool isEditing() const = 0;
@@ -61,7 +61,7 @@ public:
     virtual const QString &fileName() const = 0;
     virtual const QString &fileType() const = 0;
     // None until set; the printing side supplies its default then.
-    virtual const PrintInfoPtr &printInfo() const = 0;
+    virtual const PrintSettingsPtr &printSettings() const = 0;
 
     // ---- amounts to text and back
     // The one way amounts are formatted; amount editors, formatters and
@@ -91,8 +91,8 @@ public:
 
     // ---- valuation; the balances they read are always accumulated
     virtual double currencyRate(const CurrencyPtr &currency, const QDate &date) const = 0;
-    virtual double brandPrice(const SecurityPtr &brand, const QDate &date) const = 0;
-    virtual double brandValue(const SecurityPtr &brand, const QDate &date) const = 0;
+    virtual double securityPrice(const SecurityPtr &security, const QDate &date) const = 0;
+    virtual double securityValue(const SecurityPtr &security, const QDate &date) const = 0;
     virtual int getCurrency(int ident) const = 0;
     virtual double defaultCurrencyValue(double amount, int currency, const QDate &date) const = 0;
     // Either output may be null.
@@ -104,10 +104,10 @@ public:
     // What the stored entries after `after` up to `through` added to the
     // account's balance, in its currency (where an account book's weeks start).
     virtual double accountBalanceMovement(const NodePtr &node, const QDate &after, const QDate &through) const = 0;
-    virtual double tradingAccount(int account, int brand, const QDate &date) const = 0;
-    virtual double valueForActual(const NodePtr &node, const QDate &date) const = 0;
-    virtual double summaryForActualDays(const NodePtr &node, const QDate &date, int days) const = 0;
-    virtual double summaryForActualMonths(const NodePtr &node, const QDate &date, int months) const = 0;
+    virtual double tradingAccount(int account, int security, const QDate &date) const = 0;
+    virtual double valueForCategory(const NodePtr &node, const QDate &date) const = 0;
+    virtual double summaryForCategoryDays(const NodePtr &node, const QDate &date, int days) const = 0;
+    virtual double summaryForCategoryMonths(const NodePtr &node, const QDate &date, int months) const = 0;
 
     // ---- lookups
     virtual NodePtr findAccount(int ident) const = 0;

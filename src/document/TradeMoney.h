@@ -22,9 +22,9 @@ inline TradeMoney tradeMoney(const ReadOnlyBook &doc, const Trade &trade, const 
     double money = 0;
     trade.changesForAccount(account.ident(), nullptr, &money);
     double commission = trade.commission();
-    const SecurityPtr brand = doc.findBrand(trade.brand());
+    const SecurityPtr security = doc.findSecurity(trade.security());
     const int own = doc.getCurrency(account.currency());
-    const int traded = doc.getCurrency(brand ? brand->currency() : 0);
+    const int traded = doc.getCurrency(security ? security->currency() : 0);
     if (own != traded) {
         money = doc.convert(own, money, traded, trade.date());
         commission = doc.convert(own, commission, traded, trade.date());

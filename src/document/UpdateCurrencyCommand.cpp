@@ -23,7 +23,7 @@ std::optional<QString> UpdateCurrencyCommand::performDefaultImplementation(const
     const CurrencyPtr currency = *found;
 
     auto rate = std::make_shared<DatedPrice>();
-    rate->setBrand(currency->ident());
+    rate->setSecurity(currency->ident());
     rate->setPrice(common.price);
     rate->setFlags(cv::EditNew);
     rate->setDate(common.date);

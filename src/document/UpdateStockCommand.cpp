@@ -30,13 +30,13 @@ std::optional<QString> UpdateStockCommand::performDefaultImplementation(const st
     // An empty symbol would match the first security that has none.
     if (symbol.isEmpty()) return refuse(QStringLiteral("Must specify a stock symbol."));
 
-    const auto &brands = document.brandList();
-    const auto found =
-        std::find_if(brands.begin(), brands.end(), [&](const SecurityPtr &b) { return b && b->symbol() == symbol; });
-    SecurityPtr brand = found != brands.end() ? *found : nullptr;
+    const auto &securities = document.securityList();
+    const auto found = std::find_if(securities.begin(), securities.end(),
+                                    [&](const SecurityPtr &b) { return b && b->symbol() == symbol; });
+    SecurityPtr security = found != securities.end() ? *found : nullptr;
     SecurityPtr added;
     cv::EditScope edit(document);
-    if (!brand) {
+    if (!security) {
         const QString currencyName = m_arguments.value(kCurrency).toString();
         const auto &currencies = document.currencyList();
         const auto currency = std::find_if(currencies.begin(), currencies.end(), [&](const CurrencyPtr &c) {
@@ -54,25 +54,25 @@ std::optional<QString> UpdateStockCommand::performDefaultImplementation(const st
         added->setSymbol(symbol);
         added->setMarket(*market);
         added->setCurrency((*currency)->ident());
-        document.addBrand(added);
-        document.commitBrandList();
+        document.addSecurity(added);
+        document.commitSecurityList();
         qCInfo(lcScripting).noquote() << QStringLiteral("adding new brand: %1").arg(symbol);
-        brand = added;
+        security = added;
     }
 
     auto price = std::make_shared<DatedPrice>();
-    price->setBrand(brand->ident());
+    price->setSecurity(security->ident());
     price->setPrice(common.price);
     price->setFlags(cv::EditNew);
     price->setDate(common.date);
     qCInfo(lcScripting).noquote() << QStringLiteral("Scripting: document: %1 stock %2 setPrice: %3 onDate: %4")
                                          .arg(common.number)
-                                         .arg(brand->name(), cv::formatFixed(common.price, 2),
+                                         .arg(security->name(), cv::formatFixed(common.price, 2),
                                               common.date.toString(Qt::ISODate));
     if (!document.putPrice(price)) {
         // The store rolls back the new security too; the list must not keep it.
         edit.fail();
-        if (added) document.removeBrand(added);
+        if (added) document.removeSecurity(added);
         return refuse(QStringLiteral("could not store the price of %1").arg(symbol));
     }
     return std::nullopt;

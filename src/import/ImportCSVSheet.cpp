@@ -24,17 +24,18 @@ namespace {
 constexpr int kExcluded = 1;
 }
 
-ImportCSVSheet::ImportCSVSheet(Book *document, int target, bool isBrand, QWidget *parent)
-    : ImportSheet(document, parent), m_target(target), m_isBrand(isBrand)
+ImportCSVSheet::ImportCSVSheet(Book *document, int target, bool isSecurity, QWidget *parent)
+    : ImportSheet(document, parent), m_target(target), m_isSecurity(isSecurity)
 {
     buildWindow();
     updateButtons();
 }
 
-ImportCSVSheet *ImportCSVSheet::openForBrand(Book *document, int brand, QWidget *parent, std::function<void(int)> done)
+ImportCSVSheet *ImportCSVSheet::openForSecurity(Book *document, int security, QWidget *parent,
+                                                std::function<void(int)> done)
 {
-    if (!document || !document->findBrand(brand)) return nullptr;
-    return openOnWindow(new ImportCSVSheet(document, brand, true, parent), parent, std::move(done));
+    if (!document || !document->findSecurity(security)) return nullptr;
+    return openOnWindow(new ImportCSVSheet(document, security, true, parent), parent, std::move(done));
 }
 
 ImportCSVSheet *ImportCSVSheet::openForCurrency(Book *document, int currency, QWidget *parent,
@@ -46,11 +47,11 @@ ImportCSVSheet *ImportCSVSheet::openForCurrency(Book *document, int currency, QW
 
 void ImportCSVSheet::buildWindow()
 {
-    setWindowTitle(localizedString(m_isBrand ? "ImportCSV Price Title" : "ImportCSV Rate Title"));
+    setWindowTitle(localizedString(m_isSecurity ? "ImportCSV Price Title" : "ImportCSV Rate Title"));
     auto *layout = new QVBoxLayout(this);
     QString name;
-    if (m_isBrand) {
-        if (const SecurityPtr brand = m_document->findBrand(m_target)) name = brand->name();
+    if (m_isSecurity) {
+        if (const SecurityPtr security = m_document->findSecurity(m_target)) name = security->name();
     } else if (const CurrencyPtr c = m_document->findCurrency(m_target)) {
         name = c->name();
     }
@@ -68,7 +69,7 @@ void ImportCSVSheet::buildWindow()
     client.setText = [this](int column, int row, const QString &text) { return setText(column, row, text); };
     addTable(layout,
              {localizedString("OFX Column Date"),
-              localizedString(m_isBrand ? "ImportCSV Column Price" : "ImportCSV Column Rate")},
+              localizedString(m_isSecurity ? "ImportCSV Column Price" : "ImportCSV Column Rate")},
              std::move(client));
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     m_table->setColumnWidth(DateColumn, 120);
@@ -81,15 +82,15 @@ void ImportCSVSheet::buildWindow()
 
 int ImportCSVSheet::currency() const
 {
-    if (!m_isBrand) return m_target;
-    const SecurityPtr brand = m_document->findBrand(m_target);
-    return brand ? brand->currency() : 0;
+    if (!m_isSecurity) return m_target;
+    const SecurityPtr security = m_document->findSecurity(m_target);
+    return security ? security->currency() : 0;
 }
 
 bool ImportCSVSheet::isStock() const
 {
-    const SecurityPtr brand = m_isBrand ? m_document->findBrand(m_target) : nullptr;
-    return brand && brand->kind() == cv::BrandKind::Stock;
+    const SecurityPtr security = m_isSecurity ? m_document->findSecurity(m_target) : nullptr;
+    return security && security->kind() == cv::SecurityKind::Stock;
 }
 
 std::optional<double> ImportCSVSheet::currencyValueForString(QStringView text) const
@@ -163,7 +164,7 @@ void ImportCSVSheet::okPushed()
 {
     if (m_values.empty()) return;
     // The target is looked up again: it may have gone while the sheet was open.
-    if (m_isBrand ? !m_document->findBrand(m_target) : !m_document->findCurrency(m_target)) {
+    if (m_isSecurity ? !m_document->findSecurity(m_target) : !m_document->findCurrency(m_target)) {
         done(0);
         return;
     }
@@ -172,11 +173,11 @@ void ImportCSVSheet::okPushed()
     for (const DatedPricePtr &value : m_values) {
         if (value->flags() & kExcluded) continue;
         const DatedPricePtr stored = value->clone();
-        stored->setBrand(m_target);
+        stored->setSecurity(m_target);
         puts.push_back(stored);
     }
-    const bool written = m_isBrand ? m_document->writePrices(m_document->findBrand(m_target), {}, puts)
-                                   : m_document->writeRates(m_document->findCurrency(m_target), {}, puts);
+    const bool written = m_isSecurity ? m_document->writePrices(m_document->findSecurity(m_target), {}, puts)
+                                      : m_document->writeRates(m_document->findCurrency(m_target), {}, puts);
     if (written) done(1);
 }
 

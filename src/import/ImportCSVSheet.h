@@ -22,10 +22,11 @@ public:
     enum MenuTag { MenuExclude = cv::tag::CSVImportMenu.first, MenuInclude };
     static_assert(MenuInclude == cv::tag::CSVImportMenu.last);
 
-    ImportCSVSheet(Book *document, int target, bool isBrand, QWidget *parent = nullptr);
+    ImportCSVSheet(Book *document, int target, bool isSecurity, QWidget *parent = nullptr);
 
     // Open as a sheet under the sheet tracker; `done` gets 1 after the values were stored.
-    static ImportCSVSheet *openForBrand(Book *document, int brand, QWidget *parent, std::function<void(int)> done);
+    static ImportCSVSheet *openForSecurity(Book *document, int security, QWidget *parent,
+                                           std::function<void(int)> done);
     static ImportCSVSheet *openForCurrency(Book *document, int currency, QWidget *parent,
                                            std::function<void(int)> done);
 
@@ -46,7 +47,7 @@ private:
     bool setText(int column, int row, const QString &text);
 
     int m_target; // a security or currency ident
-    bool m_isBrand;
+    bool m_isSecurity;
     std::vector<DatedPricePtr> m_values; // in file order, owned; flags bit 1 = excluded
 };
 

@@ -207,7 +207,7 @@ void ImportMobileDataSheet::changeCategory(int row)
     auto source = std::make_unique<cv::CategoryChooserModel>();
     source->setDocument(m_document, 16);
     runChooser(CategoryColumn, row, std::move(source), m_rows[size_t(row)].entry->category(),
-               [this](int ident) { endActualPopup(ident); });
+               [this](int ident) { endCategoryPopup(ident); });
 }
 
 void ImportMobileDataSheet::changeAccount(int row)
@@ -218,7 +218,7 @@ void ImportMobileDataSheet::changeAccount(int row)
                [this](int ident) { endAccountPopup(ident); });
 }
 
-void ImportMobileDataSheet::endActualPopup(int ident)
+void ImportMobileDataSheet::endCategoryPopup(int ident)
 {
     if (ident <= 0) {
         updateButtons();

@@ -68,7 +68,7 @@ private:
     void openTransfer(const std::vector<int> &rows);
     // The transfer choice window has written the selected rows' entries.
     void finishedTransferEditing();
-    void endActualPopup(int ident);
+    void endCategoryPopup(int ident);
     void endAccountPopup(int ident);
     bool commitRows();
 

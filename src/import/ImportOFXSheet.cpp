@@ -255,7 +255,8 @@ void ImportOFXSheet::changeCategory(int row)
     const Entry &entry = *m_rows[size_t(row)];
     auto source = std::make_unique<cv::CategoryChooserModel>();
     source->setDocument(m_document, (entry.flags() & cv::PendingOutgoing) ? 2 : 1);
-    runChooser(CategoryColumn, row, std::move(source), entry.category(), [this](int ident) { endActualPopup(ident); });
+    runChooser(CategoryColumn, row, std::move(source), entry.category(),
+               [this](int ident) { endCategoryPopup(ident); });
 }
 
 void ImportOFXSheet::changeAccount(int row, int mode)
@@ -268,7 +269,7 @@ void ImportOFXSheet::changeAccount(int row, int mode)
                mode == 0 ? entry.account() : entry.destination(), [this](int ident) { endAccountPopup(ident); });
 }
 
-void ImportOFXSheet::endActualPopup(int ident)
+void ImportOFXSheet::endCategoryPopup(int ident)
 {
     if (ident <= 0) return;
     const bool expense = m_document->findExpense(ident) != nullptr;

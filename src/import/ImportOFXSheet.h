@@ -76,7 +76,7 @@ private:
     void handleClick(int column, int row) override;
     void changeCategory(int row);
     void changeAccount(int row, int mode);
-    void endActualPopup(int ident);
+    void endCategoryPopup(int ident);
     void endAccountPopup(int ident);
     bool commitRows(bool applyDefaults);
     static QString statementCurrency(const QByteArray &data);

@@ -50,7 +50,7 @@ public:
     explicit Application(QSettings *settings = nullptr, QObject *parent = nullptr);
     ~Application() override;
 
-    OpenBooks &documentController() { return *m_documents; }
+    OpenBooks &openBooks() { return *m_documents; }
     Preference &preference() { return m_preference; }
     // Images kept for the whole run by the windows that draw items.
     QList<QImage> &itemImages() { return m_itemImages; }

@@ -180,7 +180,7 @@ void newDocument(Application &d, Window *, const Row &, bool)
 
 void revert(Application &d, Window *, const Row &, bool)
 {
-    if (Book *document = d.frontDocument()) d.documentController().revertDocument(document);
+    if (Book *document = d.frontDocument()) d.openBooks().revertDocument(document);
 }
 
 void print(Application &d, Window *w, const Row &, bool)
@@ -270,7 +270,7 @@ void charts(Application &d, Window *w, const Row &, bool)
 
 void info(Application &, Window *w, const Row &, bool)
 {
-    w->openInfoPanel();
+    w->openOverview();
 }
 
 void settings(Application &, Window *w, const Row &, bool)
@@ -377,7 +377,7 @@ const Row kCommands[] = {
     {"groups", tag::GroupPanel, "Menu Groups", {}, byTag, groups, kWindow},
     {"reports", tag::ReportPanel, "Menu Reports", {}, byTag, reports, kWindow},
     {"charts", tag::ChartPanel, "Menu Charts", {}, byTag, charts, kWindow},
-    {"info", tag::InfoPanel, "Menu Financial Overview", {}, byTag, info, kWindow},
+    {"info", tag::FinancialOverview, "Menu Financial Overview", {}, byTag, info, kWindow},
     {"settings", tag::SettingsPanel, "Menu Fiscal Settings", {}, byTag, settings, kWindow},
     {"wizard", tag::WizardFirst, "Menu New Item", {}, byTag, wizard, kWindow},
     {"wizard25301", tag::WizardAccounts, "Menu Wizard Accounts", {}, byTag, wizard, kWindow},
@@ -482,7 +482,7 @@ cv::MenuContext Application::menuContext() const
         c.viewerFontSize = document->settings()->viewerFontSize();
     }
     c.account = window->accountSelection();
-    c.category = window->actualSelection();
+    c.category = window->categorySelection();
     return c;
 }
 

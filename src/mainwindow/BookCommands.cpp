@@ -90,21 +90,21 @@ bool deleteWithDataAgreed(const char *key, const QString &name)
 cv::TreeSelection BookCommands::accountSelection() const
 {
     const NodePtr node = m_window.selectedAccountNode();
-    if (!node || !document() || !document()->accountModel()) return {};
-    const AccountTrees &model = *document()->accountModel();
+    if (!node || !document() || !document()->accountTrees()) return {};
+    const AccountTrees &model = *document()->accountTrees();
     return selectionOf(node, treeOf(node->root(), {{model.asset(), cv::TreeSelection::Asset},
                                                    {model.debt(), cv::TreeSelection::Debt},
                                                    {model.summary(), cv::TreeSelection::AccountSummary}}));
 }
 
-cv::TreeSelection BookCommands::actualSelection() const
+cv::TreeSelection BookCommands::categorySelection() const
 {
-    const NodePtr node = m_window.selectedActualNode();
-    if (!node || !document() || !document()->actualModel()) return {};
+    const NodePtr node = m_window.selectedCategoryNode();
+    if (!node || !document() || !document()->categoryTrees()) return {};
     // The two system transfer rows are shown below the summaries.
-    if (node == document()->autoCacheIn() || node == document()->autoCacheOut())
+    if (node == document()->autoCashIn() || node == document()->autoCashOut())
         return selectionOf(node, cv::TreeSelection::CategorySummary);
-    const CategoryTrees &model = *document()->actualModel();
+    const CategoryTrees &model = *document()->categoryTrees();
     return selectionOf(node, treeOf(node->root(), {{model.moneyFlow(), cv::TreeSelection::Transfer},
                                                    {model.income(), cv::TreeSelection::Income},
                                                    {model.expense(), cv::TreeSelection::Expense},
@@ -115,7 +115,7 @@ bool BookCommands::commandAllowed(int tag) const
 {
     if (!document()) return false;
     if (cv::tag::AccountMenu.contains(tag)) return cv::accountCommandAllowed(tag, accountSelection());
-    if (cv::tag::CategoryMenu.contains(tag)) return cv::categoryCommandAllowed(tag, actualSelection());
+    if (cv::tag::CategoryMenu.contains(tag)) return cv::categoryCommandAllowed(tag, categorySelection());
     return false;
 }
 
@@ -130,13 +130,13 @@ void BookCommands::exec(int tag)
     case cv::tag::NewCreditCard:
     case cv::tag::NewOtherDebt:
     case cv::tag::NewAccountSummary: addAccount(tag); break;
-    case cv::tag::AddSecurity: addBrand(); break;
+    case cv::tag::AddSecurity: addSecurity(); break;
     case cv::tag::GroupAccounts: groupAccount(); break;
     case cv::tag::DeleteAccount: deleteAccount(); break;
-    case cv::tag::NewCategory: newActual(); break;
-    case cv::tag::NewCategoryFolder: newActualGroup(); break;
-    case cv::tag::DeleteCategory: deleteActual(); break;
-    case cv::tag::MergeCategory: mergeActual(); break;
+    case cv::tag::NewCategory: newCategory(); break;
+    case cv::tag::NewCategoryFolder: newCategoryFolder(); break;
+    case cv::tag::DeleteCategory: deleteCategory(); break;
+    case cv::tag::MergeCategory: mergeCategory(); break;
     case cv::tag::AccountImport: importIntoAccount(); break;
     default: break;
     }
@@ -154,9 +154,9 @@ void BookCommands::openAccountSheet(AccountSheet sheet, const NodePtr &node, She
     }
     auto plain = [done](int code, QObject *) { done({code, std::nullopt}); };
     switch (sheet) {
-    case AccountSheet::Cash: CashAccountSheet::openCachePanel(document(), node, &m_window, plain); break;
-    case AccountSheet::Bank: BankAccountSheet::openBankPanel(document(), node, &m_window, plain); break;
-    case AccountSheet::CreditCard: CardAccountSheet::openCreditPanel(document(), node, &m_window, plain); break;
+    case AccountSheet::Cash: CashAccountSheet::openCashAccountSheet(document(), node, &m_window, plain); break;
+    case AccountSheet::Bank: BankAccountSheet::openBankAccountSheet(document(), node, &m_window, plain); break;
+    case AccountSheet::CreditCard: CardAccountSheet::openCardAccountSheet(document(), node, &m_window, plain); break;
     case AccountSheet::Loan:
         LoanDialog::openLoanPanel(document(), node, &m_window, [done](int code, LoanDialog *panel) {
             done({code, panel ? panel->loanData() : std::nullopt});
@@ -177,7 +177,7 @@ NodePtr BookCommands::addAccount(int tag)
     case cv::tag::NewOtherAsset:
     case cv::tag::NewBank:
         openAccountSheet(tag == cv::tag::NewBank ? AccountSheet::Bank : AccountSheet::Cash, node,
-                         [this, node](const SheetResult &r) { cacheSheetDidEnd(r.code, node); });
+                         [this, node](const SheetResult &r) { cashSheetDidEnd(r.code, node); });
         return tag == cv::tag::NewBank ? node : nullptr;
     case cv::tag::NewLoan:
     case cv::tag::NewCreditCard:
@@ -198,7 +198,7 @@ void BookCommands::editAccount(const NodePtr &account)
 {
     const NodePtr node = account ? account : m_window.selectedAccountNode();
     if (!node || !document()) return;
-    auto cash = [this, node](const SheetResult &r) { cacheSheetDidEnd(r.code, node); };
+    auto cash = [this, node](const SheetResult &r) { cashSheetDidEnd(r.code, node); };
     auto debt = [this, node](const SheetResult &r) { debtSheetDidEnd(r, node); };
     switch (node->kind()) {
     case NodeKind::Cash:
@@ -216,22 +216,22 @@ void BookCommands::editAccount(const NodePtr &account)
     }
 }
 
-void BookCommands::editActualSummary(const NodePtr &summary)
+void BookCommands::editCategorySummary(const NodePtr &summary)
 {
     if (!summary || summary->kind() != NodeKind::CategorySummary || !document()) return;
     openAccountSheet(AccountSheet::Summary, summary,
                      [this, summary](const SheetResult &r) { summarySheetDidEnd(r.code, summary); });
 }
 
-NodePtr BookCommands::cacheSheetDidEnd(int code, const NodePtr &node)
+NodePtr BookCommands::cashSheetDidEnd(int code, const NodePtr &node)
 {
     NodePtr result;
     if (code > 0 && node && node->ident() > 0) {
         // A changed currency changes every balance that converts from it.
         document()->updateAccount(node, code == 2);
         if (code != 2) result = node;
-    } else if (code > 0 && node && document()->accountModel()) {
-        node->setIdent(document()->accountModel()->uniqueId());
+    } else if (code > 0 && node && document()->accountTrees()) {
+        node->setIdent(document()->accountTrees()->uniqueId());
         if (node->kind() == NodeKind::Investment) {
             const NodePtr cash = newNode(NodeKind::CashPart);
             cash->setIdent(0);
@@ -239,7 +239,7 @@ NodePtr BookCommands::cacheSheetDidEnd(int code, const NodePtr &node)
             cash->setCurrency(node->currency());
             node->appendChild(cash);
         }
-        document()->addNode(node, document()->accountModel()->asset());
+        document()->addNode(node, document()->accountTrees()->asset());
         result = node;
     }
     accountSheetDidEnd(code, node);
@@ -248,14 +248,14 @@ NodePtr BookCommands::cacheSheetDidEnd(int code, const NodePtr &node)
 
 void BookCommands::debtSheetDidEnd(const SheetResult &result, const NodePtr &node)
 {
-    if (result.code <= 0 || !node || !document() || !document()->accountModel()) return;
+    if (result.code <= 0 || !node || !document() || !document()->accountTrees()) return;
     const bool loan = node->kind() == NodeKind::Loan;
     {
         cv::EditScope edit(*document());
         const bool fresh = node->ident() <= 0;
         if (fresh) {
-            node->setIdent(document()->accountModel()->uniqueId());
-            document()->addNode(node, document()->accountModel()->debt());
+            node->setIdent(document()->accountTrees()->uniqueId());
+            document()->addNode(node, document()->accountTrees()->debt());
         }
         if (loan && result.loanData) document()->putLoan(node, *result.loanData);
         if (loan || !fresh) document()->updateAccount(node, true);
@@ -265,17 +265,17 @@ void BookCommands::debtSheetDidEnd(const SheetResult &result, const NodePtr &nod
 
 void BookCommands::summarySheetDidEnd(int code, const NodePtr &node)
 {
-    if (code <= 0 || !node || !document() || !document()->accountModel() || !document()->actualModel()) return;
+    if (code <= 0 || !node || !document() || !document()->accountTrees() || !document()->categoryTrees()) return;
     const bool categories = node->kind() == NodeKind::CategorySummary;
     const bool fresh = node->ident() < 1;
     if (fresh) {
-        node->setIdent(categories ? document()->actualModel()->uniqueId() : document()->accountModel()->uniqueId());
-        document()->addNode(node,
-                            categories ? document()->actualModel()->summary() : document()->accountModel()->summary());
+        node->setIdent(categories ? document()->categoryTrees()->uniqueId() : document()->accountTrees()->uniqueId());
+        document()->addNode(node, categories ? document()->categoryTrees()->summary()
+                                             : document()->accountTrees()->summary());
     }
     if (categories) {
         // The commit announced the tree; the pages read what it names.
-        document()->commitActualModel();
+        document()->commitCategoryTrees();
     } else {
         accountSheetDidEnd(code, node);
     }
@@ -285,7 +285,7 @@ void BookCommands::summarySheetDidEnd(int code, const NodePtr &node)
 void BookCommands::accountSheetDidEnd(int code, const NodePtr &node)
 {
     if (code < 1 || !document()) return;
-    document()->commitAccountModel();
+    document()->commitAccountTrees();
     if (node && node->parent()) m_window.expandMe(node);
 }
 
@@ -300,31 +300,31 @@ NodePtr BookCommands::selectedInvestAccount() const
     return nullptr;
 }
 
-void BookCommands::openBrandSheet(std::function<void(const SecurityPtr &)> whenDone)
+void BookCommands::openSecuritySheet(std::function<void(const SecurityPtr &)> whenDone)
 {
-    auto done = [alive = std::weak_ptr<char>(m_life), whenDone = std::move(whenDone)](const SecurityPtr &brand) {
-        whenDone(brand);
+    auto done = [alive = std::weak_ptr<char>(m_life), whenDone = std::move(whenDone)](const SecurityPtr &security) {
+        whenDone(security);
     };
-    if (m_brandSheetOpener) {
-        m_brandSheetOpener(m_window, std::move(done));
+    if (m_securitySheetOpener) {
+        m_securitySheetOpener(m_window, std::move(done));
         return;
     }
     m_window.showSecuritiesWindow();
-    if (cv::SecuritiesWindow *window = m_window.brandWindow()) window->brandNewWithHandler(std::move(done));
+    if (cv::SecuritiesWindow *window = m_window.securityWindow()) window->securityNewWithHandler(std::move(done));
 }
 
-void BookCommands::addBrand()
+void BookCommands::addSecurity()
 {
     if (!document() || !commandAllowed(cv::tag::AddSecurity)) return;
     const NodePtr account = selectedInvestAccount();
-    openBrandSheet([this, account](const SecurityPtr &brand) { addBrandSheetDidEnd(brand, account); });
+    openSecuritySheet([this, account](const SecurityPtr &security) { addSecuritySheetDidEnd(security, account); });
 }
 
-void BookCommands::addBrandSheetDidEnd(const SecurityPtr &brand, const NodePtr &account)
+void BookCommands::addSecuritySheetDidEnd(const SecurityPtr &security, const NodePtr &account)
 {
-    if (!brand || !account || !account->parent() || !document()) return;
+    if (!security || !account || !account->parent() || !document()) return;
     // The security was asked for this account: its holding goes there.
-    if (document()->addBrandNodeIfNeeded(account, brand->ident())) document()->commitAccountModel();
+    if (document()->addSecurityNodeIfNeeded(account, security->ident())) document()->commitAccountTrees();
     m_window.expandMe(account);
 }
 
@@ -333,7 +333,7 @@ cv::ChooserItem BookCommands::addInvestAccountCommand(cv::CommandRow &command)
     beginCommand(std::static_pointer_cast<cv::CommandRow>(command.weak_from_this().lock()));
     const NodePtr node = newNode(NodeKind::Investment);
     openAccountSheet(AccountSheet::Cash, node,
-                     [this, node](const SheetResult &r) { endCommandWithItem(cacheSheetDidEnd(r.code, node)); });
+                     [this, node](const SheetResult &r) { endCommandWithItem(cashSheetDidEnd(r.code, node)); });
     return {};
 }
 
@@ -357,8 +357,8 @@ void BookCommands::deleteAccount()
     const NodePtr parent = node->parent()->shared_from_this();
     if (node->kind() == NodeKind::Holding) {
         const auto unit = std::dynamic_pointer_cast<OpeningHolding>(node->extra());
-        if (const SecurityPtr brand = unit ? document()->findBrand(unit->brand()) : nullptr)
-            m_window.maybeDeleteBrand(brand, parent);
+        if (const SecurityPtr security = unit ? document()->findSecurity(unit->security()) : nullptr)
+            m_window.maybeDeleteSecurity(security, parent);
         return;
     }
     if (document()->hasCache(node) && !deleteWithDataAgreed("Account %@ has Data", document()->displayName(*node)))
@@ -379,7 +379,7 @@ void BookCommands::groupAccount()
     if (trimmed.isEmpty()) return;
     const NodePtr folder = newNode(NodeKind::Group);
     folder->setName(trimmed);
-    folder->setIdent(document()->accountModel()->uniqueId());
+    folder->setIdent(document()->accountTrees()->uniqueId());
     for (Node *up = place.get(); up; up = up->parent()) up->setCollapsed(false);
     document()->addNode(folder, place);
     m_window.expandMe(folder);
@@ -387,14 +387,14 @@ void BookCommands::groupAccount()
 
 // ---------------------------------------------------------------- categories
 
-void BookCommands::newActual()
+void BookCommands::newCategory()
 {
-    const NodePtr node = m_window.selectedActualNode();
+    const NodePtr node = m_window.selectedCategoryNode();
     if (!node || !document() || !commandAllowed(cv::tag::NewCategory)) return;
-    if (actualSelection().tree != cv::TreeSelection::CategorySummary) {
+    if (categorySelection().tree != cv::TreeSelection::CategorySummary) {
         const std::optional<QString> name =
             Alert::inputName(cv::localizedString("New Actual Item"), cv::localizedString("Actual Item Title"));
-        if (name) addActualItem(NodeKind::Category, *name);
+        if (name) addCategoryItem(NodeKind::Category, *name);
         return;
     }
     const NodePtr summary = newNode(NodeKind::CategorySummary);
@@ -402,34 +402,34 @@ void BookCommands::newActual()
                      [this, summary](const SheetResult &r) { summarySheetDidEnd(r.code, summary); });
 }
 
-void BookCommands::newActualGroup()
+void BookCommands::newCategoryFolder()
 {
-    CV_ASSERT_OR(m_window.selectedActualNode() && document() && commandAllowed(cv::tag::NewCategoryFolder), return );
+    CV_ASSERT_OR(m_window.selectedCategoryNode() && document() && commandAllowed(cv::tag::NewCategoryFolder), return );
     const std::optional<QString> name =
         Alert::inputName(cv::localizedString("New Actual Group"), cv::localizedString("Actual Group Title"));
-    if (name) addActualItem(NodeKind::Group, *name);
+    if (name) addCategoryItem(NodeKind::Group, *name);
 }
 
-NodePtr BookCommands::addActualItem(cv::NodeKind kind, const QString &name)
+NodePtr BookCommands::addCategoryItem(cv::NodeKind kind, const QString &name)
 {
-    const NodePtr node = m_window.selectedActualNode();
+    const NodePtr node = m_window.selectedCategoryNode();
     const QString trimmed = name.trimmed();
-    if (!node || !document() || !document()->actualModel() || trimmed.isEmpty()) return nullptr;
+    if (!node || !document() || !document()->categoryTrees() || trimmed.isEmpty()) return nullptr;
     const NodePtr place = nearestFolder(node.get(), NodeKind::CashPart);
     // Categories and folders live in the income and expense trees only.
-    if (!place || !document()->actualModel()->isIncomeOrExpense(place.get())) return nullptr;
+    if (!place || !document()->categoryTrees()->isIncomeOrExpense(place.get())) return nullptr;
     const NodePtr item = newNode(kind);
     item->setName(trimmed);
-    item->setIdent(document()->actualModel()->uniqueId());
+    item->setIdent(document()->categoryTrees()->uniqueId());
     for (Node *up = place.get(); up; up = up->parent()) up->setCollapsed(false);
     document()->addNode(item, place);
     m_window.expandMe(item);
     return item;
 }
 
-void BookCommands::deleteActual()
+void BookCommands::deleteCategory()
 {
-    const NodePtr node = m_window.selectedActualNode();
+    const NodePtr node = m_window.selectedCategoryNode();
     CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::DeleteCategory) && node->parent(), return );
     if (node->kind() != NodeKind::Group && document()->hasCache(node) &&
         !deleteWithDataAgreed("Actual %@ has Data", document()->displayName(*node)))
@@ -437,16 +437,16 @@ void BookCommands::deleteActual()
     document()->deleteNode(node);
 }
 
-void BookCommands::mergeActual()
+void BookCommands::mergeCategory()
 {
-    const NodePtr node = m_window.selectedActualNode();
+    const NodePtr node = m_window.selectedCategoryNode();
     CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::MergeCategory), return );
     if (node->kind() != NodeKind::Category) return;
     const int target = m_mergeChooser ? m_mergeChooser(m_window, node)
                                       : MergeCategoryDialog::runMergePanel(document(), node->ident(), &m_window);
     if (target < 1 || target == node->ident()) return;
     // The entries go to a category of the same side only.
-    const bool expense = node->hasAncestor(document()->actualModel()->expense().get());
+    const bool expense = node->hasAncestor(document()->categoryTrees()->expense().get());
     const NodePtr receiver = expense ? document()->findExpense(target) : document()->findIncome(target);
     if (!receiver || receiver->kind() != NodeKind::Category) return;
     document()->moveItem(node, target);

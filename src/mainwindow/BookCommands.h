@@ -22,11 +22,11 @@ public:
     BookCommands &operator=(const BookCommands &) = delete;
 
     void setAccountSheetOpener(BookWindow::AccountSheetOpener opener) { m_accountSheetOpener = std::move(opener); }
-    void setBrandSheetOpener(BookWindow::BrandSheetOpener opener) { m_brandSheetOpener = std::move(opener); }
+    void setSecuritySheetOpener(BookWindow::SecuritySheetOpener opener) { m_securitySheetOpener = std::move(opener); }
     void setMergeChooser(BookWindow::MergeChooser chooser) { m_mergeChooser = std::move(chooser); }
 
     TreeSelection accountSelection() const;
-    TreeSelection actualSelection() const;
+    TreeSelection categorySelection() const;
     bool commandAllowed(int tag) const;
     void exec(int tag);
 
@@ -34,36 +34,36 @@ public:
     // whose end handlers hand it on (bank, debts, summary).
     NodePtr addAccount(int tag);
     void editAccount(const NodePtr &account);
-    void editActualSummary(const NodePtr &summary);
+    void editCategorySummary(const NodePtr &summary);
     void deleteAccount();
     void groupAccount();
     // A new security whose holding goes into the selected investment account.
-    void addBrand();
+    void addSecurity();
     // The chooser row "new investment account": the new account goes back
     // to the chooser when the sheet ends; none now.
     ChooserItem addInvestAccountCommand(CommandRow &command);
-    void newActual();
-    void newActualGroup();
-    void deleteActual();
-    void mergeActual();
+    void newCategory();
+    void newCategoryFolder();
+    void deleteCategory();
+    void mergeCategory();
     // A text statement into the selected cash, bank or other asset account.
     void importIntoAccount();
 
-    void openBrandSheet(std::function<void(const SecurityPtr &)> done);
+    void openSecuritySheet(std::function<void(const SecurityPtr &)> done);
     // The investment account the selection stands for; none without one.
     NodePtr selectedInvestAccount() const;
 
 private:
     // A new node of the kind in the selected node's nearest folder or root;
     // the node, none when it could not go there.
-    NodePtr addActualItem(cv::NodeKind kind, const QString &name);
+    NodePtr addCategoryItem(cv::NodeKind kind, const QString &name);
     // Ends of the sheets: a code above 0 stores the node (a new one gets its
     // ident and its place), 0 lets a new node go.
-    NodePtr cacheSheetDidEnd(int code, const NodePtr &node);
+    NodePtr cashSheetDidEnd(int code, const NodePtr &node);
     void debtSheetDidEnd(const SheetResult &result, const NodePtr &node);
     void summarySheetDidEnd(int code, const NodePtr &node);
     // A new security asked for an investment account: its holding goes there.
-    void addBrandSheetDidEnd(const SecurityPtr &brand, const NodePtr &account);
+    void addSecuritySheetDidEnd(const SecurityPtr &security, const NodePtr &account);
     void accountSheetDidEnd(int code, const NodePtr &node);
 
     Book *document() const { return m_window.document(); }
@@ -72,10 +72,10 @@ private:
     void endCommandWithItem(const NodePtr &node);
 
     BookWindow &m_window;
-    BookWindow::AccountSheetOpener m_accountSheetOpener; // none: the program's sheets
-    BookWindow::BrandSheetOpener m_brandSheetOpener;     // none: the securities window's sheet
-    BookWindow::MergeChooser m_mergeChooser;             // none: MergeCategoryDialog
-    std::shared_ptr<CommandRow> m_performingCommand;     // the chooser row waiting for a new account
+    BookWindow::AccountSheetOpener m_accountSheetOpener;   // none: the program's sheets
+    BookWindow::SecuritySheetOpener m_securitySheetOpener; // none: the securities window's sheet
+    BookWindow::MergeChooser m_mergeChooser;               // none: MergeCategoryDialog
+    std::shared_ptr<CommandRow> m_performingCommand;       // the chooser row waiting for a new account
     // A sheet's end that comes after the window began to go does nothing.
     std::shared_ptr<char> m_life = std::make_shared<char>();
 };

@@ -84,8 +84,8 @@ BookWindow::BookWindow(Book *document, QSettings *settings, QWidget *parent)
     d->connectBusyIndicator();
     d->connectEditedMark();
     if (d->m_document) {
-        for (auto signal : {&Book::accountChanged, &Book::actualChanged, &Book::currencyChanged, &Book::brandChanged,
-                            &Book::settingsChanged})
+        for (auto signal : {&Book::accountChanged, &Book::categoryChanged, &Book::currencyChanged,
+                            &Book::securityChanged, &Book::settingsChanged})
             connect(d->m_document, signal, this, &BookWindow::documentChanged);
         connect(d->m_document, &Book::aboutToSave, this, &BookWindow::willSave);
         connect(d->m_document, &Book::groupDeleted, this, &BookWindow::groupsDeleted);
@@ -397,8 +397,8 @@ void BookWindow::documentChanged(const cv::ChangeSet &changes)
 {
     // Display options alone change no figure: the shown viewer repaints them itself.
     if (changes.settings && !changes.fiscalStart && changes.accountTree == cv::TreeChange::None &&
-        changes.actualTree == cv::TreeChange::None && changes.currencies.empty() && !changes.currencyList &&
-        changes.brands.empty() && !changes.brandList)
+        changes.categoryTree == cv::TreeChange::None && changes.currencies.empty() && !changes.currencyList &&
+        changes.securities.empty() && !changes.securityList)
         return;
     dataChanged();
 }
@@ -561,8 +561,8 @@ void BookWindow::updateTitle()
     setWindowTitle(name + QStringLiteral("[*]"));
     setWindowModified(d->m_document && d->m_document->isDocumentEdited());
     // The securities window names the book too, and follows Save As.
-    if (d->m_brandWindow)
-        d->m_brandWindow->setWindowTitle(cv::formatString(cv::localizedString("Brand-Window-Title"), {name}));
+    if (d->m_securityWindow)
+        d->m_securityWindow->setWindowTitle(cv::formatString(cv::localizedString("Brand-Window-Title"), {name}));
 }
 
 void BookWindow::startBusyIndicator()

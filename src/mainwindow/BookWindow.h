@@ -182,7 +182,7 @@ public:
     void openPasswordPanel();
     // The chart and financial overview sheets (BookWindow_Charts.cpp).
     void openChartPanel(const Preference &preference);
-    void openInfoPanel();
+    void openOverview();
 
     // ---- account and category commands (BookWindow_Commands.cpp)
     // Each acts on the selected row of its grid and asks its menu rule again
@@ -201,18 +201,18 @@ public:
     using AccountSheetOpener = std::function<void(BookWindow &, AccountSheet, const NodePtr &, SheetDone)>;
     // Opens the sheet of a new security; `done` gets the security once it is
     // in the book, none after Cancel.
-    using BrandSheetOpener = std::function<void(BookWindow &, std::function<void(const SecurityPtr &)>)>;
+    using SecuritySheetOpener = std::function<void(BookWindow &, std::function<void(const SecurityPtr &)>)>;
     // Asks which category receives the entries of the one given; 0 none
     // (tests; the program runs MergeCategoryDialog).
     using MergeChooser = std::function<int(BookWindow &, const NodePtr &)>;
     void setAccountSheetOpener(AccountSheetOpener opener);
-    void setBrandSheetOpener(BrandSheetOpener opener);
+    void setSecuritySheetOpener(SecuritySheetOpener opener);
     void setMergeChooser(MergeChooser chooser);
 
     NodePtr selectedAccountNode() const;
-    NodePtr selectedActualNode() const;
+    NodePtr selectedCategoryNode() const;
     cv::TreeSelection accountSelection() const;
-    cv::TreeSelection actualSelection() const;
+    cv::TreeSelection categorySelection() const;
     // Whether the tag's command may run on the grids' selection now.
     bool gridCommandAllowed(int tag) const;
     // Runs the tag's account or category command.
@@ -221,7 +221,7 @@ public:
     // The account's sheet; none: the selected account's.
     void editAccount(const NodePtr &account = nullptr);
     // A category summary's sheet.
-    void editActualSummary(const NodePtr &summary);
+    void editCategorySummary(const NodePtr &summary);
 
     // Expands the node's ancestors in its grid and selects its row.
     void expandMe(const NodePtr &node);
@@ -279,28 +279,28 @@ private:
     struct Private;
     std::unique_ptr<Private> d;
 
-    // ---- the securities window and the holding sheet (BookWindow_Brands.cpp)
+    // ---- the securities window and the holding sheet (BookWindow_Securities.cpp)
 public:
     // Makes the securities window on first use, reads its list again and brings it to the front.
     void showSecuritiesWindow();
     // The securities window; none until first shown.
-    cv::SecuritiesWindow *brandWindow() const;
+    cv::SecuritiesWindow *securityWindow() const;
     // The securities table (the window is made when needed).
-    QTableView *brandView();
-    // The chooser's "CreateNewBrand" row: the new-security sheet on the
+    QTableView *securityView();
+    // The chooser's "CreateNewSecurity" row: the new-security sheet on the
     // securities window; the security goes back to the chooser through the
     // row, nothing after Cancel. Registered for every chooser once, with the
     // choosers' new investment account (addInvestAccountCommand).
-    void brandNewForCommand(const std::shared_ptr<cv::CommandRow> &row);
+    void securityNewForCommand(const std::shared_ptr<cv::CommandRow> &row);
     static void registerChooserCommands();
     // The viewer's delete on a holding: its holdings and trades in that account.
-    bool maybeDeleteBrand(const SecurityPtr &brand, const NodePtr &account);
+    bool maybeDeleteSecurity(const SecurityPtr &security, const NodePtr &account);
     // The opening-holding sheet of a holding node; `account` is where a node
     // without a parent goes after OK (else its own parent is the account).
     OpeningHoldingSheet *editHolding(const NodePtr &node, const NodePtr &account = nullptr);
     // After OK: the node joins the account when new, the caches are rebuilt
     // and the account tree is committed.
-    void investBrandSheetDidEnd(int code, const NodePtr &node, const NodePtr &account);
+    void openingHoldingSheetDidEnd(int code, const NodePtr &node, const NodePtr &account);
 };
 
 } // namespace cv

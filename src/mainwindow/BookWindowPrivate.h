@@ -54,12 +54,12 @@ struct BookWindow::Private {
     int m_currentTabViewIndex = 0;
     int m_mainViewTabIndex = 0; // page shown when the temporary page came
     std::array<bool, kFlagCount> m_tabViewFlags{};
-    QDate m_topDate;                              // first day of the viewer
-    QDate m_oldTopDate;                           // where a change of unit starts
-    QDate m_reportDate;                           // date of the investment status
-    QDate m_preBudgetDate;                        // the viewer's date while the budget page shows
-    WizardRunner m_wizardRunner;                  // none: the wizard dialog
-    QPointer<cv::SecuritiesWindow> m_brandWindow; // child window, made on first use
+    QDate m_topDate;                                 // first day of the viewer
+    QDate m_oldTopDate;                              // where a change of unit starts
+    QDate m_reportDate;                              // date of the investment status
+    QDate m_preBudgetDate;                           // the viewer's date while the budget page shows
+    WizardRunner m_wizardRunner;                     // none: the wizard dialog
+    QPointer<cv::SecuritiesWindow> m_securityWindow; // child window, made on first use
     cv::BookCommands m_commands;
 };
 

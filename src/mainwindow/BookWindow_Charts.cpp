@@ -15,7 +15,7 @@ void BookWindow::openChartPanel(const Preference &preference)
     cv::openSheet(new ChartSheet(d->m_document, preference, this), this, std::function<void(int, ChartSheet *)>());
 }
 
-void BookWindow::openInfoPanel()
+void BookWindow::openOverview()
 {
     if (!d->m_document || isShowingSheet()) return;
     d->m_document->recalculateIfStale(); // category totals at today's rates

@@ -34,9 +34,9 @@ void BookWindow::setAccountSheetOpener(AccountSheetOpener opener)
 {
     d->m_commands.setAccountSheetOpener(std::move(opener));
 }
-void BookWindow::setBrandSheetOpener(BrandSheetOpener opener)
+void BookWindow::setSecuritySheetOpener(SecuritySheetOpener opener)
 {
-    d->m_commands.setBrandSheetOpener(std::move(opener));
+    d->m_commands.setSecuritySheetOpener(std::move(opener));
 }
 void BookWindow::setMergeChooser(MergeChooser chooser)
 {
@@ -46,9 +46,9 @@ cv::TreeSelection BookWindow::accountSelection() const
 {
     return d->m_commands.accountSelection();
 }
-cv::TreeSelection BookWindow::actualSelection() const
+cv::TreeSelection BookWindow::categorySelection() const
 {
-    return d->m_commands.actualSelection();
+    return d->m_commands.categorySelection();
 }
 bool BookWindow::gridCommandAllowed(int tag) const
 {
@@ -62,9 +62,9 @@ void BookWindow::editAccount(const NodePtr &account)
 {
     d->m_commands.editAccount(account);
 }
-void BookWindow::editActualSummary(const NodePtr &summary)
+void BookWindow::editCategorySummary(const NodePtr &summary)
 {
-    d->m_commands.editActualSummary(summary);
+    d->m_commands.editCategorySummary(summary);
 }
 
 // ---------------------------------------------------------------- the grids
@@ -75,22 +75,22 @@ NodePtr BookWindow::selectedAccountNode() const
     return viewer ? selectedNode(viewer->accountView()) : nullptr;
 }
 
-NodePtr BookWindow::selectedActualNode() const
+NodePtr BookWindow::selectedCategoryNode() const
 {
     const cv::ViewerPage *viewer = viewerPage();
-    return viewer ? selectedNode(viewer->actualView()) : nullptr;
+    return viewer ? selectedNode(viewer->categoryView()) : nullptr;
 }
 
 void BookWindow::expandMe(const NodePtr &node)
 {
     cv::ViewerPage *viewer = viewerPage();
     if (!node || !viewer || !d->m_document) return;
-    const AccountTreesPtr &tree = d->m_document->accountModel();
+    const AccountTreesPtr &tree = d->m_document->accountTrees();
     const Node *root = node->root();
     const bool accounts =
         tree && root && (root == tree->asset().get() || root == tree->debt().get() || root == tree->summary().get());
     ViewerGrid *grid =
-        accounts ? static_cast<ViewerGrid *>(viewer->accountView()) : static_cast<ViewerGrid *>(viewer->actualView());
+        accounts ? static_cast<ViewerGrid *>(viewer->accountView()) : static_cast<ViewerGrid *>(viewer->categoryView());
     cv::ViewerModel *model = grid->viewerModel();
     if (!model) return;
     for (Node *up = node->parent(); up; up = up->parent()) {
@@ -111,28 +111,28 @@ void BookWindow::wizardAction(int menuId)
     if (code == 0) return;
     if (code == cv::tag::NewSecurity) {
         // A security alone: no holding anywhere.
-        d->m_commands.openBrandSheet([](const SecurityPtr &) {});
+        d->m_commands.openSecuritySheet([](const SecurityPtr &) {});
         return;
     }
     if (selectedTabIdentifier() != QLatin1String("TB01")) selectTabWithIdentifier(QStringLiteral("TB01"));
     if (!viewerPage()) return;
     if ((code >= cv::tag::NewCash && code <= cv::tag::NewOtherAsset) ||
         (code >= cv::tag::NewLoan && code <= cv::tag::NewOtherDebt)) {
-        const AccountTreesPtr &accounts = d->m_document->accountModel();
+        const AccountTreesPtr &accounts = d->m_document->accountTrees();
         if (!accounts) return;
         expandMe(code <= cv::tag::NewOtherAsset ? accounts->asset() : accounts->debt());
         d->m_commands.addAccount(code);
     } else if (code == cv::tag::NewCategory) {
-        const CategoryTreesPtr &categories = d->m_document->actualModel();
+        const CategoryTreesPtr &categories = d->m_document->categoryTrees();
         if (!categories) return;
         expandMe(menuId == cv::tag::WizardIncome ? categories->income() : categories->expense());
-        d->m_commands.newActual();
+        d->m_commands.newCategory();
     } else if (code == cv::tag::AddSecurity) {
         NodePtr account = d->m_commands.selectedInvestAccount();
         if (!account) account = d->m_document->findAccountOfKind(NodeKind::Investment);
         if (!account) return;
         expandMe(account);
-        d->m_commands.addBrand();
+        d->m_commands.addSecurity();
     }
 }
 

@@ -1,7 +1,7 @@
 #include "mainwindow/BookWindow.h"
 #include "mainwindow/BookWindowPrivate.h"
 
-#include "print/PrintInfoView.h"
+#include "print/PrintPages.h"
 #include "controls/HostedPanel.h"
 #include "controls/OpenSheet.h"
 #include "controls/PasswordSheet.h"
@@ -116,8 +116,8 @@ cv::PrintRunner::Result BookWindow::printView(const Preference &preference, cv::
     if (!canPrint()) return {};
     closePopups();
     cv::WindowPage *shown = d->m_switcher.currentPage();
-    const cv::InfoViewMaker make = [shown](cv::PageSetup &setup) { return shown->makePrintView(setup); };
-    return cv::printInfoView(*d->m_document, preference, make, this, mode, pdfPath);
+    const cv::PagesMaker make = [shown](cv::PageSetup &setup) { return shown->makePrintView(setup); };
+    return cv::printPages(*d->m_document, preference, make, this, mode, pdfPath);
 }
 
 } // namespace cv

@@ -21,10 +21,10 @@ class Node;
 using NodePtr = std::shared_ptr<Node>;
 
 enum class EntryPanelKind {
-    Trading,  // holdings and investment accounts
-    Account,  // the other accounts
-    Transfer, // transfer items
-    Actual,   // income and expense categories
+    Trading,       // holdings and investment accounts
+    Account,       // the other accounts
+    Transfer,      // transfer items
+    IncomeExpense, // income and expense categories
 };
 
 // None: nothing opens.

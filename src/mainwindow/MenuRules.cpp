@@ -75,7 +75,7 @@ MenuItemState menuItemState(int tag, const MenuContext &c)
     case tag::CompactDB: return {quiet, false};
     case tag::ReportPanel:
     case tag::ChartPanel:
-    case tag::InfoPanel: return {usable, false};
+    case tag::FinancialOverview: return {usable, false};
     case tag::Calculator: return {window, c.calculatorVisible};
     case tag::Calendar: return {window && c.tabIndex == 0, c.calendarVisible};
     case tag::ViewViewer: return {usable, c.tabIdentifier == QLatin1String("TB01")};

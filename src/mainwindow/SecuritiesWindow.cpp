@@ -1,6 +1,6 @@
 #include "mainwindow/SecuritiesWindow.h"
 
-#include "print/PrintInfoView.h"
+#include "print/PrintPages.h"
 #include "document/AmountText.h"
 #include "document/Book.h"
 #include "document/Preference.h"
@@ -39,7 +39,7 @@ public:
     }
     int rowCount(const QModelIndex &parent = {}) const override
     {
-        return parent.isValid() || !m_document ? 0 : int(m_document->brandList().size());
+        return parent.isValid() || !m_document ? 0 : int(m_document->securityList().size());
     }
     int columnCount(const QModelIndex &parent = {}) const override
     {
@@ -50,10 +50,11 @@ public:
         if (!index.isValid()) return {};
         if (index.column() == SecuritiesWindow::VisibleColumn) {
             if (role != Qt::CheckStateRole) return {};
-            return m_window->brandStrValueForColumn(index.column(), index.row()) == QLatin1String("1") ? Qt::Checked
-                                                                                                       : Qt::Unchecked;
+            return m_window->securityStrValueForColumn(index.column(), index.row()) == QLatin1String("1")
+                       ? Qt::Checked
+                       : Qt::Unchecked;
         }
-        if (role == Qt::DisplayRole) return m_window->brandStrValueForColumn(index.column(), index.row());
+        if (role == Qt::DisplayRole) return m_window->securityStrValueForColumn(index.column(), index.row());
         if (role == Qt::TextAlignmentRole && index.column() == SecuritiesWindow::PriceColumn)
             return int(Qt::AlignRight | Qt::AlignVCenter);
         return {};
@@ -139,27 +140,27 @@ private:
 
 SecuritiesWindow::SecuritiesWindow(BookWindow *owner, Book *document)
     : QWidget(owner, Qt::Window), m_owner(owner), m_document(document), m_model(new SecurityTableModel(this, document)),
-      m_brandView(new SecurityTableView(this))
+      m_securityView(new SecurityTableView(this))
 {
     Q_ASSERT(owner && document);
     setObjectName(QString::fromLatin1(kFrameName));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    m_brandView->setModel(m_model);
-    m_brandView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_brandView->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_brandView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_brandView->verticalHeader()->hide();
-    m_brandView->setWordWrap(false);
-    m_brandView->setDragEnabled(true);
-    m_brandView->setAcceptDrops(true);
-    m_brandView->setDropIndicatorShown(true);
-    m_brandView->setDragDropMode(QAbstractItemView::DragDrop);
-    m_brandView->setDefaultDropAction(Qt::CopyAction);
-    m_brandView->horizontalHeader()->setStretchLastSection(false);
+    m_securityView->setModel(m_model);
+    m_securityView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_securityView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_securityView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_securityView->verticalHeader()->hide();
+    m_securityView->setWordWrap(false);
+    m_securityView->setDragEnabled(true);
+    m_securityView->setAcceptDrops(true);
+    m_securityView->setDropIndicatorShown(true);
+    m_securityView->setDragDropMode(QAbstractItemView::DragDrop);
+    m_securityView->setDefaultDropAction(Qt::CopyAction);
+    m_securityView->horizontalHeader()->setStretchLastSection(false);
     const int widths[ColumnCount] = {120, 200, 80, 70, 110, 70, 60};
-    for (int c = 0; c < ColumnCount; ++c) m_brandView->setColumnWidth(c, widths[c]);
-    m_brandView->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
-    m_brandView->setContextMenuPolicy(Qt::CustomContextMenu);
+    for (int c = 0; c < ColumnCount; ++c) m_securityView->setColumnWidth(c, widths[c]);
+    m_securityView->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
+    m_securityView->setContextMenuPolicy(Qt::CustomContextMenu);
 
     auto *layout = new QVBoxLayout(this);
     auto *bar = new QHBoxLayout;
@@ -180,25 +181,25 @@ SecuritiesWindow::SecuritiesWindow(BookWindow *owner, Book *document)
     m_printButton->setAutoDefault(false);
     bar->addWidget(m_printButton);
     layout->addLayout(bar);
-    layout->addWidget(m_brandView, 1);
+    layout->addWidget(m_securityView, 1);
 
-    connect(m_printButton, &QPushButton::clicked, this, [this] { printBrandList(PrintRunner::Mode::Dialog); });
-    connect(m_brandView, &QTableView::doubleClicked, this,
+    connect(m_printButton, &QPushButton::clicked, this, [this] { printSecurityList(PrintRunner::Mode::Dialog); });
+    connect(m_securityView, &QTableView::doubleClicked, this,
             [this](const QModelIndex &index) { cellActivated(index.row(), index.column()); });
-    connect(m_brandView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(m_securityView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &SecuritiesWindow::updateButtons);
-    connect(m_brandView, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+    connect(m_securityView, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         QMenu menu(this);
         for (int tag = NewTag; tag <= VisibleTag; ++tag) {
             QAction *action = menu.addAction(m_buttons[tag - NewTag]->text());
             action->setData(tag);
             action->setEnabled(validateMenuTag(tag));
         }
-        if (QAction *chosen = menu.exec(m_brandView->viewport()->mapToGlobal(at))) execMenu(chosen->data().toInt());
+        if (QAction *chosen = menu.exec(m_securityView->viewport()->mapToGlobal(at))) execMenu(chosen->data().toInt());
     });
     // A security added elsewhere (the trade dialog, a script) shows here too.
-    connect(m_document, &Book::brandChanged, this, [this] {
-        if (isVisible()) reloadBrandView();
+    connect(m_document, &Book::securityChanged, this, [this] {
+        if (isVisible()) reloadSecurityView();
     });
     connect(m_document, &Book::aboutToSave, this, &SecuritiesWindow::saveFrame);
 
@@ -220,13 +221,13 @@ void SecuritiesWindow::saveFrame()
     QSettings().setValue(QString::fromLatin1(kFrameName), saveGeometry());
 }
 
-void SecuritiesWindow::enterBrandView()
+void SecuritiesWindow::enterSecurityView()
 {
-    reloadBrandView();
-    m_brandChanged = false;
+    reloadSecurityView();
+    m_securityChanged = false;
 }
 
-void SecuritiesWindow::reloadBrandView()
+void SecuritiesWindow::reloadSecurityView()
 {
     const int row = selectedRow();
     m_model->reload();
@@ -234,54 +235,54 @@ void SecuritiesWindow::reloadBrandView()
     updateButtons();
 }
 
-QString SecuritiesWindow::brandStrValueForColumn(int column, int row) const
+QString SecuritiesWindow::securityStrValueForColumn(int column, int row) const
 {
     if (!m_document) return {};
-    const auto &list = m_document->brandList();
+    const auto &list = m_document->securityList();
     if (row < 0 || row >= int(list.size()) || !list[size_t(row)]) return {};
-    const Security &brand = *list[size_t(row)];
+    const Security &security = *list[size_t(row)];
     switch (column) {
-    case KindColumn: return brand.kindName();
-    case NameColumn: return brand.name();
+    case KindColumn: return security.kindName();
+    case NameColumn: return security.name();
     case CodeColumn:
-        if (!brand.symbol().isEmpty()) return brand.symbol();
-        return brand.code() > 0 ? QString::number(brand.code()) : QString();
+        if (!security.symbol().isEmpty()) return security.symbol();
+        return security.code() > 0 ? QString::number(security.code()) : QString();
     case CurrencyColumn: {
-        const CurrencyPtr currency = m_document->findCurrency(brand.currency());
+        const CurrencyPtr currency = m_document->findCurrency(security.currency());
         return currency ? currency->prefix() : QString();
     }
     case PriceColumn: {
-        const double price = m_document->brandPrice(list[size_t(row)], QDate::currentDate());
-        if (brand.kind() == cv::BrandKind::Stock)
-            return m_document->amountText().centStringForValue(price, brand.currency());
-        return m_document->stringForFundValue(price, brand.currency(), false, true);
+        const double price = m_document->securityPrice(list[size_t(row)], QDate::currentDate());
+        if (security.kind() == cv::SecurityKind::Stock)
+            return m_document->amountText().centStringForValue(price, security.currency());
+        return m_document->stringForFundValue(price, security.currency(), false, true);
     }
-    case RiskColumn: return brand.riskDescription();
-    case VisibleColumn: return QString::number(brand.isVisible() ? 1 : 0);
+    case RiskColumn: return security.riskDescription();
+    case VisibleColumn: return QString::number(security.isVisible() ? 1 : 0);
     default: return {};
     }
 }
 
 int SecuritiesWindow::selectedRow() const
 {
-    const QModelIndexList rows = m_brandView->selectionModel()->selectedRows();
+    const QModelIndexList rows = m_securityView->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-SecurityPtr SecuritiesWindow::selectedBrand() const
+SecurityPtr SecuritiesWindow::selectedSecurity() const
 {
     const int row = selectedRow();
     if (!m_document) return nullptr;
-    const auto &list = m_document->brandList();
+    const auto &list = m_document->securityList();
     return row >= 0 && row < int(list.size()) ? list[size_t(row)] : nullptr;
 }
 
 void SecuritiesWindow::selectRow(int row)
 {
     if (row >= 0 && row < m_model->rowCount())
-        m_brandView->selectRow(row);
+        m_securityView->selectRow(row);
     else
-        m_brandView->clearSelection();
+        m_securityView->clearSelection();
 }
 
 void SecuritiesWindow::updateButtons()
@@ -317,11 +318,11 @@ void SecuritiesWindow::execMenu(int tag)
 {
     if (!validateMenuTag(tag)) return;
     switch (tag) {
-    case NewTag: brandNewWithHandler(nullptr); break;
-    case DeleteTag: maybeDeleteBrand(selectedBrand()); break;
-    case PriceTag: brandPrice(); break;
-    case ImportTag: brandImport(); break;
-    case VisibleTag: toggleBrandVisible(); break;
+    case NewTag: securityNewWithHandler(nullptr); break;
+    case DeleteTag: maybeDeleteSecurity(selectedSecurity()); break;
+    case PriceTag: securityPrice(); break;
+    case ImportTag: securityImport(); break;
+    case VisibleTag: toggleSecurityVisible(); break;
     default: break;
     }
 }
@@ -331,131 +332,132 @@ void SecuritiesWindow::cellActivated(int row, int column)
     if (row < 0 || row >= m_model->rowCount() || column == VisibleColumn) return;
     selectRow(row);
     if (column == PriceColumn)
-        brandPrice();
+        securityPrice();
     else
-        editBrand(selectedBrand());
+        editSecurity(selectedSecurity());
 }
 
-SecuritySheet *SecuritiesWindow::brandNewWithHandler(BrandHandler done, bool uniqueName)
+SecuritySheet *SecuritiesWindow::securityNewWithHandler(SecurityHandler done, bool uniqueName)
 {
     if (!m_document) return nullptr;
-    auto brand = std::make_shared<Security>();
-    brand->setCurrency(m_document->defaultCurrency() ? m_document->defaultCurrency()->ident() : 0);
+    auto security = std::make_shared<Security>();
+    security->setCurrency(m_document->defaultCurrency() ? m_document->defaultCurrency()->ident() : 0);
     QPointer<SecuritiesWindow> self(this);
-    return SecuritySheet::openBrandPanel(
-        m_document, brand, true, this, [self, brand, done, uniqueName](int code, SecuritySheet *) {
-            if (code == 1 && uniqueName && self && self->hasBrandNamed(brand->name())) {
+    return SecuritySheet::openSecuritySheet(
+        m_document, security, true, this, [self, security, done, uniqueName](int code, SecuritySheet *) {
+            if (code == 1 && uniqueName && self && self->hasSecurityNamed(security->name())) {
                 const QString refusal = localizedString(QStringLiteral("ERR group name"));
                 Alert::alert(refusal, refusal);
                 if (done) done(nullptr);
                 return;
             }
-            const SecurityPtr added = self ? self->brandSheetDidEnd(code, brand) : nullptr;
+            const SecurityPtr added = self ? self->securitySheetDidEnd(code, security) : nullptr;
             if (done) done(added);
         });
 }
 
-bool SecuritiesWindow::hasBrandNamed(const QString &name) const
+bool SecuritiesWindow::hasSecurityNamed(const QString &name) const
 {
-    const auto &list = m_document->brandList();
+    const auto &list = m_document->securityList();
     return std::any_of(list.begin(), list.end(), [&](const SecurityPtr &b) { return b && b->name() == name; });
 }
 
-SecuritySheet *SecuritiesWindow::editBrand(const SecurityPtr &brand)
+SecuritySheet *SecuritiesWindow::editSecurity(const SecurityPtr &security)
 {
-    if (!brand) return nullptr;
+    if (!security) return nullptr;
     QPointer<SecuritiesWindow> self(this);
-    return SecuritySheet::openBrandPanel(m_document, brand, false, this, [self, brand](int code, SecuritySheet *) {
-        if (self) self->brandSheetDidEnd(code, brand);
-    });
+    return SecuritySheet::openSecuritySheet(m_document, security, false, this,
+                                            [self, security](int code, SecuritySheet *) {
+                                                if (self) self->securitySheetDidEnd(code, security);
+                                            });
 }
 
-SecurityPtr SecuritiesWindow::brandSheetDidEnd(int code, const SecurityPtr &brand)
+SecurityPtr SecuritiesWindow::securitySheetDidEnd(int code, const SecurityPtr &security)
 {
-    if (code != 1 || !brand || !m_document) return nullptr;
+    if (code != 1 || !security || !m_document) return nullptr;
     {
         EditScope edit(*m_document);
         // Only a new security joins the list: an edited one is there already,
         // and adding it again would give it a new ident away from its
         // prices, trades and holdings.
-        const bool isNew = brand->ident() < 0;
-        if (isNew) m_document->addBrand(brand);
-        m_document->commitBrandList();
+        const bool isNew = security->ident() < 0;
+        if (isNew) m_document->addSecurity(security);
+        m_document->commitSecurityList();
     }
-    reloadBrandView();
-    const auto &list = m_document->brandList();
-    const auto at = std::find(list.begin(), list.end(), brand);
+    reloadSecurityView();
+    const auto &list = m_document->securityList();
+    const auto at = std::find(list.begin(), list.end(), security);
     if (at != list.end()) selectRow(int(at - list.begin()));
-    m_brandChanged = true;
-    return brand;
+    m_securityChanged = true;
+    return security;
 }
 
-bool SecuritiesWindow::maybeDeleteBrand(const SecurityPtr &brand)
+bool SecuritiesWindow::maybeDeleteSecurity(const SecurityPtr &security)
 {
-    if (!brand || !m_document) return false;
+    if (!security || !m_document) return false;
     if (!Alert::confirm(cv::localizedString("brand delete"),
-                        formatString(cv::localizedString("brand delete message"), {brand->name()})))
+                        formatString(cv::localizedString("brand delete message"), {security->name()})))
         return false;
-    if (!m_document->deleteBrand(brand)) return false;
+    if (!m_document->deleteSecurity(security)) return false;
     afterDelete();
     return true;
 }
 
-bool SecuritiesWindow::maybeDeleteBrand(const SecurityPtr &brand, const NodePtr &account)
+bool SecuritiesWindow::maybeDeleteSecurity(const SecurityPtr &security, const NodePtr &account)
 {
-    if (!brand || !account || !m_document) return false;
+    if (!security || !account || !m_document) return false;
     if (!Alert::confirm(cv::localizedString("brand delete"),
                         formatString(cv::localizedString("account-only-brand delete message"),
-                                     {m_document->displayName(*account), brand->name()})))
+                                     {m_document->displayName(*account), security->name()})))
         return false;
-    if (!m_document->removeHolding(account, brand->ident())) return false;
+    if (!m_document->removeHolding(account, security->ident())) return false;
     afterDelete();
     return true;
 }
 
 void SecuritiesWindow::afterDelete()
 {
-    reloadBrandView();
-    m_brandChanged = true;
+    reloadSecurityView();
+    m_securityChanged = true;
 }
 
-void SecuritiesWindow::toggleBrandVisible()
+void SecuritiesWindow::toggleSecurityVisible()
 {
-    const SecurityPtr brand = selectedBrand();
-    Q_ASSERT(!brand || m_document);
-    if (!brand) return;
-    brand->setVisible(!brand->isVisible());
-    m_document->commitBrandList();
-    reloadBrandView();
-    m_brandChanged = true;
+    const SecurityPtr security = selectedSecurity();
+    Q_ASSERT(!security || m_document);
+    if (!security) return;
+    security->setVisible(!security->isVisible());
+    m_document->commitSecurityList();
+    reloadSecurityView();
+    m_securityChanged = true;
 }
 
-PricePanel *SecuritiesWindow::brandPrice()
+PricePanel *SecuritiesWindow::securityPrice()
 {
-    const SecurityPtr brand = selectedBrand();
-    if (!brand) return nullptr;
+    const SecurityPtr security = selectedSecurity();
+    if (!security) return nullptr;
     QPointer<SecuritiesWindow> self(this);
-    return PricePanel::openPricePanel(m_document, brand, nullptr, m_owner->topDate(), this,
+    return PricePanel::openPricePanel(m_document, security, nullptr, m_owner->topDate(), this,
                                       [self](int code, PricePanel *) {
-                                          if (self) self->brandPriceSheetDidEnd(code);
+                                          if (self) self->securityPriceSheetDidEnd(code);
                                       });
 }
 
-void SecuritiesWindow::brandPriceSheetDidEnd(int code)
+void SecuritiesWindow::securityPriceSheetDidEnd(int code)
 {
     // The list or the import refreshed the price cache and announced the change with its commit.
     if (code != 1) return;
-    reloadBrandView();
-    m_brandChanged = true;
+    reloadSecurityView();
+    m_securityChanged = true;
 }
 
-void SecuritiesWindow::brandImport()
+void SecuritiesWindow::securityImport()
 {
-    const SecurityPtr brand = selectedBrand();
-    if (!brand) return;
+    const SecurityPtr security = selectedSecurity();
+    if (!security) return;
     QPointer<SecuritiesWindow> self(this);
-    ImportCSVSheet::openForBrand(m_document, brand->ident(), this, [self](int code) {
-        if (self && self->m_document) self->brandPriceSheetDidEnd(code);
+    ImportCSVSheet::openForSecurity(m_document, security->ident(), this, [self](int code) {
+        if (self && self->m_document) self->securityPriceSheetDidEnd(code);
     });
 }
 
@@ -473,49 +475,50 @@ QMimeData *SecuritiesWindow::dragData(int row) const
 
 bool SecuritiesWindow::acceptDrop(const QMimeData *data, int row, const QObject *source)
 {
-    if (!m_document || source != m_brandView || !data || !data->hasFormat(QString::fromLatin1(kDragFormat)))
+    if (!m_document || source != m_securityView || !data || !data->hasFormat(QString::fromLatin1(kDragFormat)))
         return false;
     QDataStream stream(data->data(QString::fromLatin1(kDragFormat)));
     qint32 from = -1;
     stream >> from;
-    const int count = int(m_document->brandList().size());
+    const int count = int(m_document->securityList().size());
     if (stream.status() != QDataStream::Ok || from < 0 || from >= count || row < 0 || row > count) return false;
     if (from == row) return true;
-    m_document->changeBrandOrder(from, row);
-    m_document->commitBrandList();
-    reloadBrandView();
+    m_document->changeSecurityOrder(from, row);
+    m_document->commitSecurityList();
+    reloadSecurityView();
     selectRow(row > from ? row - 1 : row);
-    m_brandChanged = true;
+    m_securityChanged = true;
     return true;
 }
 
 // ---------------------------------------------------------------- printing
 
-QStringList SecuritiesWindow::brandReportCallback(const SecuritiesPrintParam &row) const
+QStringList SecuritiesWindow::securityReportCallback(const SecuritiesPrintParam &row) const
 {
     Q_ASSERT(m_document);
     if (row.level() == PrintedPagesParam::Header) return SecuritiesPrint::headerTitles();
     QStringList cells;
-    for (int column = KindColumn; column <= RiskColumn; ++column) cells << brandStrValueForColumn(column, row.index());
+    for (int column = KindColumn; column <= RiskColumn; ++column)
+        cells << securityStrValueForColumn(column, row.index());
     return cells;
 }
 
-std::unique_ptr<PrintedPages> SecuritiesWindow::prepareBrandView(PageSetup &setup) const
+std::unique_ptr<PrintedPages> SecuritiesWindow::prepareSecurityView(PageSetup &setup) const
 {
     if (!m_document) return nullptr;
     std::vector<SecuritiesPrintParam> rows;
     rows.emplace_back(PrintedPagesParam::Header, 0);
-    for (int i = 0; i < int(m_document->brandList().size()); ++i) rows.emplace_back(0, i);
-    auto callback = [this](const SecuritiesPrintParam &row) { return brandReportCallback(row); };
+    for (int i = 0; i < int(m_document->securityList().size()); ++i) rows.emplace_back(0, i);
+    auto callback = [this](const SecuritiesPrintParam &row) { return securityReportCallback(row); };
     return std::make_unique<SecuritiesPrint>(callback, std::move(rows), setup);
 }
 
-PrintRunner::Result SecuritiesWindow::printBrandList(PrintRunner::Mode mode, const QString &pdfPath)
+PrintRunner::Result SecuritiesWindow::printSecurityList(PrintRunner::Mode mode, const QString &pdfPath)
 {
     if (!m_document) return {};
     const Preference preference = m_owner->preference() ? *m_owner->preference() : Preference::fromUserDefaults();
-    const InfoViewMaker make = [this](PageSetup &setup) { return prepareBrandView(setup); };
-    return printInfoView(*m_document, preference, make, this, mode, pdfPath);
+    const PagesMaker make = [this](PageSetup &setup) { return prepareSecurityView(setup); };
+    return printPages(*m_document, preference, make, this, mode, pdfPath);
 }
 
 } // namespace cv

@@ -6,7 +6,7 @@
 // change is committed at once. Its sheets attach to this window.
 //
 // The table answers every cell from the document's list when painted; it
-// copies nothing. Drags carry the dragged row under "CVv1-BrandDragAndDrop"
+// copies nothing. Drags carry the dragged row under "CVv1-SecurityDragAndDrop"
 // and only drags that started in this table are taken.
 
 #include "print/SecuritiesPrint.h"
@@ -53,19 +53,19 @@ public:
     static constexpr const char *kDragFormat = "CVv1-BrandDragAndDrop";
     static constexpr const char *kFrameName = "BrandWindow";
     // The security a sheet added or edited; none after Cancel.
-    using BrandHandler = std::function<void(const SecurityPtr &brand)>;
+    using SecurityHandler = std::function<void(const SecurityPtr &security)>;
 
     SecuritiesWindow(BookWindow *owner, Book *document);
     ~SecuritiesWindow() override;
 
-    QTableView *brandView() const { return m_brandView; }
+    QTableView *securityView() const { return m_securityView; }
     // The list is read again and the changed mark cleared.
-    void enterBrandView();
-    void reloadBrandView();
-    bool brandChanged() const { return m_brandChanged; }
-    QString brandStrValueForColumn(int column, int row) const;
+    void enterSecurityView();
+    void reloadSecurityView();
+    bool securityChanged() const { return m_securityChanged; }
+    QString securityStrValueForColumn(int column, int row) const;
     int selectedRow() const;
-    SecurityPtr selectedBrand() const;
+    SecurityPtr selectedSecurity() const;
     void selectRow(int row);
 
     // ---- commands
@@ -74,21 +74,21 @@ public:
     // A new security's sheet; `done` gets the added security or none.
     // uniqueName: a security named like one in the list is refused ("ERR
     // group name") instead of added; the choosers' new-security row asks it.
-    SecuritySheet *brandNewWithHandler(BrandHandler done, bool uniqueName = false);
-    SecuritySheet *editBrand(const SecurityPtr &brand);
+    SecuritySheet *securityNewWithHandler(SecurityHandler done, bool uniqueName = false);
+    SecuritySheet *editSecurity(const SecurityPtr &security);
     // The end of a security's sheet: on 1 a new security (ident below 0) is
     // added, an existing one only committed. Answers the security or none.
-    SecurityPtr brandSheetDidEnd(int code, const SecurityPtr &brand);
-    bool hasBrandNamed(const QString &name) const;
+    SecurityPtr securitySheetDidEnd(int code, const SecurityPtr &security);
+    bool hasSecurityNamed(const QString &name) const;
     // After a confirmation: the security with its holdings, prices and trades.
-    bool maybeDeleteBrand(const SecurityPtr &brand);
+    bool maybeDeleteSecurity(const SecurityPtr &security);
     // After a confirmation: the security's holdings and trades in one investment account.
-    bool maybeDeleteBrand(const SecurityPtr &brand, const NodePtr &account);
-    void toggleBrandVisible();
-    PricePanel *brandPrice();
-    void brandPriceSheetDidEnd(int code);
+    bool maybeDeleteSecurity(const SecurityPtr &security, const NodePtr &account);
+    void toggleSecurityVisible();
+    PricePanel *securityPrice();
+    void securityPriceSheetDidEnd(int code);
     // The price-list import for the selected security; its OK refreshes the prices shown.
-    void brandImport();
+    void securityImport();
 
     // ---- reordering by drag
     // The drag's data for a row.
@@ -98,9 +98,9 @@ public:
     bool acceptDrop(const QMimeData *data, int row, const QObject *source);
 
     // ---- printing the list
-    std::unique_ptr<PrintedPages> prepareBrandView(PageSetup &setup) const;
-    QStringList brandReportCallback(const SecuritiesPrintParam &row) const;
-    PrintRunner::Result printBrandList(PrintRunner::Mode mode, const QString &pdfPath = {});
+    std::unique_ptr<PrintedPages> prepareSecurityView(PageSetup &setup) const;
+    QStringList securityReportCallback(const SecuritiesPrintParam &row) const;
+    PrintRunner::Result printSecurityList(PrintRunner::Mode mode, const QString &pdfPath = {});
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -115,10 +115,10 @@ private:
     BookWindow *m_owner;            // the document window; parent
     QPointer<Book> m_document;      // not owned; may close before the window goes
     SecurityTableModel *m_model;    // child
-    QTableView *m_brandView;        // child
+    QTableView *m_securityView;     // child
     QPushButton *m_buttons[5] = {}; // by tag - NewTag
     QPushButton *m_printButton = nullptr;
-    bool m_brandChanged = false; // a change was made from this window
+    bool m_securityChanged = false; // a change was made from this window
 };
 
 } // namespace cv

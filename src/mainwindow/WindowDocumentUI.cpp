@@ -4,7 +4,7 @@
 
 namespace cv {
 
-void WindowDocumentUI::makeWindowControllers(Book &document)
+void WindowDocumentUI::makeWindows(Book &document)
 {
     if (!m_finder(document)) m_maker(document);
 }

@@ -17,7 +17,7 @@ public:
     using WindowFinder = std::function<BookWindow *(Book &)>;
     WindowDocumentUI(WindowMaker maker, WindowFinder finder) : m_maker(std::move(maker)), m_finder(std::move(finder)) {}
 
-    void makeWindowControllers(Book &document) override;
+    void makeWindows(Book &document) override;
     void showWindows(Book &document) override;
     void closeWindows(Book &document) override;
 

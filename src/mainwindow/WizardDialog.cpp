@@ -100,7 +100,7 @@ QWidget *WizardDialog::makeChoicePage(QButtonGroup *group, std::initializer_list
 
 void WizardDialog::restrictChoices()
 {
-    const bool securities = m_document && !m_document->brandList().empty();
+    const bool securities = m_document && !m_document->securityList().empty();
     const bool investAccount = m_document && m_document->findAccountOfKind(cv::NodeKind::Investment);
     m_investChoice->button(NewInvestAccountChoice)->setEnabled(securities);
     m_investChoice->button(AddHoldingChoice)->setEnabled(securities && investAccount);

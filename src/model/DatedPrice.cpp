@@ -6,7 +6,7 @@ namespace cv {
 
 QVariant DatedPrice::valueForKey(const QString &key) const
 {
-    if (key == u"brand") return m_brand;
+    if (key == u"brand") return m_security;
     if (key == u"date") return cv::record::dateValue(m_date);
     if (key == u"price") return m_price;
     if (key == u"flags") return m_flags;
@@ -15,7 +15,7 @@ QVariant DatedPrice::valueForKey(const QString &key) const
 
 bool DatedPrice::setValueForKey(const QString &key, const QVariant &value)
 {
-    if (key == u"brand") return cv::record::assignInt(m_brand, value);
+    if (key == u"brand") return cv::record::assignInt(m_security, value);
     if (key == u"date") return cv::record::assignDate(m_date, value);
     if (key == u"price") return cv::record::assignDouble(m_price, value);
     if (key == u"flags") return cv::record::assignInt(m_flags, value);
@@ -26,13 +26,13 @@ bool DatedPrice::isEqual(const DatedPrice *other) const
 {
     if (other == this) return true;
     if (!other) return false;
-    return m_brand == other->m_brand && m_date == other->m_date && m_price == other->m_price;
+    return m_security == other->m_security && m_date == other->m_date && m_price == other->m_price;
 }
 
 DatedPricePtr DatedPrice::clone() const
 {
     auto c = std::make_shared<DatedPrice>();
-    c->m_brand = m_brand;
+    c->m_security = m_security;
     c->m_date = m_date;
     c->m_price = m_price;
     return c;

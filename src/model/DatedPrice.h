@@ -27,8 +27,8 @@ using DatedPricePtr = std::shared_ptr<DatedPrice>;
 class DatedPrice {
 public:
     // Security ident, or currency ident for an exchange rate.
-    int brand() const { return m_brand; }
-    void setBrand(int brand) { m_brand = brand; }
+    int security() const { return m_security; }
+    void setSecurity(int security) { m_security = security; }
     QDate date() const { return m_date; }
     void setDate(const QDate &date) { m_date = date; }
     // Price per unit, or the rate.
@@ -38,7 +38,7 @@ public:
     void setFlags(int flags) { m_flags = flags; }
     void toggleDeleted() { m_flags ^= cv::EditDeleted; }
 
-    // Fields by name ("brand", "date", "price", "flags"); see Entry.
+    // Fields by name ("security", "date", "price", "flags"); see Entry.
     QVariant valueForKey(const QString &key) const;
     bool setValueForKey(const QString &key, const QVariant &value);
 
@@ -48,7 +48,7 @@ public:
     DatedPricePtr clone() const;
 
 private:
-    int m_brand = 0;
+    int m_security = 0;
     QDate m_date;
     double m_price = 0;
     int m_flags = 0;

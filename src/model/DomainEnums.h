@@ -114,16 +114,16 @@ constexpr bool operator==(int stored, TradeKind kind)
 }
 
 // The kind of a security (`Security::kind`); it also picks the trade kinds offered.
-enum class BrandKind : int {
+enum class SecurityKind : int {
     Stock = 0,           // shares, counted in whole units
     InvestmentTrust = 1, // fund units, counted with a fraction
     Bond = 2,            // bond
 };
-constexpr int raw(BrandKind kind)
+constexpr int raw(SecurityKind kind)
 {
     return int(kind);
 }
-constexpr bool operator==(int stored, BrandKind kind)
+constexpr bool operator==(int stored, SecurityKind kind)
 {
     return stored == int(kind);
 }

@@ -25,7 +25,7 @@ public:
 class SecurityExtra {
 public:
     virtual ~SecurityExtra() = default;
-    virtual int brand() const = 0;
+    virtual int security() const = 0;
 };
 
 } // namespace cv

@@ -289,12 +289,12 @@ std::optional<std::vector<int>> Node::pathToChild(const Node *node) const
     return std::nullopt;
 }
 
-bool Node::investAccountHasBrand(int brand) const
+bool Node::investmentAccountHoldsSecurity(int security) const
 {
     const auto &list = children();
     for (size_t i = 1; i < list.size(); ++i) {
         const auto *b = dynamic_cast<const SecurityExtra *>(list[i]->m_extra.get());
-        if (b && b->brand() == brand) return true;
+        if (b && b->security() == security) return true;
     }
     return false;
 }
@@ -415,7 +415,7 @@ std::vector<int> Node::enumerateCategories() const
 
 void Node::collectCategories(std::vector<int> &out) const
 {
-    if (isActual()) {
+    if (isCategory()) {
         out.push_back(m_ident);
         return;
     }

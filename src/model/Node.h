@@ -100,7 +100,7 @@ public:
     // the node is not in the subtree. Children are tried last to first.
     std::optional<std::vector<int>> pathToChild(const Node *node) const;
     // A child at index 1 or later (child 0 is the cash part) holds the security.
-    bool investAccountHasBrand(int brand) const;
+    bool investmentAccountHoldsSecurity(int security) const;
 
     // Gives leaves and investment accounts without a currency the default one.
     void fixDefaultCurrency(int defaultCurrencyIdent);
@@ -124,7 +124,7 @@ public:
     NodePtr deepCopy() const;
     QString description() const;
 
-    // Idents of the category items (isActual) of the subtree in pre-order,
+    // Idents of the category items (isCategory) of the subtree in pre-order,
     // not descending below one. No terminating 0 and no limit on the count.
     std::vector<int> enumerateCategories() const;
 
@@ -138,12 +138,12 @@ public:
     void clear();
 
     // Kind tests and account queries (Node_Asset.cpp).
-    bool isActual() const;  // 21, 5
-    bool isAsset() const;   // 30-33
-    bool isCache() const;   // 30, 31
-    bool isDebt() const;    // 40-42
-    bool isPayable() const; // 30, 31, 33, 40
-    bool isAccount() const; // 30-49, 6, 3
+    bool isCategory() const; // 21, 5
+    bool isAsset() const;    // 30-33
+    bool isCash() const;     // 30, 31
+    bool isDebt() const;     // 40-42
+    bool isPayable() const;  // 30, 31, 33, 40
+    bool isAccount() const;  // 30-49, 6, 3
     // An extra without an opening balance or start date counts as 0 / no date.
     double assetInitialValue() const;
     QDate assetInitialDate() const;

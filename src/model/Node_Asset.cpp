@@ -17,7 +17,7 @@ bool startsAfter(const cv::ArchivablePtr &extra, const QDate &date)
 
 } // namespace
 
-bool Node::isActual() const
+bool Node::isCategory() const
 {
     return m_kind == cv::NodeKind::Category || m_kind == cv::NodeKind::SystemItem;
 }
@@ -27,7 +27,7 @@ bool Node::isAsset() const
     return cv::isAssetAccountKind(m_kind);
 }
 
-bool Node::isCache() const
+bool Node::isCash() const
 {
     return m_kind == cv::NodeKind::Cash || m_kind == cv::NodeKind::Bank;
 }

@@ -15,7 +15,7 @@ QString OpeningHolding::description() const
     return QStringLiteral("<OpeningHolding %1: %2 brand:%3 units:%4 price:%5 commission:%6>")
         .arg(quintptr(this), 0, 16)
         .arg(m_date.toString(Qt::ISODate))
-        .arg(m_brand)
+        .arg(m_security)
         .arg(m_units)
         .arg(m_unitPrice)
         .arg(m_commission);
@@ -23,7 +23,7 @@ QString OpeningHolding::description() const
 
 void OpeningHolding::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
-    coder.encodeInt(QStringLiteral("brand"), m_brand);
+    coder.encodeInt(QStringLiteral("brand"), m_security);
     if (m_date.isValid()) coder.encodeInt(QStringLiteral("date"), cv::dates::archiveDate(m_date));
     coder.encodeDouble(QStringLiteral("numberDouble"), m_units);
     coder.encodeDouble(QStringLiteral("price"), m_unitPrice);
@@ -33,7 +33,7 @@ void OpeningHolding::encodeWithCoder(cv::KeyedArchiver &coder) const
 
 bool OpeningHolding::initWithCoder(cv::KeyedUnarchiver &coder)
 {
-    m_brand = coder.decodeIntForKey(QStringLiteral("brand"));
+    m_security = coder.decodeIntForKey(QStringLiteral("brand"));
     const QString dateKey = QStringLiteral("date");
     m_date = coder.containsValueForKey(dateKey) ? cv::dates::fromArchiveDate(coder.decodeIntForKey(dateKey)) : QDate();
     // Older documents stored whole units under "number".

@@ -14,8 +14,8 @@ namespace cv {
 
 class OpeningHolding : public cv::KeyedArchivable, public DatedExtra, public SecurityExtra {
 public:
-    int brand() const override { return m_brand; } // security ident
-    void setBrand(int brand) { m_brand = brand; }
+    int security() const override { return m_security; } // security ident
+    void setSecurity(int security) { m_security = security; }
     QDate date() const override { return m_date; } // invalid = no date
     void setDate(const QDate &date) { m_date = date; }
     double units() const { return m_units; }
@@ -36,7 +36,7 @@ public:
     bool initWithCoder(cv::KeyedUnarchiver &coder) override;
 
 private:
-    int m_brand = 0;
+    int m_security = 0;
     QDate m_date;
     double m_units = 0;
     double m_unitPrice = 0;

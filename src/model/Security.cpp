@@ -74,7 +74,7 @@ bool Security::initWithCoder(cv::KeyedUnarchiver &coder)
 {
     m_ident = coder.decodeIntForKey(kId);
     m_name = coder.decodeStringForKey(kName).value_or(QString());
-    m_kind = cv::BrandKind(coder.decodeIntForKey(kKind));
+    m_kind = cv::SecurityKind(coder.decodeIntForKey(kKind));
     m_currency = coder.decodeIntForKey(kCurrency);
     m_risk = coder.decodeIntForKey(kRisk);
     m_code = coder.decodeIntForKey(kCode);

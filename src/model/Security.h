@@ -1,5 +1,5 @@
 #pragma once
-// One security (a "brand") of a document: a stock, investment trust or bond.
+// One security (a "security") of a document: a stock, investment trust or bond.
 // The document keeps an ordered list of them and archives it whole; holdings,
 // trades and prices refer to a security by its ident.
 
@@ -23,8 +23,8 @@ public:
     void setIdent(int ident) { m_ident = ident; }
     QString name() const { return m_name.isNull() ? QStringLiteral("") : m_name; }
     void setName(const QString &name) { m_name = name; }
-    cv::BrandKind kind() const { return m_kind; }
-    void setKind(cv::BrandKind kind) { m_kind = kind; }
+    cv::SecurityKind kind() const { return m_kind; }
+    void setKind(cv::SecurityKind kind) { m_kind = kind; }
     int code() const { return m_code; }
     void setCode(int code) { m_code = code; }
     QString symbol() const { return m_symbol.isNull() ? QStringLiteral("") : m_symbol; }
@@ -58,7 +58,7 @@ public:
 private:
     int m_ident = -1;
     QString m_name;
-    cv::BrandKind m_kind = cv::BrandKind::Stock;
+    cv::SecurityKind m_kind = cv::SecurityKind::Stock;
     int m_code = 0;
     QString m_symbol;
     int m_market = 0;

@@ -122,7 +122,7 @@ void Settings::encodeWithCoder(cv::KeyedArchiver &coder) const
     writeNonZero("WINDOWWIDTH", m_windowWidth);
     writeNonZero("WINDOWX", m_windowX);
     writeNonZero("WINDOWY", m_windowY);
-    if (!m_extraBrands.isNull()) coder.encodeObject(QStringLiteral("EXTRABRANDS"), m_extraBrands);
+    if (!m_extraSecurities.isNull()) coder.encodeObject(QStringLiteral("EXTRABRANDS"), m_extraSecurities);
     if (!m_extraInvests.isNull()) coder.encodeObject(QStringLiteral("EXTRAINVESTS"), m_extraInvests);
     m_changed = false;
 }
@@ -157,7 +157,7 @@ bool Settings::initWithCoder(cv::KeyedUnarchiver &coder)
     setWindowWidth(readInt("WINDOWWIDTH"));
     setWindowX(readInt("WINDOWX"));
     setWindowY(readInt("WINDOWY"));
-    setExtraBrands(coder.decodeObjectForKey(QStringLiteral("EXTRABRANDS")));
+    setExtraSecurities(coder.decodeObjectForKey(QStringLiteral("EXTRABRANDS")));
     setExtraInvests(coder.decodeObjectForKey(QStringLiteral("EXTRAINVESTS")));
     clearChanged();
     return !coder.failed();

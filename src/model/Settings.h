@@ -81,8 +81,8 @@ public:
     void setWindowY(int value) { setIfDiffers(m_windowY, value); }
 
     // Kept and archived unchanged for older versions; nothing reads them.
-    const cv::ArchiveValue &extraBrands() const { return m_extraBrands; }
-    void setExtraBrands(const cv::ArchiveValue &value) { m_extraBrands = value; }
+    const cv::ArchiveValue &extraSecurities() const { return m_extraSecurities; }
+    void setExtraSecurities(const cv::ArchiveValue &value) { m_extraSecurities = value; }
     const cv::ArchiveValue &extraInvests() const { return m_extraInvests; }
     void setExtraInvests(const cv::ArchiveValue &value) { m_extraInvests = value; }
 
@@ -133,7 +133,7 @@ private:
     int m_windowWidth = 0;
     int m_windowX = 0;
     int m_windowY = 0;
-    cv::ArchiveValue m_extraBrands;
+    cv::ArchiveValue m_extraSecurities;
     cv::ArchiveValue m_extraInvests;
     mutable bool m_changed = false;
 };

@@ -79,7 +79,7 @@ QVariant Trade::valueForKey(const QString &key) const
 {
     if (key == u"ident") return m_ident;
     if (key == u"kind") return cv::raw(m_kind);
-    if (key == u"brand") return m_brand;
+    if (key == u"brand") return m_security;
     if (key == u"account") return m_account;
     if (key == u"transfer" || key == u"destination") return m_transfer;
     if (key == u"date") return cv::record::dateValue(m_date);
@@ -95,7 +95,7 @@ bool Trade::setValueForKey(const QString &key, const QVariant &value)
 {
     if (key == u"ident") return cv::record::assignInt(m_ident, value);
     if (key == u"kind") return cv::record::assignInt(m_kind, value);
-    if (key == u"brand") return cv::record::assignInt(m_brand, value);
+    if (key == u"brand") return cv::record::assignInt(m_security, value);
     if (key == u"account") return cv::record::assignInt(m_account, value);
     if (key == u"transfer" || key == u"destination") return cv::record::assignInt(m_transfer, value);
     if (key == u"date") return cv::record::assignDate(m_date, value);
@@ -177,11 +177,11 @@ Trade::CashFlow Trade::cashFlow() const
 
 QString Trade::value(double value, const TradeFormatting &document, bool isCommission) const
 {
-    const SecurityPtr brand = document.findBrand(m_brand);
-    const int brandCurrency = brand ? brand->currency() : 0;
-    const bool stock = !brand || brand->kind() == cv::BrandKind::Stock;
+    const SecurityPtr security = document.findSecurity(m_security);
+    const int securityCurrency = security ? security->currency() : 0;
+    const bool stock = !security || security->kind() == cv::SecurityKind::Stock;
     const int accountCurrency = document.currencyOfAccount(m_account);
-    const double converted = document.convert(accountCurrency, value, brandCurrency, m_date);
+    const double converted = document.convert(accountCurrency, value, securityCurrency, m_date);
     if (!stock && !isCommission) return document.stringForFundValue(converted, accountCurrency, false, true);
     return document.stringForValue(converted, accountCurrency);
 }
@@ -201,16 +201,16 @@ QString Trade::reportNameForKey(cv::TradeKind kind)
     return localizedKindName(kind, "Report-trade-");
 }
 
-QList<cv::TradeKind> Trade::operationKeysForBrandKind(cv::BrandKind brandKind)
+QList<cv::TradeKind> Trade::operationKeysForSecurityKind(cv::SecurityKind securityKind)
 {
-    const int index = cv::raw(brandKind);
+    const int index = cv::raw(securityKind);
     if (index < 0 || index >= int(operationKeys().size())) return {};
     return operationKeys()[size_t(index)];
 }
 
-QStringList Trade::operationNamesForBrandKind(cv::BrandKind brandKind)
+QStringList Trade::operationNamesForSecurityKind(cv::SecurityKind securityKind)
 {
-    const int index = cv::raw(brandKind);
+    const int index = cv::raw(securityKind);
     if (index < 0 || index >= int(operationNames().size())) return {};
     return operationNames()[size_t(index)];
 }
@@ -254,7 +254,7 @@ int Trade::compare(const Trade &other) const
 {
     if (cv::isNewRow(m_flags) != cv::isNewRow(other.m_flags)) return cv::isNewRow(m_flags) ? 1 : -1;
     if (m_date != other.m_date) return m_date < other.m_date ? -1 : 1;
-    return m_brand >= 0 ? -1 : 1;
+    return m_security >= 0 ? -1 : 1;
 }
 
 bool Trade::rowOrder(const TradePtr &a, const TradePtr &b)
@@ -262,14 +262,14 @@ bool Trade::rowOrder(const TradePtr &a, const TradePtr &b)
     if (!a || !b) return a && !b;
     if (cv::isNewRow(a->m_flags) != cv::isNewRow(b->m_flags)) return !cv::isNewRow(a->m_flags);
     if (a->m_date != b->m_date) return a->m_date < b->m_date;
-    return a->m_brand >= 0 && b->m_brand < 0;
+    return a->m_security >= 0 && b->m_security < 0;
 }
 
 bool Trade::isEqual(const Trade *other) const
 {
     if (other == this) return true;
     if (!other || m_ident == -1) return false;
-    return m_kind == other->m_kind && m_account == other->m_account && m_brand == other->m_brand &&
+    return m_kind == other->m_kind && m_account == other->m_account && m_security == other->m_security &&
            m_transfer == other->m_transfer && m_count == other->m_count && m_unitPrice == other->m_unitPrice &&
            m_date == other->m_date;
 }
@@ -280,7 +280,7 @@ TradePtr Trade::clone() const
     c->m_ident = m_ident;
     c->m_kind = m_kind;
     c->m_account = m_account;
-    c->m_brand = m_brand;
+    c->m_security = m_security;
     c->m_transfer = m_transfer;
     c->m_count = m_count;
     c->m_unitPrice = m_unitPrice;

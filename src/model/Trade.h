@@ -32,8 +32,8 @@ public:
     cv::TradeKind kind() const { return m_kind; }
     void setKind(cv::TradeKind kind) { m_kind = kind; }
     // Security ident; a value of 0 or below means no security.
-    int brand() const { return m_brand; }
-    void setBrand(int brand) { m_brand = brand; }
+    int security() const { return m_security; }
+    void setSecurity(int security) { m_security = security; }
     int account() const { return m_account; }
     void setAccount(int account) { m_account = account; }
     // The other account of a transfer of units, or the settlement account.
@@ -57,7 +57,7 @@ public:
     void setFlags(int flags) { m_flags = flags; }
     void toggleDeleted() { m_flags ^= cv::EditDeleted; }
 
-    // Fields by name ("kind", "brand", "transfer", ...); see Entry.
+    // Fields by name ("kind", "security", "transfer", ...); see Entry.
     QVariant valueForKey(const QString &key) const;
     bool setValueForKey(const QString &key, const QVariant &value);
 
@@ -87,8 +87,8 @@ public:
     static QString operationNameForKey(cv::TradeKind kind);
     static QString reportNameForKey(cv::TradeKind kind);
     // Kinds offered for a security kind, in menu order, and their localised names.
-    static QList<cv::TradeKind> operationKeysForBrandKind(cv::BrandKind brandKind);
-    static QStringList operationNamesForBrandKind(cv::BrandKind brandKind);
+    static QList<cv::TradeKind> operationKeysForSecurityKind(cv::SecurityKind securityKind);
+    static QStringList operationNamesForSecurityKind(cv::SecurityKind securityKind);
     // The kind whose localised name this is (stock, trust, then bond lists).
     static std::optional<cv::TradeKind> keyForOperationName(const QString &name);
     // Columns of the trade table a kind uses (Field bits).
@@ -117,7 +117,7 @@ public:
 private:
     int m_ident = -1;
     cv::TradeKind m_kind = cv::TradeKind::Buy;
-    int m_brand = 0;
+    int m_security = 0;
     int m_account = 0;
     int m_transfer = 0;
     QDate m_date;

@@ -14,7 +14,7 @@ public:
     virtual ~TradeFormatting() = default;
 
     // The security with that ident, or null.
-    virtual SecurityPtr findBrand(int ident) const = 0;
+    virtual SecurityPtr findSecurity(int ident) const = 0;
     // The currency ident of the account (0 = the default currency), 0 when unknown.
     virtual int currencyOfAccount(int account) const = 0;
     // The amount, given in valueCurrency, expressed in targetCurrency at the date.

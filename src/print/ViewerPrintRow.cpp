@@ -73,7 +73,7 @@ NodePtr ViewerPrintRow::shared(const Node &node)
 double ViewerPrintRow::monthsTotal(ReadOnlyBook &document, const NodePtr &node) const
 {
     double total = 0;
-    for (int k = 0; k < kMonths; ++k) total += document.summaryForActualMonths(node, monthStart(k), 1);
+    for (int k = 0; k < kMonths; ++k) total += document.summaryForCategoryMonths(node, monthStart(k), 1);
     return total;
 }
 
@@ -98,10 +98,10 @@ ViewerPrintRow::CategoryValues ViewerPrintRow::categoryValues(ReadOnlyBook &docu
     CategoryValues out;
     const NodePtr item = shared(node);
     for (int k = 0; k < kMonths; ++k) {
-        out.months[size_t(k)] = document.summaryForActualMonths(item, monthStart(k), 1);
+        out.months[size_t(k)] = document.summaryForCategoryMonths(item, monthStart(k), 1);
         out.total += out.months[size_t(k)];
     }
-    const CategoryTreesPtr &categories = document.actualModel();
+    const CategoryTreesPtr &categories = document.categoryTrees();
     bool incomeOrExpense = false;
     for (const Node *n = &node; n && categories; n = n->parent()) {
         if (n == categories->income().get() || n == categories->expense().get()) incomeOrExpense = true;

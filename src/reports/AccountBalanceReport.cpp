@@ -56,8 +56,8 @@ class AccountBalanceReport::Builder {
 public:
     Builder(ReadOnlyBook &doc, int flags, const QDate &from, const QDate &to)
         : m_doc(doc), m_flags(flags), m_date1(from), m_date2(to),
-          m_moves(cv::IdentSlots<Moves>::highestIn({doc.accountModel()->asset(), doc.accountModel()->debt()})),
-          m_transferCurrency(cv::IdentSlots<int>::highestIn({doc.accountModel()->asset(), doc.accountModel()->debt()}),
+          m_moves(cv::IdentSlots<Moves>::highestIn({doc.accountTrees()->asset(), doc.accountTrees()->debt()})),
+          m_transferCurrency(cv::IdentSlots<int>::highestIn({doc.accountTrees()->asset(), doc.accountTrees()->debt()}),
                              kUnknown)
     {
         doc.reads().readPeriodMoves(from, to, cv::EntryMove::Amounts, [this](const cv::EntryMove &entry) {
@@ -85,7 +85,7 @@ public:
     Rows build()
     {
         Rows rows;
-        const NodePtr roots[2] = {m_doc.accountModel()->asset(), m_doc.accountModel()->debt()};
+        const NodePtr roots[2] = {m_doc.accountTrees()->asset(), m_doc.accountTrees()->debt()};
         Quad totals[2] = {};
         for (int section = 0; section < 2; ++section) {
             const NodePtr &root = roots[section];
@@ -200,8 +200,8 @@ private:
     {
         if (node.kind() == NodeKind::CashPart && node.parent()) return node.parent()->currency();
         if (const OpeningHolding *unit = holdingOf(node)) {
-            const SecurityPtr brand = m_doc.findBrand(unit->brand());
-            return brand ? brand->currency() : 0;
+            const SecurityPtr security = m_doc.findSecurity(unit->security());
+            return security ? security->currency() : 0;
         }
         return node.currency();
     }
@@ -230,11 +230,11 @@ private:
     {
         const Node &a = u.kind() == NodeKind::CashPart && u.parent() ? *u.parent() : u;
         const OpeningHolding *unit = holdingOf(a);
-        const SecurityPtr brand = unit ? m_doc.findBrand(unit->brand()) : nullptr;
+        const SecurityPtr security = unit ? m_doc.findSecurity(unit->security()) : nullptr;
         const int currency = currencyOf(u);
         const bool foreign = m_doc.isForeignCurrency(currency);
         const double rate = foreign && convert ? m_doc.currencyRate(m_doc.findCurrency(currency), m_date2) : 1;
-        const double price = unit ? m_doc.brandValue(brand, m_date2) : 1;
+        const double price = unit ? m_doc.securityValue(security, m_date2) : 1;
         const NodePtr node = const_cast<Node &>(u).shared_from_this();
         const QDate before = m_date1.addDays(-1);
 
@@ -303,19 +303,20 @@ private:
     {
         const Node *account = mode == 1 ? &node : node.parent();
         if (!account) return;
-        int brandFilter = -1;
+        int securityFilter = -1;
         if (mode == 0) {
             const OpeningHolding *unit = holdingOf(node);
             if (!unit) return;
-            brandFilter = unit->brand();
+            securityFilter = unit->security();
         }
         const bool units = mode != 2;
         const bool cash = mode != 0;
         for (const TradePtr &trade : m_trades.value(account->ident())) {
-            if (brandFilter >= 0 && trade->brand() != brandFilter) continue;
+            if (securityFilter >= 0 && trade->security() != securityFilter) continue;
             const bool own = trade->account() == account->ident();
             if (units && (own || trade->kind() == cv::TradeKind::TransferUnits)) {
-                const double value = trade->count() * m_doc.brandValue(m_doc.findBrand(trade->brand()), m_date2);
+                const double value =
+                    trade->count() * m_doc.securityValue(m_doc.findSecurity(trade->security()), m_date2);
                 double change = 0;
                 trade->changesForAccount(account->ident(), &change, nullptr);
                 q[change > 0 ? 1 : 2] += change != 0 ? value : 0;
@@ -453,7 +454,7 @@ void AccountBalanceReport::drawPage(cv::Canvas &canvas)
 {
     m_columns = columns(canvas);
     drawPeriod(canvas, m_date1, m_date2);
-    const NodePtr assetRoot = doc().accountModel()->asset();
+    const NodePtr assetRoot = doc().accountTrees()->asset();
     walkRows(canvas, top() + kRowsTop, [&](int index, double y) {
         const ReportRow &row = data()[size_t(index)];
         setDisableValues(false);

@@ -25,8 +25,8 @@ public:
     double totalValue(const Node &node) const
     {
         if (node.countChild() == 0)
-            return m_doc.summaryForActualMonths(std::const_pointer_cast<Node>(node.shared_from_this()), m_from,
-                                                m_months);
+            return m_doc.summaryForCategoryMonths(std::const_pointer_cast<Node>(node.shared_from_this()), m_from,
+                                                  m_months);
         double sum = 0;
         for (const NodePtr &child : node.children())
             if (child && child->deepStatus() == 1 && !cv::staysOutOfTotals(*child)) sum += totalValue(*child);
@@ -112,7 +112,7 @@ BudgetComparisonReport::make(ReadOnlyBook &doc, const cv::ReportRequest &request
 {
     const int months = request.months > 0 ? request.months : monthCount(request.from, request.to);
     BudgetRows builder(doc, request.tier, request.from, months);
-    Rows rows = builder.build(doc.actualModel()->income(), doc.actualModel()->expense());
+    Rows rows = builder.build(doc.categoryTrees()->income(), doc.categoryTrees()->expense());
     if (rows.empty()) return nullptr;
     std::unique_ptr<BudgetComparisonReport> view(new BudgetComparisonReport(doc, setup, request));
     view->setData(std::move(rows));
@@ -155,7 +155,7 @@ void BudgetComparisonReport::drawPage(cv::Canvas &canvas)
              "Report-Budget-Result-Comparison-Cut-Mark");
     drawThickRule(canvas, line2 + kLineHeight, ReportRow::kRuleHeight);
 
-    const Node *incomeRoot = doc().actualModel()->income().get();
+    const Node *incomeRoot = doc().categoryTrees()->income().get();
     const auto values = [&](const ReportRow &row, double y) {
         const bool income = row.node && CategoryTreeRows::isBelow(*row.node, incomeRoot);
         drawValues(canvas, y, row.value(0), row.value(1), income);

@@ -39,12 +39,12 @@ constexpr cv::TradeKind kOutKinds[] = {cv::TradeKind::Buy, cv::TradeKind::Margin
 struct Item {
     NodePtr node;
     TradePtr trade;
-    SecurityPtr brand;
+    SecurityPtr security;
     double value = 0;
 
     static Item of(NodePtr node) { return Item{std::move(node), nullptr, nullptr, 0}; }
     static Item of(TradePtr trade) { return Item{nullptr, std::move(trade), nullptr, 0}; }
-    static Item of(SecurityPtr brand) { return Item{nullptr, nullptr, std::move(brand), 0}; }
+    static Item of(SecurityPtr security) { return Item{nullptr, nullptr, std::move(security), 0}; }
 };
 using List = std::vector<Item>;
 
@@ -55,7 +55,7 @@ public:
     {
     }
 
-    void makeActualDetail(const std::optional<QList<int>> &groups);
+    void makeEntryDetail(const std::optional<QList<int>> &groups);
     void makeTradeDetail();
     Report::Rows makeAllItems() const;
 
@@ -86,7 +86,7 @@ void DetailLists::setCategoryItems(const NodePtr &node, int depth, bool income)
         for (const auto &child : node->children()) setCategoryItems(child, depth + 1, income);
         return;
     }
-    if (m_doc.summaryForActualDays(node, m_from, m_days) == 0) return;
+    if (m_doc.summaryForCategoryDays(node, m_from, m_days) == 0) return;
     List &list = income ? m_inIncome : m_outExpense;
     (income ? m_incomeAt : m_expenseAt).emplace(node->ident(), list.size());
     list.push_back(Item::of(node));
@@ -117,11 +117,11 @@ bool DetailLists::cacheSumsEveryEntry() const
 {
     std::vector<int> unsummed;
     const auto walk = [&](const auto &self, const Node &node, bool below) -> void {
-        const bool summed = !below && (node.isActual() || node.countChild() == 0);
+        const bool summed = !below && (node.isCategory() || node.countChild() == 0);
         if (!summed) unsummed.push_back(node.ident());
         for (const auto &child : node.children()) self(self, *child, below || summed);
     };
-    const auto &categories = *m_doc.actualModel();
+    const auto &categories = *m_doc.categoryTrees();
     for (const auto &root : {categories.income(), categories.expense()})
         if (root) walk(walk, *root, false);
     return m_doc.reads().hasEntriesInCategories(unsummed) == false;
@@ -140,14 +140,14 @@ int DetailLists::getParentIdent(int ident, bool income) const
     return path[size_t(depth - m_tier)]->ident();
 }
 
-void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
+void DetailLists::makeEntryDetail(const std::optional<QList<int>> &groups)
 {
-    const auto &categories = *m_doc.actualModel();
+    const auto &categories = *m_doc.categoryTrees();
     for (const auto &[root, income] : {std::pair{categories.income(), true}, std::pair{categories.expense(), false}}) {
-        if (!root || !root->deepStatus() || m_doc.summaryForActualDays(root, m_from, m_days) == 0) continue;
+        if (!root || !root->deepStatus() || m_doc.summaryForCategoryDays(root, m_from, m_days) == 0) continue;
         for (const auto &child : root->children()) setCategoryItems(child, 1, income);
     }
-    const auto &accounts = *m_doc.accountModel();
+    const auto &accounts = *m_doc.accountTrees();
     for (const auto &root : {accounts.asset(), accounts.debt()})
         if (root)
             for (const auto &child : root->children()) setAccountItems(child);
@@ -253,21 +253,21 @@ void DetailLists::makeActualDetail(const std::optional<QList<int>> &groups)
 
 void DetailLists::makeTradeDetail()
 {
-    const auto &brands = m_doc.brandList();
-    if (brands.empty()) return;
-    for (const auto &brand : brands) {
-        const auto add = [&brand](List &list, std::map<std::pair<int, int>, size_t> &at, cv::TradeKind kind) {
+    const auto &securities = m_doc.securityList();
+    if (securities.empty()) return;
+    for (const auto &security : securities) {
+        const auto add = [&security](List &list, std::map<std::pair<int, int>, size_t> &at, cv::TradeKind kind) {
             auto trade = std::make_shared<Trade>();
             trade->setKind(kind);
-            trade->setBrand(brand->ident());
-            at.emplace(std::pair{brand->ident(), cv::raw(kind)}, list.size());
+            trade->setSecurity(security->ident());
+            at.emplace(std::pair{security->ident(), cv::raw(kind)}, list.size());
             list.push_back(Item::of(std::move(trade)));
         };
         for (cv::TradeKind kind : kInKinds) add(m_inTrade, m_inTradeAt, kind);
         for (cv::TradeKind kind : kOutKinds) add(m_outTrade, m_outTradeAt, kind);
     }
     const size_t commission = m_outTrade.size();
-    m_outTrade.push_back(Item::of(brands.front()));
+    m_outTrade.push_back(Item::of(securities.front()));
 
     const auto trades = m_doc.reads().findTradeFrom(m_from, m_to, -1, -1, 0);
     for (const auto &trade : trades.value_or(cv::TradeList{})) {
@@ -276,7 +276,7 @@ void DetailLists::makeTradeDetail()
         const double r = cv::cashflow::rateAt(m_doc, cv::cashflow::currencyOf(account.get()), trade->date());
         const cv::cashflow::TradeMoney money = cv::cashflow::tradeMoney(m_doc, *trade, *account);
         const auto addTo = [&](List &list, const std::map<std::pair<int, int>, size_t> &at, double value) {
-            const auto item = at.find({trade->brand(), cv::raw(trade->kind())});
+            const auto item = at.find({trade->security(), cv::raw(trade->kind())});
             if (item != at.end()) list[item->second].value += value * r;
         };
         // The kind names the list; a negative price keeps its sign there.
@@ -308,7 +308,7 @@ Report::Rows DetailLists::makeAllItems() const
         for (const Item &item : items) {
             ReportRow row(itemLevel, ReportRow::kRowHeight, item.node, {item.value});
             row.trade = item.trade;
-            row.brand = item.brand;
+            row.security = item.security;
             rows.push_back(std::move(row));
             subtotal += item.value;
         }
@@ -393,7 +393,7 @@ std::unique_ptr<CashFlowDetailReport> CashFlowDetailReport::make(ReadOnlyBook &d
                                                                  const cv::PageSetup &setup)
 {
     DetailLists lists(doc, tier, from, to);
-    lists.makeActualDetail(groups);
+    lists.makeEntryDetail(groups);
     lists.makeTradeDetail();
     std::unique_ptr<CashFlowDetailReport> view(new CashFlowDetailReport(doc, setup, from, to));
     view->setData(lists.makeAllItems());
@@ -418,8 +418,8 @@ QString CashFlowDetailReport::itemLabel(const ReportRow &row) const
     }
     default:
         if (row.trade) {
-            const SecurityPtr brand = doc().findBrand(row.trade->brand());
-            return QStringLiteral("%1:%2").arg(brand ? brand->name() : QString(), row.trade->reportKindName());
+            const SecurityPtr security = doc().findSecurity(row.trade->security());
+            return QStringLiteral("%1:%2").arg(security ? security->name() : QString(), row.trade->reportKindName());
         }
         return cv::localizedString("Report-trade-commission");
     }

@@ -25,7 +25,7 @@ void addEntries(ReadOnlyBook &doc, const Node &account, const std::optional<QLis
     conditions.account = {account.ident()};
     if (groups) conditions.group = *groups;
     const int currency = account.currency();
-    doc.reads().forEachActual(conditions, [&](const Entry &entry) {
+    doc.reads().forEachEntry(conditions, [&](const Entry &entry) {
         switch (entry.kind()) {
         case cv::EntryKind::Income: {
             const NodePtr category = doc.findIncome(entry.category());
@@ -99,7 +99,7 @@ CashFlowReport::Sums CashFlowReport::getValues(ReadOnlyBook &doc, const std::opt
                                                const QDate &from, const QDate &to)
 {
     Sums sums;
-    if (const NodePtr assets = doc.accountModel()->asset())
+    if (const NodePtr assets = doc.accountTrees()->asset())
         for (const auto &child : assets->children()) sumAccount(doc, child, groups, from, to, sums);
     return sums;
 }

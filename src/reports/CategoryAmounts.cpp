@@ -27,7 +27,7 @@ CategoryAmounts::CategoryAmounts(ReadOnlyBook &doc, const QDate &from, const QDa
 {
     SearchConditions conditions;
     conditions.date = {from, to};
-    for (const NodePtr &root : {doc.actualModel()->income(), doc.actualModel()->expense()})
+    for (const NodePtr &root : {doc.categoryTrees()->income(), doc.categoryTrees()->expense()})
         if (root) tickedLeaves(*root, conditions.category);
     // An empty list would set no condition and read every entry.
     if (conditions.category.isEmpty()) return;
@@ -38,12 +38,12 @@ CategoryAmounts::CategoryAmounts(ReadOnlyBook &doc, const QDate &from, const QDa
         for (int ident : conditions.category) {
             NodePtr node = doc.findIncome(ident);
             if (!node) node = doc.findExpense(ident);
-            if (node) m_byCategory[ident] = doc.summaryForActualDays(node, from, days);
+            if (node) m_byCategory[ident] = doc.summaryForCategoryDays(node, from, days);
         }
         return;
     }
     conditions.group = *groups;
-    const auto entries = doc.reads().findActual(conditions);
+    const auto entries = doc.reads().findEntry(conditions);
     if (!entries) return;
     EntryConverter converter(doc);
     for (const EntryPtr &entry : *entries) m_byCategory[entry->category()] += converter.defaultAmount(*entry);

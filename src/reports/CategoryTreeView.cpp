@@ -18,7 +18,7 @@ bool CategoryTreeView::pageIsIncome() const
     const PageRange rows = range();
     for (int i = rows.start; i < rows.end && i < int(data().size()); ++i) {
         if (const NodePtr &node = data()[size_t(i)].node)
-            return CategoryTreeRows::isBelow(*node, doc().actualModel()->income().get());
+            return CategoryTreeRows::isBelow(*node, doc().categoryTrees()->income().get());
     }
     return false;
 }
@@ -39,7 +39,7 @@ void CategoryTreeView::drawTreeRows(Canvas &canvas, double startTop, const TreeL
                                     const RowValues &headingValues)
 {
     constexpr double kIndent = 10;
-    const Node *incomeRoot = doc().actualModel()->income().get();
+    const Node *incomeRoot = doc().categoryTrees()->income().get();
     const QString subtotalOf = localizedString("Report-Actual-Subtotal-of");
     const QString incomeTotal = localizedString("Report-Actual-Income-Total");
     const QString expenseTotal = localizedString("Report-Actual-Expense-Total");

@@ -26,7 +26,7 @@ protected:
         if (m_request.displayStyle) return true;
         // All of the period's money of the section, whatever is ticked.
         const int days = int(m_request.from.daysTo(m_request.to)) + 1;
-        return m_doc.summaryForActualDays(root, m_request.from, days) != 0;
+        return m_doc.summaryForCategoryDays(root, m_request.from, days) != 0;
     }
     Values dataValues(const Node &node) const override { return {m_amounts.amountOf(node)}; }
     bool keep(const Node &node, bool) const override { return m_request.displayStyle || m_amounts.amountOf(node) != 0; }
@@ -55,7 +55,7 @@ std::unique_ptr<IncomeExpenseReport> IncomeExpenseReport::make(ReadOnlyBook &doc
                                                                const cv::PageSetup &setup)
 {
     IncomeExpenseRows builder(doc, request);
-    Rows rows = builder.build(doc.actualModel()->income(), doc.actualModel()->expense());
+    Rows rows = builder.build(doc.categoryTrees()->income(), doc.categoryTrees()->expense());
     if (rows.empty()) return nullptr;
     std::unique_ptr<IncomeExpenseReport> view(new IncomeExpenseReport(doc, setup, request));
     view->setData(std::move(rows));

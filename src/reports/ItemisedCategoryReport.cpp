@@ -40,7 +40,7 @@ public:
 
     std::vector<Listed> collect()
     {
-        for (const NodePtr &root : {m_doc.actualModel()->income(), m_doc.actualModel()->expense()}) {
+        for (const NodePtr &root : {m_doc.categoryTrees()->income(), m_doc.categoryTrees()->expense()}) {
             if (!root) continue;
             for (const NodePtr &child : root->children())
                 if (child && child->deepStatus() == 1) add(*child, 1);
@@ -68,7 +68,7 @@ private:
         conditions.category = categories;
         if (m_request.groups) conditions.group = *m_request.groups;
         // The store answers by day, then ident.
-        for (const EntryPtr &entry : m_doc.reads().findActual(conditions).value_or(cv::ActualList()))
+        for (const EntryPtr &entry : m_doc.reads().findEntry(conditions).value_or(cv::EntryList()))
             m_listed.push_back({entry, node.ident()});
     }
 
@@ -140,10 +140,10 @@ Report::Rows ItemisedCategoryReport::makeAllItems(const cv::ReportRequest &reque
         const double amount = converter.defaultAmount(entry);
         subtotal += amount;
         ReportRow row(EntryLevel, ReportRow::kRowHeight, node, {amount, subtotal});
-        row.actual = item.entry;
+        row.entry = item.entry;
         QString grouping;
         if (const GroupingPtr group = doc().findGrouping(entry.group())) grouping = group->name();
-        row.texts = {cv::formatDate(entry.date(), dateFormat), getFullAccountNameForActual(entry), entry.memo(),
+        row.texts = {cv::formatDate(entry.date(), dateFormat), getFullAccountNameForEntry(entry), entry.memo(),
                      grouping};
         if (entry.date() != lastDay) row.number |= DayDiffers;
         lastDay = entry.date();
@@ -153,7 +153,7 @@ Report::Rows ItemisedCategoryReport::makeAllItems(const cv::ReportRequest &reque
     return rows;
 }
 
-QString ItemisedCategoryReport::getFullAccountNameForActual(const Entry &entry) const
+QString ItemisedCategoryReport::getFullAccountNameForEntry(const Entry &entry) const
 {
     const NodePtr account = doc().findAccount(entry.account());
     if (!account) return QString();
@@ -171,7 +171,7 @@ void ItemisedCategoryReport::drawPage(cv::Canvas &canvas)
     const Node *category = nullptr;
     for (int i = rows.start; i < rows.end && !category; ++i) category = data()[size_t(i)].node.get();
     if (category) drawLeftJustified(canvas, getFullCatName(*category), QPointF(x0, top() + kCategoryLine));
-    const bool income = category && cv::CategoryTreeRows::isBelow(*category, doc().actualModel()->income().get());
+    const bool income = category && cv::CategoryTreeRows::isBelow(*category, doc().categoryTrees()->income().get());
     const double heads = top() + kHeadsLine;
     drawLeftJustified(canvas, cv::localizedString("Report-Account"), QPointF(x0 + kAccountX, heads));
     drawLeftJustified(canvas, cv::localizedString("Report-Memo"), QPointF(x0 + kMemoX, heads));

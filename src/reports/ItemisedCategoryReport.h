@@ -27,7 +27,7 @@ public:
                                                         const cv::PageSetup &setup);
 
     // The account's path of names below its tree's top, joined by "/".
-    QString getFullAccountNameForActual(const Entry &entry) const;
+    QString getFullAccountNameForEntry(const Entry &entry) const;
 
 protected:
     void drawPage(cv::Canvas &canvas) override;

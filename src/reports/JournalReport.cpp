@@ -35,8 +35,8 @@ QString JournalReport::valueText(const Node &node, double value) const
 {
     if (node.kind() == cv::NodeKind::Holding) {
         const auto *unit = dynamic_cast<const OpeningHolding *>(node.extra().get());
-        const SecurityPtr brand = doc().findBrand(unit ? unit->brand() : -1);
-        if (!brand || brand->kind() == cv::BrandKind::Stock)
+        const SecurityPtr security = doc().findSecurity(unit ? unit->security() : -1);
+        if (!security || security->kind() == cv::SecurityKind::Stock)
             return doc().stringForTradingNumberOfUnits((long long)std::trunc(value));
         return doc().stringForFundValue(value, 0, false, true);
     }
@@ -64,7 +64,7 @@ void JournalReport::drawHeads(cv::Canvas &canvas, const Node &node, const Column
     const bool holding = node.kind() == cv::NodeKind::Holding;
     const Node *root = &node;
     while (root->parent()) root = root->parent();
-    const bool asset = root == doc().accountModel()->asset().get();
+    const bool asset = root == doc().accountTrees()->asset().get();
     const char *first = "Report-Account-Decrease";
     const char *second = "Report-Account-Increase";
     if (asset) {
@@ -94,8 +94,8 @@ void JournalReport::drawPage(cv::Canvas &canvas)
     int currency = account.currency();
     if (node->kind() == cv::NodeKind::Holding) {
         const auto *unit = dynamic_cast<const OpeningHolding *>(node->extra().get());
-        const SecurityPtr brand = doc().findBrand(unit ? unit->brand() : -1);
-        currency = brand ? brand->currency() : 0;
+        const SecurityPtr security = doc().findSecurity(unit ? unit->security() : -1);
+        currency = security ? security->currency() : 0;
     }
     if (doc().isForeignCurrency(currency)) {
         const CurrencyPtr found = doc().findCurrency(currency);

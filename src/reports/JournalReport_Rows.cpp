@@ -23,15 +23,15 @@ namespace {
 
 // An entry (the read's reused record, valid during the visit) or a trade of one journal.
 struct JournalRecord {
-    const Entry *actual = nullptr;
+    const Entry *entry = nullptr;
     TradePtr trade;
-    QDate date() const { return actual ? actual->date() : trade->date(); }
-    int ident() const { return actual ? actual->ident() : trade->ident(); }
-    int account() const { return actual ? actual->account() : trade->account(); }
-    QString memo() const { return actual ? actual->memo() : trade->memo(); }
+    QDate date() const { return entry ? entry->date() : trade->date(); }
+    int ident() const { return entry ? entry->ident() : trade->ident(); }
+    int account() const { return entry ? entry->account() : trade->account(); }
+    QString memo() const { return entry ? entry->memo() : trade->memo(); }
     bool isTransfer() const
     {
-        return actual ? actual->kind() == cv::EntryKind::Transfer : trade->kind() == cv::TradeKind::TransferUnits;
+        return entry ? entry->kind() == cv::EntryKind::Transfer : trade->kind() == cv::TradeKind::TransferUnits;
     }
 };
 
@@ -52,7 +52,7 @@ public:
 
     Rows build()
     {
-        for (const NodePtr &root : {m_doc.accountModel()->asset(), m_doc.accountModel()->debt()}) {
+        for (const NodePtr &root : {m_doc.accountTrees()->asset(), m_doc.accountTrees()->debt()}) {
             if (!root) continue;
             for (const NodePtr &child : root->children())
                 if (child && child->deepStatus() == 1) collect(child);
@@ -86,8 +86,8 @@ private:
         const bool holding = node.kind() == cv::NodeKind::Holding;
         std::vector<TradePtr> trades;
         if (node.kind() == cv::NodeKind::CashPart || holding) {
-            const int brand = holding ? brandOf(node) : -1;
-            const auto found = m_doc.reads().findTradeFrom(m_from, m_to, account.ident(), brand, 0);
+            const int security = holding ? securityOf(node) : -1;
+            const auto found = m_doc.reads().findTradeFrom(m_from, m_to, account.ident(), security, 0);
             for (const TradePtr &trade : found.value_or(cv::TradeList())) {
                 const auto kind = trade->kind();
                 // Only the trade's own account pays or receives; the other side of a
@@ -131,10 +131,10 @@ private:
         return any || !trades.empty();
     }
 
-    static int brandOf(const Node &holding)
+    static int securityOf(const Node &holding)
     {
         const auto *unit = dynamic_cast<const OpeningHolding *>(holding.extra().get());
-        return unit ? unit->brand() : -1;
+        return unit ? unit->security() : -1;
     }
 
     QString dateText(const QDate &date) const { return cv::formatDate(date, m_dateFormat); }
@@ -151,7 +151,7 @@ private:
         if (node->kind() == cv::NodeKind::Holding) {
             const auto *unit = dynamic_cast<const OpeningHolding *>(node->extra().get());
             const QDate opened = unit ? unit->date() : QDate();
-            const double carried = m_doc.tradingAccount(account.ident(), brandOf(*node), dayBefore);
+            const double carried = m_doc.tradingAccount(account.ident(), securityOf(*node), dayBefore);
             if (carried != 0) {
                 label = "Report-Brand-Carry";
                 date = m_from;
@@ -185,8 +185,8 @@ private:
     int currencyOf(const Node &node) const
     {
         if (node.kind() == cv::NodeKind::Holding) {
-            const SecurityPtr brand = m_doc.findBrand(brandOf(node));
-            return brand ? brand->currency() : 0;
+            const SecurityPtr security = m_doc.findSecurity(securityOf(node));
+            return security ? security->currency() : 0;
         }
         return journalAccount(node).currency();
     }
@@ -195,8 +195,8 @@ private:
     std::pair<double, double> changeOf(const Node &node, const JournalRecord &record, bool commission) const
     {
         const int account = journalAccount(node).ident();
-        if (record.actual) {
-            const Entry &entry = *record.actual;
+        if (record.entry) {
+            const Entry &entry = *record.entry;
             switch (entry.kind()) {
             case cv::EntryKind::Income: return {entry.amount(), 0};
             case cv::EntryKind::Expense: return {0, entry.amount()};
@@ -228,14 +228,14 @@ private:
         if (record.trade) {
             QString text = cv::localizedString("Report-Trade");
             if (node.kind() == cv::NodeKind::CashPart) {
-                const SecurityPtr brand = m_doc.findBrand(record.trade->brand());
-                text = joined(text, brand ? brand->name() : QString());
+                const SecurityPtr security = m_doc.findSecurity(record.trade->security());
+                text = joined(text, security ? security->name() : QString());
             }
             text = joined(text, record.trade->reportKindName());
             if (commission) text = joined(text, cv::localizedString("Report-trade-commission"));
             return text;
         }
-        const Entry &entry = *record.actual;
+        const Entry &entry = *record.entry;
         const bool transfer = entry.kind() == cv::EntryKind::Transfer;
         const int account = journalAccount(node).ident();
         const int other = !transfer                        ? entry.category()
@@ -297,7 +297,7 @@ private:
             const QDate day = record.date();
             if (day != lastDay) lastDayText = dateText(lastDay = day);
             row.texts = {lastDayText, description(*node, record, commission), record.memo(),
-                         record.actual ? groupingName(record.actual->group()) : QString()};
+                         record.entry ? groupingName(record.entry->group()) : QString()};
             m_rows.push_back(std::move(row));
             days.push_back(day);
         };
@@ -322,7 +322,7 @@ private:
 
         Report::addLineTo(m_rows);
         m_rows.back().node = node;
-        const double end = holding ? m_doc.tradingAccount(account.ident(), brandOf(*node), m_to) : balance;
+        const double end = holding ? m_doc.tradingAccount(account.ident(), securityOf(*node), m_to) : balance;
         ReportRow total(Total, ReportRow::kRowHeight, node, {increases, decreases, end});
         total.texts = {cv::formatString(cv::localizedString("Report-Total-of"), {m_view.getFullAccountName(*node)})};
         m_rows.push_back(std::move(total));
@@ -334,7 +334,7 @@ private:
     {
         const Node *top = &account;
         while (top->parent()) top = top->parent();
-        return top == m_doc.accountModel()->asset().get();
+        return top == m_doc.accountTrees()->asset().get();
     }
 
     // Names asked for row after row, each looked up once.

@@ -36,7 +36,7 @@ public:
         period.date = {from, to};
         if (groups && !groups->isEmpty()) period.group = *groups;
         QHash<int, int> currencyOfAccount;
-        doc.reads().forEachActual(period, [&](const Entry &entry) {
+        doc.reads().forEachEntry(period, [&](const Entry &entry) {
             if (entry.kind() != cv::EntryKind::Income && entry.kind() != cv::EntryKind::Expense) return;
             auto known = currencyOfAccount.constFind(entry.account());
             if (known == currencyOfAccount.constEnd()) {
@@ -52,7 +52,7 @@ public:
     Rows build()
     {
         Rows rows;
-        const NodePtr roots[2] = {m_doc.actualModel()->income(), m_doc.actualModel()->expense()};
+        const NodePtr roots[2] = {m_doc.categoryTrees()->income(), m_doc.categoryTrees()->expense()};
         for (int section = 0; section < 2; ++section) {
             const NodePtr &root = roots[section];
             if (!root) continue;
@@ -134,7 +134,7 @@ bool RankingReport::isIncome(const Node &node) const
 {
     const Node *top = &node;
     while (top->parent()) top = top->parent();
-    return top == doc().actualModel()->income().get();
+    return top == doc().categoryTrees()->income().get();
 }
 
 void RankingReport::drawPage(cv::Canvas &canvas)

@@ -25,8 +25,8 @@ ReportAccountDialog::ReportAccountDialog(Book *doc, QWidget *parent)
     : ReportSelectionDialog("Report-Dialog-Accounts", parent), m_doc(doc)
 {
     list()->setColumnCount(2);
-    if (doc && doc->accountModel())
-        for (const NodePtr &root : {doc->accountModel()->asset(), doc->accountModel()->debt()})
+    if (doc && doc->accountTrees())
+        for (const NodePtr &root : {doc->accountTrees()->asset(), doc->accountTrees()->debt()})
             if (root) addNode(nullptr, list(), *doc, root);
     list()->expandAll();
 }

@@ -26,8 +26,8 @@ void addNode(QTreeWidgetItem *parent, QTreeWidget *list, const Book &doc, const 
 ReportCategoryDialog::ReportCategoryDialog(Book *doc, int tier, QWidget *parent)
     : ReportSelectionDialog("Report-Dialog-Categories", parent), m_doc(doc), m_tier(tier)
 {
-    if (doc && doc->actualModel())
-        for (const NodePtr &root : {doc->actualModel()->income(), doc->actualModel()->expense()})
+    if (doc && doc->categoryTrees())
+        for (const NodePtr &root : {doc->categoryTrees()->income(), doc->categoryTrees()->expense()})
             if (root) addNode(nullptr, list(), *doc, root, 0, tier);
     list()->expandAll();
 }

@@ -16,15 +16,15 @@ void ReportOutlineModel::reload()
 {
     beginResetModel();
     m_roots = {};
-    m_brands.clear();
+    m_securities.clear();
     m_groupings.clear();
     if (m_doc) {
-        if (m_mode == Accounts && m_doc->accountModel())
-            m_roots = {m_doc->accountModel()->asset(), m_doc->accountModel()->debt()};
-        else if (m_mode == Categories && m_doc->actualModel())
-            m_roots = {m_doc->actualModel()->income(), m_doc->actualModel()->expense()};
+        if (m_mode == Accounts && m_doc->accountTrees())
+            m_roots = {m_doc->accountTrees()->asset(), m_doc->accountTrees()->debt()};
+        else if (m_mode == Categories && m_doc->categoryTrees())
+            m_roots = {m_doc->categoryTrees()->income(), m_doc->categoryTrees()->expense()};
         else if (m_mode == Securities)
-            m_brands = m_doc->brandList();
+            m_securities = m_doc->securityList();
         else if (m_mode == Groupings) {
             m_groupings = m_doc->groupList();
             auto none = std::make_shared<Grouping>();
@@ -86,7 +86,7 @@ QModelIndex ReportOutlineModel::index(int row, int column, const QModelIndex &pa
 {
     if (row < 0 || column < 0 || column >= columnCount()) return QModelIndex();
     if (!isTree()) {
-        const int count = m_mode == Securities ? int(m_brands.size()) : int(m_groupings.size());
+        const int count = m_mode == Securities ? int(m_securities.size()) : int(m_groupings.size());
         return !parent.isValid() && row < count ? createIndex(row, column, nullptr) : QModelIndex();
     }
     if (!parent.isValid())
@@ -107,7 +107,7 @@ QModelIndex ReportOutlineModel::parent(const QModelIndex &child) const
 
 int ReportOutlineModel::rowCount(const QModelIndex &parent) const
 {
-    if (!isTree()) return parent.isValid() ? 0 : int(m_mode == Securities ? m_brands.size() : m_groupings.size());
+    if (!isTree()) return parent.isValid() ? 0 : int(m_mode == Securities ? m_securities.size() : m_groupings.size());
     if (!parent.isValid()) return m_roots[0] ? 2 : 0;
     if (parent.column() != 0) return 0;
     const Node *node = nodeAt(parent);
@@ -129,11 +129,11 @@ QVariant ReportOutlineModel::data(const QModelIndex &index, int role) const
         ticked = node->status();
         name = m_doc->displayName(*node);
         if (m_mode == Accounts) kind = TickTree::kindName(m_doc, *node);
-    } else if (m_mode == Securities && size_t(index.row()) < m_brands.size()) {
-        const Security &brand = *m_brands[size_t(index.row())];
-        ticked = brand.intValue();
-        name = brand.name();
-        kind = brand.kindName();
+    } else if (m_mode == Securities && size_t(index.row()) < m_securities.size()) {
+        const Security &security = *m_securities[size_t(index.row())];
+        ticked = security.intValue();
+        name = security.name();
+        kind = security.kindName();
     } else if (m_mode == Groupings && size_t(index.row()) < m_groupings.size()) {
         ticked = m_groupings[size_t(index.row())]->intValue();
         name = m_groupings[size_t(index.row())]->name();
@@ -163,9 +163,9 @@ void ReportOutlineModel::toggle(const QModelIndex &index)
 {
     if (Node *node = nodeAt(index)) {
         TickTree::applyToggle(*node);
-    } else if (m_mode == Securities && index.isValid() && size_t(index.row()) < m_brands.size()) {
-        Security &brand = *m_brands[size_t(index.row())];
-        brand.setOutlineState(brand.intValue() != 0 ? 0 : 1);
+    } else if (m_mode == Securities && index.isValid() && size_t(index.row()) < m_securities.size()) {
+        Security &security = *m_securities[size_t(index.row())];
+        security.setOutlineState(security.intValue() != 0 ? 0 : 1);
     } else if (m_mode == Groupings && index.isValid() && size_t(index.row()) < m_groupings.size()) {
         Grouping &grouping = *m_groupings[size_t(index.row())];
         grouping.setOutlineState(grouping.intValue() != 0 ? 0 : 1);
@@ -177,7 +177,7 @@ void ReportOutlineModel::clearAll()
 {
     for (const NodePtr &root : m_roots)
         if (root) TickTree::SetChildAllStatus(*root, 0);
-    for (const SecurityPtr &brand : m_brands) brand->setOutlineState(0);
+    for (const SecurityPtr &security : m_securities) security->setOutlineState(0);
     for (const GroupingPtr &grouping : m_groupings) grouping->setOutlineState(0);
     refresh();
 }

@@ -38,7 +38,7 @@ public:
     Node *nodeAt(const QModelIndex &index) const;
     QModelIndex indexOfNode(const Node *node) const;
     const std::array<NodePtr, 2> &roots() const { return m_roots; }
-    const std::vector<SecurityPtr> &brands() const { return m_brands; }
+    const std::vector<SecurityPtr> &securities() const { return m_securities; }
     // The document's groupings followed by "No Grouping" (ident 0).
     const std::vector<GroupingPtr> &groupings() const { return m_groupings; }
 
@@ -66,9 +66,9 @@ private:
     QPointer<Book> m_doc;
     Mode m_mode;
     int m_tier = 0;
-    std::array<NodePtr, 2> m_roots;       // the two trees' top nodes
-    std::vector<SecurityPtr> m_brands;    // the document's securities
-    std::vector<GroupingPtr> m_groupings; // the document's groupings and "No Grouping"
+    std::array<NodePtr, 2> m_roots;        // the two trees' top nodes
+    std::vector<SecurityPtr> m_securities; // the document's securities
+    std::vector<GroupingPtr> m_groupings;  // the document's groupings and "No Grouping"
 };
 
 } // namespace cv

@@ -30,9 +30,9 @@ struct ReportRow {
 
     // What the row shows; a report fills only what it needs.
     NodePtr node;               // account, category, holding or root
-    EntryPtr actual;            // an entry
+    EntryPtr entry;             // an entry
     TradePtr trade;             // a trade
-    SecurityPtr brand;          // a security
+    SecurityPtr security;       // a security
     std::vector<double> values; // amounts, running values, shares, in the report's own order
     QStringList texts;          // texts fixed when the row was built
     int number = 0;             // a count or code of the report's own

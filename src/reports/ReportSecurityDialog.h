@@ -24,7 +24,7 @@ protected:
     void apply() override;
 
 private:
-    std::vector<SecurityPtr> m_brands;        // the document's securities
+    std::vector<SecurityPtr> m_securities;    // the document's securities
     std::vector<SecurityPtr> &m_selectedList; // the caller's choice, refilled on OK
 };
 

@@ -126,7 +126,7 @@ ReportSheet::ReportSheet(Book *doc, const Preference *preference, QWidget *paren
 
     // Every security starts unchecked, like every node.
     if (m_doc)
-        for (const SecurityPtr &brand : m_doc->brandList()) brand->setOutlineState(0);
+        for (const SecurityPtr &security : m_doc->securityList()) security->setOutlineState(0);
     selectKind(kAccountBalance);
 }
 
@@ -245,9 +245,9 @@ void ReportSheet::buildTab(int kind)
         column->addWidget(tab.breakdown);
     }
     if (kind == kSecurities) {
-        tab.brandText = new QLabel(tab.page);
-        tab.brandText->setWordWrap(true);
-        column->addWidget(tab.brandText);
+        tab.securityText = new QLabel(tab.page);
+        tab.securityText->setWordWrap(true);
+        column->addWidget(tab.securityText);
     }
     m_optionSettingsView->addWidget(tab.page);
 }
@@ -310,9 +310,9 @@ void ReportSheet::selectKind(int kind)
     tab.treeModel->reload();
     tab.tree->expandItem(QModelIndex(), true);
     if (tab.groupModel) tab.groupModel->reload();
-    if (tab.brandText)
-        tab.brandText->setText(localizedString(m_doc && !m_doc->brandList().empty() ? "Report-Brand-Average-Info"
-                                                                                    : "Report-NoBrand-Message"));
+    if (tab.securityText)
+        tab.securityText->setText(localizedString(m_doc && !m_doc->securityList().empty() ? "Report-Brand-Average-Info"
+                                                                                          : "Report-NoBrand-Message"));
     updateReportButtonState();
 }
 
@@ -320,8 +320,8 @@ void ReportSheet::tierChanged(int kind, int tier)
 {
     if (kind != m_kind || tier == m_categoryTier) return;
     m_categoryTier = tier;
-    if (m_doc && m_doc->actualModel())
-        for (const NodePtr &root : {m_doc->actualModel()->income(), m_doc->actualModel()->expense()})
+    if (m_doc && m_doc->categoryTrees())
+        for (const NodePtr &root : {m_doc->categoryTrees()->income(), m_doc->categoryTrees()->expense()})
             if (root) TickTree::SetChildAllStatus(*root, 0);
     Tab &tab = m_tabs[size_t(kind)];
     tab.treeModel->setTier(tier);
@@ -348,8 +348,9 @@ bool ReportSheet::selectionReady() const
 {
     const ReportOutlineModel *model = m_tabs[size_t(m_kind)].treeModel;
     if (m_kind == kSecurities) {
-        const auto &brands = model->brands();
-        return std::any_of(brands.begin(), brands.end(), [](const SecurityPtr &b) { return b->intValue() != 0; });
+        const auto &securities = model->securities();
+        return std::any_of(securities.begin(), securities.end(),
+                           [](const SecurityPtr &b) { return b->intValue() != 0; });
     }
     const auto &roots = model->roots();
     return roots[0] && roots[1] && (roots[0]->deepStatus() != 0 || roots[1]->deepStatus() != 0);
@@ -469,11 +470,11 @@ bool ReportSheet::runReport(PrintRunner::Mode mode, const QString &pdfPath)
 void ReportSheet::clearAllMarks()
 {
     if (!m_doc) return;
-    if (m_doc->accountModel())
-        for (const NodePtr &root : {m_doc->accountModel()->asset(), m_doc->accountModel()->debt()})
+    if (m_doc->accountTrees())
+        for (const NodePtr &root : {m_doc->accountTrees()->asset(), m_doc->accountTrees()->debt()})
             if (root) TickTree::SetChildAllStatus(*root, 0);
-    if (m_doc->actualModel())
-        for (const NodePtr &root : {m_doc->actualModel()->income(), m_doc->actualModel()->expense()})
+    if (m_doc->categoryTrees())
+        for (const NodePtr &root : {m_doc->categoryTrees()->income(), m_doc->categoryTrees()->expense()})
             if (root) TickTree::SetChildAllStatus(*root, 0);
     for (const Tab &tab : m_tabs) {
         if (tab.groupModel) tab.groupModel->clearAll();

@@ -56,7 +56,7 @@ public:
         QButtonGroup *order = nullptr;  // ranking: id 0 smaller first, 1 larger first
         QButtonGroup *layout = nullptr; // account balance: id 0 tree order, 1 by type
         QCheckBox *breakdown = nullptr; // income and expense report's switch
-        QLabel *brandText = nullptr;
+        QLabel *securityText = nullptr;
     };
     struct MonthPeriod {
         QDate from, to;

@@ -19,7 +19,7 @@ constexpr double kDateX = 0, kAccountX = 44, kKindX = 162;
 constexpr SecuritiesTradeReport::Column kUnits{225, 66}, kPrice{302, 66}, kAmount{368, 77}, kCommission{435, 66},
     kHeld{512, 66}, kMoney{578, 77}, kAverage{665, 77}, kProfit{742, 77};
 constexpr double kLayoutWidth = kProfit.x + kProfit.width;
-constexpr double kBrandNameTop = 28; // the section's security
+constexpr double kSecurityNameTop = 28; // the section's security
 constexpr double kColumnHeadsTop = 42;
 constexpr double kHeadRuleTop = 56; // the rule under the heads
 constexpr double kDealRowsTop = 60;
@@ -30,9 +30,9 @@ bool isAmountKind(cv::TradeKind kind)
            kind == cv::TradeKind::Interest || kind == cv::TradeKind::Distribution;
 }
 
-bool isStock(const SecurityPtr &brand)
+bool isStock(const SecurityPtr &security)
 {
-    return brand && brand->kind() == cv::BrandKind::Stock;
+    return security && security->kind() == cv::SecurityKind::Stock;
 }
 
 } // namespace
@@ -44,11 +44,11 @@ SecuritiesTradeReport::SecuritiesTradeReport(ReadOnlyBook &doc, const cv::PageSe
 }
 
 std::unique_ptr<SecuritiesTradeReport> SecuritiesTradeReport::make(ReadOnlyBook &doc,
-                                                                   const std::vector<SecurityPtr> &brands,
+                                                                   const std::vector<SecurityPtr> &securities,
                                                                    const QDate &from, const QDate &to,
                                                                    cv::PageSetup setup)
 {
-    Rows rows = makeAllItems(doc, brands, from, to);
+    Rows rows = makeAllItems(doc, securities, from, to);
     if (rows.empty()) return nullptr;
     setup.orientation = cv::PageSetup::Landscape;
     std::unique_ptr<SecuritiesTradeReport> view(new SecuritiesTradeReport(doc, setup, from, to));
@@ -57,13 +57,13 @@ std::unique_ptr<SecuritiesTradeReport> SecuritiesTradeReport::make(ReadOnlyBook 
     return view;
 }
 
-SecurityPtr SecuritiesTradeReport::pageBrand() const
+SecurityPtr SecuritiesTradeReport::pageSecurity() const
 {
     const PageRange rows = range();
     const Rows &all = data();
     if (rows.start < 0 || rows.start >= int(all.size())) return nullptr;
-    if (all[size_t(rows.start)].brand) return all[size_t(rows.start)].brand;
-    return rows.start > 0 ? all[size_t(rows.start) - 1].brand : nullptr;
+    if (all[size_t(rows.start)].security) return all[size_t(rows.start)].security;
+    return rows.start > 0 ? all[size_t(rows.start) - 1].security : nullptr;
 }
 
 void SecuritiesTradeReport::drawPage(cv::Canvas &canvas)
@@ -73,12 +73,12 @@ void SecuritiesTradeReport::drawPage(cv::Canvas &canvas)
     // figure is lost.
     m_columnScale = left() + kLayoutWidth > paperSize().width() ? contentWidth() / kLayoutWidth : 1.0;
     drawPeriod(canvas, m_from, m_to);
-    if (const SecurityPtr brand = pageBrand()) {
-        QString name = brand->name();
-        if (doc().isForeignCurrency(brand->currency()))
-            if (const auto currency = doc().findCurrency(brand->currency()))
+    if (const SecurityPtr security = pageSecurity()) {
+        QString name = security->name();
+        if (doc().isForeignCurrency(security->currency()))
+            if (const auto currency = doc().findCurrency(security->currency()))
                 name = QStringLiteral("%1 <%2>").arg(name, currency->prefix());
-        drawLeftJustified(canvas, name, QPointF(left(), top() + kBrandNameTop));
+        drawLeftJustified(canvas, name, QPointF(left(), top() + kSecurityNameTop));
     }
     const std::pair<Column, const char *> heads[] = {
         {kUnits, "Report-Brand-Trade-Count"},     {kPrice, "Report-Brand-Unit-Price"},
@@ -135,11 +135,11 @@ void SecuritiesTradeReport::drawOpening(cv::Canvas &canvas, const ReportRow &row
         canvas, cv::localizedString(row.level == CarryOver ? "Report-Brand-Carry-Over" : "Report-Brand-Start-Value"),
         QPointF(columnX(kKindX), y));
     // Units held of a stock in the book's whole-number amount format.
-    if (isStock(row.brand))
+    if (isStock(row.security))
         drawValue(canvas, row.value(Held), 0, kHeld, y);
     else
         drawText(canvas, getFrac6String(row.value(Held)), kHeld, y);
-    drawValue(canvas, row.value(Money), row.brand ? row.brand->currency() : 0, kMoney, y);
+    drawValue(canvas, row.value(Money), row.security ? row.security->currency() : 0, kMoney, y);
     if (row.number & ShowsAverage) drawText(canvas, getFrac6String(row.value(Average)), kAverage, y);
 }
 
@@ -151,7 +151,7 @@ void SecuritiesTradeReport::drawTrade(cv::Canvas &canvas, const ReportRow &row, 
     }
     const Trade &trade = *row.trade;
     const auto kind = trade.kind();
-    const int currency = row.brand ? row.brand->currency() : 0;
+    const int currency = row.security ? row.security->currency() : 0;
     const auto accountName = [this](int ident) {
         const NodePtr account = doc().findAccount(ident);
         return account ? doc().displayName(*account) : QString();
@@ -165,17 +165,17 @@ void SecuritiesTradeReport::drawTrade(cv::Canvas &canvas, const ReportRow &row, 
     drawLeftJustified(canvas, trade.reportKindName(), QPointF(columnX(kKindX), y));
 
     const double c = trade.count(), p = trade.unitPrice();
-    drawUnits(canvas, c, row.brand, kUnits, y);
+    drawUnits(canvas, c, row.security, kUnits, y);
     if (isAmountKind(kind))
         drawValue(canvas, 0, currency, kPrice, y);
-    else if (isStock(row.brand))
+    else if (isStock(row.security))
         drawValue(canvas, p, currency, kPrice, y);
     else
         drawText(canvas, getFrac6String(p), kPrice, y);
     drawValue(canvas, isAmountKind(kind) ? p : c * p, currency, kAmount, y);
     drawValue(canvas, trade.commission(), currency, kCommission, y);
 
-    drawUnits(canvas, row.value(Held), row.brand, kHeld, y);
+    drawUnits(canvas, row.value(Held), row.security, kHeld, y);
     drawValue(canvas, row.value(Money), currency, kMoney, y);
     if (row.number & ShowsAverage) drawText(canvas, getFrac6String(row.value(Average)), kAverage, y);
     if (row.number & ShowsProfit) drawValue(canvas, row.value(Profit), currency, kProfit, y);
@@ -183,9 +183,9 @@ void SecuritiesTradeReport::drawTrade(cv::Canvas &canvas, const ReportRow &row, 
 
 void SecuritiesTradeReport::drawTotal(cv::Canvas &canvas, const ReportRow &row, double y)
 {
-    const QString name = row.brand ? row.brand->name() : QString();
+    const QString name = row.security ? row.security->name() : QString();
     drawLeftJustified(canvas, cv::formatString(cv::localizedString("Report-Total-of"), {name}), QPointF(left(), y));
-    const int currency = row.brand ? row.brand->currency() : 0;
+    const int currency = row.security ? row.security->currency() : 0;
     const PatternFormatter &formatter =
         doc().isForeignCurrency(currency) ? doc().amountText().formatterForCurrency(currency) : currencyFormatter();
     drawText(canvas, formatter.stringForObjectValue(row.value(Profit)), kProfit, y);
@@ -202,18 +202,18 @@ void SecuritiesTradeReport::drawValue(cv::Canvas &canvas, double value, int curr
     drawText(canvas, m_formatter.stringForObjectValue(value), column, y);
 }
 
-void SecuritiesTradeReport::drawUnits(cv::Canvas &canvas, double units, const SecurityPtr &brand, const Column &column,
-                                      double y) const
+void SecuritiesTradeReport::drawUnits(cv::Canvas &canvas, double units, const SecurityPtr &security,
+                                      const Column &column, double y) const
 {
     drawText(canvas,
-             isStock(brand) ? doc().amountText().intFormatter().stringForObjectValue(units) : getFrac6String(units),
+             isStock(security) ? doc().amountText().intFormatter().stringForObjectValue(units) : getFrac6String(units),
              column, y);
 }
 
 std::unique_ptr<Report> makeSecuritiesTradeReport(ReadOnlyBook &doc, const ReportRequest &request,
                                                   const PageSetup &setup)
 {
-    return SecuritiesTradeReport::make(doc, doc.brandList(), request.from, request.to, setup);
+    return SecuritiesTradeReport::make(doc, doc.securityList(), request.from, request.to, setup);
 }
 
 } // namespace cv

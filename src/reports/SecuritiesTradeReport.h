@@ -37,10 +37,10 @@ public:
     // The report over the ticked securities of the list (their order); none
     // when no ticked security has an opening position or a trade. The setup
     // is turned landscape.
-    static std::unique_ptr<SecuritiesTradeReport> make(ReadOnlyBook &doc, const std::vector<SecurityPtr> &brands,
+    static std::unique_ptr<SecuritiesTradeReport> make(ReadOnlyBook &doc, const std::vector<SecurityPtr> &securities,
                                                        const QDate &from, const QDate &to, cv::PageSetup setup);
     // The rows alone, for the report and its measurements.
-    static Rows makeAllItems(ReadOnlyBook &doc, const std::vector<SecurityPtr> &brands, const QDate &from,
+    static Rows makeAllItems(ReadOnlyBook &doc, const std::vector<SecurityPtr> &securities, const QDate &from,
                              const QDate &to);
 
     QDate from() const { return m_from; }
@@ -60,11 +60,11 @@ private:
     // An amount in the report format of the currency (0: the book's own).
     void drawValue(cv::Canvas &canvas, double value, int currency, const Column &column, double y);
     // Units: whole for a stock, up to six decimals for funds and bonds.
-    void drawUnits(cv::Canvas &canvas, double units, const SecurityPtr &brand, const Column &column, double y) const;
+    void drawUnits(cv::Canvas &canvas, double units, const SecurityPtr &security, const Column &column, double y) const;
     QString getFrac6String(double value) const { return m_formatter6.stringForObjectValue(value); }
     double columnX(double offset) const { return left() + offset * m_columnScale; }
     // The security the page belongs to: its first row's, or the row's before it.
-    SecurityPtr pageBrand() const;
+    SecurityPtr pageSecurity() const;
 
     QDate m_from;
     QDate m_to;

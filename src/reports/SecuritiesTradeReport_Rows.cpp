@@ -84,31 +84,31 @@ struct CarriedPosition {
     bool margin = false;                // some margin trade is still open
 };
 
-bool isHoldingOf(const Node &node, int brand, OpeningHolding **unit)
+bool isHoldingOf(const Node &node, int security, OpeningHolding **unit)
 {
     if (node.kind() != cv::NodeKind::Holding) return false;
     auto *detail = dynamic_cast<OpeningHolding *>(node.extra().get());
-    if (!detail || detail->brand() != brand) return false;
+    if (!detail || detail->security() != security) return false;
     *unit = detail;
     return true;
 }
 
-void collectCarryOverTrades(ReadOnlyBook &doc, const NodePtr &node, const Security &brand, const QDate &start,
+void collectCarryOverTrades(ReadOnlyBook &doc, const NodePtr &node, const Security &security, const QDate &start,
                             TradeList &out)
 {
     if (!node) return;
     if (node->countChild() > 0) {
-        for (const auto &child : node->children()) collectCarryOverTrades(doc, child, brand, start, out);
+        for (const auto &child : node->children()) collectCarryOverTrades(doc, child, security, start, out);
         return;
     }
     OpeningHolding *unit = nullptr;
-    if (!isHoldingOf(*node, brand.ident(), &unit) || !unit->date().isValid() || unit->date() >= start) return;
+    if (!isHoldingOf(*node, security.ident(), &unit) || !unit->date().isValid() || unit->date() >= start) return;
     const int account = node->parent() ? node->parent()->ident() : 0;
     if (unit->units() != 0) {
         auto opening = std::make_shared<Trade>();
         opening->setIdent(-1);
         opening->setKind(cv::TradeKind::Buy);
-        opening->setBrand(brand.ident());
+        opening->setSecurity(security.ident());
         opening->setAccount(account);
         opening->setDate(unit->date());
         opening->setCount(unit->units());
@@ -117,7 +117,7 @@ void collectCarryOverTrades(ReadOnlyBook &doc, const NodePtr &node, const Securi
         out.push_back(std::move(opening));
     }
     const auto trades =
-        doc.reads().findTradeFrom(start.addYears(-100), start.addDays(-1), account, brand.ident(), kCarryKinds);
+        doc.reads().findTradeFrom(start.addYears(-100), start.addDays(-1), account, security.ident(), kCarryKinds);
     if (trades) out.insert(out.end(), trades->begin(), trades->end());
 }
 
@@ -132,10 +132,10 @@ void averageOf(double units, double &money, double &average)
     }
 }
 
-std::optional<CarriedPosition> getCarryOver(ReadOnlyBook &doc, const Security &brand, const QDate &start)
+std::optional<CarriedPosition> getCarryOver(ReadOnlyBook &doc, const Security &security, const QDate &start)
 {
     TradeList trades;
-    collectCarryOverTrades(doc, doc.accountModel()->asset(), brand, start, trades);
+    collectCarryOverTrades(doc, doc.accountTrees()->asset(), security, start, trades);
     std::stable_sort(trades.begin(), trades.end(), tradeBefore);
 
     CarriedPosition c;
@@ -210,15 +210,15 @@ struct OpeningHoldings {
     QDate date;
 };
 
-void getInitialValue(const NodePtr &node, int brand, const QDate &from, const QDate &to, OpeningHoldings &value)
+void getInitialValue(const NodePtr &node, int security, const QDate &from, const QDate &to, OpeningHoldings &value)
 {
     if (!node) return;
     if (node->countChild() > 0) {
-        for (const auto &child : node->children()) getInitialValue(child, brand, from, to, value);
+        for (const auto &child : node->children()) getInitialValue(child, security, from, to, value);
         return;
     }
     OpeningHolding *unit = nullptr;
-    if (!isHoldingOf(*node, brand, &unit)) return;
+    if (!isHoldingOf(*node, security, &unit)) return;
     const QDate date = unit->date();
     if (!date.isValid() || date < from || date > to) return;
     value.units += unit->units();
@@ -392,20 +392,20 @@ private:
 
 } // namespace
 
-Report::Rows SecuritiesTradeReport::makeAllItems(ReadOnlyBook &doc, const std::vector<SecurityPtr> &brands,
+Report::Rows SecuritiesTradeReport::makeAllItems(ReadOnlyBook &doc, const std::vector<SecurityPtr> &securities,
                                                  const QDate &from, const QDate &to)
 {
     Rows rows;
-    for (const auto &brand : brands) {
-        if (!brand || brand->intValue() == 0) continue;
+    for (const auto &security : securities) {
+        if (!security || security->intValue() == 0) continue;
         const size_t sectionStart = rows.size();
         SectionWalk walk;
-        if (auto carried = getCarryOver(doc, *brand, from)) {
+        if (auto carried = getCarryOver(doc, *security, from)) {
             const CarriedPosition c = *carried;
             walk = SectionWalk(std::move(*carried));
             walk.open(c.units, c.money, c.average, c.msCount, c.msTotal, c.mbCount, c.mbTotal);
             ReportRow row(CarryOver, ReportRow::kRowHeight);
-            row.brand = brand;
+            row.security = security;
             row.values = {walk.held(), walk.money(), c.average, 0, double(from.toJulianDay())};
             // A short or margin position alone has no average to show.
             row.number = !c.margin || c.units != 0 ? ShowsAverage : 0;
@@ -413,7 +413,7 @@ Report::Rows SecuritiesTradeReport::makeAllItems(ReadOnlyBook &doc, const std::v
         }
         // Holdings opened inside the period count too, carried position or not.
         OpeningHoldings start;
-        getInitialValue(doc.accountModel()->asset(), brand->ident(), from, to, start);
+        getInitialValue(doc.accountTrees()->asset(), security->ident(), from, to, start);
         if (start.units != 0) {
             const bool carried = rows.size() > sectionStart;
             if (carried) {
@@ -423,17 +423,17 @@ Report::Rows SecuritiesTradeReport::makeAllItems(ReadOnlyBook &doc, const std::v
                 walk.open(start.units, start.money, start.average, 0, 0, 0, 0);
             }
             ReportRow row(StartValue, ReportRow::kRowHeight);
-            row.brand = brand;
+            row.security = security;
             row.values = {walk.held(), walk.money(), carried ? walk.average() : start.average, 0,
                           double(start.date.toJulianDay())};
             row.number = ShowsAverage;
             rows.push_back(std::move(row));
         }
-        auto trades = doc.reads().findTradeFrom(from, to, -1, brand->ident(), 0).value_or(TradeList{});
+        auto trades = doc.reads().findTradeFrom(from, to, -1, security->ident(), 0).value_or(TradeList{});
         std::stable_sort(trades.begin(), trades.end(), tradeBefore);
         for (const auto &trade : trades) {
             ReportRow row(TradeRow, ReportRow::kRowHeight);
-            row.brand = brand;
+            row.security = security;
             row.trade = trade;
             walk.trade(trade, row);
             row.values[Day] = double(trade->date().toJulianDay());
@@ -442,7 +442,7 @@ Report::Rows SecuritiesTradeReport::makeAllItems(ReadOnlyBook &doc, const std::v
         if (rows.size() == sectionStart) continue;
         addLineTo(rows);
         ReportRow total(Total, ReportRow::kRowHeight);
-        total.brand = brand;
+        total.security = security;
         total.values = {0, 0, 0, walk.profit(), 0};
         rows.push_back(std::move(total));
         addBlankTo(rows);

@@ -26,7 +26,7 @@ protected:
     {
         // All of each period's money of the section, whatever is ticked.
         const auto summary = [&](const QDate &from, const QDate &to) {
-            return m_doc.summaryForActualDays(root, from, int(from.daysTo(to)) + 1);
+            return m_doc.summaryForCategoryDays(root, from, int(from.daysTo(to)) + 1);
         };
         return summary(m_request.from, m_request.to) != 0 || summary(m_request.from2, m_request.to2) != 0;
     }
@@ -65,7 +65,7 @@ std::unique_ptr<TermComparisonReport> TermComparisonReport::make(ReadOnlyBook &d
                                                                  const cv::PageSetup &setup)
 {
     TermRows builder(doc, request);
-    Rows rows = builder.build(doc.actualModel()->income(), doc.actualModel()->expense());
+    Rows rows = builder.build(doc.categoryTrees()->income(), doc.categoryTrees()->expense());
     if (rows.empty()) return nullptr;
     std::unique_ptr<TermComparisonReport> view(new TermComparisonReport(doc, setup, request));
     view->setData(std::move(rows));

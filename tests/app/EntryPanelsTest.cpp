@@ -100,7 +100,7 @@ TEST_F(EntryPanelsTest, TheBankBookOpensOnTheMonthAndLeavingItCommitsTheTypedExp
         EXPECT_EQ(book->lastDay(), QDate(2009, 5, 31));
         typeExpense(book, QStringLiteral("1500"));
         if (c.saveFirst) {
-            ASSERT_TRUE(delegate->documentController().saveDocumentAs(document, path(QStringLiteral("book.cvv2"))));
+            ASSERT_TRUE(delegate->openBooks().saveDocumentAs(document, path(QStringLiteral("book.cvv2"))));
             EXPECT_EQ(storedEntriesOfBank(), 2) << "the save stored the open book's row";
             EXPECT_EQ(w->temporaryPage()->panel(), book) << "the book stays open";
         }
@@ -121,7 +121,7 @@ TEST_F(EntryPanelsTest, TheBankBookOpensOnTheMonthAndLeavingItCommitsTheTypedExp
 TEST_F(EntryPanelsTest, EachCellOpensItsKindOfPanelAndTakesCalculatorAndCalendarInput)
 {
     open();
-    const cv::CategoryTreesPtr &categories = document->actualModel();
+    const cv::CategoryTreesPtr &categories = document->categoryTrees();
     cv::NodePtr groceries;
     for (const cv::NodePtr &group : categories->expense()->children()) {
         if (!group->children().empty()) {
@@ -162,7 +162,7 @@ TEST_F(EntryPanelsTest, EachCellOpensItsKindOfPanelAndTakesCalculatorAndCalendar
         w->performInputValue(QStringLiteral("2,500"));
         w->performInputDate(QDate(2009, 5, 20));
         ASSERT_GT(entries->rowCount(), 0);
-        const cv::EntryPtr row = entries->actualAt(0);
+        const cv::EntryPtr row = entries->entryAt(0);
         EXPECT_EQ(row->amount(), 2500) << c.what;
         EXPECT_EQ(row->date(), QDate(2009, 5, 20)) << c.what;
         EXPECT_EQ(w->undoStack()->count(), steps + 2) << c.what;
@@ -178,20 +178,20 @@ TEST_F(EntryPanelsTest, EachCellOpensItsKindOfPanelAndTakesCalculatorAndCalendar
 // added to the open book the way the account commands add them.
 struct InvestBook {
     cv::NodePtr account, cashPart, holding;
-    int brand = 0;
+    int security = 0;
 };
 
 InvestBook addInvestAccount(cv::Book &document)
 {
     InvestBook book;
-    auto brand = std::make_shared<cv::Security>();
-    brand->setName(QStringLiteral("Toyo Motors"));
-    document.addBrand(brand);
-    document.commitBrandList();
-    book.brand = brand->ident();
+    auto security = std::make_shared<cv::Security>();
+    security->setName(QStringLiteral("Toyo Motors"));
+    document.addSecurity(security);
+    document.commitSecurityList();
+    book.security = security->ident();
     book.account = std::make_shared<cv::Node>();
     book.account->setKind(cv::NodeKind::Investment);
-    book.account->setIdent(document.accountModel()->uniqueId());
+    book.account->setIdent(document.accountTrees()->uniqueId());
     book.account->setName(QStringLiteral("Broker"));
     auto record = std::make_shared<cv::AccountDetail>();
     record->setDate(QDate(2009, 1, 1));
@@ -200,10 +200,10 @@ InvestBook addInvestAccount(cv::Book &document)
     book.cashPart->setKind(cv::NodeKind::CashPart);
     book.cashPart->setIdent(0);
     book.account->appendChild(book.cashPart);
-    document.accountModel()->asset()->appendChild(book.account);
-    document.addBrandNodeIfNeeded(book.account, book.brand);
+    document.accountTrees()->asset()->appendChild(book.account);
+    document.addSecurityNodeIfNeeded(book.account, book.security);
     book.holding = book.account->childAt(1);
-    document.commitAccountModel();
+    document.commitAccountTrees();
     document.accumulateAccount(book.account);
     return book;
 }
@@ -234,13 +234,13 @@ TEST_F(EntryPanelsTest, InvestmentRowsOpenTheTradePanelAndASearchedTradeOpensWit
 
     auto stored = std::make_shared<cv::Trade>();
     stored->setAccount(book.account->ident());
-    stored->setBrand(book.brand);
+    stored->setSecurity(book.security);
     stored->setDate(QDate(2009, 5, 12));
     stored->setCount(100);
     stored->setUnitPrice(980);
     stored->setFlags(cv::EditNew);
-    std::set<cv::SecurityPtr> brands;
-    document->applyTrade(stored, book.account, {}, brands, false);
+    std::set<cv::SecurityPtr> securities;
+    document->applyTrade(stored, book.account, {}, securities, false);
     Q_EMIT w->searchPage()->openTradeRequested(book.account->ident(), kMay, QDate(2009, 5, 31), stored->ident());
     auto *trades = qobject_cast<cv::TradePanel *>(w->temporaryPage() ? w->temporaryPage()->panel() : nullptr);
     ASSERT_NE(trades, nullptr);

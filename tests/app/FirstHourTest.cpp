@@ -69,10 +69,10 @@ TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
     cv::Book *doc = w->document();
     cvtest::page::showOnMonth(w, QDate::currentDate(), 760);
     QApplication::setActiveWindow(w);
-    const cv::NodePtr bank = firstLeaf(doc->accountModel()->asset(), cv::NodeKind::Bank);
-    const cv::NodePtr wallet = firstLeaf(doc->accountModel()->asset(), cv::NodeKind::Cash);
-    const cv::NodePtr salary = firstLeaf(doc->actualModel()->income());
-    const cv::NodePtr food = firstLeaf(doc->actualModel()->expense());
+    const cv::NodePtr bank = firstLeaf(doc->accountTrees()->asset(), cv::NodeKind::Bank);
+    const cv::NodePtr wallet = firstLeaf(doc->accountTrees()->asset(), cv::NodeKind::Cash);
+    const cv::NodePtr salary = firstLeaf(doc->categoryTrees()->income());
+    const cv::NodePtr food = firstLeaf(doc->categoryTrees()->expense());
     ASSERT_TRUE(bank && wallet && salary && food);
     const QDate today = QDate::currentDate();
     const double bankAfter = doc->valueForAccount(bank, today) + 300000 - 12000 - 5000 - 700;
@@ -103,7 +103,7 @@ TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
         cv::ChooserPopup::get()->mustClose();
         book->endKindPopup(cv::ChooserItem::fromNode(r.kind));
         if (r.kind == transferRow) {
-            cv::TransferFieldDialog *popup = book->transferFieldController();
+            cv::TransferFieldDialog *popup = book->transferFieldDialog();
             popup->destinationButton()->setCurrentIndex(popup->destinationButton()->findData(wallet->ident()));
             Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->currentIndex());
             popup->accountField()->setText(QString::fromLatin1(r.amount));
@@ -131,7 +131,7 @@ TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
         ASSERT_EQ(menu->actions().front()->text(), cv::localizedString(item));
         menu->actions().front()->trigger();
     }
-    EXPECT_FALSE(book->actualAt(last)->flags() & cv::EditDeleted);
+    EXPECT_FALSE(book->entryAt(last)->flags() & cv::EditDeleted);
     EXPECT_EQ(book->objectValue(table, cv::AccountBookPanel::BalanceColumn, last).value<cv::StyledText>().text,
               doc->stringWithPrefixForValue(bankAfter, doc->currencyOfAccount(bank->ident())));
     table->editColumn(table->columnWithIdentifier(cv::AccountBookPanel::MemoColumn), 0, nullptr, true);
@@ -142,13 +142,13 @@ TEST_P(FirstHour, ABookFromATemplateKeepsWhatWasTypedThroughSaveQuitAndReopen)
     const QRect frame(40, 50, 700, 520);
     w->setGeometry(frame);
     const QString file = path(QStringLiteral("first-hour.cvv2"));
-    ASSERT_TRUE(delegate->documentController().saveDocumentAs(doc, file));
-    delegate->documentController().closeDocument(doc, false);
+    ASSERT_TRUE(delegate->openBooks().saveDocumentAs(doc, file));
+    delegate->openBooks().closeDocument(doc, false);
     ASSERT_EQ(documentCount(), 0u);
     delegate->openFiles({file});
     ASSERT_EQ(documentCount(), 1u);
     EXPECT_EQ(window()->geometry(), frame);
-    cv::Book *reopened = delegate->documentController().documents().front().get();
+    cv::Book *reopened = delegate->openBooks().documents().front().get();
     EXPECT_DOUBLE_EQ(reopened->valueForAccount(reopened->findAccount(bank->ident()), today), bankAfter);
     EXPECT_DOUBLE_EQ(reopened->valueForAccount(reopened->findAccount(wallet->ident()), today), walletAfter);
 }
@@ -170,8 +170,8 @@ TEST_P(FirstHour, TheFirstMonthKeepsItsTotalsAndPrints)
     QApplication::setActiveWindow(w);
     const cvtest::page::Window page(*delegate, w);
     const cvtest::page::Viewer viewer = page.viewer();
-    const cv::NodePtr bank = firstLeaf(doc->accountModel()->asset(), cv::NodeKind::Bank);
-    const cv::NodePtr food = firstLeaf(doc->actualModel()->expense());
+    const cv::NodePtr bank = firstLeaf(doc->accountTrees()->asset(), cv::NodeKind::Bank);
+    const cv::NodePtr food = firstLeaf(doc->categoryTrees()->expense());
     ASSERT_TRUE(bank && food);
 
     // Save: the name goes without an extension, the book is saved as .cvv2.
@@ -186,7 +186,7 @@ TEST_P(FirstHour, TheFirstMonthKeepsItsTotalsAndPrints)
     EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("household.cvv2"))));
 
     // A loan from the loan editor: every total of the viewer is right at once.
-    ASSERT_TRUE(viewer.click(doc->accountModel()->debt().get()));
+    ASSERT_TRUE(viewer.click(doc->accountTrees()->debt().get()));
     page.command(cv::tag::NewLoan);
     auto *loan = w->findChild<cv::LoanDialog *>();
     ASSERT_NE(loan, nullptr);
@@ -203,7 +203,7 @@ TEST_P(FirstHour, TheFirstMonthKeepsItsTotalsAndPrints)
     ASSERT_TRUE(cvtest::page::pick(cv::ChooserItem::fromNode(bank)));
     loan->showPage(1);
     QTest::mouseClick(loan->okButton(), Qt::LeftButton);
-    ASSERT_EQ(doc->accountModel()->debt()->children().back()->name(), QStringLiteral("Car"));
+    ASSERT_EQ(doc->accountTrees()->debt()->children().back()->name(), QStringLiteral("Car"));
     QApplication::processEvents();
     const std::string texts = viewer.texts();
     w->viewerPage()->refreshMainView();
@@ -283,7 +283,7 @@ TEST_F(DelegateTest, OnlyANewPasswordMarksTheBookEdited)
     for (const bool ok : {false, true}) {
         cv::Book *doc = nullptr;
         cv::BookWindow *w = openNewWindow(doc, 900, 600);
-        ASSERT_TRUE(delegate->documentController().saveDocumentAs(doc, path(QStringLiteral("p.cvv2"))));
+        ASSERT_TRUE(delegate->openBooks().saveDocumentAs(doc, path(QStringLiteral("p.cvv2"))));
         w->openPasswordPanel();
         auto *sheet = w->findChild<cv::PasswordSheet *>();
         ASSERT_NE(sheet, nullptr);
@@ -291,7 +291,7 @@ TEST_F(DelegateTest, OnlyANewPasswordMarksTheBookEdited)
         sheet->newPasswordField2()->setText(QStringLiteral("secret"));
         QTest::mouseClick(ok ? sheet->okButton() : sheet->cancelButton(), Qt::LeftButton);
         EXPECT_EQ(doc->isDocumentEdited(), ok) << (ok ? "OK" : "Cancel");
-        delegate->documentController().closeDocument(doc, false);
+        delegate->openBooks().closeDocument(doc, false);
     }
 }
 

@@ -38,7 +38,7 @@ QString shape(const cv::NodePtr &node)
     QString out;
     for (const cv::NodePtr &child : node->children()) {
         const auto unit = std::dynamic_pointer_cast<cv::OpeningHolding>(child->extra());
-        const QString name = unit ? QString::number(unit->brand()) : child->ident() > 0 ? child->name() : QString();
+        const QString name = unit ? QString::number(unit->security()) : child->ident() > 0 ? child->name() : QString();
         out += QStringLiteral("%1 %2 %3\n").arg(cv::raw(child->kind())).arg(child->ident()).arg(name) + shape(child);
     }
     return out;
@@ -55,12 +55,12 @@ protected:
         bank = cvtest::page::showOnMonth(w, kMay, 760);
         ASSERT_TRUE(bank);
         page = std::make_unique<cvtest::page::Window>(*delegate, w);
-        const auto &accounts = *document->accountModel();
-        const int category = document->actualModel()->uniqueId();
+        const auto &accounts = *document->accountTrees();
+        const int category = document->categoryTrees()->uniqueId();
         living =
-            samplebook::node(document->actualModel()->expense(), category, NodeKind::Group, QStringLiteral("Living"));
+            samplebook::node(document->categoryTrees()->expense(), category, NodeKind::Group, QStringLiteral("Living"));
         food = samplebook::node(living, category + 1, NodeKind::Category, QStringLiteral("Lunch"));
-        document->commitActualModel();
+        document->commitCategoryTrees();
         // A card, an investment account and a security it does not hold yet.
         const int id = accounts.uniqueId();
         auto cardRecord = std::make_shared<cv::CardDetail>();
@@ -74,10 +74,10 @@ protected:
         auto toyo = std::make_shared<cv::Security>();
         toyo->setName(QStringLiteral("Toyo"));
         toyo->setCurrency(1);
-        document->addBrand(toyo);
-        document->commitBrandList();
-        brand = toyo->ident();
-        document->commitAccountModel();
+        document->addSecurity(toyo);
+        document->commitSecurityList();
+        security = toyo->ident();
+        document->commitAccountTrees();
         document->createCache();
         w->viewerPage()->dataChanged();
         QApplication::processEvents();
@@ -87,7 +87,7 @@ protected:
     QString storedShape()
     {
         const auto stored =
-            cv::KeyedUnarchiver::unarchiveObjectOfClass<cv::AccountTrees>(document->dataModel()->getAccountData());
+            cv::KeyedUnarchiver::unarchiveObjectOfClass<cv::AccountTrees>(document->store()->getAccountData());
         return stored ? shape(stored->asset()) + shape(stored->debt()) : QString();
     }
     // Every account's balance around May, as the window's cache has it.
@@ -101,8 +101,8 @@ protected:
                 walk(child);
             }
         };
-        walk(document->accountModel()->asset());
-        walk(document->accountModel()->debt());
+        walk(document->accountTrees()->asset());
+        walk(document->accountTrees()->debt());
         return out;
     }
     // The store holds the window's trees, a rebuild from it gives the
@@ -115,7 +115,7 @@ protected:
         EXPECT_EQ(shown, page->viewer().texts()) << what;
         EXPECT_EQ(
             storedShape().toStdString(),
-            QString(shape(document->accountModel()->asset()) + shape(document->accountModel()->debt())).toStdString())
+            QString(shape(document->accountTrees()->asset()) + shape(document->accountTrees()->debt())).toStdString())
             << what;
         const std::vector<double> kept = balances();
         document->createCache();
@@ -131,7 +131,7 @@ protected:
     cv::BookWindow *w = nullptr;
     std::unique_ptr<cvtest::page::Window> page;
     cv::NodePtr bank, living, food, card, broker;
-    int brand = 0;
+    int security = 0;
 };
 
 TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebuild)
@@ -155,11 +155,11 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
              fill(sheet->nameField(), QStringLiteral("Purse"));
              fill(sheet->valueField(), QStringLiteral("45,000"));
              QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
-             EXPECT_EQ(document->accountModel()->asset()->children().back()->name(), QStringLiteral("Purse"));
+             EXPECT_EQ(document->accountTrees()->asset()->children().back()->name(), QStringLiteral("Purse"));
          }},
         {"the new account's opening balance changed in its sheet",
          [&] {
-             const cv::NodePtr purse = document->accountModel()->asset()->children().back();
+             const cv::NodePtr purse = document->accountTrees()->asset()->children().back();
              viewer.open(purse.get(), 0);
              auto *sheet = w->findChild<cv::CashAccountSheet *>();
              ASSERT_NE(sheet, nullptr);
@@ -168,7 +168,7 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
          }},
         {"a new loan from the loan sheet",
          [&] {
-             ASSERT_TRUE(viewer.click(document->accountModel()->debt().get()));
+             ASSERT_TRUE(viewer.click(document->accountTrees()->debt().get()));
              page->command(cv::tag::NewLoan);
              auto *sheet = w->findChild<cv::LoanDialog *>();
              ASSERT_NE(sheet, nullptr);
@@ -182,7 +182,7 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
              ASSERT_TRUE(cvtest::page::pick(cv::ChooserItem::fromNode(bank)));
              sheet->showPage(1);
              QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
-             const cv::NodePtr loan = document->accountModel()->debt()->children().back();
+             const cv::NodePtr loan = document->accountTrees()->debt()->children().back();
              ASSERT_EQ(loan->name(), QStringLiteral("Car"));
              EXPECT_EQ(document->getLoan(loan->ident()).value_or(cv::LoanSchedule{}).size(), 12u);
          }},
@@ -190,7 +190,7 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
          [&] {
              ASSERT_TRUE(viewer.click(broker.get()));
              page->command(cv::tag::AddSecurity);
-             auto *sheet = w->brandWindow() ? w->brandWindow()->findChild<cv::SecuritySheet *>() : nullptr;
+             auto *sheet = w->securityWindow() ? w->securityWindow()->findChild<cv::SecuritySheet *>() : nullptr;
              ASSERT_NE(sheet, nullptr);
              fill(sheet->nameField(), QStringLiteral("Acme"));
              QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
@@ -204,14 +204,15 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
              const int row = trades.newRow();
              using T = cv::TradePanel;
              trades.type(T::DateColumn, row, QStringLiteral("2009/05/12"));
-             ASSERT_TRUE(trades.choose(T::BrandColumn, row, cv::ChooserItem::fromBrand(document->findBrand(brand))));
+             ASSERT_TRUE(trades.choose(T::SecurityColumn, row,
+                                       cv::ChooserItem::fromSecurity(document->findSecurity(security))));
              ASSERT_TRUE(trades.choose(T::KindColumn, row, cv::ChooserItem::fromTradeKind(cv::TradeKind::Buy)));
              trades.type(T::CountColumn, row, QStringLiteral("100"));
              trades.type(T::UnitPriceColumn, row, QStringLiteral("980"));
              trades.ok();
              EXPECT_EQ(w->temporaryPage(), nullptr);
              EXPECT_EQ(broker->countChild(), 3);
-             EXPECT_DOUBLE_EQ(document->tradingAccount(broker->ident(), brand, kMayEnd), 100);
+             EXPECT_DOUBLE_EQ(document->tradingAccount(broker->ident(), security, kMayEnd), 100);
          }},
         {"a transfer deleted after its amount was typed over",
          [&] {
@@ -266,7 +267,7 @@ TEST_F(WindowRoadTest, TheGridCommandsFollowTheClickedRow)
     open();
     const cv::NodePtr cashPart = broker->childAt(0);
     const cv::NodePtr wallet = document->findAccount(cv::AccountTrees::WalletIdent);
-    const cv::NodePtr transferItem = document->actualModel()->moneyFlow()->childAt(0);
+    const cv::NodePtr transferItem = document->categoryTrees()->moneyFlow()->childAt(0);
     using namespace cv::tag;
     // clang-format off
     const struct {

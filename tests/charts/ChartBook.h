@@ -37,10 +37,10 @@ struct ChartBook {
 
     ChartBook()
     {
-        doc->dataModel()->create();
-        doc->actualModel()->setDefault();
-        doc->actualModel()->setSystemItems();
-        doc->accountModel()->setSystemItems();
+        doc->store()->create();
+        doc->categoryTrees()->setDefault();
+        doc->categoryTrees()->setSystemItems();
+        doc->accountTrees()->setSystemItems();
         samplebook::currency(*doc, 1, QStringLiteral("JPY"), 1, 0);
     }
 
@@ -52,12 +52,12 @@ struct ChartBook {
         record->setInitialValue(opening);
         if (!parent)
             parent =
-                cv::isDebtAccountKind(cv::NodeKind(kind)) ? doc->accountModel()->debt() : doc->accountModel()->asset();
+                cv::isDebtAccountKind(cv::NodeKind(kind)) ? doc->accountTrees()->debt() : doc->accountTrees()->asset();
         return samplebook::node(parent, nextIdent++, kind, name, kind == cv::NodeKind::Group ? nullptr : record);
     }
     cv::NodePtr category(bool income, const QString &name, cv::NodePtr parent = nullptr, int kind = 21)
     {
-        const cv::NodePtr root = income ? doc->actualModel()->income() : doc->actualModel()->expense();
+        const cv::NodePtr root = income ? doc->categoryTrees()->income() : doc->categoryTrees()->expense();
         return samplebook::node(parent ? parent : root, nextIdent++, kind, name);
     }
     void expense(const QDate &date, double amount, const cv::NodePtr &category, const cv::NodePtr &account)

@@ -109,7 +109,7 @@ TEST_F(SheetTest, PieOfAccountsNeedsNoEndDate)
         EXPECT_FALSE(sheet.drawButton()->isEnabled());
     }
     // The ticks do not outlast the sheet.
-    EXPECT_EQ(m_book.doc->accountModel()->asset()->deepStatus(), 0);
+    EXPECT_EQ(m_book.doc->accountTrees()->asset()->deepStatus(), 0);
 }
 
 TEST_F(SheetTest, DrawPrintsThroughTheDialogAndPreviewPreviews)
@@ -176,7 +176,7 @@ TEST_F(SheetTest, OverviewCashFlow)
         t->setDate(day);
         t->setAccount(2004);
         t->setTransfer(to);
-        t->setBrand(1);
+        t->setSecurity(1);
         t->setKind(kind);
         t->setCount(count);
         t->setUnitPrice(price);

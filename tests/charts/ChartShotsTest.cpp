@@ -51,10 +51,10 @@ void leaves(const cv::NodePtr &node, std::vector<cv::NodePtr> &out)
 void fillYear(cv::Book &doc)
 {
     std::vector<cv::NodePtr> assets, debts, incomes, expenses;
-    leaves(doc.accountModel()->asset(), assets);
-    leaves(doc.accountModel()->debt(), debts);
-    leaves(doc.actualModel()->income(), incomes);
-    leaves(doc.actualModel()->expense(), expenses);
+    leaves(doc.accountTrees()->asset(), assets);
+    leaves(doc.accountTrees()->debt(), debts);
+    leaves(doc.categoryTrees()->income(), incomes);
+    leaves(doc.categoryTrees()->expense(), expenses);
     ASSERT_FALSE(assets.empty());
     ASSERT_FALSE(expenses.empty());
     ASSERT_FALSE(incomes.empty());
@@ -138,9 +138,9 @@ TEST_P(ChartShots, ChartsAndOverview)
     const QString language = QString::fromLatin1(GetParam());
     const bool ja = language == QLatin1String("ja");
     std::vector<cv::NodePtr> accounts, categories;
-    leaves(m_doc.accountModel()->asset(), accounts);
-    leaves(m_doc.accountModel()->debt(), accounts);
-    leaves(m_doc.actualModel()->expense(), categories);
+    leaves(m_doc.accountTrees()->asset(), accounts);
+    leaves(m_doc.accountTrees()->debt(), accounts);
+    leaves(m_doc.categoryTrees()->expense(), categories);
 
     cv::ChartSheet sheet(&m_doc, m_preference);
     typeDate(sheet.fromDateField(), QStringLiteral("2009/01/01"));

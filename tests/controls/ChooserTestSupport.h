@@ -17,8 +17,8 @@ struct ChooserBook {
     ChooserBook()
     {
         cv::BookTestAccess::createFromTemplate(doc, QStringLiteral("no-such-template"));
-        const cv::NodePtr asset = doc.accountModel()->asset();
-        const cv::NodePtr debt = doc.accountModel()->debt();
+        const cv::NodePtr asset = doc.accountTrees()->asset();
+        const cv::NodePtr debt = doc.accountTrees()->debt();
         asset->setChildren({});
         debt->setChildren({});
         a = samplebook::node(asset, 2001, 30, QStringLiteral("A"));

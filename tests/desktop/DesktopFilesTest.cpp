@@ -82,7 +82,7 @@ TEST_F(DesktopInstallTest, InstalledEntryValidatesAndSavedBooksHaveOurTypes)
     // so a copy under its extension stands for one.
     const QString book = bookWithDollars(QStringLiteral("book.cvv2"));
     ASSERT_TRUE(QFile::copy(book, path(QStringLiteral("old.cvv1"))));
-    cv::Book *document = delegate->documentController().openDocument(book, false);
+    cv::Book *document = delegate->openBooks().openDocument(book, false);
     ASSERT_NE(document, nullptr);
     ASSERT_TRUE(document->export_(path(QStringLiteral("book.cvxf"))));
     // The XML form by its content too, as a download without its extension.

@@ -63,8 +63,8 @@ protected:
             document->commitCurrencyList();
         }
         const QString file = path(name);
-        EXPECT_TRUE(delegate->documentController().saveDocumentAs(document, file));
-        delegate->documentController().closeDocument(document, false);
+        EXPECT_TRUE(delegate->openBooks().saveDocumentAs(document, file));
+        delegate->openBooks().closeDocument(document, false);
         return file;
     }
 };

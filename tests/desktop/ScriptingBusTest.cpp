@@ -44,7 +44,7 @@ TEST_F(ScriptingBusTest, GdbusCallsRecordAPriceAndARateThatTheSavedBookKeeps)
     const QString file = bookWithDollars(QStringLiteral("scripted.cvv2"));
     delegate->openFiles({file});
     ASSERT_EQ(documentCount(), 1u);
-    cv::ScriptingService service(delegate->documentController());
+    cv::ScriptingService service(delegate->openBooks());
     ASSERT_TRUE(service.registerOn(QDBusConnection::sessionBus()));
 
     const ProcessResult stock = gdbusCall(
@@ -74,26 +74,26 @@ TEST_F(ScriptingBusTest, GdbusCallsRecordAPriceAndARateThatTheSavedBookKeeps)
         EXPECT_THAT(refused.err.toStdString(), HasSubstr(r.reason));
     }
 
-    cv::Book *document = delegate->documentController().documents().front().get();
-    ASSERT_TRUE(delegate->documentController().saveDocument(document));
-    delegate->documentController().closeDocument(document, false);
+    cv::Book *document = delegate->openBooks().documents().front().get();
+    ASSERT_TRUE(delegate->openBooks().saveDocument(document));
+    delegate->openBooks().closeDocument(document, false);
 
     cv::Book saved;
     ASSERT_TRUE(saved.initWithContentsOfFile(file, cv::Book::kTypeV2));
-    const auto &brands = saved.brandList();
-    const auto acme = std::find_if(brands.begin(), brands.end(),
+    const auto &securities = saved.securityList();
+    const auto acme = std::find_if(securities.begin(), securities.end(),
                                    [](const cv::SecurityPtr &b) { return b->symbol() == QLatin1String("ACME"); });
-    ASSERT_NE(acme, brands.end());
+    ASSERT_NE(acme, securities.end());
     EXPECT_EQ((*acme)->market(), 20);
-    EXPECT_DOUBLE_EQ(saved.brandPrice(*acme, QDate(2009, 6, 1)), 1234.5);
+    EXPECT_DOUBLE_EQ(saved.securityPrice(*acme, QDate(2009, 6, 1)), 1234.5);
     const auto &currencies = saved.currencyList();
     const auto usd = std::find_if(currencies.begin(), currencies.end(),
                                   [](const cv::CurrencyPtr &c) { return c->name() == QLatin1String("USD"); });
     ASSERT_NE(usd, currencies.end());
     EXPECT_DOUBLE_EQ(saved.currencyRate(*usd, QDate(2009, 6, 2)), 151.25);
-    EXPECT_EQ(std::find_if(brands.begin(), brands.end(),
+    EXPECT_EQ(std::find_if(securities.begin(), securities.end(),
                            [](const cv::SecurityPtr &b) { return b->symbol() == QLatin1String("NEW"); }),
-              brands.end());
+              securities.end());
 }
 
 // The program registers the service at start, and a file handed over by a

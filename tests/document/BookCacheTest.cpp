@@ -19,15 +19,15 @@ protected:
         usd = addCurrency(2, QStringLiteral("USD"), 100.0, 2);
         ASSERT_TRUE(samplebook::putRate(*doc, 2, day(2009, 6, 1), 95.0));
 
-        const auto assets = doc->accountModel()->asset();
+        const auto assets = doc->accountTrees()->asset();
         wallet = addAccount(assets, 10, 30, 10000);
         bank = addAccount(assets, 1000, 31, 500000);
-        card = addAccount(doc->accountModel()->debt(), 1001, 40, 0);
+        card = addAccount(doc->accountTrees()->debt(), 1001, 40, 0);
         usdBank = addAccount(assets, 1002, 31, 1000.00, 2);
         invest = addAccount(assets, 1003, 32, 200000);
-        salary = addCategory(doc->actualModel()->income(), 1004);
-        food = addCategory(doc->actualModel()->expense(), 1005);
-        s = addBrand(QStringLiteral("S"), 1);
+        salary = addCategory(doc->categoryTrees()->income(), 1004);
+        food = addCategory(doc->categoryTrees()->expense(), 1005);
+        s = addSecurity(QStringLiteral("S"), 1);
         doc->createCache();
 
         doc->updateIncome(makeEntry(0, day(2009, 6, 25), 300000, 1004, 1000), nullptr);
@@ -37,16 +37,16 @@ protected:
         doc->updateExpense(usdFood, nullptr);
         toUsd = transfer(day(2009, 6, 20), 95000, 1000, 1002);
         transfer(day(2009, 6, 27), 5000, 1000, 1001);
-        std::set<cv::SecurityPtr> brands;
-        doc->applyTrade(makeTrade(cv::TradeKind::Buy, day(2009, 6, 5), 1003, 1, 100, 1000, 500), invest, {}, brands,
+        std::set<cv::SecurityPtr> securities;
+        doc->applyTrade(makeTrade(cv::TradeKind::Buy, day(2009, 6, 5), 1003, 1, 100, 1000, 500), invest, {}, securities,
                         true);
-        doc->applyTrade(makeTrade(cv::TradeKind::Sale, day(2009, 6, 26), 1003, 1, 50, 1200, 300), invest, {}, brands,
-                        true);
-        doc->applyBrands(brands);
+        doc->applyTrade(makeTrade(cv::TradeKind::Sale, day(2009, 6, 26), 1003, 1, 50, 1200, 300), invest, {},
+                        securities, true);
+        doc->applySecurities(securities);
         doc->accumulateAccount();
     }
 
-    double june(const cv::NodePtr &node) { return doc->summaryForActualMonths(node, day(2009, 6, 1), 1); }
+    double june(const cv::NodePtr &node) { return doc->summaryForCategoryMonths(node, day(2009, 6, 1), 1); }
 
     cv::CurrencyPtr jpy, usd;
     cv::NodePtr wallet, bank, card, usdBank, invest, salary, food;
@@ -69,24 +69,24 @@ TEST_F(BookTest, MonthEndBalancesAndTotals)
     EXPECT_DOUBLE_EQ(doc->rawValueForAccount(invest->childAt(1), end), 50);
     EXPECT_DOUBLE_EQ(doc->tradingAccount(1003, 1, end), 50);
     EXPECT_DOUBLE_EQ(doc->valueForAccount(invest, end), 219200);
-    EXPECT_DOUBLE_EQ(doc->valueForAccount(doc->accountModel()->asset(), end), 1117250);
+    EXPECT_DOUBLE_EQ(doc->valueForAccount(doc->accountTrees()->asset(), end), 1117250);
 
     EXPECT_DOUBLE_EQ(june(food), 6950);
-    EXPECT_DOUBLE_EQ(june(doc->actualModel()->expense()), 6950);
+    EXPECT_DOUBLE_EQ(june(doc->categoryTrees()->expense()), 6950);
     EXPECT_DOUBLE_EQ(june(salary), 300000);
-    EXPECT_DOUBLE_EQ(june(doc->autoCacheIn()), 360000);
-    EXPECT_DOUBLE_EQ(june(doc->autoCacheOut()), 107750);
-    EXPECT_DOUBLE_EQ(doc->summaryForActualDays(food, day(2009, 6, 10), 3), 6000);
-    EXPECT_DOUBLE_EQ(doc->valueForActual(food, day(2009, 6, 12)), 5000);
+    EXPECT_DOUBLE_EQ(june(doc->autoCashIn()), 360000);
+    EXPECT_DOUBLE_EQ(june(doc->autoCashOut()), 107750);
+    EXPECT_DOUBLE_EQ(doc->summaryForCategoryDays(food, day(2009, 6, 10), 3), 6000);
+    EXPECT_DOUBLE_EQ(doc->valueForCategory(food, day(2009, 6, 12)), 5000);
 }
 
 TEST_F(BookTest, RatesAndPricesBeforeTheirFirstDate)
 {
     EXPECT_DOUBLE_EQ(doc->currencyRate(usd, day(2009, 5, 31)), 100.0);
     EXPECT_DOUBLE_EQ(doc->currencyRate(usd, day(2009, 6, 1)), 95.0);
-    EXPECT_DOUBLE_EQ(doc->brandPrice(s, day(2009, 6, 4)), 0);
-    EXPECT_DOUBLE_EQ(doc->brandPrice(s, day(2009, 6, 25)), 1000);
-    EXPECT_DOUBLE_EQ(doc->brandPrice(s, day(2009, 7, 1)), 1200);
+    EXPECT_DOUBLE_EQ(doc->securityPrice(s, day(2009, 6, 4)), 0);
+    EXPECT_DOUBLE_EQ(doc->securityPrice(s, day(2009, 6, 25)), 1000);
+    EXPECT_DOUBLE_EQ(doc->securityPrice(s, day(2009, 7, 1)), 1200);
     // Valued in dollars: yen divided by the dollar's rate of the day.
     EXPECT_DOUBLE_EQ(doc->valueForAccount(bank, day(2009, 6, 30), usd), 700000 / 95.0);
     // An account is worth nothing before it starts.
@@ -99,7 +99,7 @@ TEST_F(BookTest, DeletingAnEntryAndAConvertedTransfer)
     doc->accumulateAccount();
     EXPECT_DOUBLE_EQ(june(food), 6000);
     EXPECT_DOUBLE_EQ(doc->rawValueForAccount(usdBank, day(2009, 6, 30)), 2000.00);
-    EXPECT_DOUBLE_EQ(june(doc->autoCacheOut()), 106800);
+    EXPECT_DOUBLE_EQ(june(doc->autoCashOut()), 106800);
 
     auto changed = toUsd->clone();
     changed->setConverted(990);
@@ -110,7 +110,7 @@ TEST_F(BookTest, DeletingAnEntryAndAConvertedTransfer)
     // What the window shows is what the file holds.
     doc->createCache();
     EXPECT_DOUBLE_EQ(doc->rawValueForAccount(usdBank, day(2009, 6, 30)), 1990.00);
-    EXPECT_DOUBLE_EQ(june(doc->autoCacheOut()), 106800);
+    EXPECT_DOUBLE_EQ(june(doc->autoCashOut()), 106800);
 }
 
 TEST_F(BookTest, RangeAndSummaries)
@@ -129,7 +129,7 @@ TEST_F(BookTest, RangeAndSummaries)
     unit->setRefID(1001);
     record->debtList().push_back(unit);
     summary->setExtra(record);
-    doc->accountModel()->summary()->appendChild(summary);
+    doc->accountTrees()->summary()->appendChild(summary);
     doc->updateExpense(makeEntry(1, day(2009, 6, 28), 700, 1005, 1001), nullptr);
     doc->accumulateAccount();
     EXPECT_DOUBLE_EQ(doc->valueForAccount(summary, day(2009, 6, 30)), 700);
@@ -144,13 +144,13 @@ TEST_F(BookTest, RangeAndSummaries)
     lists->assetList().push_back(plus);
     lists->debtList().push_back(minus);
     categories->setExtra(lists);
-    EXPECT_DOUBLE_EQ(doc->summaryForActualMonths(categories, day(2009, 6, 1), 1), 300000 - 7650);
+    EXPECT_DOUBLE_EQ(doc->summaryForCategoryMonths(categories, day(2009, 6, 1), 1), 300000 - 7650);
 }
 
 // Money in a second currency: transfers, conversions, and a security priced in dollars.
 TEST_F(BookTest, ForeignTransfersAndCommission)
 {
-    auto usd2 = addAccount(doc->accountModel()->asset(), 1010, 31, 0, 2);
+    auto usd2 = addAccount(doc->accountTrees()->asset(), 1010, 31, 0, 2);
     doc->accumulateAccount();
     auto within = transfer(day(2009, 6, 29), 100, 1002, 1010);
     double c = 0, d = 0;
@@ -164,14 +164,14 @@ TEST_F(BookTest, ForeignTransfersAndCommission)
     EXPECT_DOUBLE_EQ(d, 4800); // the yen side given is the yen value
 
     // A dollar security in a yen account: amount and commission both arrive in yen.
-    auto u = addBrand(QStringLiteral("U"), 2);
-    const double outBefore = june(doc->autoCacheOut());
-    std::set<cv::SecurityPtr> brands;
-    doc->applyTrade(makeTrade(cv::TradeKind::Buy, day(2009, 6, 29), 1003, u->ident(), 10, 20, 1), invest, {}, brands,
-                    false);
+    auto u = addSecurity(QStringLiteral("U"), 2);
+    const double outBefore = june(doc->autoCashOut());
+    std::set<cv::SecurityPtr> securities;
+    doc->applyTrade(makeTrade(cv::TradeKind::Buy, day(2009, 6, 29), 1003, u->ident(), 10, 20, 1), invest, {},
+                    securities, false);
     doc->accumulateAccount();
     EXPECT_DOUBLE_EQ(doc->valueForAccount(invest->childAt(0), day(2009, 6, 30)), 159200 - 201 * 95.0);
-    EXPECT_DOUBLE_EQ(june(doc->autoCacheOut()) - outBefore, 201 * 95.0);
+    EXPECT_DOUBLE_EQ(june(doc->autoCashOut()) - outBefore, 201 * 95.0);
 }
 
 // Rates that are not positive never reach a balance.
@@ -183,7 +183,7 @@ TEST_F(BookTest, UnusableRatesAreIgnored)
     EXPECT_DOUBLE_EQ(doc->currencyRate(usd, day(2009, 6, 10)), 95.0);
     EXPECT_DOUBLE_EQ(doc->currencyRate(usd, day(2009, 5, 1)), 1.0);
     EXPECT_DOUBLE_EQ(doc->valueForAccount(bank, day(2009, 5, 1), usd), 500000);
-    EXPECT_TRUE(std::isfinite(doc->valueForAccount(doc->accountModel()->asset(), day(2009, 6, 30))));
+    EXPECT_TRUE(std::isfinite(doc->valueForAccount(doc->accountTrees()->asset(), day(2009, 6, 30))));
 }
 
 // The four transfer items move each side by its kind; a transfer into the
@@ -191,7 +191,7 @@ TEST_F(BookTest, UnusableRatesAreIgnored)
 // the rate of the day, before, between and after dated rates.
 TEST_F(BookTest, TransferItemsAndDatedRates)
 {
-    auto loan = addAccount(doc->accountModel()->debt(), 1011, 40, 0);
+    auto loan = addAccount(doc->accountTrees()->debt(), 1011, 40, 0);
     for (const auto &[date, rate] : {std::pair{day(2009, 7, 10), 90.0}, std::pair{day(2009, 8, 10), 110.0}}) {
         ASSERT_TRUE(samplebook::putRate(*doc, 2, date, rate));
     }
@@ -241,7 +241,7 @@ TEST_F(BookTest, HoldingsCategoriesAndGroupings)
     // A removed holding takes its trades out of the cash part and the book.
     cv::BookTestAccess::cleanupItem(*doc, invest->childAt(1));
     EXPECT_DOUBLE_EQ(doc->valueForAccount(invest, end), 200000);
-    EXPECT_TRUE(doc->dataModel()->findTradeByAccount(1003, s->ident())->empty());
+    EXPECT_TRUE(doc->store()->findTradeByAccount(1003, s->ident())->empty());
     doc->createCache();
     EXPECT_DOUBLE_EQ(doc->valueForAccount(invest, end), 200000);
 
@@ -249,7 +249,7 @@ TEST_F(BookTest, HoldingsCategoriesAndGroupings)
     auto grouped = usdFood->clone();
     grouped->setGroup(3);
     doc->updateExpense(grouped, usdFood);
-    EXPECT_EQ(doc->dataModel()
+    EXPECT_EQ(doc->store()
                   ->database()
                   ->performQuery(QStringLiteral("SELECT grouping FROM ActualTable WHERE id=%1;").arg(usdFood->ident()))
                   ->rowAtIndex(0)

@@ -13,9 +13,9 @@ protected:
         DocumentTest::SetUp();
         addCurrency(kYen, QStringLiteral("JPY"), 1, 0)->setPrefix(QStringLiteral("¥"));
         addCurrency(kDollar, QStringLiteral("USD"), 150, 2)->setPrefix(QStringLiteral("$"));
-        addAccount(doc->accountModel()->asset(), kYenBank, 31, 0, kYen);
-        addAccount(doc->accountModel()->asset(), kDollarBank, 31, 0, kDollar);
-        addAccount(doc->accountModel()->asset(), kYenInvest, 32, 0, kYen);
+        addAccount(doc->accountTrees()->asset(), kYenBank, 31, 0, kYen);
+        addAccount(doc->accountTrees()->asset(), kDollarBank, 31, 0, kDollar);
+        addAccount(doc->accountTrees()->asset(), kYenInvest, 32, 0, kYen);
     }
     void TearDown() override
     {
@@ -83,13 +83,13 @@ TEST_F(DocumentFormatTest, PrintModeChangesTheNegativeForm)
 
 TEST_F(DocumentFormatTest, TradesShowConvertedAmountsInTheDocumentsForm)
 {
-    auto stock = addBrand(QStringLiteral("Dollar stock"), kDollar);
-    auto fund = addBrand(QStringLiteral("Dollar fund"), kDollar);
-    fund->setKind(cv::BrandKind::InvestmentTrust);
+    auto stock = addSecurity(QStringLiteral("Dollar stock"), kDollar);
+    auto fund = addSecurity(QStringLiteral("Dollar fund"), kDollar);
+    fund->setKind(cv::SecurityKind::InvestmentTrust);
     auto trade = makeTrade(0, day(2009, 6, 1), kYenInvest, stock->ident(), 10, 12.5);
     // 12.5 dollars in the yen account.
     EXPECT_EQ(trade->value(12.5, *doc, false), QStringLiteral("1,875"));
-    trade->setBrand(fund->ident());
+    trade->setSecurity(fund->ident());
     EXPECT_EQ(trade->value(12.5, *doc, false), QStringLiteral("1,875.00"));
     EXPECT_EQ(trade->value(-12.5, *doc, true), QStringLiteral("-1,875"));
     trade->setAccount(kDollarBank);

@@ -55,7 +55,7 @@ QByteArray exported(cv::Book &d)
 QList<int> infoRows(cv::Book &d)
 {
     QList<int> rows;
-    auto result = d.dataModel()->database()->performQuery(QStringLiteral("SELECT id FROM InfoTable ORDER BY id;"));
+    auto result = d.store()->database()->performQuery(QStringLiteral("SELECT id FROM InfoTable ORDER BY id;"));
     for (int r = 0; result && r < result->rowCount(); ++r) rows << result->rowAtIndex(r).description().toInt();
     return rows;
 }
@@ -78,12 +78,12 @@ TEST_F(LifecycleTest, NewDocumentWithoutTemplateHasTheDefaultItems)
     EXPECT_EQ(yen->fraction(), 0);
     EXPECT_EQ(yen->rate(), 1.0);
 
-    EXPECT_EQ(childIdents(doc.actualModel()->moneyFlow()), (QList<int>{10, 11, 12, 13}));
-    const QList<int> expense = childIdents(doc.actualModel()->expense());
+    EXPECT_EQ(childIdents(doc.categoryTrees()->moneyFlow()), (QList<int>{10, 11, 12, 13}));
+    const QList<int> expense = childIdents(doc.categoryTrees()->expense());
     EXPECT_EQ(QSet<int>(expense.begin(), expense.end()), (QSet<int>{30, 32, 33}));
-    EXPECT_EQ(childIdents(doc.actualModel()->income()), QList<int>{31});
-    ASSERT_EQ(doc.accountModel()->asset()->countChild(), 1);
-    const cv::NodePtr wallet = doc.accountModel()->asset()->childAt(0);
+    EXPECT_EQ(childIdents(doc.categoryTrees()->income()), QList<int>{31});
+    ASSERT_EQ(doc.accountTrees()->asset()->countChild(), 1);
+    const cv::NodePtr wallet = doc.accountTrees()->asset()->childAt(0);
     EXPECT_EQ(wallet->ident(), 10);
     EXPECT_EQ(wallet->kind(), 30);
     EXPECT_EQ(wallet->currency(), 1);
@@ -103,10 +103,10 @@ TEST_F(LifecycleTest, EveryShippedTemplateMakesABookWithoutDuplicates)
             cv::Book doc;
             doc.createDefault();
             EXPECT_EQ(cv::BookTestAccess::templateIndex(), 0);
-            EXPECT_GT(doc.actualModel()->expense()->countChild(), 3);
-            EXPECT_GT(doc.actualModel()->income()->countChild(), 1);
-            const auto &a = *doc.accountModel();
-            const auto &c = *doc.actualModel();
+            EXPECT_GT(doc.categoryTrees()->expense()->countChild(), 3);
+            EXPECT_GT(doc.categoryTrees()->income()->countChild(), 1);
+            const auto &a = *doc.accountTrees();
+            const auto &c = *doc.categoryTrees();
             // Accounts and categories are numbered apart (the wallet and a transfer item share 10).
             for (const auto &roots : {std::vector{a.asset(), a.debt(), a.summary()},
                                       std::vector{c.moneyFlow(), c.income(), c.expense(), c.summary()}}) {
@@ -158,12 +158,12 @@ TEST_F(LifecycleTest, SaveAndReopenKeepsTheWholeBook)
     ASSERT_TRUE(rich);
     cv::Book &doc = *rich;
     // Accounts in the default currency, as a new book from a template has them.
-    doc.accountModel()->asset()->fixDefaultCurrency(1);
+    doc.accountTrees()->asset()->fixDefaultCurrency(1);
     cv::BookTestAccess::commitInfoRows(doc);
     doc.settings()->setFiscalMonthOfYear(3);
-    auto print = std::make_shared<cv::PrintInfo>();
-    print->setOrientation(cv::PrintInfo::Landscape);
-    doc.setPrintInfo(print);
+    auto print = std::make_shared<cv::PrintSettings>();
+    print->setOrientation(cv::PrintSettings::Landscape);
+    doc.setPrintSettings(print);
     ASSERT_TRUE(doc.isDocumentEdited());
 
     int aboutToSave = 0;
@@ -181,17 +181,17 @@ TEST_F(LifecycleTest, SaveAndReopenKeepsTheWholeBook)
     EXPECT_FALSE(reopened.isDocumentEdited());
     EXPECT_EQ(exported(reopened).toStdString(), exported(doc).toStdString());
     EXPECT_EQ(reopened.settings()->fiscalMonthOfYear(), 3);
-    ASSERT_TRUE(reopened.printInfo());
-    EXPECT_EQ(reopened.printInfo()->orientation(), cv::PrintInfo::Landscape);
-    ASSERT_FALSE(doc.dataModel()->getLoanData(1004).isEmpty());
-    EXPECT_EQ(reopened.dataModel()->getLoanData(1004), doc.dataModel()->getLoanData(1004));
-    EXPECT_EQ(reopened.dataModel()->getXchgRateListForCurrency(2)->size(), 2u);
+    ASSERT_TRUE(reopened.printSettings());
+    EXPECT_EQ(reopened.printSettings()->orientation(), cv::PrintSettings::Landscape);
+    ASSERT_FALSE(doc.store()->getLoanData(1004).isEmpty());
+    EXPECT_EQ(reopened.store()->getLoanData(1004), doc.store()->getLoanData(1004));
+    EXPECT_EQ(reopened.store()->getXchgRateListForCurrency(2)->size(), 2u);
 
     // The trees as read are the ones announced: a rename is a change of values.
     cv::TreeChange tree = cv::TreeChange::None;
     QObject::connect(&reopened, &cv::Book::accountChanged, [&](const cv::ChangeSet &c) { tree = c.accountTree; });
-    reopened.accountModel()->asset()->childAt(0)->setName(QStringLiteral("Renamed"));
-    reopened.commitAccountModel();
+    reopened.accountTrees()->asset()->childAt(0)->setName(QStringLiteral("Renamed"));
+    reopened.commitAccountTrees();
     EXPECT_EQ(tree, cv::TreeChange::Values);
 }
 
@@ -223,7 +223,7 @@ TEST_F(LifecycleTest, InfoRowsDecideWhetherAFileOpens)
         cv::Book d;
         ASSERT_TRUE(
             d.initWithContentsOfFile(without(QStringLiteral("4, 5"), QStringLiteral("b.cvv2")), cv::Book::kTypeV2));
-        EXPECT_TRUE(d.brandList().empty());
+        EXPECT_TRUE(d.securityList().empty());
         EXPECT_TRUE(d.groupList().empty());
         EXPECT_EQ(d.currencyList().size(), 1u);
     }
@@ -250,13 +250,13 @@ TEST_F(LifecycleTest, InfoRowsDecideWhetherAFileOpens)
         // A print record that is not ours is left alone.
         cv::BookStore store;
         ASSERT_TRUE(store.open(path));
-        ASSERT_TRUE(store.putPrintInfo(cv::KeyedArchiver::archivedDataWithRootObject(QStringLiteral("foreign"))));
+        ASSERT_TRUE(store.putPrintSettings(cv::KeyedArchiver::archivedDataWithRootObject(QStringLiteral("foreign"))));
         ASSERT_TRUE(store.save(book(QStringLiteral("d.cvv2"))));
         cv::Book d;
         ASSERT_TRUE(d.initWithContentsOfFile(book(QStringLiteral("d.cvv2")), cv::Book::kTypeV2));
-        EXPECT_FALSE(d.printInfo());
+        EXPECT_FALSE(d.printSettings());
         ASSERT_TRUE(d.writeToFile(book(QStringLiteral("d.cvv2")), cv::Book::kTypeV2));
-        EXPECT_EQ(d.dataModel()->getPrintInfo(), store.getPrintInfo());
+        EXPECT_EQ(d.store()->getPrintSettings(), store.getPrintSettings());
     }
 }
 
@@ -458,7 +458,7 @@ TEST_F(LifecycleTest, ControllerOpensEachFileOnceAndRemembersIt)
     cv::Book *made = controller.makeUntitledDocument(2);
     ASSERT_TRUE(made);
     EXPECT_EQ(cv::BookTestAccess::templateIndex(), 0);
-    EXPECT_EQ(made->accountModel()->asset()->status(), 1);
+    EXPECT_EQ(made->accountTrees()->asset()->status(), 1);
     ui.savePath = book(QStringLiteral("Household.cvv2"));
     ASSERT_TRUE(controller.saveDocument(made));
     EXPECT_EQ(made->fileName(), ui.savePath);
@@ -724,11 +724,11 @@ TEST_F(LifecycleTest, IdentsOfALostListAreNeverHandedOutAgain)
         cv::Book doc;
         ASSERT_TRUE(doc.initWithContentsOfFile(damagedCopy(path, sql), cv::Book::kTypeV2));
         auto security = std::make_shared<cv::Security>();
-        doc.addBrand(security);
+        doc.addSecurity(security);
         EXPECT_GT(security->ident(), 2); // 1 and 2 are still held, priced and traded
         auto grouping = std::make_shared<cv::Grouping>();
         doc.addGrouping(grouping);
-        EXPECT_EQ(doc.dataModel()->getDataCountForGroup({grouping->ident()}), 0);
+        EXPECT_EQ(doc.store()->getDataCountForGroup({grouping->ident()}), 0);
     }
 }
 
@@ -742,8 +742,8 @@ TEST_F(LifecycleTest, BackupAndWorkingCopyKeepTheBooksPrivacy)
     ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadUser | QFile::WriteUser));
     cv::Book opened;
     ASSERT_TRUE(opened.initWithContentsOfFile(path, cv::Book::kTypeV2));
-    EXPECT_EQ(modeOf(opened.dataModel()->workingPath()), modeOf(path));
-    const QString folder = QFileInfo(opened.dataModel()->workingPath()).absolutePath();
+    EXPECT_EQ(modeOf(opened.store()->workingPath()), modeOf(path));
+    const QString folder = QFileInfo(opened.store()->workingPath()).absolutePath();
     EXPECT_EQ(modeOf(folder), QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
     ASSERT_TRUE(opened.writeToFile(path, cv::Book::kTypeV2));
     EXPECT_EQ(modeOf(backupFolder() + QStringLiteral("/Rich.09-06-07.cvv2")), modeOf(path));

@@ -13,7 +13,7 @@ protected:
     {
         DocumentTest::SetUp();
         addCurrency(1, QStringLiteral("JPY"), 1, 0);
-        bank = addAccount(doc->accountModel()->asset(), 1000, 31, 1000000);
+        bank = addAccount(doc->accountTrees()->asset(), 1000, 31, 1000000);
         loan = std::make_shared<cv::Node>();
         loan->setIdent(2000);
         loan->setKind(cv::NodeKind::Loan);
@@ -21,8 +21,8 @@ protected:
         record = std::make_shared<cv::LoanTerms>();
         record->setDate(day(2009, 1, 1));
         loan->setExtra(record);
-        doc->accountModel()->debt()->appendChild(loan);
-        food = addCategory(doc->actualModel()->expense(), 1005);
+        doc->accountTrees()->debt()->appendChild(loan);
+        food = addCategory(doc->categoryTrees()->expense(), 1005);
         for (int month : {2, 3}) {
             auto row = std::make_shared<cv::LoanPayment>();
             row->setDate(day(2009, month, 27));
@@ -36,7 +36,7 @@ protected:
     std::vector<std::pair<int, int>> kindsAndCategories()
     {
         std::vector<std::pair<int, int>> out;
-        const auto entries = doc->dataModel()->findActualFrom(QDate(), QDate(), QList<int>{11, 12, 30, 32, 1005});
+        const auto entries = doc->store()->findEntriesFrom(QDate(), QDate(), QList<int>{11, 12, 30, 32, 1005});
         for (const auto &e : *entries) out.push_back({cv::raw(e->kind()), e->category()});
         std::sort(out.begin(), out.end());
         return out;
@@ -63,8 +63,8 @@ TEST_F(LoanTest, EntriesFromTheSchedule)
     // The rewrite reaches the balances itself, as a rebuild would.
     auto balances = [&] {
         // clang-format off
-        return std::vector<double>{doc->summaryForActualMonths(food, day(2009, 1, 1), 1),
-                                   doc->summaryForActualMonths(doc->findExpense(cv::CategoryTrees::LoanInterest),
+        return std::vector<double>{doc->summaryForCategoryMonths(food, day(2009, 1, 1), 1),
+                                   doc->summaryForCategoryMonths(doc->findExpense(cv::CategoryTrees::LoanInterest),
                                                                day(2009, 2, 1), 1),
                                    doc->valueForAccount(loan, day(2009, 12, 31)),
                                    doc->valueForAccount(bank, day(2009, 12, 31))};
@@ -83,16 +83,16 @@ TEST_F(LoanTest, DeletedCategoryRedirectsLoansAndRebuildsBalances)
     doc->putLoan(loan, rows);
     doc->createCache();
     cv::BookTestAccess::cleanupItem(*doc, food);
-    doc->actualModel()->expense()->removeChild(food);
+    doc->categoryTrees()->expense()->removeChild(food);
     EXPECT_EQ(record->outCategory(), 30);
     const auto misc = doc->findExpense(30);
-    EXPECT_DOUBLE_EQ(doc->summaryForActualMonths(misc, day(2009, 1, 1), 1), 300000);
+    EXPECT_DOUBLE_EQ(doc->summaryForCategoryMonths(misc, day(2009, 1, 1), 1), 300000);
     EXPECT_DOUBLE_EQ(doc->valueForAccount(loan, day(2009, 12, 31)), 280000);
 
     // A deleted paying account: the rows move to the wallet.
-    addAccount(doc->accountModel()->asset(), 10, 30, 0);
+    addAccount(doc->accountTrees()->asset(), 10, 30, 0);
     cv::BookTestAccess::cleanupItem(*doc, bank);
-    doc->accountModel()->asset()->removeChild(bank);
+    doc->accountTrees()->asset()->removeChild(bank);
     const auto schedule = doc->getLoan(2000);
     ASSERT_TRUE(schedule.has_value());
     for (const auto &row : *schedule) EXPECT_EQ(row->account(), 10);
@@ -104,13 +104,13 @@ TEST_F(LoanTest, AFailedRewriteKeepsTheLoanAsItWas)
     doc->putLoan(loan, rows);
     ASSERT_EQ(kindsAndCategories().size(), 4u);
     // Entries can no longer be written: the new schedule must not be stored without its entries.
-    ASSERT_TRUE(doc->dataModel()->database()->performQuery(
-        QStringLiteral("ALTER TABLE ActualTable RENAME TO ActualTableAway;")));
+    ASSERT_TRUE(
+        doc->store()->database()->performQuery(QStringLiteral("ALTER TABLE ActualTable RENAME TO ActualTableAway;")));
     cv::LoanSchedule longer = rows;
     longer.push_back(std::make_shared<cv::LoanPayment>(*rows.back()));
     doc->putLoan(loan, longer);
-    ASSERT_TRUE(doc->dataModel()->database()->performQuery(
-        QStringLiteral("ALTER TABLE ActualTableAway RENAME TO ActualTable;")));
+    ASSERT_TRUE(
+        doc->store()->database()->performQuery(QStringLiteral("ALTER TABLE ActualTableAway RENAME TO ActualTable;")));
     ASSERT_TRUE(doc->getLoan(2000).has_value());
     EXPECT_EQ(doc->getLoan(2000)->size(), 2u);
     EXPECT_EQ(kindsAndCategories().size(), 4u);
@@ -147,10 +147,10 @@ TEST_F(LoanTest, LoanWithoutRowsFromXmlKeepsItsDebtWhenItsCategoryGoes)
     ASSERT_TRUE(readLoan && readFood);
     EXPECT_DOUBLE_EQ(read.valueForAccount(readLoan, day(2009, 12, 31)), 300000);
     cv::BookTestAccess::cleanupItem(read, readFood);
-    read.actualModel()->expense()->removeChild(readFood);
+    read.categoryTrees()->expense()->removeChild(readFood);
     const auto readRecord = std::dynamic_pointer_cast<cv::LoanTerms>(readLoan->extra());
     ASSERT_TRUE(readRecord);
     EXPECT_EQ(readRecord->outCategory(), 30);
     EXPECT_DOUBLE_EQ(read.valueForAccount(readLoan, day(2009, 12, 31)), 300000);
-    EXPECT_DOUBLE_EQ(read.summaryForActualMonths(read.findExpense(30), day(2009, 1, 1), 1), 300000);
+    EXPECT_DOUBLE_EQ(read.summaryForCategoryMonths(read.findExpense(30), day(2009, 1, 1), 1), 300000);
 }

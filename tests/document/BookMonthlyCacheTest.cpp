@@ -11,8 +11,8 @@ protected:
     {
         DocumentTest::SetUp();
         addCurrency(1, QStringLiteral("JPY"), 1, 0);
-        addAccount(doc->accountModel()->asset(), 10, 30, 10000);
-        food = addCategory(doc->actualModel()->expense(), 1005);
+        addAccount(doc->accountTrees()->asset(), 10, 30, 10000);
+        food = addCategory(doc->categoryTrees()->expense(), 1005);
         doc->createCache();
         doc->updateExpense(makeEntry(1, day(2009, 6, 10), 1000, 1005, 10), nullptr);
         doc->updateExpense(makeEntry(1, day(2009, 6, 20), 400, cv::CategoryTrees::LoanUnspecified, 10), nullptr);
@@ -22,8 +22,8 @@ protected:
     std::vector<double> june()
     {
         std::vector<double> out;
-        for (const auto &node : {food, doc->actualModel()->expense(), doc->autoCacheOut()})
-            out.push_back(doc->summaryForActualMonths(node, day(2009, 6, 1), 1));
+        for (const auto &node : {food, doc->categoryTrees()->expense(), doc->autoCashOut()})
+            out.push_back(doc->summaryForCategoryMonths(node, day(2009, 6, 1), 1));
         return out;
     }
 
@@ -52,7 +52,7 @@ TEST_F(MonthlyCacheTest, NewFiscalDayRekeysTheCashItems)
 TEST_F(MonthlyCacheTest, RefreshedFolderTotalsLeaveOutUnspecifiedLoans)
 {
     EXPECT_DOUBLE_EQ(june()[1], 1000);
-    cv::BookTestAccess::refreshActualGroupCache(*doc, doc->actualModel()->expense());
+    cv::BookTestAccess::refreshCategoryGroupingCache(*doc, doc->categoryTrees()->expense());
     const auto refreshed = june();
     EXPECT_EQ(refreshed, juneOfAFreshRebuild());
 }
@@ -62,13 +62,13 @@ TEST_F(MonthlyCacheTest, RefreshedFolderTotalsKeepTheFiscalMonths)
 {
     doc->settings()->setFiscalDayOfMonth(24);
     doc->createCache();
-    cv::BookTestAccess::refreshActualGroupCache(*doc, doc->actualModel()->expense());
+    cv::BookTestAccess::refreshCategoryGroupingCache(*doc, doc->categoryTrees()->expense());
     doc->updateExpense(makeEntry(1, day(2009, 7, 10), 500, 1005, 10), nullptr);
     auto months = [&] {
         std::vector<double> out;
         for (int month : {5, 6, 7, 8})
-            for (const auto &node : {food, doc->actualModel()->expense()})
-                out.push_back(doc->summaryForActualMonths(node, day(2009, month, 1), 1));
+            for (const auto &node : {food, doc->categoryTrees()->expense()})
+                out.push_back(doc->summaryForCategoryMonths(node, day(2009, month, 1), 1));
         return out;
     };
     const auto incremental = months();

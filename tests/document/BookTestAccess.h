@@ -15,19 +15,19 @@ public:
     {
         Book::Private &d = *doc.m_d;
         d.calcCurrencyCache();
-        d.calcBrandCache();
-        d.calcCache(doc.actualModel()->income(), false);
-        d.calcCache(doc.actualModel()->expense(), true);
+        d.calcSecurityCache();
+        d.calcCache(doc.categoryTrees()->income(), false);
+        d.calcCache(doc.categoryTrees()->expense(), true);
         d.calcInvestCache(assets);
-        d.calcTransferCache(doc.actualModel()->moneyFlow());
+        d.calcTransferCache(doc.categoryTrees()->moneyFlow());
     }
-    static void refreshActualGroupCache(Book &doc, const NodePtr &node) { doc.refreshActualGroupCache(node); }
+    static void refreshCategoryGroupingCache(Book &doc, const NodePtr &node) { doc.refreshCategoryGroupingCache(node); }
     static void clearCache(Book &doc) { doc.m_d->m_cache.clear(); }
-    static QString workingPath(const Book &doc) { return doc.m_d->m_dataModel->workingPath(); }
+    static QString workingPath(const Book &doc) { return doc.m_d->m_store->workingPath(); }
     static quint32 cacheStatus(const Book &doc) { return doc.cacheStatus(); }
     static void postNotification(Book &doc, int code) { doc.postNotification(code); }
     static void commitInfoRows(Book &doc) { doc.commitInfoRows(); }
-    static void setActualModel(Book &doc, CategoryTreesPtr model) { doc.setActualModel(std::move(model)); }
+    static void setCategoryTrees(Book &doc, CategoryTreesPtr model) { doc.setCategoryTrees(std::move(model)); }
     static void setCurrencyList(Book &doc, Book::CurrencyList list) { doc.setCurrencyList(std::move(list)); }
     static NodePtr findTransfer(const Book &doc, int ident) { return doc.findTransfer(ident); }
     static NodePtr findFirstItem(const NodePtr &node, cv::NodeKind kind) { return Book::findFirstItem(node, kind); }

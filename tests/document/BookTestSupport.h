@@ -23,9 +23,9 @@ protected:
         ASSERT_TRUE(tmp.isValid());
         cv::work::setWorkFolder(tmp.filePath(QStringLiteral("Work")));
         doc = std::make_unique<cv::Book>();
-        ASSERT_TRUE(doc->dataModel()->create());
-        doc->actualModel()->setDefault();
-        doc->actualModel()->setSystemItems();
+        ASSERT_TRUE(doc->store()->create());
+        doc->categoryTrees()->setDefault();
+        doc->categoryTrees()->setSystemItems();
     }
     void TearDown() override
     {
@@ -73,12 +73,12 @@ protected:
         return node;
     }
 
-    cv::SecurityPtr addBrand(const QString &name, int currency)
+    cv::SecurityPtr addSecurity(const QString &name, int currency)
     {
         auto b = std::make_shared<cv::Security>();
         b->setName(name);
         b->setCurrency(currency);
-        doc->addBrand(b);
+        doc->addSecurity(b);
         return b;
     }
 
@@ -102,24 +102,24 @@ protected:
         return e;
     }
 
-    static cv::TradePtr makeTrade(cv::TradeKind kind, const QDate &date, int account, int brand, double count,
+    static cv::TradePtr makeTrade(cv::TradeKind kind, const QDate &date, int account, int security, double count,
                                   double price, double commission = 0)
     {
         auto t = std::make_shared<cv::Trade>();
         t->setKind(kind);
         t->setDate(date);
         t->setAccount(account);
-        t->setBrand(brand);
+        t->setSecurity(security);
         t->setCount(count);
         t->setUnitPrice(price);
         t->setCommission(commission);
         t->setFlags(cv::EditNew);
         return t;
     }
-    static cv::TradePtr makeTrade(int kind, const QDate &date, int account, int brand, double count, double price,
+    static cv::TradePtr makeTrade(int kind, const QDate &date, int account, int security, double count, double price,
                                   double commission = 0)
     {
-        return makeTrade(cv::TradeKind(kind), date, account, brand, count, price, commission);
+        return makeTrade(cv::TradeKind(kind), date, account, security, count, price, commission);
     }
 
     QTemporaryDir tmp;

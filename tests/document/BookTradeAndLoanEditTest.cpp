@@ -19,25 +19,25 @@ cv::NodePtr loanIn(const cv::AccountTreesPtr &model, int ident)
 TEST_F(DocumentTest, EditedTradeKeepsItsUnitsInAHolding)
 {
     addCurrency(1, QStringLiteral("JPY"), 1, 0);
-    auto invest = addAccount(doc->accountModel()->asset(), 1003, 32, 0);
-    auto other = addAccount(doc->accountModel()->asset(), 1004, 32, 0);
-    auto s = addBrand(QStringLiteral("S"), 1);
-    auto t = addBrand(QStringLiteral("T"), 1);
+    auto invest = addAccount(doc->accountTrees()->asset(), 1003, 32, 0);
+    auto other = addAccount(doc->accountTrees()->asset(), 1004, 32, 0);
+    auto s = addSecurity(QStringLiteral("S"), 1);
+    auto t = addSecurity(QStringLiteral("T"), 1);
     doc->createCache();
-    std::set<cv::SecurityPtr> brands;
+    std::set<cv::SecurityPtr> securities;
     auto buy = makeTrade(cv::TradeKind::Buy, day(2009, 6, 5), 1003, s->ident(), 10, 100);
-    doc->applyTrade(buy, invest, {}, brands, false);
+    doc->applyTrade(buy, invest, {}, securities, false);
     ASSERT_GT(buy->ident(), 0);
 
     auto edit = [&](auto change) {
         const cv::TradePtr old = buy->clone();
         change(*buy);
         buy->setFlags(cv::EditChanged);
-        doc->applyTrade(buy, invest, {{buy, old}}, brands, false);
+        doc->applyTrade(buy, invest, {{buy, old}}, securities, false);
         doc->accumulateAccount();
     };
     const QDate end = day(2009, 6, 30);
-    edit([&](cv::Trade &trade) { trade.setBrand(t->ident()); });
+    edit([&](cv::Trade &trade) { trade.setSecurity(t->ident()); });
     EXPECT_DOUBLE_EQ(doc->tradingAccount(1003, s->ident(), end), 0);
     EXPECT_DOUBLE_EQ(doc->tradingAccount(1003, t->ident(), end), 10);
 
@@ -55,20 +55,20 @@ TEST_F(DocumentTest, EditedTradeKeepsItsUnitsInAHolding)
 TEST_F(DocumentTest, DeletedEarlyTradeLeavesNoValueBeforeTheHolding)
 {
     addCurrency(1, QStringLiteral("JPY"), 1, 0);
-    auto invest = addAccount(doc->accountModel()->asset(), 1003, 32, 0, 1, day(2009, 6, 20));
-    auto s = addBrand(QStringLiteral("S"), 1);
+    auto invest = addAccount(doc->accountTrees()->asset(), 1003, 32, 0, 1, day(2009, 6, 20));
+    auto s = addSecurity(QStringLiteral("S"), 1);
     ASSERT_TRUE(samplebook::putPrice(*doc, s->ident(), day(2009, 1, 1), 100));
     doc->createCache();
-    std::set<cv::SecurityPtr> brands;
+    std::set<cv::SecurityPtr> securities;
     auto early = makeTrade(cv::TradeKind::Buy, day(2009, 6, 5), 1003, s->ident(), 10, 100);
-    doc->applyTrade(early, invest, {}, brands, false);
+    doc->applyTrade(early, invest, {}, securities, false);
     const cv::NodePtr holding = invest->childAt(1);
     ASSERT_TRUE(holding && holding->kind() == cv::NodeKind::Holding);
     std::dynamic_pointer_cast<cv::OpeningHolding>(holding->extra())->setUnits(10);
     EXPECT_DOUBLE_EQ(doc->valueForAccount(holding, day(2009, 6, 10)), 2000);
 
     early->setFlags(cv::EditDeleted);
-    doc->applyTrade(early, invest, {}, brands, false);
+    doc->applyTrade(early, invest, {}, securities, false);
     const double incremental = doc->valueForAccount(holding, day(2009, 6, 10));
     doc->createCache();
     EXPECT_DOUBLE_EQ(incremental, doc->valueForAccount(holding, day(2009, 6, 10)));
@@ -77,12 +77,12 @@ TEST_F(DocumentTest, DeletedEarlyTradeLeavesNoValueBeforeTheHolding)
 
 // A loan redirected because its category or account went away is saved so:
 // the sheets that delete or merge categories commit only the category model.
-TEST_F(DocumentTest, RedirectedLoanReachesTheStoredAccountModel)
+TEST_F(DocumentTest, RedirectedLoanReachesTheStoredAccountTrees)
 {
     addCurrency(1, QStringLiteral("JPY"), 1, 0);
-    addAccount(doc->accountModel()->asset(), 1000, 31, 0);
-    auto food = addCategory(doc->actualModel()->expense(), 1005);
-    auto fun = addCategory(doc->actualModel()->expense(), 1006);
+    addAccount(doc->accountTrees()->asset(), 1000, 31, 0);
+    auto food = addCategory(doc->categoryTrees()->expense(), 1005);
+    auto fun = addCategory(doc->categoryTrees()->expense(), 1006);
     auto loan = std::make_shared<cv::Node>();
     loan->setIdent(2000);
     loan->setKind(cv::NodeKind::Loan);
@@ -91,17 +91,17 @@ TEST_F(DocumentTest, RedirectedLoanReachesTheStoredAccountModel)
     record->setInitialValue(1000);
     record->setOutCategory(1005);
     loan->setExtra(record);
-    doc->accountModel()->debt()->appendChild(loan);
+    doc->accountTrees()->debt()->appendChild(loan);
     auto row = std::make_shared<cv::LoanPayment>();
     row->setDate(day(2009, 2, 27));
     row->setAccount(1000);
     row->setPrincipal(100);
     doc->putLoan(loan, {row});
-    doc->commitAccountModel();
+    doc->commitAccountTrees();
 
     auto stored = [&] {
         const auto model =
-            cv::KeyedUnarchiver::unarchiveObjectOfClass<cv::AccountTrees>(doc->dataModel()->getAccountData());
+            cv::KeyedUnarchiver::unarchiveObjectOfClass<cv::AccountTrees>(doc->store()->getAccountData());
         const auto node = loanIn(model, 2000);
         const auto r = node ? std::dynamic_pointer_cast<cv::LoanTerms>(node->extra()) : nullptr;
         return r ? r->outCategory() : -1;
@@ -110,7 +110,7 @@ TEST_F(DocumentTest, RedirectedLoanReachesTheStoredAccountModel)
     EXPECT_TRUE(doc->moveItem(food, 1006));
     EXPECT_EQ(stored(), 1006);
     cv::BookTestAccess::cleanupItem(*doc, fun);
-    doc->actualModel()->expense()->removeChild(fun);
+    doc->categoryTrees()->expense()->removeChild(fun);
     EXPECT_EQ(stored(), 30);
 }
 
@@ -119,8 +119,8 @@ TEST_F(DocumentTest, RedirectedLoanReachesTheStoredAccountModel)
 TEST_F(DocumentTest, NoAccountIsNoAccount)
 {
     addCurrency(1, QStringLiteral("JPY"), 1, 0);
-    auto invest = addAccount(doc->accountModel()->asset(), 1003, 32, 0);
-    auto bank = addAccount(doc->accountModel()->asset(), 1000, 31, 0);
+    auto invest = addAccount(doc->accountTrees()->asset(), 1003, 32, 0);
+    auto bank = addAccount(doc->accountTrees()->asset(), 1000, 31, 0);
     doc->createCache();
     EXPECT_EQ(doc->findAccount(0), nullptr);
     EXPECT_EQ(doc->findAccount(-1), nullptr);

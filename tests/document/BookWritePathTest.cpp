@@ -20,24 +20,24 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
     for (int d = 1; d <= 28; d += 9) {
         ASSERT_TRUE(samplebook::putRate(*doc, 2, day(2010, 3, d), 90 + d));
     }
-    const auto assets = doc->accountModel()->asset();
+    const auto assets = doc->accountTrees()->asset();
     addAccount(assets, 10, 30, 1000);
     addAccount(assets, 1000, 31, 5000);
     addAccount(assets, 1001, 31, 100, 2);
     auto invest = addAccount(assets, 1002, 32, 10000);
     addAccount(assets, 1003, 33, 0);
-    addAccount(doc->accountModel()->debt(), 1004, 40, 0);
-    addAccount(doc->accountModel()->debt(), 1005, 42, 0, 2);
-    auto salaries = addCategory(doc->actualModel()->income(), 1100, 20);
+    addAccount(doc->accountTrees()->debt(), 1004, 40, 0);
+    addAccount(doc->accountTrees()->debt(), 1005, 42, 0, 2);
+    auto salaries = addCategory(doc->categoryTrees()->income(), 1100, 20);
     addCategory(salaries, 1101);
     addCategory(salaries, 1102);
-    addCategory(doc->actualModel()->income(), 1103);
-    auto living = addCategory(doc->actualModel()->expense(), 1200, 20);
+    addCategory(doc->categoryTrees()->income(), 1103);
+    auto living = addCategory(doc->categoryTrees()->expense(), 1200, 20);
     addCategory(living, 1201);
     addCategory(living, 1202);
-    addCategory(doc->actualModel()->expense(), 1203);
-    addBrand(QStringLiteral("Y"), 1);
-    addBrand(QStringLiteral("D"), 2);
+    addCategory(doc->categoryTrees()->expense(), 1203);
+    addSecurity(QStringLiteral("Y"), 1);
+    addSecurity(QStringLiteral("D"), 2);
     doc->createCache();
 
     const int accounts[] = {10, 1000, 1001, 1002, 1003, 1004, 1005};
@@ -50,7 +50,7 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
 
     std::vector<cv::EntryPtr> entries;
     std::vector<cv::TradePtr> trades;
-    ASSERT_TRUE(doc->dataModel()->beginTransaction());
+    ASSERT_TRUE(doc->store()->beginTransaction());
     for (int op = 0; op < 3000; ++op) {
         const unsigned what = rng() % 10;
         if (what < 3 || entries.empty()) {
@@ -109,15 +109,15 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
                                                   cv::TradeKind::Split};
             auto t = makeTrade(pick(kinds), randomDate(), 1002, int(1 + rng() % 2), double(1 + rng() % 50),
                                double(1 + rng() % 300), double(rng() % 20));
-            std::set<cv::SecurityPtr> brands;
-            doc->applyTrade(t, invest, {}, brands, false);
+            std::set<cv::SecurityPtr> securities;
+            doc->applyTrade(t, invest, {}, securities, false);
             if (!(t->flags() & cv::EditDeleted)) trades.push_back(t);
         } else {
             const size_t i = rng() % trades.size();
             const cv::TradePtr t = trades[i];
             const cv::TradePtr old = t->clone();
             std::map<cv::TradePtr, cv::TradePtr> olds{{t, old}};
-            std::set<cv::SecurityPtr> brands;
+            std::set<cv::SecurityPtr> securities;
             if (rng() % 2) {
                 t->setFlags(cv::EditDeleted);
                 trades.erase(trades.begin() + std::ptrdiff_t(i));
@@ -126,11 +126,11 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
                 t->setDate(randomDate());
                 t->setCommission(double(rng() % 20));
             }
-            doc->applyTrade(t, invest, olds, brands, false);
+            doc->applyTrade(t, invest, olds, securities, false);
         }
         if (op % 500 == 0) doc->accumulateAccount();
     }
-    ASSERT_TRUE(doc->dataModel()->commitTransaction());
+    ASSERT_TRUE(doc->store()->commitTransaction());
     doc->accumulateAccount();
     const Snapshot incremental = snapshot(doc->cache());
     ASSERT_GT(incremental.size(), 1000u);
@@ -145,11 +145,11 @@ TEST_F(DocumentTest, ListIdentRulesAndOrder)
     EXPECT_EQ(addCurrency(100, QStringLiteral("XXX"), 1, 2)->ident(), 100);
     EXPECT_EQ(addCurrency(100, QStringLiteral("YYY"), 1, 2)->ident(), 101);
 
-    EXPECT_EQ(addBrand(QStringLiteral("first"), 1)->ident(), 1);
+    EXPECT_EQ(addSecurity(QStringLiteral("first"), 1)->ident(), 1);
     auto b = std::make_shared<cv::Security>();
     b->setIdent(5);
-    doc->setBrandList({doc->brandList()[0], b});
-    EXPECT_EQ(addBrand(QStringLiteral("next"), 1)->ident(), 6);
+    doc->setSecurityList({doc->securityList()[0], b});
+    EXPECT_EQ(addSecurity(QStringLiteral("next"), 1)->ident(), 6);
 
     auto g = std::make_shared<cv::Grouping>();
     g->setIdent(42);
@@ -179,7 +179,7 @@ TEST_F(DocumentTest, NewDefaultCurrencyRescalesRates)
     EXPECT_DOUBLE_EQ(usd->rate(), 1.0);
     EXPECT_NEAR(doc->findCurrency(1)->rate(), 0.010526, 1e-6);
     EXPECT_NEAR(eur->rate(), 1.368421, 1e-6);
-    for (int ident : {1, 2, 3}) EXPECT_TRUE(doc->dataModel()->getXchgRateListForCurrency(ident)->empty());
+    for (int ident : {1, 2, 3}) EXPECT_TRUE(doc->store()->getXchgRateListForCurrency(ident)->empty());
     EXPECT_FALSE(doc->isForeignCurrency(2));
     EXPECT_FALSE(doc->isForeignCurrency(0));
     EXPECT_TRUE(doc->isForeignCurrency(1));
@@ -188,17 +188,17 @@ TEST_F(DocumentTest, NewDefaultCurrencyRescalesRates)
 TEST_F(DocumentTest, LookupsNeverAnswerStaleObjects)
 {
     addCurrency(1, QStringLiteral("JPY"), 1, 0);
-    auto bank = addAccount(doc->accountModel()->asset(), 1000, 31, 0);
+    auto bank = addAccount(doc->accountTrees()->asset(), 1000, 31, 0);
     EXPECT_EQ(doc->findAccount(1000), bank);
     EXPECT_EQ(cv::BookTestAccess::findAsset(*doc, 1000), bank);
     EXPECT_EQ(cv::BookTestAccess::findDebt(*doc, 1000), nullptr);
-    doc->accountModel()->asset()->removeChild(bank);
+    doc->accountTrees()->asset()->removeChild(bank);
     EXPECT_EQ(doc->findAccount(1000), nullptr); // still alive, but out of the tree
 
-    auto food = addCategory(doc->actualModel()->expense(), 1005);
+    auto food = addCategory(doc->categoryTrees()->expense(), 1005);
     EXPECT_EQ(doc->findExpense(1005), food);
     EXPECT_EQ(doc->findIncome(1005), nullptr);
-    cv::BookTestAccess::setActualModel(*doc, std::make_shared<cv::CategoryTrees>());
+    cv::BookTestAccess::setCategoryTrees(*doc, std::make_shared<cv::CategoryTrees>());
     EXPECT_EQ(doc->findExpense(1005), nullptr);
 
     // A remembered miss is forgotten once the currency arrives.
@@ -209,38 +209,38 @@ TEST_F(DocumentTest, LookupsNeverAnswerStaleObjects)
     EXPECT_EQ(doc->findCurrency(7), nullptr);
     EXPECT_EQ(doc->findCurrency(0), doc->defaultCurrency());
 
-    auto s = addBrand(QStringLiteral("S"), 1);
-    EXPECT_EQ(doc->findBrand(s->ident()), s);
-    doc->removeBrand(s);
-    EXPECT_EQ(doc->findBrand(s->ident()), nullptr);
+    auto s = addSecurity(QStringLiteral("S"), 1);
+    EXPECT_EQ(doc->findSecurity(s->ident()), s);
+    doc->removeSecurity(s);
+    EXPECT_EQ(doc->findSecurity(s->ident()), nullptr);
 }
 
 TEST_F(DocumentTest, EmptyTradeRowsAreDroppedAndHoldingsAdded)
 {
     addCurrency(1, QStringLiteral("JPY"), 1, 0);
-    auto invest = addAccount(doc->accountModel()->asset(), 1003, 32, 0);
-    auto other = addAccount(doc->accountModel()->asset(), 1004, 32, 0);
-    auto s = addBrand(QStringLiteral("S"), 1);
-    std::set<cv::SecurityPtr> brands;
+    auto invest = addAccount(doc->accountTrees()->asset(), 1003, 32, 0);
+    auto other = addAccount(doc->accountTrees()->asset(), 1004, 32, 0);
+    auto s = addSecurity(QStringLiteral("S"), 1);
+    std::set<cv::SecurityPtr> securities;
 
     auto nothing = makeTrade(cv::TradeKind::Buy, day(2009, 6, 5), 1003, s->ident(), 0, 0);
-    doc->applyTrade(nothing, invest, {}, brands, true);
+    doc->applyTrade(nothing, invest, {}, securities, true);
     EXPECT_TRUE(nothing->flags() & cv::EditDeleted);
     EXPECT_EQ(nothing->ident(), -1);
-    EXPECT_TRUE(doc->dataModel()->findTradeFrom(QDate(), QDate(), -1, -1, 0)->empty());
-    EXPECT_TRUE(brands.empty());
+    EXPECT_TRUE(doc->store()->findTradeFrom(QDate(), QDate(), -1, -1, 0)->empty());
+    EXPECT_TRUE(securities.empty());
 
     auto buy = makeTrade(cv::TradeKind::Buy, day(2009, 6, 5), 1003, s->ident(), 10, 100);
-    doc->applyTrade(buy, invest, {}, brands, true);
+    doc->applyTrade(buy, invest, {}, securities, true);
     EXPECT_GT(buy->ident(), 0);
-    EXPECT_TRUE(invest->investAccountHasBrand(s->ident()));
-    EXPECT_EQ(brands.count(s), 1u);
-    EXPECT_EQ(doc->dataModel()->getPriceListForBrand(s->ident())->size(), 1u);
+    EXPECT_TRUE(invest->investmentAccountHoldsSecurity(s->ident()));
+    EXPECT_EQ(securities.count(s), 1u);
+    EXPECT_EQ(doc->store()->getPriceListForSecurity(s->ident())->size(), 1u);
     EXPECT_EQ(doc->displayName(*invest->childAt(1)), QStringLiteral("S"));
 
     auto move = makeTrade(cv::TradeKind::TransferUnits, day(2009, 6, 6), 1003, s->ident(), 4, 0);
     move->setTransfer(1004);
-    doc->applyTrade(move, invest, {}, brands, true);
+    doc->applyTrade(move, invest, {}, securities, true);
     doc->accumulateAccount();
     EXPECT_DOUBLE_EQ(doc->tradingAccount(1003, s->ident(), day(2009, 6, 30)), 6);
     EXPECT_DOUBLE_EQ(doc->tradingAccount(1004, s->ident(), day(2009, 6, 30)), 4);
@@ -249,7 +249,7 @@ TEST_F(DocumentTest, EmptyTradeRowsAreDroppedAndHoldingsAdded)
     ScriptedAlertPresenter alerts;
     auto lost = makeTrade(cv::TradeKind::TransferUnits, day(2009, 6, 7), 1003, s->ident(), 1, 0);
     lost->setTransfer(4242);
-    doc->applyTrade(lost, invest, {}, brands, true);
+    doc->applyTrade(lost, invest, {}, securities, true);
     EXPECT_TRUE(lost->flags() & cv::EditDeleted);
     EXPECT_EQ(lost->ident(), -1);
     EXPECT_EQ(alerts.asked.size(), 1u);
@@ -259,10 +259,10 @@ TEST_F(DocumentTest, EmptyTradeRowsAreDroppedAndHoldingsAdded)
 TEST_F(DocumentTest, CleanupAndMoveKeepBalancesOfAFreshRebuild)
 {
     addCurrency(1, QStringLiteral("JPY"), 1, 0);
-    auto wallet = addAccount(doc->accountModel()->asset(), 10, 30, 0);
-    auto bank = addAccount(doc->accountModel()->asset(), 1000, 31, 0);
-    auto food = addCategory(doc->actualModel()->expense(), 1005);
-    auto fun = addCategory(doc->actualModel()->expense(), 1006);
+    auto wallet = addAccount(doc->accountTrees()->asset(), 10, 30, 0);
+    auto bank = addAccount(doc->accountTrees()->asset(), 1000, 31, 0);
+    auto food = addCategory(doc->categoryTrees()->expense(), 1005);
+    auto fun = addCategory(doc->categoryTrees()->expense(), 1006);
     doc->updateExpense(makeEntry(1, day(2009, 6, 1), 100, 1005, 10), nullptr);
     doc->updateExpense(makeEntry(1, day(2009, 6, 2), 200, 1005, 1000), nullptr);
     doc->updateExpense(makeEntry(1, day(2009, 6, 3), 300, 1006, 1000), nullptr);
@@ -274,13 +274,13 @@ TEST_F(DocumentTest, CleanupAndMoveKeepBalancesOfAFreshRebuild)
 
     EXPECT_TRUE(doc->moveItem(food, 1006));
     EXPECT_FALSE(doc->moveItem(wallet, 1006));
-    EXPECT_DOUBLE_EQ(doc->summaryForActualMonths(fun, day(2009, 6, 1), 1), 600);
+    EXPECT_DOUBLE_EQ(doc->summaryForCategoryMonths(fun, day(2009, 6, 1), 1), 600);
     EXPECT_DOUBLE_EQ(doc->valueForAccount(bank, day(2009, 6, 30)), -550);
 
     cv::BookTestAccess::cleanupItem(*doc, bank);
-    doc->accountModel()->asset()->removeChild(bank);
+    doc->accountTrees()->asset()->removeChild(bank);
     const Snapshot afterCleanup = snapshot(doc->cache());
-    EXPECT_DOUBLE_EQ(doc->summaryForActualMonths(fun, day(2009, 6, 1), 1), 100);
+    EXPECT_DOUBLE_EQ(doc->summaryForCategoryMonths(fun, day(2009, 6, 1), 1), 100);
     EXPECT_DOUBLE_EQ(doc->valueForAccount(wallet, day(2009, 6, 30)), -100);
     doc->createCache();
     expectSameSeries(afterCleanup, snapshot(doc->cache()));
@@ -290,30 +290,30 @@ TEST_F(DocumentTest, CleanupAndMoveKeepBalancesOfAFreshRebuild)
 TEST_F(DocumentTest, CommitsNotifyAndFailedWritesAreReported)
 {
     addCurrency(1, QStringLiteral("JPY"), 1, 0);
-    int account = 0, actual = 0, currency = 0, brand = 0;
+    int account = 0, category = 0, currency = 0, security = 0;
     QObject::connect(doc.get(), &cv::Book::accountChanged, [&] { ++account; });
-    QObject::connect(doc.get(), &cv::Book::actualChanged, [&] { ++actual; });
+    QObject::connect(doc.get(), &cv::Book::categoryChanged, [&] { ++category; });
     QObject::connect(doc.get(), &cv::Book::currencyChanged, [&] { ++currency; });
-    QObject::connect(doc.get(), &cv::Book::brandChanged, [&] { ++brand; });
-    doc->commitAccountModel();
-    doc->commitActualModel();
+    QObject::connect(doc.get(), &cv::Book::securityChanged, [&] { ++security; });
+    doc->commitAccountTrees();
+    doc->commitCategoryTrees();
     doc->commitCurrencyList();
-    doc->commitBrandList();
+    doc->commitSecurityList();
     doc->commitGroupList();
     doc->commitSettings();
-    EXPECT_EQ(account + actual + currency + brand, 4);
+    EXPECT_EQ(account + category + currency + security, 4);
     EXPECT_EQ(cv::BookTestAccess::cacheStatus(*doc), 0xfu);
-    EXPECT_FALSE(doc->dataModel()->getAccountData().isEmpty());
+    EXPECT_FALSE(doc->store()->getAccountData().isEmpty());
     doc->createCache();
     EXPECT_EQ(cv::BookTestAccess::cacheStatus(*doc), 0u);
 
     // The store refuses writes: one warning for the batch, and the cache
     // shows what the store holds.
-    auto wallet = addAccount(doc->accountModel()->asset(), 10, 30, 0);
-    addCategory(doc->actualModel()->expense(), 1005);
+    auto wallet = addAccount(doc->accountTrees()->asset(), 10, 30, 0);
+    addCategory(doc->categoryTrees()->expense(), 1005);
     doc->createCache();
     ScriptedAlertPresenter alerts;
-    doc->dataModel()->close();
+    doc->store()->close();
     std::optional<cv::EditScope> batch(std::in_place, *doc);
     doc->updateExpense(makeEntry(1, day(2009, 6, 1), 100, 1005, 10), nullptr);
     doc->updateExpense(makeEntry(1, day(2009, 6, 2), 100, 1005, 10), nullptr);
@@ -328,9 +328,9 @@ TEST_F(DocumentTest, CurrencyAndDisplayHelpers)
     addCurrency(2, QStringLiteral("USD"), 100, 2);
     auto flagged = addCurrency(3, QStringLiteral("OLD"), 1, 2);
     flagged->setFlags(1);
-    addAccount(doc->accountModel()->asset(), 1000, 31, 0, 1);
-    addAccount(doc->accountModel()->asset(), 1001, 31, 0, 2);
-    auto invest = addAccount(doc->accountModel()->asset(), 1002, 32, 0, 2);
+    addAccount(doc->accountTrees()->asset(), 1000, 31, 0, 1);
+    addAccount(doc->accountTrees()->asset(), 1001, 31, 0, 2);
+    auto invest = addAccount(doc->accountTrees()->asset(), 1002, 32, 0, 2);
     EXPECT_FALSE(doc->accountNeedsExchange(1000, 1000));
     EXPECT_TRUE(doc->accountNeedsExchange(1000, 1001));
     EXPECT_FALSE(doc->accountNeedsExchange(1000, 0));

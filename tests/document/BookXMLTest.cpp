@@ -47,7 +47,7 @@ protected:
     std::unique_ptr<cv::Book> blankDocument()
     {
         auto d = std::make_unique<cv::Book>();
-        EXPECT_TRUE(d->dataModel()->create());
+        EXPECT_TRUE(d->store()->create());
         return d;
     }
 
@@ -82,7 +82,7 @@ protected:
         auto record = std::make_shared<cv::BankDetail>();
         record->setName(company);
         node->setExtra(record);
-        doc->accountModel()->asset()->appendChild(node);
+        doc->accountTrees()->asset()->appendChild(node);
         return node;
     }
 
@@ -95,7 +95,7 @@ protected:
         auto record = std::make_shared<cv::LoanTerms>();
         record->setRepaymentFlags(flags);
         node->setExtra(record);
-        doc->accountModel()->debt()->appendChild(node);
+        doc->accountTrees()->debt()->appendChild(node);
         return node;
     }
 
@@ -105,11 +105,11 @@ protected:
 using EntryKey = std::tuple<int, int, int, int, int, int, double, double, QString, QDate>;
 using TradeKey = std::tuple<int, int, int, int, double, double, double, QString, QDate>;
 
-cv::BookStore::ActualList allEntries(cv::Book &d)
+cv::BookStore::EntryList allEntries(cv::Book &d)
 {
     cv::SearchConditions all;
     all.date = {QDate(1900, 1, 1), QDate(2999, 1, 1)};
-    return *d.dataModel()->findActual(all);
+    return *d.store()->findEntry(all);
 }
 
 std::multiset<EntryKey> entrySet(cv::Book &d)
@@ -124,9 +124,9 @@ std::multiset<EntryKey> entrySet(cv::Book &d)
 std::multiset<TradeKey> tradeSet(cv::Book &d)
 {
     std::multiset<TradeKey> out;
-    const auto trades = d.dataModel()->findTradeFrom(QDate(), QDate(), -1, -1, 0);
+    const auto trades = d.store()->findTradeFrom(QDate(), QDate(), -1, -1, 0);
     for (const auto &t : *trades)
-        out.insert({cv::raw(t->kind()), t->brand(), t->account(), t->transfer(), t->count(), t->unitPrice(),
+        out.insert({cv::raw(t->kind()), t->security(), t->account(), t->transfer(), t->count(), t->unitPrice(),
                     t->commission(), t->memo(), t->date()});
     return out;
 }
@@ -149,7 +149,7 @@ TEST_F(XMLTest, LayoutOfADocumentWithoutGroupingsOrSecurities)
 {
     addCurrency(1, QStringLiteral("JPY"), 1, 0);
     // Twelve nested folders: the deepest lines sit at level 13.
-    cv::NodePtr parent = doc->actualModel()->expense();
+    cv::NodePtr parent = doc->categoryTrees()->expense();
     for (int i = 0; i < 12; ++i) parent = addCategory(parent, 2000 + i, 20);
     addCategory(parent, 3000);
 
@@ -193,7 +193,7 @@ TEST_F(XMLTest, EscapingAndNumberForms)
     addCurrency(2, QStringLiteral("USD"), 0.00912345, 2);
     ASSERT_TRUE(samplebook::putRate(*doc, 1, day(2008, 3, 5), 102.5));
     bank(1000, QStringLiteral("R&D"), QStringLiteral("A&B \"X\""));
-    auto food = addCategory(doc->actualModel()->expense(), 1005);
+    auto food = addCategory(doc->categoryTrees()->expense(), 1005);
     doc->updateExpense(makeEntry(cv::EntryKind::Expense, day(2008, 3, 5), 1200, 1005, 1000), nullptr);
     auto memo = makeEntry(cv::EntryKind::Expense, day(2008, 3, 6), 5, 1005, 1000);
     memo->setMemo(QStringLiteral("a\tb\rc<d>\x01"));
@@ -231,13 +231,13 @@ TEST_F(XMLTest, EscapingAndNumberForms)
 TEST_F(XMLTest, HoldingsAndTradeCounts)
 {
     addCurrency(1, QStringLiteral("JPY"), 1, 0);
-    auto stock = addBrand(QStringLiteral("S"), 1);
-    auto trust = addBrand(QStringLiteral("T"), 1);
-    trust->setKind(cv::BrandKind::InvestmentTrust);
-    auto invest = addAccount(doc->accountModel()->asset(), 1000, 32, 0);
-    for (const auto &[brand, units, dated] : {std::tuple{stock, 0.0, true}, {trust, 1500.25, false}}) {
+    auto stock = addSecurity(QStringLiteral("S"), 1);
+    auto trust = addSecurity(QStringLiteral("T"), 1);
+    trust->setKind(cv::SecurityKind::InvestmentTrust);
+    auto invest = addAccount(doc->accountTrees()->asset(), 1000, 32, 0);
+    for (const auto &[security, units, dated] : {std::tuple{stock, 0.0, true}, {trust, 1500.25, false}}) {
         auto unit = std::make_shared<cv::OpeningHolding>();
-        unit->setBrand(brand->ident());
+        unit->setSecurity(security->ident());
         unit->setUnits(units);
         unit->setUnitPrice(101.125);
         if (dated) unit->setDate(day(2008, 1, 1));
@@ -250,7 +250,7 @@ TEST_F(XMLTest, HoldingsAndTradeCounts)
     for (const auto &t : {makeTrade(0, day(2008, 2, 1), 1000, stock->ident(), 100, 500),
                           makeTrade(0, day(2008, 2, 2), 1000, trust->ident(), 12.5, 10000),
                           makeTrade(10, day(2008, 2, 3), 1000, stock->ident(), 0, 30)})
-        ASSERT_TRUE(doc->dataModel()->putTrade(t));
+        ASSERT_TRUE(doc->store()->putTrade(t));
 
     const QByteArray text = exported();
     const auto holdings = linesWith(text, "<node_brand");
@@ -290,7 +290,7 @@ TEST_F(XMLTest, LoanRepaymentFlagsBothWays)
     for (int i = 0; i < n; ++i) {
         SCOPED_TRACE(cases[i].flags);
         EXPECT_TRUE(*cases[i].written ? loans[i].endsWith(cases[i].written) : !loans[i].contains("holiday"));
-        const auto node = target->accountModel()->debt()->childAt(i);
+        const auto node = target->accountTrees()->debt()->childAt(i);
         EXPECT_EQ(std::dynamic_pointer_cast<cv::LoanTerms>(node->extra())->repaymentFlags(), cases[i].flags);
     }
 }
@@ -346,7 +346,7 @@ TEST_F(XMLTest, ReaderPlacesWhatItReads)
     EXPECT_EQ(target->settings()->viewerSummary(), 3);
     EXPECT_FALSE(target->findAccount(5000));
 
-    const auto invest = target->accountModel()->asset()->childAt(0);
+    const auto invest = target->accountTrees()->asset()->childAt(0);
     ASSERT_TRUE(invest);
     EXPECT_EQ(invest->ident(), 1001);
     EXPECT_EQ(invest->currency(), 1); // no currency attribute: the default one
@@ -356,22 +356,23 @@ TEST_F(XMLTest, ReaderPlacesWhatItReads)
     const auto unit = std::dynamic_pointer_cast<cv::OpeningHolding>(invest->childAt(1)->extra());
     ASSERT_TRUE(unit);
     EXPECT_EQ(unit->units(), 1500);
-    const auto trades = *target->dataModel()->findTradeFrom(QDate(), QDate(), -1, -1, 0);
+    const auto trades = *target->store()->findTradeFrom(QDate(), QDate(), -1, -1, 0);
     ASSERT_EQ(trades.size(), 1u); // only the one under its own account
     EXPECT_EQ(trades[0]->count(), 12.5);
 
     EXPECT_EQ(target->findCurrency(2)->name(), QStringLiteral("US&<D>undeclared"));
-    ASSERT_EQ(target->dataModel()->getXchgRateListForCurrency(2)->size(), 1u);
-    EXPECT_EQ(target->dataModel()->getXchgRateListForCurrency(2)->front()->price(), 102.5);
-    ASSERT_EQ(target->dataModel()->getPriceListForBrand(5)->size(), 1u);
-    EXPECT_EQ(target->dataModel()->getPriceListForBrand(5)->front()->price(), 9876.54321);
-    EXPECT_EQ(target->findBrand(5)->kind(), 1);
+    ASSERT_EQ(target->store()->getXchgRateListForCurrency(2)->size(), 1u);
+    EXPECT_EQ(target->store()->getXchgRateListForCurrency(2)->front()->price(), 102.5);
+    ASSERT_EQ(target->store()->getPriceListForSecurity(5)->size(), 1u);
+    EXPECT_EQ(target->store()->getPriceListForSecurity(5)->front()->price(), 9876.54321);
+    EXPECT_EQ(target->findSecurity(5)->kind(), 1);
 
     const auto cash = target->findAccount(1002);
     ASSERT_TRUE(cash);
     EXPECT_EQ(cash->name(), QStringLiteral("R&D"));
     EXPECT_EQ(std::dynamic_pointer_cast<cv::AccountDetail>(cash->extra())->memo(), QStringLiteral("x"));
-    const auto summary = std::dynamic_pointer_cast<cv::Summary>(target->actualModel()->summary()->childAt(0)->extra());
+    const auto summary =
+        std::dynamic_pointer_cast<cv::Summary>(target->categoryTrees()->summary()->childAt(0)->extra());
     ASSERT_TRUE(summary);
     ASSERT_EQ(summary->assetList().size(), 1u);
     EXPECT_EQ(summary->assetList()[0]->refID(), 1001);
@@ -500,8 +501,8 @@ TEST_F(XMLTest, RoundTripKeepsEveryValue)
     EXPECT_EQ(tradeSet(*target), tradeSet(*doc));
     EXPECT_EQ(scheduleOf(*target, 1004), scheduleOf(*doc, 1004));
     for (int c : {1, 2}) {
-        const auto a = *doc->dataModel()->getXchgRateListForCurrency(c);
-        const auto b = *target->dataModel()->getXchgRateListForCurrency(c);
+        const auto a = *doc->store()->getXchgRateListForCurrency(c);
+        const auto b = *target->store()->getXchgRateListForCurrency(c);
         ASSERT_EQ(a.size(), b.size());
         for (size_t i = 0; i < a.size(); ++i) EXPECT_TRUE(a[i]->isEqual(b[i].get()));
     }
@@ -546,8 +547,8 @@ TEST_F(XMLTest, HostileFilesNeverCrash)
 
     const QByteArray good = [&] {
         addCurrency(1, QStringLiteral("JPY"), 1, 0);
-        auto food = addCategory(doc->actualModel()->expense(), 1005);
-        addAccount(doc->accountModel()->asset(), 1000, 30, 10);
+        auto food = addCategory(doc->categoryTrees()->expense(), 1005);
+        addAccount(doc->accountTrees()->asset(), 1000, 30, 10);
         doc->updateExpense(makeEntry(cv::EntryKind::Expense, day(2008, 3, 5), 12, 1005, 1000), nullptr);
         return exported();
     }();
@@ -625,9 +626,9 @@ TEST_F(XMLTest, CraftedBooksReadAsAConformingParserWould)
             EXPECT_TRUE(log.contains(QString::fromUtf8(c.logged)));
         }
         if (!c.reads) continue;
-        EXPECT_EQ(opened.dataModel()->getPriceListForBrand(1)->size(), c.price == std::string("1e308") ? 0u : 1u);
-        EXPECT_TRUE(opened.actualModel()->expense()->findMemberWithIdent(30));
-        EXPECT_TRUE(opened.actualModel()->income()->findMemberWithIdent(31));
+        EXPECT_EQ(opened.store()->getPriceListForSecurity(1)->size(), c.price == std::string("1e308") ? 0u : 1u);
+        EXPECT_TRUE(opened.categoryTrees()->expense()->findMemberWithIdent(30));
+        EXPECT_TRUE(opened.categoryTrees()->income()->findMemberWithIdent(31));
     }
 }
 

@@ -47,16 +47,16 @@ protected:
             ASSERT_TRUE(samplebook::putRate(*doc, kUsd, date, rate));
         }
         for (const Account &a : kAccounts)
-            addAccount(a.kind == cv::NodeKind::CreditCard ? doc->accountModel()->debt() : doc->accountModel()->asset(),
+            addAccount(a.kind == cv::NodeKind::CreditCard ? doc->accountTrees()->debt() : doc->accountTrees()->asset(),
                        a.ident, a.kind, a.initial, a.currency, kStart);
-        invest = addAccount(doc->accountModel()->asset(), kInvest, 32, kInvestInitial, kJpy, kStart);
-        addCategory(doc->actualModel()->income(), 1004);
-        addCategory(doc->actualModel()->expense(), 1005);
-        brands = {addBrand(QStringLiteral("S"), kJpy)->ident(), addBrand(QStringLiteral("U"), kUsd)->ident()};
+        invest = addAccount(doc->accountTrees()->asset(), kInvest, 32, kInvestInitial, kJpy, kStart);
+        addCategory(doc->categoryTrees()->income(), 1004);
+        addCategory(doc->categoryTrees()->expense(), 1005);
+        securities = {addSecurity(QStringLiteral("S"), kJpy)->ident(), addSecurity(QStringLiteral("U"), kUsd)->ident()};
         doc->createCache();
     }
 
-    int refDays(const QDate &date) const { return doc->dataModel()->getRefDays(date); }
+    int refDays(const QDate &date) const { return doc->store()->getRefDays(date); }
 
     double rate(int currency, int day) const
     {
@@ -68,7 +68,7 @@ protected:
     }
 
     // Raw balances (own currency) on the day: accounts by ident, the
-    // investment account's cash part under kInvest, holdings under -brand.
+    // investment account's cash part under kInvest, holdings under -security.
     std::map<int, double> expected(const QDate &date) const
     {
         const int until = refDays(date);
@@ -79,9 +79,9 @@ protected:
             out[a.ident] = date >= kStart ? a.initial : 0;
         }
         out[kInvest] = date >= kStart ? kInvestInitial : 0;
-        for (int brand : brands) out[-brand] = 0;
+        for (int security : securities) out[-security] = 0;
 
-        auto entries = doc->dataModel()->database()->performQuery(
+        auto entries = doc->store()->database()->performQuery(
             QStringLiteral("SELECT kind, date, account, destination, value, converted FROM ActualTable;"));
         for (int r = 0; entries && r < entries->rowCount(); ++r) {
             const cv::SQLRow row = entries->rowAtIndex(r);
@@ -108,13 +108,13 @@ protected:
             }
         }
 
-        auto trades = doc->dataModel()->database()->performQuery(
+        auto trades = doc->store()->database()->performQuery(
             QStringLiteral("SELECT brand, kind, date, count, value, cost FROM TradeTable;"));
         for (int r = 0; trades && r < trades->rowCount(); ++r) {
             const cv::SQLRow row = trades->rowAtIndex(r);
             const int day = row.intForColumnAtIndex(2);
             if (day > until) continue;
-            const int brand = row.intForColumnAtIndex(0);
+            const int security = row.intForColumnAtIndex(0);
             const double count = row.doubleForColumnAtIndex(3);
             const double price = row.doubleForColumnAtIndex(4);
             double units = 0;
@@ -133,9 +133,10 @@ protected:
             case cv::TradeKind::OtherExpense: money = -price; break;
             default: ADD_FAILURE() << "unexpected trade kind";
             }
-            out[-brand] += units;
+            out[-security] += units;
             // The security's money arrives in the account's yen at the day's rate.
-            out[kInvest] += (money - row.doubleForColumnAtIndex(5)) * rate(brand == brands[1] ? kUsd : kJpy, day);
+            out[kInvest] +=
+                (money - row.doubleForColumnAtIndex(5)) * rate(security == securities[1] ? kUsd : kJpy, day);
         }
         return out;
     }
@@ -145,7 +146,7 @@ protected:
         std::map<int, double> out;
         for (const Account &a : kAccounts) out[a.ident] = doc->rawValueForAccount(doc->findAccount(a.ident), date);
         out[kInvest] = doc->rawValueForAccount(invest->childAt(0), date);
-        for (int brand : brands) out[-brand] = doc->tradingAccount(kInvest, brand, date);
+        for (int security : securities) out[-security] = doc->tradingAccount(kInvest, security, date);
         return out;
     }
 
@@ -166,7 +167,7 @@ protected:
     }
 
     cv::NodePtr invest;
-    std::vector<int> brands;
+    std::vector<int> securities;
 };
 
 } // namespace
@@ -232,11 +233,11 @@ TEST_F(RandomRunTest, IncrementalBalancesEqualTheStoredRows)
             static const cv::TradeKind kinds[] = {cv::TradeKind::Buy, cv::TradeKind::Sale, cv::TradeKind::Dividend,
                                                   cv::TradeKind::OtherIncome, cv::TradeKind::OtherExpense};
             const cv::TradeKind kind = kinds[pick(5)];
-            const int brand = brands[size_t(pick(2))];
-            const bool dollars = brand == brands[1];
+            const int security = securities[size_t(pick(2))];
+            const bool dollars = security == securities[1];
             const double price = dollars ? (100 + pick(30000)) / 100.0 : double(1 + pick(3000));
             const double commission = kind == cv::TradeKind::Buy || kind == cv::TradeKind::Sale ? double(pick(500)) : 0;
-            auto t = makeTrade(kind, date(), kInvest, brand, double(1 + pick(20)), price, commission);
+            auto t = makeTrade(kind, date(), kInvest, security, double(1 + pick(20)), price, commission);
             doc->applyTrade(t, invest, {}, touched, false);
             trades.push_back(t);
         } else {

@@ -29,7 +29,7 @@ std::map<const void *, std::vector<std::tuple<int, double, double>>> snapshot(co
 
 TEST_F(CacheRebuildTest, OnePassReadsTheRowsOfEachCategoryFinder)
 {
-    cv::BookStore *store = doc->dataModel();
+    cv::BookStore *store = doc->store();
     std::mt19937 random(3);
     for (int i = 0; i < 200; ++i) {
         const int category = 2000 + int(random() % 5);
@@ -37,7 +37,7 @@ TEST_F(CacheRebuildTest, OnePassReadsTheRowsOfEachCategoryFinder)
                            double(random() % 100000) / 100.0, category, 10 + int(random() % 3),
                            random() % 2 ? int(random() % 4) : 0);
         e->setConverted(random() % 3 ? 0 : 12.34);
-        ASSERT_TRUE(store->putActual(e));
+        ASSERT_TRUE(store->putEntry(e));
     }
     // What a damaged file may hold in the category column: none of these is
     // found by an ident, so none may turn up as category 0 or 7.
@@ -54,7 +54,7 @@ TEST_F(CacheRebuildTest, OnePassReadsTheRowsOfEachCategoryFinder)
     ASSERT_TRUE(rows);
     for (int category : {0, 7, 2000, 2001, 2002, 2003, 2004, 2005, 2000000000}) {
         for (cv::EntryKind kind : {cv::EntryKind::Income, cv::EntryKind::Expense, cv::EntryKind::Transfer}) {
-            const auto records = store->findActualByCategory(category, kind);
+            const auto records = store->findEntriesByCategory(category, kind);
             ASSERT_TRUE(records);
             const auto fast = rows->rowsForCategory(category);
             ASSERT_EQ(fast.size(), records->size()) << category;
@@ -80,19 +80,19 @@ TEST_F(CacheRebuildTest, OnePassRebuildEqualsTheCategoryByCategoryOne)
     for (int m = 1; m <= 12; ++m) {
         ASSERT_TRUE(samplebook::putRate(*doc, 2, day(2010, m, 1), 90.0 + m * 1.37));
     }
-    const auto assets = doc->accountModel()->asset();
+    const auto assets = doc->accountTrees()->asset();
     addAccount(assets, 10, 30, 10000);
     addAccount(assets, 11, 31, 500000);
     addAccount(assets, 12, 31, 1000.00, 2);
-    addAccount(doc->accountModel()->debt(), 13, 40, 0);
+    addAccount(doc->accountTrees()->debt(), 13, 40, 0);
     addAccount(assets, 14, 32, 0, 2); // investment: its cash part takes the amounts
     doc->settings()->setFiscalDayOfMonth(24);
-    const auto food = addCategory(doc->actualModel()->expense(), 2100, 20);
+    const auto food = addCategory(doc->categoryTrees()->expense(), 2100, 20);
     addCategory(food, 2101);
     addCategory(food, 2102);
-    addCategory(doc->actualModel()->expense(), 2103);
-    addCategory(doc->actualModel()->income(), 2200);
-    addCategory(doc->actualModel()->income(), 2201);
+    addCategory(doc->categoryTrees()->expense(), 2103);
+    addCategory(doc->categoryTrees()->income(), 2200);
+    addCategory(doc->categoryTrees()->income(), 2201);
     doc->createCache();
 
     // Entries in no particular date order, as years of late entries leave them.
@@ -109,9 +109,9 @@ TEST_F(CacheRebuildTest, OnePassRebuildEqualsTheCategoryByCategoryOne)
         case 1: doc->updateExpense(makeEntry(1, date, amount, 2101 + int(random() % 3), account), nullptr); break;
         case 2:
             // Unassigned loan payments, and entries of an account deleted since.
-            ASSERT_TRUE(doc->dataModel()->putActual(makeEntry(1, date, amount,
-                                                              random() % 2 ? cv::CategoryTrees::LoanUnspecified : 2103,
-                                                              random() % 4 ? account : 99)));
+            ASSERT_TRUE(doc->store()->putEntry(makeEntry(1, date, amount,
+                                                         random() % 2 ? cv::CategoryTrees::LoanUnspecified : 2103,
+                                                         random() % 4 ? account : 99)));
             break;
         default: {
             int to = accounts[random() % 5];

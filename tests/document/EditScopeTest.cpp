@@ -22,9 +22,9 @@ struct SignalLog {
     explicit SignalLog(cv::Book &doc)
     {
         watch(doc, &cv::Book::accountChanged, "account");
-        watch(doc, &cv::Book::actualChanged, "actual");
+        watch(doc, &cv::Book::categoryChanged, "actual");
         watch(doc, &cv::Book::currencyChanged, "currency");
-        watch(doc, &cv::Book::brandChanged, "brand");
+        watch(doc, &cv::Book::securityChanged, "brand");
         watch(doc, &cv::Book::entriesChanged, "entries");
         watch(doc, &cv::Book::tradesChanged, "trades");
         watch(doc, &cv::Book::balancesChanged, "balances");
@@ -53,12 +53,12 @@ protected:
     {
         DocumentTest::SetUp();
         addCurrency(1, QStringLiteral("JPY"), 1, 0);
-        wallet = addAccount(doc->accountModel()->asset(), 10, 30, 1000);
-        bank = addAccount(doc->accountModel()->asset(), 11, 31, 0);
-        invest = addAccount(doc->accountModel()->asset(), 12, 32, 0);
-        food = addCategory(doc->actualModel()->expense(), 1005);
-        addCategory(doc->actualModel()->income(), 2001);
-        brand = addBrand(QStringLiteral("B"), 1);
+        wallet = addAccount(doc->accountTrees()->asset(), 10, 30, 1000);
+        bank = addAccount(doc->accountTrees()->asset(), 11, 31, 0);
+        invest = addAccount(doc->accountTrees()->asset(), 12, 32, 0);
+        food = addCategory(doc->categoryTrees()->expense(), 1005);
+        addCategory(doc->categoryTrees()->income(), 2001);
+        security = addSecurity(QStringLiteral("B"), 1);
         doc->createCache();
         doc->updateChangeCount(cv::BookChanges::ChangeCleared);
     }
@@ -72,12 +72,12 @@ protected:
 
     int storedEntries()
     {
-        const auto rows = doc->dataModel()->findExpenseByCategory(1005);
+        const auto rows = doc->store()->findExpenseByCategory(1005);
         return rows ? int(rows->size()) : -1;
     }
 
     cv::NodePtr wallet, bank, invest, food;
-    cv::SecurityPtr brand;
+    cv::SecurityPtr security;
 };
 
 TEST_F(EditScopeTest, AScopeEmitsEachSignalOnceWithTheUnionOfWhatChanged)
@@ -106,9 +106,9 @@ TEST_F(EditScopeTest, AScopeEmitsEachSignalOnceWithTheUnionOfWhatChanged)
         {"entries with both tree commits",
          [this] {
              expense(7, 10);
-             doc->commitAccountModel();
-             doc->commitActualModel();
-             doc->commitAccountModel();
+             doc->commitAccountTrees();
+             doc->commitCategoryTrees();
+             doc->commitAccountTrees();
          },
          {{"entries", 1}, {"balances", 1}, {"account", 1}, {"actual", 1}},
          {10},
@@ -117,10 +117,10 @@ TEST_F(EditScopeTest, AScopeEmitsEachSignalOnceWithTheUnionOfWhatChanged)
          day(2009, 6, 7)},
         {"a trade with its price",
          [this] {
-             auto trade = makeTrade(cv::TradeKind::Buy, day(2009, 6, 3), 12, brand->ident(), 10, 300);
-             std::set<cv::SecurityPtr> brands;
-             doc->applyTrade(trade, invest, {}, brands, true);
-             doc->applyBrands(brands);
+             auto trade = makeTrade(cv::TradeKind::Buy, day(2009, 6, 3), 12, security->ident(), 10, 300);
+             std::set<cv::SecurityPtr> securities;
+             doc->applyTrade(trade, invest, {}, securities, true);
+             doc->applySecurities(securities);
          },
          {{"trades", 1}, {"balances", 1}, {"brand", 1}, {"account", 1}},
          {12},
@@ -163,7 +163,7 @@ TEST_F(EditScopeTest, AFailedScopeRollsBackRebuildsTheCacheAndEmitsNothing)
         SignalLog log(*doc);
         {
             cv::EditScope edit(*doc);
-            if (c.closeStore) doc->dataModel()->close();
+            if (c.closeStore) doc->store()->close();
             expense(2, 100);
             transfer(day(2009, 6, 3), 40, 10, 11);
             if (!c.closeStore) edit.fail();
@@ -199,9 +199,9 @@ TEST_F(EditScopeTest, BalancesReadRightAfterAWriteEqualAFreshRebuild)
             doc->updateExpense(changed, e);
         },
         [&] {
-            auto trade = makeTrade(cv::TradeKind::Buy, day(2009, 6, 2), 12, brand->ident(), 5, 100, 3);
-            std::set<cv::SecurityPtr> brands;
-            doc->applyTrade(trade, invest, {}, brands, false);
+            auto trade = makeTrade(cv::TradeKind::Buy, day(2009, 6, 2), 12, security->ident(), 5, 100, 3);
+            std::set<cv::SecurityPtr> securities;
+            doc->applyTrade(trade, invest, {}, securities, false);
         },
         [&] { doc->updateIncome(makeEntry(cv::EntryKind::Income, day(2009, 6, 15), 1000, 2001, 12), nullptr); },
     };
@@ -283,9 +283,9 @@ TEST(LongOperationsTest, EnterAndExitReachEveryListenerAndBalance)
 TEST_F(EditScopeTest, ATreeCommitReportsValuesOnlyWhenNoNodeWasAddedRemovedOrMoved)
 {
     using cv::TreeChange;
-    doc->commitAccountModel();
-    doc->commitActualModel();
-    const cv::NodePtr assets = doc->accountModel()->asset();
+    doc->commitAccountTrees();
+    doc->commitCategoryTrees();
+    const cv::NodePtr assets = doc->accountTrees()->asset();
     struct Case {
         const char *name;
         std::function<void()> change;
@@ -315,11 +315,11 @@ TEST_F(EditScopeTest, ATreeCommitReportsValuesOnlyWhenNoNodeWasAddedRemovedOrMov
         SCOPED_TRACE(c.name);
         SignalLog log(*doc);
         c.change();
-        c.categories ? doc->commitActualModel() : doc->commitAccountModel();
+        c.categories ? doc->commitCategoryTrees() : doc->commitAccountTrees();
         const char *signal = c.categories ? "actual" : "account";
         ASSERT_EQ(log.count[signal], 1);
         const cv::ChangeSet &changes = log.last[signal];
-        EXPECT_EQ(c.categories ? changes.actualTree : changes.accountTree, c.expected);
+        EXPECT_EQ(c.categories ? changes.categoryTree : changes.accountTree, c.expected);
         QObject::disconnect(doc.get(), nullptr, nullptr, nullptr);
     }
 
@@ -329,11 +329,11 @@ TEST_F(EditScopeTest, ATreeCommitReportsValuesOnlyWhenNoNodeWasAddedRemovedOrMov
         ScriptedAlertPresenter alerts;
         cv::EditScope edit(*doc);
         addAccount(assets, 14, 31, 0);
-        doc->commitAccountModel();
+        doc->commitAccountTrees();
         edit.fail();
     }
     SignalLog log(*doc);
-    doc->commitAccountModel();
+    doc->commitAccountTrees();
     EXPECT_EQ(log.last["account"].accountTree, TreeChange::Structure);
     // A caller's own notice cannot say what changed.
     cv::BookTestAccess::postNotification(*doc, cv::Book::AccountChanged);

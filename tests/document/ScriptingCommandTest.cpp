@@ -19,7 +19,7 @@ protected:
         acme->setName(QStringLiteral("Acme Corp"));
         acme->setSymbol(QStringLiteral("ACME"));
         acme->setCurrency(2);
-        doc->addBrand(acme);
+        doc->addSecurity(acme);
         cv::BookTestAccess::commitInfoRows(*doc);
     }
 
@@ -33,7 +33,7 @@ protected:
     std::vector<std::pair<QDate, double>> stored(bool rates, int ident)
     {
         auto list =
-            rates ? doc->dataModel()->getXchgRateListForCurrency(ident) : doc->dataModel()->getPriceListForBrand(ident);
+            rates ? doc->store()->getXchgRateListForCurrency(ident) : doc->store()->getPriceListForSecurity(ident);
         std::vector<std::pair<QDate, double>> out;
         if (list)
             for (const auto &p : *list) out.emplace_back(p->date(), p->price());
@@ -132,30 +132,30 @@ TEST_F(ScriptingTest, NewSymbolAddsASecurityOnlyWithAKnownCurrencyAndMarket)
         Args args = price;
         if (c.currency.isValid()) args.insert(QStringLiteral("Currency"), c.currency);
         if (c.market.isValid()) args.insert(QStringLiteral("Market"), c.market);
-        SignalCount brandChanged(doc.get(), &cv::Book::brandChanged);
+        SignalCount securityChanged(doc.get(), &cv::Book::securityChanged);
         EXPECT_EQ(run<cv::UpdateStockCommand>(QStringLiteral("XYZ"), args), c.refusal);
         if (c.refusal) {
-            EXPECT_EQ(doc->brandList().size(), 1u);
-            EXPECT_EQ(brandChanged.count(), 0);
+            EXPECT_EQ(doc->securityList().size(), 1u);
+            EXPECT_EQ(securityChanged.count(), 0);
             continue;
         }
-        ASSERT_EQ(doc->brandList().size(), 2u);
-        const cv::SecurityPtr added = doc->brandList().back();
+        ASSERT_EQ(doc->securityList().size(), 2u);
+        const cv::SecurityPtr added = doc->securityList().back();
         EXPECT_EQ(added->symbol(), QStringLiteral("XYZ"));
         EXPECT_EQ(added->name(), QStringLiteral("XYZ"));
         EXPECT_EQ(added->market(), c.marketNumber);
         EXPECT_EQ(added->currency(), 2);
         EXPECT_EQ(stored(false, added->ident()), (std::vector<std::pair<QDate, double>>{{QDate(2009, 6, 1), 250}}));
-        EXPECT_DOUBLE_EQ(doc->brandPrice(added, QDate(2009, 6, 2)), 250);
-        EXPECT_EQ(brandChanged.count(), 1);
+        EXPECT_DOUBLE_EQ(doc->securityPrice(added, QDate(2009, 6, 2)), 250);
+        EXPECT_EQ(securityChanged.count(), 1);
         EXPECT_TRUE(doc->isDocumentEdited());
     }
     // The new security was committed with the price: a fresh reading of the store has it.
-    EXPECT_NE(doc->dataModel()->getBrandData().indexOf("XYZ"), -1);
+    EXPECT_NE(doc->store()->getSecurityData().indexOf("XYZ"), -1);
 
     // A known symbol needs neither argument; an empty one matches no security.
     EXPECT_EQ(run<cv::UpdateStockCommand>(QStringLiteral("XYZ"), price), std::nullopt);
-    EXPECT_EQ(doc->brandList().size(), 2u);
+    EXPECT_EQ(doc->securityList().size(), 2u);
     EXPECT_EQ(run<cv::UpdateStockCommand>(QString(), price), QStringLiteral("Must specify a stock symbol."));
 }
 
@@ -163,15 +163,15 @@ TEST_F(ScriptingTest, NewSymbolAddsASecurityOnlyWithAKnownCurrencyAndMarket)
 TEST_F(ScriptingTest, ARefusedPriceWriteLeavesNoNewSecurityBehind)
 {
     ScriptedAlertPresenter alerts;
-    ASSERT_TRUE(doc->dataModel()->database()->performQuery(QStringLiteral("DROP TABLE PriceTable;")));
-    const QByteArray storedBrands = doc->dataModel()->getBrandData();
-    SignalCount brandChanged(doc.get(), &cv::Book::brandChanged);
+    ASSERT_TRUE(doc->store()->database()->performQuery(QStringLiteral("DROP TABLE PriceTable;")));
+    const QByteArray storedSecurities = doc->store()->getSecurityData();
+    SignalCount securityChanged(doc.get(), &cv::Book::securityChanged);
     EXPECT_EQ(
         run<cv::UpdateStockCommand>(QStringLiteral("XYZ"), {{"Price", "5"}, {"Currency", "USD"}, {"Market", "NASD"}}),
         QStringLiteral("could not store the price of XYZ"));
-    EXPECT_EQ(doc->brandList().size(), 1u);
-    EXPECT_EQ(doc->dataModel()->getBrandData(), storedBrands);
-    EXPECT_EQ(brandChanged.count(), 0);
+    EXPECT_EQ(doc->securityList().size(), 1u);
+    EXPECT_EQ(doc->store()->getSecurityData(), storedSecurities);
+    EXPECT_EQ(securityChanged.count(), 0);
     EXPECT_EQ(alerts.asked.size(), 1u);
 }
 
@@ -195,13 +195,13 @@ TEST_F(ScriptingTest, CurrencyRateIsStoredCachedAndAnnounced)
 TEST_F(ScriptingTest, DocumentNumberPicksAmongTheOpenDocumentsInOrder)
 {
     cv::Book second;
-    ASSERT_TRUE(second.dataModel()->create());
+    ASSERT_TRUE(second.store()->create());
     samplebook::currency(second, 2, QStringLiteral("USD"), 100, 2);
     cv::UpdateCurrencyCommand command(QStringLiteral("USD"), {{"Price", "140"}, {"Document", 2}});
     command.setToday(kToday);
     EXPECT_EQ(command.performDefaultImplementation({doc.get(), &second}), std::nullopt);
     EXPECT_TRUE(stored(true, 2).empty());
-    auto rates = second.dataModel()->getXchgRateListForCurrency(2);
+    auto rates = second.store()->getXchgRateListForCurrency(2);
     ASSERT_TRUE(rates && rates->size() == 1);
     EXPECT_DOUBLE_EQ(rates->front()->price(), 140);
 }

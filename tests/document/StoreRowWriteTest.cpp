@@ -28,7 +28,7 @@ protected:
     }
 
     // The statements as they were, values printed into the text.
-    bool literalActual(const cv::Entry &e)
+    bool literalEntry(const cv::Entry &e)
     {
         const QString head = e.ident() < 0
                                  ? QStringLiteral("INSERT INTO ActualTable VALUES(NULL,")
@@ -52,7 +52,7 @@ protected:
         const QString sql = head +
                             QStringLiteral("%1,%2,%3,%4,%5,")
                                 .arg(t.account())
-                                .arg(t.brand())
+                                .arg(t.security())
                                 .arg(cv::raw(t.kind()))
                                 .arg(t.transfer())
                                 .arg(literal->getRefDays(t.date())) +
@@ -64,7 +64,7 @@ protected:
     {
         const QString sql = QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(%2,%3,")
                                 .arg(QLatin1String(table))
-                                .arg(p.brand())
+                                .arg(p.security())
                                 .arg(literal->getRefDays(p.date())) +
                             cv::formatFixed(p.price(), 6) + QStringLiteral(");");
         return literal->database()->performQuery(sql) != nullptr;
@@ -148,8 +148,8 @@ TEST_F(RowWriteTest, EntriesTradesPricesAndRatesStoreWhatTheLiteralStatementsSto
         // Some rows come with their ident, some replace an earlier row.
         if (i % 7 == 0) e->setIdent(int(100000 + i % 50));
         auto copy = std::make_shared<cv::Entry>(*e);
-        ASSERT_TRUE(literalActual(*copy)) << i;
-        ASSERT_TRUE(store->putActual(e)) << i;
+        ASSERT_TRUE(literalEntry(*copy)) << i;
+        ASSERT_TRUE(store->putEntry(e)) << i;
 
         auto t = trade(int(i % 4), dates[i % 4], ints[i % 6], ints[(i + 4) % 6]);
         t->setTransfer(ints[(i + 5) % 6]);
@@ -197,8 +197,8 @@ TEST_F(RowWriteTest, ColumnsWithoutNumericTypeStoreTheSameTypes)
     for (double amount : {12.5, -0.004, 1e20, 7.0}) {
         auto e = entry(1, QDate(2010, 5, 6), amount, 1001, 2001, QStringLiteral("12"));
         e->setConverted(amount);
-        ASSERT_TRUE(literalActual(*e));
-        ASSERT_TRUE(store->putActual(e));
+        ASSERT_TRUE(literalEntry(*e));
+        ASSERT_TRUE(store->putEntry(e));
         auto p = price(3, QDate(2010, 5, 6), amount);
         ASSERT_TRUE(literalRate(*p, "PriceTable"));
         ASSERT_TRUE(store->putPrice(p));
@@ -217,8 +217,8 @@ TEST_F(RowWriteTest, NonFiniteNumbersAreRefused)
     for (double bad : {std::nan(""), double(INFINITY), -double(INFINITY)}) {
         auto e = entry(1, QDate(2010, 5, 6), 1);
         e->setConverted(bad);
-        EXPECT_FALSE(literalActual(*e));
-        EXPECT_FALSE(store->putActual(e));
+        EXPECT_FALSE(literalEntry(*e));
+        EXPECT_FALSE(store->putEntry(e));
         EXPECT_EQ(e->ident(), -1);
         auto t = trade(1, QDate(2010, 5, 6));
         t->setUnitPrice(bad);
@@ -242,7 +242,7 @@ TEST_F(RowWriteTest, WritesGoOnAfterASaveReopens)
     const QString file = path(QStringLiteral("book.cvv2"));
     for (int round = 0; round < 3; ++round) {
         auto e = entry(1, QDate(2011, 1, 1 + round), 10.25 + round);
-        ASSERT_TRUE(store->putActual(e));
+        ASSERT_TRUE(store->putEntry(e));
         EXPECT_EQ(e->ident(), round + 1);
         ASSERT_TRUE(store->putTrade(trade(1, QDate(2011, 1, 1 + round))));
         ASSERT_TRUE(store->putPrice(price(5, QDate(2011, 1, 1 + round), 99.5)));

@@ -35,24 +35,24 @@ inline cv::EntryPtr entry(int kind, const QDate &date, double amount, int catego
     e->setMemo(memo);
     return e;
 }
-inline cv::TradePtr trade(cv::TradeKind kind, const QDate &date, int account = 3001, int brand = 5)
+inline cv::TradePtr trade(cv::TradeKind kind, const QDate &date, int account = 3001, int security = 5)
 {
     auto t = std::make_shared<cv::Trade>();
     t->setKind(kind);
     t->setDate(date);
     t->setAccount(account);
-    t->setBrand(brand);
+    t->setSecurity(security);
     t->setCount(10);
     t->setUnitPrice(100);
     return t;
 }
-inline cv::TradePtr trade(int kind, const QDate &date, int account = 3001, int brand = 5)
+inline cv::TradePtr trade(int kind, const QDate &date, int account = 3001, int security = 5)
 {
-    return trade(cv::TradeKind(kind), date, account, brand);
+    return trade(cv::TradeKind(kind), date, account, security);
 }
-inline cv::DatedPricePtr price(int brand, const QDate &date, double value)
+inline cv::DatedPricePtr price(int security, const QDate &date, double value)
 {
-    return samplebook::priceTime(brand, date, value);
+    return samplebook::priceTime(security, date, value);
 }
 
 class StoreTest : public ::testing::Test {

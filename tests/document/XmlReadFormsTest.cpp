@@ -63,7 +63,7 @@ using XmlFormsTest = DocumentTest;
 TEST_F(XmlFormsTest, DatesAreThreeDottedNumbers)
 {
     cv::Book target;
-    ASSERT_TRUE(target.dataModel()->create());
+    ASSERT_TRUE(target.store()->create());
     QByteArray text = "<?xml version=\"1.0\"?>\n<cvxf version=\"1.0\">\n<expense><node_actual id=\"1003\">";
     int value = 0;
     for (const char *date : {"2008.3.5", " 2008 . 3 . 6 ", "2008.+3.7", "2008.03.08", "2008.3", "2008.3.5.1", "", "..",
@@ -77,7 +77,7 @@ TEST_F(XmlFormsTest, DatesAreThreeDottedNumbers)
 
     cv::SearchConditions all;
     all.date = {QDate(1900, 1, 1), QDate(2999, 1, 1)};
-    const auto entries = target.dataModel()->findActual(all);
+    const auto entries = target.store()->findEntry(all);
     ASSERT_TRUE(entries);
     QStringList read;
     for (const auto &e : *entries)

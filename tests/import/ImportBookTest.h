@@ -28,7 +28,7 @@ protected:
         cv::SearchConditions all;
         all.date = {QDate(1, 1, 1), QDate(9999, 12, 31)};
         std::vector<Stored> out;
-        const auto entries = doc->dataModel()->findActual(all);
+        const auto entries = doc->store()->findEntry(all);
         for (const cv::EntryPtr &e : entries.value())
             out.emplace_back(e->date(), e->kind(), e->amount(), e->category(), e->account(), e->destination(),
                              e->memo());

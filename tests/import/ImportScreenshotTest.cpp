@@ -77,7 +77,7 @@ TEST(ImportScreenshots, EveryImportSheet)
             auto alpha = std::make_shared<cv::Security>();
             alpha->setName(QStringLiteral("Alpha"));
             alpha->setCurrency(1);
-            doc->addBrand(alpha);
+            doc->addSecurity(alpha);
             ImportPage<cv::ImportCSVSheet> page(doc.get(), alpha->ident(), true);
             ASSERT_TRUE(page.load("S10.csv"));
             page.click(0, 3);

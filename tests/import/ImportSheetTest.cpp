@@ -127,7 +127,7 @@ TEST_F(ImportSheetTest, ChoicesAreStoredAndLearnedAndCancelForgetsThem)
 // A learned value that no longer fits the book or the row is passed over.
 TEST_F(ImportSheetTest, StaleMappingsAreSkipped)
 {
-    const cv::NodePtr deleted = samplebook::node(doc->actualModel()->expense(), 2050, 21, QStringLiteral("Gone"));
+    const cv::NodePtr deleted = samplebook::node(doc->categoryTrees()->expense(), 2050, 21, QStringLiteral("Gone"));
     doc->deleteNode(deleted);
     seed(cv::StatementMemoMapping, {{shop, 2050}, {payer, kFood}, {card, -4711}});
     seed(cv::StatementAccountMapping, {{"1234567", kFood}});

@@ -154,7 +154,7 @@ TEST_F(LearnedMappingTest, RecordsRoundTripAndLearnOnlyChanges)
     EXPECT_EQ(back.value(QStringList{u"スーパー"_qs}), std::nullopt); // a text key is no array key
 
     // A row that is no dictionary reads as empty.
-    ASSERT_TRUE(doc->dataModel()->putImportMappingData("junk", MobileAccountMapping));
+    ASSERT_TRUE(doc->store()->putImportMappingData("junk", MobileAccountMapping));
     EXPECT_TRUE(LearnedMapping::read(*doc, MobileAccountMapping).isEmpty());
 }
 

@@ -30,7 +30,7 @@ protected:
     std::unique_ptr<cv::Book> makeDocument() override
     {
         auto book = makeBook();
-        samplebook::node(book->actualModel()->expense(), kDaily, 21, QStringLiteral("Daily"));
+        samplebook::node(book->categoryTrees()->expense(), kDaily, 21, QStringLiteral("Daily"));
         book->clearLookups();
         return book;
     }
@@ -326,9 +326,9 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
 {
     auto alpha = std::make_shared<cv::Security>();
     alpha->setName(QStringLiteral("Alpha"));
-    alpha->setKind(cv::BrandKind::Stock);
+    alpha->setKind(cv::SecurityKind::Stock);
     alpha->setCurrency(1);
-    doc->addBrand(alpha);
+    doc->addSecurity(alpha);
     using Value = std::pair<QDate, double>;
     auto list = [](const std::optional<cv::BookStore::PriceList> &values) {
         std::vector<Value> out;
@@ -357,7 +357,7 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
         page.ok();
         EXPECT_EQ(page.sheet.result(), 1);
     }
-    EXPECT_EQ(list(doc->dataModel()->getPriceListForBrand(alpha->ident())),
+    EXPECT_EQ(list(doc->store()->getPriceListForSecurity(alpha->ident())),
               (std::vector<Value>{{QDate(2008, 5, 2), 1215},
                                   {QDate(2008, 5, 7), 1230},
                                   {QDate(2008, 5, 8), 1240},
@@ -367,7 +367,7 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
         ASSERT_TRUE(page.load("S11.csv"));
         page.ok();
     }
-    EXPECT_EQ(list(doc->dataModel()->getXchgRateListForCurrency(2)),
+    EXPECT_EQ(list(doc->store()->getXchgRateListForCurrency(2)),
               (std::vector<Value>{{QDate(2008, 5, 1), 104.235}, {QDate(2008, 5, 2), 105.1}}));
     // Values a book cannot record (0, above 10^12) are no values, as on every other road.
     {
@@ -376,8 +376,8 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
             writeFile(QStringLiteral("bounds.csv"), "2008/06/01,0\n2008/06/02,2000000000000\n2008/06/03,106.5\n")));
         page.ok();
     }
-    EXPECT_EQ(list(doc->dataModel()->getXchgRateListForCurrency(2)).back(), Value(QDate(2008, 6, 3), 106.5));
-    EXPECT_EQ(list(doc->dataModel()->getXchgRateListForCurrency(2)).size(), 3u);
+    EXPECT_EQ(list(doc->store()->getXchgRateListForCurrency(2)).back(), Value(QDate(2008, 6, 3), 106.5));
+    EXPECT_EQ(list(doc->store()->getXchgRateListForCurrency(2)).size(), 3u);
 }
 
 TEST_F(TextImportSheetsTest, AFileOver64MiBIsRefusedBeforeItIsRead)

@@ -147,17 +147,17 @@ protected:
             if (!sheetCodes.empty()) sheetCodes.pop_front();
             done({code, std::nullopt});
         });
-        w->setBrandSheetOpener([this](cv::BookWindow &, std::function<void(const cv::SecurityPtr &)> done) {
-            auto brand = std::make_shared<cv::Security>();
-            brand->setName(QStringLiteral("Acme"));
-            brand->setCurrency(1);
-            document->addBrand(brand);
-            document->commitBrandList();
-            done(brand);
+        w->setSecuritySheetOpener([this](cv::BookWindow &, std::function<void(const cv::SecurityPtr &)> done) {
+            auto security = std::make_shared<cv::Security>();
+            security->setName(QStringLiteral("Acme"));
+            security->setCurrency(1);
+            document->addSecurity(security);
+            document->commitSecurityList();
+            done(security);
         });
     }
-    cv::NodePtr asset() const { return document->accountModel()->asset(); }
-    cv::NodePtr expense() const { return document->actualModel()->expense(); }
+    cv::NodePtr asset() const { return document->accountTrees()->asset(); }
+    cv::NodePtr expense() const { return document->categoryTrees()->expense(); }
     void selectAccount(const cv::NodePtr &node) { w->expandMe(node); }
     void selectCategory(const cv::NodePtr &node) { w->expandMe(node); }
 
@@ -194,10 +194,10 @@ TEST_F(BookCommandsTest, NewAccountsGoLastUnderTheirRootAndCancelAddsNothing)
     // A debt with the asset root selected is refused by the rule.
     selectAccount(asset());
     w->execGridCommand(cv::tag::NewCreditCard);
-    selectAccount(document->accountModel()->debt());
+    selectAccount(document->accountTrees()->debt());
     sheetNames = {QStringLiteral("Card")};
     w->execGridCommand(cv::tag::NewCreditCard);
-    EXPECT_EQ(names(*document, document->accountModel()->debt()).last(), QStringLiteral("Card"));
+    EXPECT_EQ(names(*document, document->accountTrees()->debt()).last(), QStringLiteral("Card"));
     EXPECT_EQ(sheets, (QList<int>{int(cv::BookWindow::AccountSheet::Cash), int(cv::BookWindow::AccountSheet::Cash),
                                   int(cv::BookWindow::AccountSheet::CreditCard)}));
 
@@ -228,15 +228,15 @@ TEST_F(BookCommandsTest, DeletingAFolderKeepsItsAccountsInOrderWhereItWas)
     auto summary = std::make_shared<cv::Summary>();
     summary->assetList() = {unit(2002), unit(2003)};
     const cv::NodePtr total =
-        node(document->accountModel()->summary(), 2006, NodeKind::AccountSummary, QStringLiteral("Total"), summary);
-    document->commitAccountModel();
+        node(document->accountTrees()->summary(), 2006, NodeKind::AccountSummary, QStringLiteral("Total"), summary);
+    document->commitAccountTrees();
 
     selectAccount(folder);
     EXPECT_TRUE(w->validateMenuItem(cv::tag::DeleteAccount));
     w->execGridCommand(cv::tag::DeleteAccount);
     const QStringList after = names(*document, asset());
     EXPECT_EQ(after.mid(after.indexOf(QStringLiteral("A"))), (QStringList{"A", "B", "C", "D"}));
-    EXPECT_EQ(summaries(document->accountModel()->summary()), QStringList{"Total:2003-"});
+    EXPECT_EQ(summaries(document->accountTrees()->summary()), QStringList{"Total:2003-"});
 
     // Grouping with an account selected puts the folder beside it, never inside.
     selectAccount(b);
@@ -261,14 +261,14 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     open();
     using samplebook::node;
     // Idents above the template's own.
-    const int id = document->actualModel()->uniqueId();
+    const int id = document->categoryTrees()->uniqueId();
     const cv::NodePtr folder = node(expense(), id + 0, NodeKind::Group, QStringLiteral("Living"));
     const cv::NodePtr food = node(folder, id + 1, NodeKind::Category, QStringLiteral("Food"));
     const cv::NodePtr rent = node(expense(), id + 2, NodeKind::Category, QStringLiteral("Rent"));
     auto summary = std::make_shared<cv::Summary>();
     summary->debtList() = {unit(id + 0), unit(id + 1), unit(id + 2)};
-    node(document->actualModel()->summary(), id + 3, NodeKind::CategorySummary, QStringLiteral("Spent"), summary);
-    document->commitActualModel();
+    node(document->categoryTrees()->summary(), id + 3, NodeKind::CategorySummary, QStringLiteral("Spent"), summary);
+    document->commitCategoryTrees();
     document->updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate::currentDate(), 800, id + 1, 10), nullptr);
     ASSERT_TRUE(document->hasCache(food));
 
@@ -294,7 +294,7 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     w->execGridCommand(cv::tag::DeleteCategory);
     EXPECT_FALSE(food->parent());
     EXPECT_EQ(folder->kind(), NodeKind::Category);
-    EXPECT_EQ(summaries(document->actualModel()->summary()),
+    EXPECT_EQ(summaries(document->categoryTrees()->summary()),
               QStringList{QStringLiteral("Spent:-%1,%2").arg(id).arg(id + 2)});
 
     // Merging moves the entries of one category into another of the same side.
@@ -308,11 +308,11 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     w->execGridCommand(cv::tag::MergeCategory);
     EXPECT_EQ(asked, 1);
     EXPECT_FALSE(document->hasCache(rent));
-    EXPECT_EQ(document->summaryForActualMonths(folder, QDate::currentDate(), 1), 300);
+    EXPECT_EQ(document->summaryForCategoryMonths(folder, QDate::currentDate(), 1), 300);
     // A summary unit naming no category counts as 0.
-    const cv::NodePtr spent = document->actualModel()->summary()->childAt(0);
+    const cv::NodePtr spent = document->categoryTrees()->summary()->childAt(0);
     std::dynamic_pointer_cast<cv::Summary>(spent->extra())->debtList().push_back(unit(987654));
-    EXPECT_EQ(document->summaryForActualMonths(spent, QDate::currentDate(), 1), 300);
+    EXPECT_EQ(document->summaryForCategoryMonths(spent, QDate::currentDate(), 1), 300);
 
     // New category and folder go to the nearest folder or root.
     selectCategory(rent);
@@ -326,11 +326,11 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     EXPECT_EQ(names(*document, expense()->children().back()), QStringList{"Train"});
 
     // On a summary, "new category" opens the summary sheet.
-    selectCategory(document->actualModel()->summary()->childAt(0));
+    selectCategory(document->categoryTrees()->summary()->childAt(0));
     summaryExtra = std::make_shared<cv::Summary>();
     sheetNames = {QStringLiteral("Net")};
     w->execGridCommand(cv::tag::NewCategory);
-    EXPECT_EQ(names(*document, document->actualModel()->summary()), (QStringList{"Spent", "Net"}));
+    EXPECT_EQ(names(*document, document->categoryTrees()->summary()), (QStringList{"Spent", "Net"}));
 }
 
 TEST_F(BookCommandsTest, WizardOffersWhatTheBookCanTakeAndStartsTheCommand)
@@ -345,9 +345,9 @@ TEST_F(BookCommandsTest, WizardOffersWhatTheBookCanTakeAndStartsTheCommand)
         EXPECT_FALSE(wizard.investChoice()->button(2)->isEnabled());
         EXPECT_EQ(wizard.resultCode(), cv::tag::NewSecurity);
     }
-    auto brand = std::make_shared<cv::Security>();
-    brand->setName(QStringLiteral("Old"));
-    document->addBrand(brand);
+    auto security = std::make_shared<cv::Security>();
+    security->setName(QStringLiteral("Old"));
+    document->addSecurity(security);
     {
         cv::WizardDialog wizard(document, cv::tag::WizardSecurities, w);
         EXPECT_TRUE(wizard.investChoice()->button(1)->isEnabled());
@@ -412,38 +412,38 @@ TEST_F(BookCommandsTest, ABookBuiltThroughTheCommandsReadsBackTheSame)
         w->execGridCommand(tag);
     }
     for (int tag : {cv::tag::NewCreditCard, cv::tag::NewOtherDebt}) {
-        selectAccount(document->accountModel()->debt());
+        selectAccount(document->accountTrees()->debt());
         w->execGridCommand(tag);
     }
     selectAccount(asset()->children().back());
     alerts.names = {QStringLiteral("Everyday")};
     w->execGridCommand(cv::tag::GroupAccounts);
     alerts.names = {QStringLiteral("Salary")};
-    selectCategory(document->actualModel()->income());
+    selectCategory(document->categoryTrees()->income());
     w->execGridCommand(cv::tag::NewCategory);
     alerts.names = {QStringLiteral("Food")};
     selectCategory(expense());
     w->execGridCommand(cv::tag::NewCategory);
-    const int salary = document->actualModel()->income()->children().back()->ident();
+    const int salary = document->categoryTrees()->income()->children().back()->ident();
     const int food = expense()->children().back()->ident();
     summaryExtra = std::make_shared<cv::Summary>();
     summaryExtra->assetList() = {unit(salary)};
     summaryExtra->debtList() = {unit(food)};
     sheetNames = {QStringLiteral("Net")};
-    selectCategory(document->actualModel()->summary());
+    selectCategory(document->categoryTrees()->summary());
     w->execGridCommand(cv::tag::NewCategory);
 
     const auto snapshot = [](const cv::Book &d) {
-        return QStringList() << shape(d, d.accountModel()->asset()) << shape(d, d.accountModel()->debt())
-                             << shape(d, d.actualModel()->income()) << shape(d, d.actualModel()->expense())
-                             << shape(d, d.actualModel()->summary()) << summaries(d.actualModel()->summary());
+        return QStringList() << shape(d, d.accountTrees()->asset()) << shape(d, d.accountTrees()->debt())
+                             << shape(d, d.categoryTrees()->income()) << shape(d, d.categoryTrees()->expense())
+                             << shape(d, d.categoryTrees()->summary()) << summaries(d.categoryTrees()->summary());
     };
     const QStringList built = snapshot(*document);
     EXPECT_TRUE(built.contains(QStringLiteral("Net:%1-%2").arg(salary).arg(food)));
     const QString file = path(QStringLiteral("built.cvv2"));
-    ASSERT_TRUE(delegate->documentController().saveDocumentAs(document, file));
-    delegate->documentController().closeDocument(document, false);
-    cv::Book *reopened = delegate->documentController().openDocument(file);
+    ASSERT_TRUE(delegate->openBooks().saveDocumentAs(document, file));
+    delegate->openBooks().closeDocument(document, false);
+    cv::Book *reopened = delegate->openBooks().openDocument(file);
     ASSERT_NE(reopened, nullptr);
     EXPECT_EQ(snapshot(*reopened), built);
 }
@@ -453,7 +453,7 @@ TEST_F(DelegateTest, TheAccountSheetsOfTheProgramEndInTheCommands)
     cv::Book *document = delegate->newDocument();
     cv::BookWindow *w = window();
     w->show();
-    const cv::NodePtr asset = document->accountModel()->asset();
+    const cv::NodePtr asset = document->accountTrees()->asset();
     const int before = asset->countChild();
     w->expandMe(asset);
     for (const bool ok : {false, true}) {

@@ -43,9 +43,9 @@ std::unique_ptr<cv::Book> budgetBook()
     using namespace samplebook;
     auto doc = makeYenBook();
     if (!doc) return nullptr;
-    node(doc->accountModel()->asset(), kAccount, 31, QStringLiteral("A"), std::make_shared<cv::BankDetail>());
-    node(doc->actualModel()->expense(), kFood, 21, QStringLiteral("Food"));
-    node(doc->actualModel()->income(), kSalary, 21, QStringLiteral("Salary"));
+    node(doc->accountTrees()->asset(), kAccount, 31, QStringLiteral("A"), std::make_shared<cv::BankDetail>());
+    node(doc->categoryTrees()->expense(), kFood, 21, QStringLiteral("Food"));
+    node(doc->categoryTrees()->income(), kSalary, 21, QStringLiteral("Salary"));
     doc->createCache();
     return doc;
 }
@@ -191,7 +191,7 @@ protected:
         ASSERT_NE(page, nullptr);
         new QAbstractItemModelTester(page->model(), QAbstractItemModelTester::FailureReportingMode::Fatal,
                                      page->model());
-        expense = document->actualModel()->expense();
+        expense = document->categoryTrees()->expense();
         ASSERT_TRUE(expense && expense->countChild() > 0);
         category = expense->childAt(0);
     }
@@ -303,12 +303,12 @@ TEST_P(BudgetPageScreenshot, ShowsMonthsWithBudgetsAndActuals)
 {
     open();
     const QDate top(QDate::currentDate().year(), QDate::currentDate().month(), 1);
-    const cv::NodePtr income = document->actualModel()->income();
+    const cv::NodePtr income = document->categoryTrees()->income();
     ASSERT_TRUE(income && income->countChild() > 0);
     category->setBudgetAt(top.year(), top.month(), 30000);
     income->childAt(0)->setBudgetAfter(top.year(), top.month(), 250000);
     if (expense->countChild() > 1) expense->childAt(1)->setBudgetAfter(top.year(), top.month(), 12000);
-    document->commitActualModel();
+    document->commitCategoryTrees();
     w->selectTab(cv::BookWindow::BudgetIndex);
     page->budgetView()->expand(page->model()->indexOfNode(expense.get()));
     page->budgetView()->expand(page->model()->indexOfNode(income.get()));
@@ -328,7 +328,7 @@ TEST_F(BudgetPageTest, RecalculateRepaintsTheShownPageWithTheRebuiltValues)
     w->selectTab(cv::BookWindow::BudgetIndex);
     // Written past the balance cache, as a damaged cache would hold it.
     auto e = samplebook::entry(cv::EntryKind::Expense, w->topDate(), 1234, leaf->ident(), 10);
-    ASSERT_TRUE(document->dataModel()->putActual(e));
+    ASSERT_TRUE(document->store()->putEntry(e));
     QSignalSpy repainted(page->model(), &QAbstractItemModel::dataChanged);
     w->doRecalculation();
     EXPECT_FALSE(repainted.isEmpty());
@@ -379,6 +379,6 @@ TEST_F(BudgetPageTest, ActualsCountTheirPeriodsEdgeDaysAndNoneBeside)
         const auto text = [&](int column) { return model->indexOfNode(leaf.get(), column).data().toString(); };
         EXPECT_EQ(text(summary), c.unit == 5 ? QStringLiteral("-") : QStringLiteral("12,000"));
         EXPECT_EQ(text(summary + 1), c.unit == 5 ? QStringLiteral("-") : document->stringForValue(inYear, 0, false));
-        delegate->documentController().closeDocument(document, false);
+        delegate->openBooks().closeDocument(document, false);
     }
 }

@@ -128,14 +128,14 @@ TEST_F(CurrencyPageTest, ATypedRateReachesAShownViewersConvertedTotals)
     auto record = std::make_shared<cv::AccountDetail>();
     record->setDate(QDate(2009, 1, 1));
     auto dollars = std::make_shared<cv::Node>();
-    dollars->setIdent(document->accountModel()->uniqueId());
+    dollars->setIdent(document->accountTrees()->uniqueId());
     dollars->setKind(cv::NodeKind::Cash);
     dollars->setCurrency(usd->ident());
     dollars->setName(QStringLiteral("Dollars"));
     dollars->setExtra(record);
-    document->addNode(dollars, document->accountModel()->asset());
+    document->addNode(dollars, document->accountTrees()->asset());
     const cv::NodePtr salary =
-        cv::BookTestAccess::findFirstItem(document->actualModel()->income(), cv::NodeKind::Category);
+        cv::BookTestAccess::findFirstItem(document->categoryTrees()->income(), cv::NodeKind::Category);
     ASSERT_TRUE(salary);
     document->updateIncome(
         samplebook::entry(cv::EntryKind::Income, QDate(2009, 4, 10), 10, salary->ident(), dollars->ident()), nullptr);
@@ -165,7 +165,7 @@ TEST_F(CurrencyPageTest, ATypedRateReachesAShownViewersConvertedTotals)
     EXPECT_EQ(assets.data().toString(), "2,400");
     // Still on the page: the reports (and charts) take the category totals at the typed rate.
     w->selectTabWithIdentifier(QStringLiteral("TB04"));
-    EXPECT_DOUBLE_EQ(document->summaryForActualDays(salary, QDate(2009, 4, 1), 30), 2200);
+    EXPECT_DOUBLE_EQ(document->summaryForCategoryDays(salary, QDate(2009, 4, 1), 30), 2200);
     auto *reports = w->findChild<cv::ReportSheet *>();
     ASSERT_TRUE(reports);
     reports->closeButton()->click();
@@ -287,7 +287,7 @@ TEST_F(CurrencyPageTest, DroppingACurrencyAtTheTopMakesItTheDefaultAfterTheQuest
     EXPECT_DOUBLE_EQ(usd->rate(), 1);
     EXPECT_DOUBLE_EQ(jpy->rate(), 0.01);
     EXPECT_DOUBLE_EQ(document->currencyRate(usd, QDate(2009, 6, 1)), 1) << "dated rates are gone";
-    auto list = document->dataModel()->getXchgRateListForCurrency(2);
+    auto list = document->store()->getXchgRateListForCurrency(2);
     ASSERT_TRUE(list.has_value());
     EXPECT_TRUE(list->empty());
 }
@@ -296,12 +296,12 @@ TEST_F(CurrencyPageTest, ThePageKeepsItsUnitAndEndsEditingWhenLeft)
 {
     yenAndDollar();
     document->settings()->setViewerUnit(2);
-    ASSERT_TRUE(delegate->documentController().saveDocumentAs(document, path(QStringLiteral("book.cvv2"))));
+    ASSERT_TRUE(delegate->openBooks().saveDocumentAs(document, path(QStringLiteral("book.cvv2"))));
     ASSERT_FALSE(document->isDocumentEdited());
     show();
     EXPECT_FALSE(document->isDocumentEdited()) << "entering the page changes nothing";
     EXPECT_EQ(page->table()->editedRow(), 1);
-    ASSERT_TRUE(delegate->documentController().saveDocument(document));
+    ASSERT_TRUE(delegate->openBooks().saveDocument(document));
     EXPECT_EQ(document->settings()->viewerUnit(), 2);
 
     // An edit still open is stored when the page is left.
@@ -333,7 +333,7 @@ TEST_F(CurrencyPageTest, ANarrowWindowOrASingleCurrencyIsSafe)
 
     // The book closes while the page shows; the window goes later and reads nothing of it.
     QPointer<CurrencyPage> shown(page);
-    delegate->documentController().closeDocument(document, false);
+    delegate->openBooks().closeDocument(document, false);
     if (shown) shown->resize(900, 300);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -28,6 +28,6 @@ TEST_F(DelegateTest, TheImportCommandsOpenTheStatementSheetOnTheViewer)
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(w->findChild<cv::ImportOFXSheet *>(), nullptr);
-        delegate->documentController().closeDocument(document, false);
+        delegate->openBooks().closeDocument(document, false);
     }
 }

@@ -6,7 +6,7 @@
 #include "document/Book.h"
 #include "document/UpdateStockCommand.h"
 #include "mainwindow/pages/CurrencyPage.h"
-#include "mainwindow/pages/InvestModel.h"
+#include "mainwindow/pages/InvestmentModel.h"
 #include "mainwindow/pages/InvestmentPage.h"
 #include "model/AccountDetail.h"
 #include "model/OpeningHolding.h"
@@ -21,7 +21,7 @@
 #include <QTreeView>
 
 using cv::InvestmentPage;
-using cv::InvestReport;
+using cv::InvestmentStatus;
 
 namespace {
 
@@ -39,13 +39,13 @@ protected:
         fillBook();
     }
 
-    cv::SecurityPtr brand(const QString &name, int currency, cv::BrandKind kind, double price)
+    cv::SecurityPtr security(const QString &name, int currency, cv::SecurityKind kind, double price)
     {
         auto b = std::make_shared<cv::Security>();
         b->setName(name);
         b->setCurrency(currency);
         b->setKind(kind);
-        document->addBrand(b);
+        document->addSecurity(b);
         EXPECT_TRUE(document->putPrice(samplebook::priceTime(b->ident(), QDate(2009, 1, 1), price)));
         return b;
     }
@@ -64,23 +64,23 @@ protected:
         cash->setIdent(0);
         cash->setCurrency(currency);
         node->appendChild(cash);
-        document->accountModel()->asset()->appendChild(node);
+        document->accountTrees()->asset()->appendChild(node);
         return node;
     }
     void trade(cv::TradeKind kind, const QDate &date, const cv::NodePtr &in, const cv::SecurityPtr &b, double count,
                double price, double commission, const QString &memo = {})
     {
-        document->addBrandNodeIfNeeded(in, b->ident());
+        document->addSecurityNodeIfNeeded(in, b->ident());
         auto t = std::make_shared<cv::Trade>();
         t->setKind(kind);
         t->setDate(date);
         t->setAccount(in->ident());
-        t->setBrand(b->ident());
+        t->setSecurity(b->ident());
         t->setCount(count);
         t->setUnitPrice(price);
         t->setCommission(commission);
         t->setMemo(memo);
-        EXPECT_TRUE(document->dataModel()->putTrade(t));
+        EXPECT_TRUE(document->store()->putTrade(t));
     }
     // A yen account with a stock bought, partly sold and paying a dividend,
     // and a dollar account with a fund, at a rate of 100 yen.
@@ -95,15 +95,15 @@ protected:
         usd->setRate(100);
         document->addCurrency(usd);
         document->commitCurrencyList();
-        const auto stock = brand(QStringLiteral("Corvane Motors"), 1, cv::BrandKind::Stock, 1100);
-        const auto fund = brand(QStringLiteral("World Fund"), 2, cv::BrandKind::InvestmentTrust, 12.5);
+        const auto stock = security(QStringLiteral("Corvane Motors"), 1, cv::SecurityKind::Stock, 1100);
+        const auto fund = security(QStringLiteral("World Fund"), 2, cv::SecurityKind::InvestmentTrust, 12.5);
         const auto yen = account(2000, QStringLiteral("Broker"), 1);
         const auto dollar = account(2001, QStringLiteral("Dollar broker"), 2);
         trade(cv::TradeKind::Buy, QDate(2009, 1, 10), yen, stock, 100, 1000, 500, QStringLiteral("first lot"));
         trade(cv::TradeKind::Sale, QDate(2009, 2, 10), yen, stock, 40, 1200, 300);
         trade(cv::TradeKind::Dividend, QDate(2009, 3, 10), yen, stock, 60, 10, 0);
         trade(cv::TradeKind::Buy, QDate(2009, 1, 20), dollar, fund, 80, 10.25, 5);
-        document->commitAccountModel();
+        document->commitAccountTrees();
         w->setReportDate(QDate(2009, 3, 31));
     }
 
@@ -115,23 +115,23 @@ protected:
 TEST_F(InvestmentPageTest, EnteringBuildsTheReportWithTheAccountsExpanded)
 {
     w->selectTabWithIdentifier(QStringLiteral("TB06"));
-    cv::InvestModel *model = page->model();
+    cv::InvestmentModel *model = page->model();
     ASSERT_EQ(model->rowCount(), 3) << "two accounts and the total";
-    EXPECT_EQ(model->index(2, InvestReport::Name).data().toString(), cv::localizedString("Summary Column"));
+    EXPECT_EQ(model->index(2, InvestmentStatus::Name).data().toString(), cv::localizedString("Summary Column"));
     for (int row = 0; row < 3; ++row) EXPECT_TRUE(page->outline()->isExpanded(model->index(row, 0))) << row;
     const QModelIndex holding = model->index(0, 0, model->index(0, 0));
     EXPECT_FALSE(page->outline()->isExpanded(holding));
     EXPECT_EQ(model->rowCount(holding), 3);
-    EXPECT_EQ(model->index(0, InvestReport::BookCost, model->index(0, 0)).data().toString(), "60,300");
+    EXPECT_EQ(model->index(0, InvestmentStatus::BookCost, model->index(0, 0)).data().toString(), "60,300");
 
     // The dollar account's market value 1,000 is 100,000 yen in the total.
-    const QModelIndex total = model->index(2, InvestReport::MarketValue);
+    const QModelIndex total = model->index(2, InvestmentStatus::MarketValue);
     EXPECT_EQ(total.data().toString(), "166,000");
-    const QModelIndex dollars = model->index(1, InvestReport::MarketValue);
+    const QModelIndex dollars = model->index(1, InvestmentStatus::MarketValue);
     EXPECT_EQ(dollars.data().toString(), "1,000.00");
     page->convertBox()->setChecked(true);
     EXPECT_EQ(dollars.data().toString(), "100,000");
-    EXPECT_EQ(model->index(1, InvestReport::Prefix).data().toString(), "");
+    EXPECT_EQ(model->index(1, InvestmentStatus::Prefix).data().toString(), "");
     EXPECT_EQ(total.data().toString(), "166,000");
 
     // A date before the first trade leaves the accounts empty.
@@ -143,7 +143,8 @@ TEST_F(InvestmentPageTest, EnteringBuildsTheReportWithTheAccountsExpanded)
     const QString pdf = cvtest::screenshotPath(QStringLiteral("investment-page.pdf"));
     EXPECT_TRUE(w->printView(delegate->preference(), cv::PrintRunner::Mode::Pdf, pdf).printed);
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
-    EXPECT_EQ(page->investReportCallback(cv::InvestmentsPrintParam(cv::PrintedPagesParam::Header, nullptr)).size(), 11);
+    EXPECT_EQ(page->investmentStatusCallback(cv::InvestmentsPrintParam(cv::PrintedPagesParam::Header, nullptr)).size(),
+              11);
 }
 
 // A price recorded over the bus while the page shows is on screen at once;
@@ -151,14 +152,14 @@ TEST_F(InvestmentPageTest, EnteringBuildsTheReportWithTheAccountsExpanded)
 TEST_F(InvestmentPageTest, APriceFromScriptingShowsAtOnceWithoutAReset)
 {
     w->selectTabWithIdentifier(QStringLiteral("TB06"));
-    cv::InvestModel *model = page->model();
-    const QPersistentModelIndex stock = model->index(0, InvestReport::MarketValue, model->index(0, 0));
+    cv::InvestmentModel *model = page->model();
+    const QPersistentModelIndex stock = model->index(0, InvestmentStatus::MarketValue, model->index(0, 0));
     ASSERT_EQ(stock.data().toString(), "66,000");
     page->outline()->expand(model->index(0, 0, model->index(0, 0)));
     QSignalSpy resets(model, &QAbstractItemModel::modelReset);
     QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
 
-    document->brandList().front()->setSymbol(QStringLiteral("CVM"));
+    document->securityList().front()->setSymbol(QStringLiteral("CVM"));
     cv::UpdateStockCommand command(QStringLiteral("CVM"), {{"Price", "1500"}, {"Date", "2009-03-20"}});
     ASSERT_EQ(command.performDefaultImplementation({document}), std::nullopt);
     QCoreApplication::processEvents();
@@ -166,7 +167,7 @@ TEST_F(InvestmentPageTest, APriceFromScriptingShowsAtOnceWithoutAReset)
     EXPECT_EQ(resets.count(), 0);
     ASSERT_TRUE(stock.isValid());
     EXPECT_EQ(stock.data().toString(), "90,000");
-    EXPECT_EQ(model->index(2, InvestReport::MarketValue).data().toString(), "190,000");
+    EXPECT_EQ(model->index(2, InvestmentStatus::MarketValue).data().toString(), "190,000");
     EXPECT_TRUE(page->outline()->isExpanded(model->index(0, 0, model->index(0, 0))));
 }
 

@@ -48,7 +48,7 @@ protected:
     QString path(const QString &name) const { return tmp.filePath(name); }
     cv::BookWindow *window(int index = 0) const
     {
-        const auto &documents = delegate->documentController().documents();
+        const auto &documents = delegate->openBooks().documents();
         return size_t(index) < documents.size() ? delegate->windowFor(documents[size_t(index)].get()) : nullptr;
     }
     // A new book's window, sized and shown (null when none came).
@@ -61,14 +61,14 @@ protected:
         w->show();
         return w;
     }
-    size_t documentCount() const { return delegate->documentController().documents().size(); }
+    size_t documentCount() const { return delegate->openBooks().documents().size(); }
     // A saved book, closed again: it stays first in the recent list.
     QString savedBook(const QString &name)
     {
         cv::Book *document = delegate->newDocument();
         const QString file = path(name);
-        EXPECT_TRUE(delegate->documentController().saveDocumentAs(document, file));
-        delegate->documentController().closeDocument(document, false);
+        EXPECT_TRUE(delegate->openBooks().saveDocumentAs(document, file));
+        delegate->openBooks().closeDocument(document, false);
         return file;
     }
 

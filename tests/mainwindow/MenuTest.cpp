@@ -140,7 +140,7 @@ TEST_F(DelegateTest, TheMenuFollowsTheWindowsState)
             w->openSettingsPanel();
             ASSERT_TRUE(w->isShowingSheet());
         }
-        if (state == NoBook) delegate->documentController().closeAll();
+        if (state == NoBook) delegate->openBooks().closeAll();
         delegate->validateMenus();
         for (const auto &[name, states] : table) {
             const QAction *action = delegate->actionNamed(QLatin1String(name));

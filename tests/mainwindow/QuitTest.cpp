@@ -29,7 +29,7 @@ TEST_F(DelegateTest, EditingOneBookMarksOnlyItsWindow)
     EXPECT_FALSE(window(1)->isWindowModified());
     EXPECT_TRUE(window(0)->windowTitle().startsWith(cv::OpenBooks::displayName(*first)));
 
-    ASSERT_TRUE(delegate->documentController().saveDocumentAs(first, path(QStringLiteral("Saved.cvv2"))));
+    ASSERT_TRUE(delegate->openBooks().saveDocumentAs(first, path(QStringLiteral("Saved.cvv2"))));
     EXPECT_FALSE(window(0)->isWindowModified());
     (void)second;
 }
@@ -67,8 +67,8 @@ TEST_F(DelegateTest, SaveAsGivesANameWithoutExtensionTheChosenTypes)
         EXPECT_EQ(alerts.asked.size(), saved.isEmpty() ? 1u : 0u) << c.typed;
         if (saved.isEmpty()) continue;
         EXPECT_TRUE(QFileInfo::exists(path(saved))) << c.typed;
-        EXPECT_TRUE(w->brandWindow()->windowTitle().contains(QFileInfo(saved).completeBaseName())) << c.typed;
-        delegate->documentController().closeDocument(document, false);
+        EXPECT_TRUE(w->securityWindow()->windowTitle().contains(QFileInfo(saved).completeBaseName())) << c.typed;
+        delegate->openBooks().closeDocument(document, false);
     }
 }
 
@@ -92,7 +92,7 @@ TEST_F(DelegateTest, QuittingAsksAboutEachEditedBookAndACancelKeepsThemAll)
         EXPECT_EQ(documentCount(), c.left);
         for (size_t i = 0; i < documentCount(); ++i) EXPECT_NE(window(int(i)), nullptr);
         alerts.answers = {cv::AlertButton::Other, cv::AlertButton::Other};
-        delegate->documentController().closeAll();
+        delegate->openBooks().closeAll();
     }
 }
 

@@ -35,9 +35,9 @@ TEST_P(ScreenshotTest, StartUpPanelAndEachPage)
     EXPECT_TRUE(panel.grab().save(folder + QStringLiteral("/startup-panel-%1.png").arg(lang)));
 
     cv::Book *document = delegate->newDocument();
-    const cv::NodePtr other = document->actualModel()->expense()->childAt(0);
+    const cv::NodePtr other = document->categoryTrees()->expense()->childAt(0);
     document->updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate::currentDate(), 1234, other->ident(),
-                                              document->accountModel()->asset()->childAt(0)->ident()),
+                                              document->accountTrees()->asset()->childAt(0)->ident()),
                             nullptr);
     other->setBudgetAfter(QDate::currentDate().year(), QDate::currentDate().month(), 30000);
     cv::BookWindow *w = window();
@@ -54,7 +54,7 @@ TEST_P(ScreenshotTest, StartUpPanelAndEachPage)
     EXPECT_TRUE(file->grab().save(folder + QStringLiteral("/menu-file-%1.png").arg(lang)));
     file->hide();
 
-    cv::SearchDialog *sheet = w->searchPage()->controller()->searchPanelController();
+    cv::SearchDialog *sheet = w->searchPage()->controller()->searchDialog();
     sheet->show();
     EXPECT_TRUE(sheet->grab().save(folder + QStringLiteral("/search-sheet-%1.png").arg(lang)));
     w->selectTabWithIdentifier(QStringLiteral("TB01"));

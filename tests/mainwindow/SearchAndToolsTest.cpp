@@ -48,8 +48,8 @@ protected:
         cv::Book *doc = delegate->newDocument();
         auto bank = std::make_shared<cv::BankDetail>();
         bank->setDate(QDate(2009, 1, 1));
-        samplebook::node(doc->accountModel()->asset(), kBank, 31, QStringLiteral("Bank"), bank);
-        samplebook::node(doc->actualModel()->expense(), kFood, 21, QStringLiteral("Food"));
+        samplebook::node(doc->accountTrees()->asset(), kBank, 31, QStringLiteral("Bank"), bank);
+        samplebook::node(doc->categoryTrees()->expense(), kFood, 21, QStringLiteral("Food"));
         doc->createCache();
         spend(*doc, QDate(2009, 2, 3), 3280, "スーパー 食料品");
         spend(*doc, QDate(2009, 2, 10), 1500, "lunch");
@@ -103,14 +103,14 @@ TEST_F(SearchWindowTest, SavingAndLeavingThePageCommitTheEditedResults)
     cv::SearchPage *page = w->searchPage();
     w->selectTabWithIdentifier(QStringLiteral("TB02"));
     ASSERT_EQ(search(w), 3);
-    cv::SearchResultsPanel *results = page->controller()->resultsController();
+    cv::SearchResultsPanel *results = page->controller()->resultsPanel();
     EXPECT_EQ(page->resultsPanel(), results);
-    const int ident = results->actualAt(1)->ident();
+    const int ident = results->entryAt(1)->ident();
     auto storedMemo = [&] {
         cv::SearchConditions all;
         all.account << kBank;
-        const auto stored = document->dataModel()->findActual(all);
-        for (const auto &e : stored ? *stored : cv::BookStore::ActualList{})
+        const auto stored = document->store()->findEntry(all);
+        for (const auto &e : stored ? *stored : cv::BookStore::EntryList{})
             if (e->ident() == ident) return e->memo();
         return QStringLiteral("missing");
     };
@@ -120,14 +120,14 @@ TEST_F(SearchWindowTest, SavingAndLeavingThePageCommitTheEditedResults)
         QString memo;
         std::function<void()> act;
     } steps[] = {
-        {"save", QStringLiteral("dinner"), [&] { delegate->documentController().saveDocumentAs(document, path("a.cvv2")); }},
+        {"save", QStringLiteral("dinner"), [&] { delegate->openBooks().saveDocumentAs(document, path("a.cvv2")); }},
         {"leave", QStringLiteral("supper"), [&] { w->selectTabWithIdentifier(QStringLiteral("TB05")); }},
     };
     // clang-format on
     for (const auto &step : steps) {
         // Written results leave the list, as after any entry panel's commit.
         ASSERT_EQ(search(w), 3) << step.what;
-        results->change(results->actualAt(1), cv::SearchResultsPanel::Field::Memo, step.memo,
+        results->change(results->entryAt(1), cv::SearchResultsPanel::Field::Memo, step.memo,
                         QStringLiteral("Change Memo"));
         step.act();
         EXPECT_FALSE(results->hasChanged()) << step.what;
@@ -139,7 +139,7 @@ TEST_F(SearchWindowTest, SearchMenuCommandsFollowThePageAndItsList)
 {
     cv::BookWindow *w = openBook();
     cv::SearchPage *page = w->searchPage();
-    cv::EditingTable *table = page->controller()->resultsController()->tableView();
+    cv::EditingTable *table = page->controller()->resultsPanel()->tableView();
     struct Case {
         const char *what;
         std::function<void()> setUp;
@@ -208,7 +208,7 @@ TEST_F(SearchWindowTest, ATradeCellGoesToTheFirstPageAndThePrintViewHoldsTheResu
     EXPECT_GT(QFileInfo(path("search.pdf")).size(), 0);
 
     QSignalSpy asked(page, &cv::SearchPage::openTradeRequested);
-    Q_EMIT page->controller()->resultsController()->openTradeRequested(kBank, QDate(2009, 2, 1), QDate(2009, 2, 28), 7);
+    Q_EMIT page->controller()->resultsPanel()->openTradeRequested(kBank, QDate(2009, 2, 1), QDate(2009, 2, 28), 7);
     EXPECT_EQ(w->pageSwitcher().currentIndex(), cv::BookWindow::ViewerIndex);
     ASSERT_EQ(asked.count(), 1);
     EXPECT_EQ(asked.front().at(3).toInt(), 7);
@@ -254,7 +254,7 @@ TEST_F(SearchWindowTest, CalculatorAndPreferencesCommandsAndPostsIntoTheFrontWin
     w->addTemporaryTab(book);
     QApplication::processEvents();
     book->tableView()->selectRow(1, 0, nullptr);
-    const cv::EntryPtr second = book->actualAt(1);
+    const cv::EntryPtr second = book->entryAt(1);
     ASSERT_TRUE(second);
     calc->clrKey(0);
     for (int key : {4, 2}) calc->numkey(key);
@@ -289,11 +289,11 @@ INSTANTIATE_TEST_SUITE_P(Languages, SearchWindowShot, ::testing::Values("en", "j
 TEST_F(SearchWindowTest, ARenameRepaintsTheShownListAndKeepsIt)
 {
     cv::BookWindow *w = openBook();
-    document->commitActualModel();
+    document->commitCategoryTrees();
     cv::SearchPage *page = w->searchPage();
     w->selectTabWithIdentifier(QStringLiteral("TB02"));
     ASSERT_EQ(search(w), 3);
-    cv::SearchResultsPanel *results = page->controller()->resultsController();
+    cv::SearchResultsPanel *results = page->controller()->resultsPanel();
     QSignalSpy repainted(results->tableView()->model(), &QAbstractItemModel::dataChanged);
     document->renameNode(document->findExpense(kFood), QStringLiteral("Groceries"));
     EXPECT_GT(repainted.count(), 0);

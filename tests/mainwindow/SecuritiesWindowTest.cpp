@@ -44,82 +44,82 @@ protected:
         document = doc;
         auto bank = std::make_shared<cv::BankDetail>();
         bank->setDate(QDate(2009, 1, 1));
-        samplebook::node(doc->accountModel()->asset(), kBank, 31, QStringLiteral("Bank"), bank);
-        stock = addBrand(QStringLiteral("Mizuho"), cv::BrandKind::Stock, 8301, QString());
-        trust = addBrand(QStringLiteral("日経225ファンド"), cv::BrandKind::InvestmentTrust, 0, QString());
+        samplebook::node(doc->accountTrees()->asset(), kBank, 31, QStringLiteral("Bank"), bank);
+        stock = addSecurity(QStringLiteral("Mizuho"), cv::SecurityKind::Stock, 8301, QString());
+        trust = addSecurity(QStringLiteral("日経225ファンド"), cv::SecurityKind::InvestmentTrust, 0, QString());
         for (int ident : {kInvestA, kInvestB}) {
             auto invest =
-                samplebook::node(doc->accountModel()->asset(), ident, 32,
+                samplebook::node(doc->accountTrees()->asset(), ident, 32,
                                  ident == kInvestA ? QStringLiteral("A Securities") : QStringLiteral("B Securities"),
                                  std::make_shared<cv::AccountDetail>());
             auto cash = std::make_shared<cv::Node>();
             cash->setKind(cv::NodeKind::CashPart);
             cash->setIdent(0);
             invest->appendChild(cash);
-            doc->addBrandNodeIfNeeded(invest, stock->ident());
+            doc->addSecurityNodeIfNeeded(invest, stock->ident());
             buy(ident, stock, QDate(2009, 2, 2));
         }
-        doc->addBrandNodeIfNeeded(doc->findAccount(kInvestA), trust->ident());
+        doc->addSecurityNodeIfNeeded(doc->findAccount(kInvestA), trust->ident());
         buy(kInvestA, trust, QDate(2009, 2, 3));
         for (int day : {2, 3}) {
             EXPECT_TRUE(samplebook::putPrice(*doc, stock->ident(), QDate(2009, 2, day), 1200 + day));
         }
-        doc->commitBrandList();
-        doc->commitAccountModel();
+        doc->commitSecurityList();
+        doc->commitAccountTrees();
         doc->createCache();
         return window();
     }
-    cv::SecurityPtr addBrand(const QString &name, cv::BrandKind kind, int code, const QString &symbol)
+    cv::SecurityPtr addSecurity(const QString &name, cv::SecurityKind kind, int code, const QString &symbol)
     {
-        auto brand = std::make_shared<cv::Security>();
-        brand->setName(name);
-        brand->setKind(kind);
-        brand->setCode(code);
-        brand->setSymbol(symbol);
-        brand->setCurrency(1);
-        document->addBrand(brand);
-        return brand;
+        auto security = std::make_shared<cv::Security>();
+        security->setName(name);
+        security->setKind(kind);
+        security->setCode(code);
+        security->setSymbol(symbol);
+        security->setCurrency(1);
+        document->addSecurity(security);
+        return security;
     }
-    void buy(int account, const cv::SecurityPtr &brand, const QDate &date)
+    void buy(int account, const cv::SecurityPtr &security, const QDate &date)
     {
         auto t = std::make_shared<cv::Trade>();
         t->setDate(date);
         t->setAccount(account);
         t->setTransfer(kBank);
-        t->setBrand(brand->ident());
+        t->setSecurity(security->ident());
         t->setCount(100);
         t->setUnitPrice(1200);
-        EXPECT_TRUE(document->dataModel()->putTrade(t));
+        EXPECT_TRUE(document->store()->putTrade(t));
     }
-    int holdings(int account, const cv::SecurityPtr &brand) const
+    int holdings(int account, const cv::SecurityPtr &security) const
     {
         int count = 0;
         const cv::NodePtr node = document->findAccount(account);
         for (int i = 0; node && i < node->countChild(); ++i) {
             const auto unit = std::dynamic_pointer_cast<cv::OpeningHolding>(node->childAt(i)->extra());
-            if (unit && unit->brand() == brand->ident()) ++count;
+            if (unit && unit->security() == security->ident()) ++count;
         }
         return count;
     }
-    int trades(int account, const cv::SecurityPtr &brand) const
+    int trades(int account, const cv::SecurityPtr &security) const
     {
-        const auto list = document->dataModel()->findTradeFrom(QDate(), QDate(), account, brand->ident(), 0);
+        const auto list = document->store()->findTradeFrom(QDate(), QDate(), account, security->ident(), 0);
         return list ? int(list->size()) : -1;
     }
-    int prices(const cv::SecurityPtr &brand) const
+    int prices(const cv::SecurityPtr &security) const
     {
-        const auto list = document->dataModel()->getPriceListForBrand(brand->ident());
+        const auto list = document->store()->getPriceListForSecurity(security->ident());
         return list ? int(list->size()) : -1;
     }
     // Opened as a user opens it, through the View menu.
-    cv::SecuritiesWindow *brandWindow(cv::BookWindow *w)
+    cv::SecuritiesWindow *securityWindow(cv::BookWindow *w)
     {
         delegate->validateMenus();
         QAction *view = delegate->actionNamed(QStringLiteral("viewSecurities"));
         EXPECT_TRUE(view->isEnabled());
         view->trigger();
-        EXPECT_TRUE(w->brandWindow() && w->brandWindow()->isVisible());
-        return w->brandWindow();
+        EXPECT_TRUE(w->securityWindow() && w->securityWindow()->isVisible());
+        return w->securityWindow();
     }
     cv::Book *document = nullptr;
     cv::SecurityPtr stock;
@@ -128,11 +128,11 @@ protected:
 
 TEST_F(SecuritiesWindowTest, ListsEachSecurityInItsSevenColumns)
 {
-    cv::SecuritiesWindow *bw = brandWindow(openBook());
+    cv::SecuritiesWindow *bw = securityWindow(openBook());
     ASSERT_TRUE(bw);
-    QAbstractItemModelTester tester(bw->brandView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-    addBrand(QStringLiteral("Apple"), cv::BrandKind::Stock, 5, QStringLiteral("AAPL"))->setVisible(false);
-    bw->reloadBrandView();
+    QAbstractItemModelTester tester(bw->securityView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    addSecurity(QStringLiteral("Apple"), cv::SecurityKind::Stock, 5, QStringLiteral("AAPL"))->setVisible(false);
+    bw->reloadSecurityView();
     // clang-format off
     const struct {
         int row;
@@ -151,10 +151,10 @@ TEST_F(SecuritiesWindowTest, ListsEachSecurityInItsSevenColumns)
     for (const auto &c : cases) {
         QStringList shown;
         for (int column = 0; column < cv::SecuritiesWindow::ColumnCount; ++column)
-            shown << bw->brandStrValueForColumn(column, c.row);
+            shown << bw->securityStrValueForColumn(column, c.row);
         EXPECT_EQ(shown.join(u'|').toStdString(), c.cells.join(u'|').toStdString()) << c.row;
     }
-    EXPECT_EQ(bw->brandView()->model()->rowCount(), 3);
+    EXPECT_EQ(bw->securityView()->model()->rowCount(), 3);
     EXPECT_FALSE(bw->validateMenuTag(cv::SecuritiesWindow::DeleteTag));
     bw->selectRow(0);
     EXPECT_TRUE(bw->validateMenuTag(cv::SecuritiesWindow::PriceTag));
@@ -175,15 +175,15 @@ TEST_F(SecuritiesWindowTest, DeletesASecurityEverywhereOrOneAccountsHoldingOnly)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         cv::BookWindow *w = openBook();
-        cv::SecuritiesWindow *bw = brandWindow(w);
-        const QByteArray storedTree = document->dataModel()->getAccountData();
+        cv::SecuritiesWindow *bw = securityWindow(w);
+        const QByteArray storedTree = document->store()->getAccountData();
         if (c.oneAccount) {
-            EXPECT_TRUE(w->maybeDeleteBrand(stock, document->findAccount(kInvestA)));
+            EXPECT_TRUE(w->maybeDeleteSecurity(stock, document->findAccount(kInvestA)));
         } else {
             bw->selectRow(0);
             bw->execMenu(cv::SecuritiesWindow::DeleteTag);
         }
-        const auto &list = document->brandList();
+        const auto &list = document->securityList();
         EXPECT_EQ(std::find(list.begin(), list.end(), stock) != list.end(), c.securityKept);
         EXPECT_EQ(holdings(kInvestA, stock), c.holdingsA);
         EXPECT_EQ(holdings(kInvestB, stock), c.holdingsB);
@@ -194,44 +194,44 @@ TEST_F(SecuritiesWindowTest, DeletesASecurityEverywhereOrOneAccountsHoldingOnly)
         EXPECT_EQ(holdings(kInvestA, trust), 1);
         EXPECT_EQ(trades(kInvestA, trust), 1);
         // The tree without the holdings is stored at once.
-        EXPECT_NE(document->dataModel()->getAccountData(), storedTree);
+        EXPECT_NE(document->store()->getAccountData(), storedTree);
         EXPECT_EQ(document->tradingAccount(kInvestB, stock->ident(), QDate(2009, 3, 1)), c.holdingsB ? 100 : 0);
-        EXPECT_TRUE(bw->brandChanged());
-        delegate->documentController().closeDocument(document, false);
+        EXPECT_TRUE(bw->securityChanged());
+        delegate->openBooks().closeDocument(document, false);
     }
 }
 
 TEST_F(SecuritiesWindowTest, EditingASecurityKeepsItOnceUnderItsIdent)
 {
-    cv::SecuritiesWindow *bw = brandWindow(openBook());
+    cv::SecuritiesWindow *bw = securityWindow(openBook());
     const int ident = stock->ident();
-    const size_t count = document->brandList().size();
-    cv::SecuritySheet *sheet = bw->editBrand(stock);
+    const size_t count = document->securityList().size();
+    cv::SecuritySheet *sheet = bw->editSecurity(stock);
     ASSERT_TRUE(sheet);
     sheet->nameField()->setText(QStringLiteral("Mizuho FG"));
     sheet->okPushed();
-    EXPECT_EQ(document->brandList().size(), count);
-    EXPECT_EQ(std::count_if(document->brandList().begin(), document->brandList().end(),
+    EXPECT_EQ(document->securityList().size(), count);
+    EXPECT_EQ(std::count_if(document->securityList().begin(), document->securityList().end(),
                             [ident](const cv::SecurityPtr &b) { return b->ident() == ident; }),
               1);
     EXPECT_EQ(stock->name(), QStringLiteral("Mizuho FG"));
     EXPECT_EQ(holdings(kInvestB, stock), 1);
     EXPECT_EQ(prices(stock), 2);
-    EXPECT_EQ(bw->brandStrValueForColumn(cv::SecuritiesWindow::NameColumn, 0), QStringLiteral("Mizuho FG"));
+    EXPECT_EQ(bw->securityStrValueForColumn(cv::SecuritiesWindow::NameColumn, 0), QStringLiteral("Mizuho FG"));
 }
 
 TEST_F(SecuritiesWindowTest, DragsReorderOnlyWithinTheTable)
 {
-    cv::SecuritiesWindow *bw = brandWindow(openBook());
-    QAbstractItemModelTester tester(bw->brandView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-    addBrand(QStringLiteral("Third"), cv::BrandKind::Bond, 0, QString());
-    document->commitBrandList();
+    cv::SecuritiesWindow *bw = securityWindow(openBook());
+    QAbstractItemModelTester tester(bw->securityView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    addSecurity(QStringLiteral("Third"), cv::SecurityKind::Bond, 0, QString());
+    document->commitSecurityList();
     auto names = [this] {
         QStringList out;
-        for (const cv::SecurityPtr &b : document->brandList()) out << b->name();
+        for (const cv::SecurityPtr &b : document->securityList()) out << b->name();
         return out;
     };
-    const QObject *table = bw->brandView();
+    const QObject *table = bw->securityView();
     QObject stranger;
     // clang-format off
     const struct {
@@ -249,11 +249,11 @@ TEST_F(SecuritiesWindowTest, DragsReorderOnlyWithinTheTable)
     // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        const QByteArray stored = document->dataModel()->getBrandData();
+        const QByteArray stored = document->store()->getSecurityData();
         std::unique_ptr<QMimeData> data(bw->dragData(c.from));
         EXPECT_EQ(bw->acceptDrop(data.get(), c.to, c.source), c.accepted);
         EXPECT_EQ(names(), c.order);
-        EXPECT_EQ(document->dataModel()->getBrandData() != stored, c.from != c.to && c.accepted);
+        EXPECT_EQ(document->store()->getSecurityData() != stored, c.from != c.to && c.accepted);
     }
 }
 
@@ -272,9 +272,9 @@ TEST_F(SecuritiesWindowTest, TheChooserCommandHandsBackTheNewSecurityAfterOkOnly
         auto command = std::dynamic_pointer_cast<cv::CommandRow>(last.node());
         ASSERT_TRUE(command);
         std::vector<cv::SecurityPtr> picked;
-        EXPECT_FALSE(command->runWithDelegate([&](const cv::ChooserItem &item) { picked.push_back(item.brand()); }));
-        ASSERT_TRUE(w->brandWindow() && w->brandWindow()->isVisible());
-        auto *sheet = w->brandWindow()->findChild<cv::SecuritySheet *>();
+        EXPECT_FALSE(command->runWithDelegate([&](const cv::ChooserItem &item) { picked.push_back(item.security()); }));
+        ASSERT_TRUE(w->securityWindow() && w->securityWindow()->isVisible());
+        auto *sheet = w->securityWindow()->findChild<cv::SecuritySheet *>();
         ASSERT_TRUE(sheet);
         sheet->nameField()->setText(QString::fromUtf8(c.name));
         const size_t alertsBefore = alerts.asked.size();
@@ -287,11 +287,11 @@ TEST_F(SecuritiesWindowTest, TheChooserCommandHandsBackTheNewSecurityAfterOkOnly
         if (c.added) {
             EXPECT_EQ(picked[0]->name(), QStringLiteral("New One"));
             EXPECT_GT(picked[0]->ident(), 0);
-            EXPECT_EQ(document->findBrand(picked[0]->ident()), picked[0]);
+            EXPECT_EQ(document->findSecurity(picked[0]->ident()), picked[0]);
         }
-        EXPECT_EQ(document->brandList().size(), 3u) << c.name;
+        EXPECT_EQ(document->securityList().size(), 3u) << c.name;
         EXPECT_EQ(alerts.asked.size() - alertsBefore, c.ok && !c.added ? 1u : 0u) << "ERR group name";
-        EXPECT_FALSE(w->brandWindow()->isVisible());
+        EXPECT_FALSE(w->securityWindow()->isVisible());
     }
 }
 
@@ -303,7 +303,7 @@ TEST_F(SecuritiesWindowTest, TheHoldingSheetStoresTheOpeningHoldingAndCommitsThe
     for (int i = 0; i < account->countChild(); ++i)
         if (account->childAt(i)->kind() == cv::NodeKind::Holding) holding = account->childAt(i);
     ASSERT_TRUE(holding);
-    const QByteArray stored = document->dataModel()->getAccountData();
+    const QByteArray stored = document->store()->getAccountData();
     cv::OpeningHoldingSheet *sheet = w->editHolding(holding);
     ASSERT_TRUE(sheet);
     EXPECT_TRUE(sheet->editButton()->isEnabled());
@@ -312,24 +312,24 @@ TEST_F(SecuritiesWindowTest, TheHoldingSheetStoresTheOpeningHoldingAndCommitsThe
     sheet->cell(cv::OpeningHoldingSheet::UnitPriceCell)->setText(QStringLiteral("1,100"));
     sheet->okPushed();
     EXPECT_EQ(document->tradingAccount(kInvestB, stock->ident(), QDate(2009, 3, 1)), 150);
-    EXPECT_EQ(document->brandPrice(stock, QDate(2009, 1, 20)), 1100);
-    EXPECT_NE(document->dataModel()->getAccountData(), stored);
+    EXPECT_EQ(document->securityPrice(stock, QDate(2009, 1, 20)), 1100);
+    EXPECT_NE(document->store()->getAccountData(), stored);
 }
 
 using SecuritiesWindowShots = InLanguages<SecuritiesWindowTest>;
 
 TEST_P(SecuritiesWindowShots, RendersTheWindowAndPrintsTheList)
 {
-    cv::SecuritiesWindow *bw = brandWindow(openBook());
-    addBrand(QStringLiteral("Apple"), cv::BrandKind::Stock, 0, QStringLiteral("AAPL"))->setCurrency(2);
-    document->commitBrandList();
+    cv::SecuritiesWindow *bw = securityWindow(openBook());
+    addSecurity(QStringLiteral("Apple"), cv::SecurityKind::Stock, 0, QStringLiteral("AAPL"))->setCurrency(2);
+    document->commitSecurityList();
     bw->resize(820, 260);
     bw->selectRow(0);
     QApplication::processEvents();
     EXPECT_TRUE(cvtest::saveScreenshot(*bw, language(), QStringLiteral("securities-window")));
     const QString pdf = cvtest::screenshotPath(QStringLiteral("securities-list.pdf"), language());
     QFile::remove(pdf);
-    bw->printBrandList(cv::PrintRunner::Mode::Pdf, pdf);
+    bw->printSecurityList(cv::PrintRunner::Mode::Pdf, pdf);
     EXPECT_TRUE(QFileInfo(pdf).size() > 0);
 }
 

@@ -75,7 +75,7 @@ TEST_F(DelegateTest, ADeletedGroupingLeavesTheRowsOfTheOpenEntryPanel)
     cv::BookWindow *w = window();
     ASSERT_NE(w, nullptr);
     const cv::NodePtr category =
-        cv::BookTestAccess::findFirstItem(document->actualModel()->expense(), cv::NodeKind::Category);
+        cv::BookTestAccess::findFirstItem(document->categoryTrees()->expense(), cv::NodeKind::Category);
     const cv::NodePtr account = document->findAccountOfKind(cv::NodeKind::Cash);
     ASSERT_TRUE(category && account);
     auto grouping = std::make_shared<cv::Grouping>();
@@ -93,10 +93,10 @@ TEST_F(DelegateTest, ADeletedGroupingLeavesTheRowsOfTheOpenEntryPanel)
     auto *panel = new cv::IncomeExpensePanel(document, category, QDate(2009, 5, 1), QDate(2009, 5, 31));
     w->addTemporaryTab(panel);
     ASSERT_GE(panel->numberOfRows(panel->tableView()), 1);
-    ASSERT_EQ(panel->actualAt(0)->group(), grouping->ident());
+    ASSERT_EQ(panel->entryAt(0)->group(), grouping->ident());
     document->postGroupDeleted(grouping->ident() + 1); // another grouping
-    EXPECT_EQ(panel->actualAt(0)->group(), grouping->ident());
+    EXPECT_EQ(panel->entryAt(0)->group(), grouping->ident());
     document->postGroupDeleted(grouping->ident());
-    EXPECT_EQ(panel->actualAt(0)->group(), 0);
+    EXPECT_EQ(panel->entryAt(0)->group(), 0);
     w->removeTemporaryTab();
 }

@@ -23,7 +23,7 @@ QStringList accountNames(const cv::Book &document)
         names << node->name();
         for (const cv::NodePtr &child : node->children()) walk(child);
     };
-    walk(document.accountModel()->asset());
+    walk(document.accountTrees()->asset());
     return names;
 }
 
@@ -87,7 +87,7 @@ TEST_F(DelegateTest, LaunchActsOnThePanelCode)
         EXPECT_EQ(delegate->preference().showInitialPanel(), c.panelStaysOn);
         EXPECT_EQ(cv::Preference(*settings).showInitialPanel(), c.panelStaysOn);
         if (c.documents == 0) continue;
-        cv::Book *document = delegate->documentController().documents().front().get();
+        cv::Book *document = delegate->openBooks().documents().front().get();
         if (c.templateIndex < 0) {
             EXPECT_EQ(QFileInfo(document->fileName()).canonicalFilePath(), QFileInfo(recent).canonicalFilePath());
         } else {
@@ -95,7 +95,7 @@ TEST_F(DelegateTest, LaunchActsOnThePanelCode)
             EXPECT_EQ(opened, templateAccountNames(c.templateIndex));
         }
         ASSERT_NE(window(), nullptr);
-        delegate->documentController().closeAll();
+        delegate->openBooks().closeAll();
     }
 }
 
@@ -112,8 +112,7 @@ TEST_F(DelegateTest, WithThePanelOffLaunchOpensTheMostRecentOrShowsThePanel)
     delegate->applicationDidFinishLaunching();
     EXPECT_TRUE(panelRuns.empty());
     ASSERT_EQ(documentCount(), 1u);
-    EXPECT_EQ(QFileInfo(delegate->documentController().documents().front()->fileName()).fileName(),
-              QStringLiteral("last.cvv2"));
+    EXPECT_EQ(QFileInfo(delegate->openBooks().documents().front()->fileName()).fileName(), QStringLiteral("last.cvv2"));
 }
 
 TEST_F(DelegateTest, NewFromTemplateIgnoresTheNeverAgainBitAndCodesBelowFour)
@@ -129,7 +128,7 @@ TEST_F(DelegateTest, NewFromTemplateIgnoresTheNeverAgainBitAndCodesBelowFour)
     action->trigger();
     EXPECT_EQ(panelRuns, (std::vector<bool>{false, false, false, false, false}));
     ASSERT_EQ(documentCount(), 1u);
-    EXPECT_EQ(accountNames(*delegate->documentController().documents().front()), templateAccountNames(2));
+    EXPECT_EQ(accountNames(*delegate->openBooks().documents().front()), templateAccountNames(2));
     EXPECT_TRUE(delegate->preference().showInitialPanel());
 }
 
@@ -198,6 +197,6 @@ TEST_F(DelegateTest, LaunchNeverEndsWithoutABookAndAWord)
         EXPECT_EQ(std::tuple(documentCount(), alerts.asked.size(), cv::Preference(*settings).showInitialPanel()),
                   std::tuple(documents, size_t(!presses.isEmpty() && presses.front() == QLatin1String("close")),
                              panelOnAfter));
-        delegate->documentController().closeAll();
+        delegate->openBooks().closeAll();
     }
 }

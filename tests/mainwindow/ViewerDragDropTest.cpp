@@ -28,12 +28,12 @@ SampleRows makeBook()
 {
     SampleRows b;
     b.doc = std::make_unique<cv::Book>();
-    EXPECT_TRUE(b.doc->dataModel()->create());
+    EXPECT_TRUE(b.doc->store()->create());
     cv::Book &d = *b.doc;
-    d.actualModel()->setDefault();
-    d.actualModel()->setSystemItems();
-    d.accountModel()->setSystemItems();
-    const cv::NodePtr asset = d.accountModel()->asset();
+    d.categoryTrees()->setDefault();
+    d.categoryTrees()->setSystemItems();
+    d.accountTrees()->setSystemItems();
+    const cv::NodePtr asset = d.accountTrees()->asset();
     b.nodes[QStringLiteral("asset")] = asset;
     b.nodes[QStringLiteral("Wallet")] = asset->childAt(0);
     int ident = 1000;
@@ -47,23 +47,23 @@ SampleRows makeBook()
     b.nodes[QStringLiteral("cash")] = node(invest, 0, NodeKind::CashPart, QStringLiteral("cash"));
     b.nodes[QStringLiteral("H1")] = node(invest, 0, NodeKind::Holding, QStringLiteral("H1"));
     b.nodes[QStringLiteral("H2")] = node(invest, 0, NodeKind::Holding, QStringLiteral("H2"));
-    b.nodes[QStringLiteral("L")] = node(d.accountModel()->debt(), ident++, NodeKind::GeneralDebt, QStringLiteral("L"));
+    b.nodes[QStringLiteral("L")] = node(d.accountTrees()->debt(), ident++, NodeKind::GeneralDebt, QStringLiteral("L"));
 
-    const cv::NodePtr expense = d.actualModel()->expense();
+    const cv::NodePtr expense = d.categoryTrees()->expense();
     b.nodes[QStringLiteral("expense")] = expense;
-    b.nodes[QStringLiteral("income")] = d.actualModel()->income();
+    b.nodes[QStringLiteral("income")] = d.categoryTrees()->income();
     b.nodes[QStringLiteral("Misc")] = expense->findMemberWithIdent(cv::CategoryTrees::ExpenseMisc);
     for (const char *name : {"Food", "Rent", "X"})
         b.nodes[QLatin1String(name)] = node(expense, ident++, NodeKind::Category, QLatin1String(name));
     const cv::NodePtr folder = node(expense, ident++, NodeKind::Group, QStringLiteral("F"));
     b.nodes[QStringLiteral("F")] = folder;
     b.nodes[QStringLiteral("Y")] = node(folder, ident++, NodeKind::Category, QStringLiteral("Y"));
-    const cv::NodePtr summary = d.actualModel()->summary();
+    const cv::NodePtr summary = d.categoryTrees()->summary();
     b.nodes[QStringLiteral("summary")] = summary;
     for (const char *name : {"S1", "S2"})
         b.nodes[QLatin1String(name)] = node(summary, ident++, NodeKind::CategorySummary, QLatin1String(name));
-    d.commitAccountModel();
-    d.commitActualModel();
+    d.commitAccountTrees();
+    d.commitCategoryTrees();
     d.updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate(2026, 3, 1), 500,
                                       b[QStringLiteral("Food")]->ident(), cv::AccountTrees::WalletIdent),
                     nullptr);
@@ -89,9 +89,9 @@ int countNodes(const cv::Node &node)
 
 int bookSize(const cv::Book &d)
 {
-    return countNodes(*d.accountModel()->asset()) + countNodes(*d.accountModel()->debt()) +
-           countNodes(*d.actualModel()->expense()) + countNodes(*d.actualModel()->income()) +
-           countNodes(*d.actualModel()->summary());
+    return countNodes(*d.accountTrees()->asset()) + countNodes(*d.accountTrees()->debt()) +
+           countNodes(*d.categoryTrees()->expense()) + countNodes(*d.categoryTrees()->income()) +
+           countNodes(*d.categoryTrees()->summary());
 }
 
 struct DropCase {
@@ -167,7 +167,7 @@ TEST_F(ViewerDragDropTest, MovesLandWhereDroppedAndRefusalsChangeNothing)
             EXPECT_EQ(names(folder), c.children);
             EXPECT_EQ(bookSize(*b.doc), size + 1);
             // The folder's total is its members' at once.
-            EXPECT_EQ(b.doc->summaryForActualMonths(folder, QDate(2026, 3, 1), 1), 500);
+            EXPECT_EQ(b.doc->summaryForCategoryMonths(folder, QDate(2026, 3, 1), 1), 500);
             continue;
         }
         EXPECT_EQ(bookSize(*b.doc), size);
@@ -185,12 +185,12 @@ TEST_F(ViewerDragDropTest, GridDragsStayInTheirGridAndShowTheMove)
     cv::Book *document = delegate->newDocument();
     cv::BookWindow *w = window();
     ASSERT_NE(w, nullptr);
-    const cv::NodePtr asset = document->accountModel()->asset();
+    const cv::NodePtr asset = document->accountTrees()->asset();
     const cv::NodePtr a = node(asset, 1000, NodeKind::Cash, QStringLiteral("A"));
     const cv::NodePtr b = node(asset, 1001, NodeKind::Cash, QStringLiteral("B"));
-    document->commitAccountModel();
+    document->commitAccountTrees();
     cv::ViewerModel *accounts = w->viewerPage()->accountModel();
-    cv::ViewerModel *categories = w->viewerPage()->actualModel();
+    cv::ViewerModel *categories = w->viewerPage()->categoryModel();
     const QModelIndex assetRow = accounts->indexOfNode(asset.get());
     const int count = accounts->rowCount(assetRow);
 
@@ -199,7 +199,7 @@ TEST_F(ViewerDragDropTest, GridDragsStayInTheirGridAndShowTheMove)
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(accounts->mimeTypes(), QStringList{QStringLiteral("CVv1-DragDropAccount")});
     EXPECT_FALSE(categories->canDropMimeData(data.get(), Qt::MoveAction, 0, 0,
-                                             categories->indexOfNode(document->actualModel()->expense().get())));
+                                             categories->indexOfNode(document->categoryTrees()->expense().get())));
     QMimeData foreign;
     foreign.setData(QStringLiteral("CVv1-DragDropAccount"), "0");
     EXPECT_FALSE(accounts->canDropMimeData(&foreign, Qt::MoveAction, 0, 0, assetRow));

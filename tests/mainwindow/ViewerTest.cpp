@@ -61,7 +61,7 @@ protected:
         ASSERT_NE(w, nullptr);
         viewer = w->viewerPage();
         ASSERT_NE(viewer, nullptr);
-        for (QAbstractItemModel *model : {viewer->accountModel(), viewer->actualModel()})
+        for (QAbstractItemModel *model : {viewer->accountModel(), viewer->categoryModel()})
             new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::Fatal, model);
         w->setEntryPanelMaker([this](cv::ViewerGrid &grid, cv::Book &, const cv::NodePtr &node, const QDate &from,
                                      const QDate &to, cv::EntryPanelKind) {
@@ -74,7 +74,7 @@ protected:
     }
     cv::NodePtr firstOfKind(cv::NodeKind kind) const
     {
-        for (const cv::NodePtr &n : document->accountModel()->asset()->children())
+        for (const cv::NodePtr &n : document->accountTrees()->asset()->children())
             if (n->kind() == kind) return n;
         return nullptr;
     }
@@ -99,7 +99,7 @@ TEST_F(ViewerTest, ColumnsFollowTheUnitByInsertingAndRemovingAndExpansionStays)
     for (int unit : {1, 2, 0, 5, 1}) {
         viewer->updatePeriod(unit);
         EXPECT_EQ(model->columnCount(), viewer->columns().accountColumnCount()) << unit;
-        EXPECT_EQ(viewer->actualModel()->columnCount(), viewer->columns().categoryColumnCount()) << unit;
+        EXPECT_EQ(viewer->categoryModel()->columnCount(), viewer->columns().categoryColumnCount()) << unit;
         EXPECT_TRUE(viewer->accountView()->isExpanded(debt)) << unit;
     }
     // Narrower data columns: more of them, inserted.
@@ -201,8 +201,8 @@ TEST_F(ViewerTest, KeysMoveTheCellPageThePeriodAndCrossToTheOtherGrid)
 
     grid->selectColumnAtIndex(first + 1);
     QTest::keyClick(grid, Qt::Key_Tab);
-    EXPECT_TRUE(viewer->actualView()->hasFocus());
-    EXPECT_EQ(viewer->actualView()->selectedColumnId(), first + 1);
+    EXPECT_TRUE(viewer->categoryView()->hasFocus());
+    EXPECT_EQ(viewer->categoryView()->selectedColumnId(), first + 1);
 }
 
 TEST_F(ViewerTest, ACellOpensItsPanelInTheTemporaryPageAndLeavingCommitsIt)
@@ -269,9 +269,9 @@ TEST_F(ViewerTest, GridsShowTheRootsAndTheSystemTransferRowsAfterTheSummaries)
 {
     open();
     const cv::ViewerModel *accounts = viewer->accountModel();
-    const cv::ViewerModel *categories = viewer->actualModel();
-    const auto &am = *document->accountModel();
-    const auto &cm = *document->actualModel();
+    const cv::ViewerModel *categories = viewer->categoryModel();
+    const auto &am = *document->accountTrees();
+    const auto &cm = *document->categoryTrees();
     const std::vector<const cv::Node *> accountRoots{am.asset().get(), am.debt().get(), am.summary().get()};
     const std::vector<const cv::Node *> categoryRoots{cm.moneyFlow().get(), cm.income().get(), cm.expense().get(),
                                                       cm.summary().get()};
@@ -285,8 +285,8 @@ TEST_F(ViewerTest, GridsShowTheRootsAndTheSystemTransferRowsAfterTheSummaries)
     ASSERT_EQ(categories->rowCount(summary), own + 2);
     const QModelIndex in = categories->index(own, 0, summary);
     const QModelIndex out = categories->index(own + 1, 0, summary);
-    EXPECT_EQ(categories->nodeAt(in), document->autoCacheIn().get());
-    EXPECT_EQ(categories->nodeAt(out), document->autoCacheOut().get());
+    EXPECT_EQ(categories->nodeAt(in), document->autoCashIn().get());
+    EXPECT_EQ(categories->nodeAt(out), document->autoCashOut().get());
     EXPECT_FALSE(categories->hasChildren(out));
 }
 
@@ -301,11 +301,11 @@ TEST_F(DelegateTest, NamesAreShownWholeAndTheLastColumnEndsAtTheScrollBar)
     cv::Book *document = nullptr;
     cv::BookWindow *w = openNewWindow(document, 1100, 700);
     const QString name = QStringLiteral("Household Checking Account (Main Bank)");
-    document->accountModel()->asset()->childAt(0)->setName(name);
-    document->actualModel()->expense()->childAt(0)->setName(name);
+    document->accountTrees()->asset()->childAt(0)->setName(name);
+    document->categoryTrees()->expense()->childAt(0)->setName(name);
     auto *budget = qobject_cast<cv::BudgetPage *>(w->page(cv::BookWindow::BudgetIndex));
     for (auto [page, grids] :
-         {std::pair("TB01", std::vector<QTreeView *>{w->viewerPage()->accountView(), w->viewerPage()->actualView()}),
+         {std::pair("TB01", std::vector<QTreeView *>{w->viewerPage()->accountView(), w->viewerPage()->categoryView()}),
           std::pair("TB03", std::vector<QTreeView *>{budget->budgetView()})}) {
         w->selectTabWithIdentifier(QLatin1String(page));
         w->resize(w->width() + 1, 700); // a layout after the renames

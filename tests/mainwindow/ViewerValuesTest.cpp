@@ -45,16 +45,16 @@ protected:
     std::unique_ptr<cv::Book> book(const std::vector<SampleEntry> &entries)
     {
         auto doc = std::make_unique<cv::Book>();
-        if (!doc->dataModel()->create()) return nullptr;
-        doc->actualModel()->setDefault();
-        doc->actualModel()->setSystemItems();
-        doc->accountModel()->setSystemItems();
+        if (!doc->store()->create()) return nullptr;
+        doc->categoryTrees()->setDefault();
+        doc->categoryTrees()->setSystemItems();
+        doc->accountTrees()->setSystemItems();
         samplebook::currency(*doc, 1, QStringLiteral("JPY"), 1, 0);
         auto opening = std::make_shared<cv::AccountDetail>();
         opening->setDate(QDate(2009, 1, 1));
         opening->setInitialValue(0);
-        samplebook::node(doc->accountModel()->asset(), 1000, cv::NodeKind::Cash, QStringLiteral("Wallet"), opening);
-        samplebook::node(doc->actualModel()->income(), 1006, cv::NodeKind::Category, QStringLiteral("Salary"));
+        samplebook::node(doc->accountTrees()->asset(), 1000, cv::NodeKind::Cash, QStringLiteral("Wallet"), opening);
+        samplebook::node(doc->categoryTrees()->income(), 1006, cv::NodeKind::Category, QStringLiteral("Salary"));
         for (const SampleEntry &e : entries)
             doc->updateIncome(samplebook::entry(cv::EntryKind::Income, e.date, e.amount, 1006, 1000), nullptr);
         doc->accumulateAccount();
@@ -144,9 +144,9 @@ TEST_F(ViewerValuesTest, KindMarksAndAccountListsFollowTheNodeKinds)
         ASSERT_TRUE(node) << c.ident;
         EXPECT_EQ(values.kindMark(*node), cv::localizedString(QLatin1String(c.mark))) << c.ident;
     }
-    EXPECT_EQ(values.kindMark(*doc->accountModel()->asset()), QString());
+    EXPECT_EQ(values.kindMark(*doc->accountTrees()->asset()), QString());
     std::vector<cv::NodePtr> list;
-    cv::ViewerValues::addAccountList(list, doc->accountModel()->asset());
+    cv::ViewerValues::addAccountList(list, doc->accountTrees()->asset());
     ASSERT_FALSE(list.empty());
     for (const cv::NodePtr &account : list)
         EXPECT_NE(account->kind(), cv::NodeKind::Investment) << "investment accounts are searched by their trades";

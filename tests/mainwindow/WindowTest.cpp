@@ -141,7 +141,7 @@ TEST_F(DelegateTest, ChangesMarkOnlyHiddenPagesDirtyAndEnteringClearsThem)
 {
     cv::Book *document = delegate->newDocument();
     cv::BookWindow *w = window();
-    Q_EMIT document->actualChanged(cv::ChangeSet{});
+    Q_EMIT document->categoryChanged(cv::ChangeSet{});
     EXPECT_FALSE(w->pageIsDirty(cv::BookWindow::ViewerIndex));
     EXPECT_TRUE(w->pageIsDirty(cv::BookWindow::SearchIndex));
     EXPECT_TRUE(w->pageIsDirty(cv::BookWindow::BudgetIndex));

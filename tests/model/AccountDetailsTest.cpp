@@ -111,7 +111,7 @@ TEST(AccountDetail, NodesDecodeTheirDetails)
     holding->setIdent(0);
     holding->setKind(cv::NodeKind::Holding);
     auto unit = std::make_shared<cv::OpeningHolding>();
-    unit->setBrand(7);
+    unit->setSecurity(7);
     holding->setExtra(unit);
     ASSERT_TRUE(account->appendChild(holding));
 
@@ -125,7 +125,7 @@ TEST(AccountDetail, NodesDecodeTheirDetails)
     ASSERT_EQ(back->countChild(), 1);
     auto backUnit = std::dynamic_pointer_cast<cv::OpeningHolding>(back->childAt(0)->extra());
     ASSERT_TRUE(backUnit);
-    EXPECT_EQ(backUnit->brand(), 7);
+    EXPECT_EQ(backUnit->security(), 7);
 }
 
 TEST(OpeningHolding, UnitsFromOlderAndNewerKeys)
@@ -133,7 +133,7 @@ TEST(OpeningHolding, UnitsFromOlderAndNewerKeys)
     auto older = unarchive<cv::OpeningHolding>(archive(raw("CV4InvestUnit")->set("brand", 3)->set("number", 100)));
     ASSERT_TRUE(older);
     EXPECT_EQ(older->units(), 100);
-    EXPECT_EQ(older->brand(), 3);
+    EXPECT_EQ(older->security(), 3);
     EXPECT_FALSE(older->date().isValid());
     EXPECT_EQ(older->memo(), QString(""));
 
@@ -150,7 +150,7 @@ TEST(OpeningHolding, UnitsFromOlderAndNewerKeys)
 TEST(OpeningHolding, DateOnlyWhenThereIsOne)
 {
     auto unit = std::make_shared<cv::OpeningHolding>();
-    unit->setBrand(4);
+    unit->setSecurity(4);
     unit->setUnits(1.5);
     unit->setUnitPrice(980);
     unit->setCommission(525);

@@ -5,7 +5,7 @@
 TEST(DatedPrice, EqualityAndClone)
 {
     cv::DatedPrice p;
-    p.setBrand(5);
+    p.setSecurity(5);
     p.setDate(QDate(2024, 3, 1));
     p.setPrice(2512.5);
     p.setFlags(cv::EditNew | cv::EditChanged);

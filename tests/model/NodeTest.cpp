@@ -190,8 +190,8 @@ TEST(Node, InvestAccountSkipsTheCashPart)
     add(invest, 0, 3)->setExtra(std::make_shared<SampleDatedExtra>(QDate(), 0, 77));
     add(invest, 0, 6)->setExtra(std::make_shared<PlainExtra>());
     add(invest, 0, 6)->setExtra(std::make_shared<SampleDatedExtra>(QDate(), 0, 78));
-    EXPECT_FALSE(invest->investAccountHasBrand(77));
-    EXPECT_TRUE(invest->investAccountHasBrand(78));
+    EXPECT_FALSE(invest->investmentAccountHoldsSecurity(77));
+    EXPECT_TRUE(invest->investmentAccountHoldsSecurity(78));
 }
 
 TEST(Node, DefaultCurrencyGoesToLeavesAndInvestmentAccounts)

@@ -30,32 +30,35 @@ class SampleDatedExtra : public cv::KeyedArchivable,
                          public cv::SecurityExtra {
 public:
     SampleDatedExtra() = default;
-    SampleDatedExtra(QDate d, double value, int brandIdent = 0) : start(d), opening(value), brandIdent(brandIdent) {}
+    SampleDatedExtra(QDate d, double value, int securityIdent = 0)
+        : start(d), opening(value), securityIdent(securityIdent)
+    {
+    }
     QDate date() const override { return start; }
     double initialValue() const override { return opening; }
-    int brand() const override { return brandIdent; }
+    int security() const override { return securityIdent; }
     QString archiveClassName() const override { return QStringLiteral("UnitModelTestDatedExtra"); }
     void encodeWithCoder(cv::KeyedArchiver &coder) const override
     {
         coder.encodeInt(QStringLiteral("day"), start.isValid() ? start.toJulianDay() : 0);
         coder.encodeDouble(QStringLiteral("initialValue"), opening);
-        coder.encodeInt(QStringLiteral("brand"), brandIdent);
+        coder.encodeInt(QStringLiteral("brand"), securityIdent);
     }
     bool initWithCoder(cv::KeyedUnarchiver &coder) override
     {
         const qint64 day = coder.decodeInt64ForKey(QStringLiteral("day"));
         start = day ? QDate::fromJulianDay(day) : QDate();
         opening = coder.decodeDoubleForKey(QStringLiteral("initialValue"));
-        brandIdent = coder.decodeIntForKey(QStringLiteral("brand"));
+        securityIdent = coder.decodeIntForKey(QStringLiteral("brand"));
         return !coder.failed();
     }
     bool operator==(const SampleDatedExtra &o) const
     {
-        return start == o.start && opening == o.opening && brandIdent == o.brandIdent;
+        return start == o.start && opening == o.opening && securityIdent == o.securityIdent;
     }
     QDate start;
     double opening = 0;
-    int brandIdent = 0;
+    int securityIdent = 0;
 };
 
 // A record with neither date nor opening balance (a budget, a summary).

@@ -25,9 +25,9 @@ TEST(Security, FreshSecurityAndNames)
     EXPECT_EQ(b.symbol(), "");
     EXPECT_TRUE(b.isVisible());
 
-    b.setKind(cv::BrandKind::Bond);
+    b.setKind(cv::SecurityKind::Bond);
     EXPECT_EQ(b.kindName(), cv::localizedString("brand kind bond"));
-    b.setKind(cv::BrandKind(7));
+    b.setKind(cv::SecurityKind(7));
     b.setRisk(-1);
     EXPECT_TRUE(b.kindName().isNull());
     EXPECT_TRUE(b.riskDescription().isNull());
@@ -39,7 +39,7 @@ TEST(Security, RoundTripsWithItsKeys)
     auto toyota = std::make_shared<cv::Security>();
     toyota->setIdent(4);
     toyota->setName("トヨタ自動車");
-    toyota->setKind(cv::BrandKind::Stock);
+    toyota->setKind(cv::SecurityKind::Stock);
     toyota->setCode(7203);
     toyota->setSymbol("TM");
     toyota->setMarket(1);
@@ -50,7 +50,7 @@ TEST(Security, RoundTripsWithItsKeys)
     auto fund = std::make_shared<cv::Security>();
     fund->setIdent(5);
     fund->setName("Index fund");
-    fund->setKind(cv::BrandKind::InvestmentTrust);
+    fund->setKind(cv::SecurityKind::InvestmentTrust);
     fund->setHidden(true);
 
     QStringList order;
@@ -82,7 +82,7 @@ TEST(Security, RoundTripsWithItsKeys)
     EXPECT_EQ(t->risk(), 2);
     EXPECT_TRUE(t->isVisible());
     EXPECT_EQ(t->intValue(), 0); // the check state is not stored
-    EXPECT_EQ(f->kind(), cv::BrandKind::InvestmentTrust);
+    EXPECT_EQ(f->kind(), cv::SecurityKind::InvestmentTrust);
     EXPECT_EQ(f->symbol(), "");
     EXPECT_FALSE(f->isVisible());
 }

@@ -76,7 +76,7 @@ TEST(Settings, StoredKeysRoundTrip)
         (s.get()->*setter)(v++);
     s->setViewerUnit(0);
     s->setDisplayStockPrice(false);
-    s->setExtraBrands(cv::ArchiveValue(cv::ArchiveArray{cv::ArchiveValue(1), cv::ArchiveValue("x")}));
+    s->setExtraSecurities(cv::ArchiveValue(cv::ArchiveArray{cv::ArchiveValue(1), cv::ArchiveValue("x")}));
     const QByteArray data = archive(s);
     EXPECT_FALSE(s->changed()) << "writing the archive clears the flag";
     // clang-format off
@@ -94,7 +94,7 @@ TEST(Settings, StoredKeysRoundTrip)
     EXPECT_EQ(back->windowY(), 22);
     EXPECT_EQ(back->viewerUnit(), 0);
     EXPECT_FALSE(back->displayStockPrice());
-    EXPECT_EQ(back->extraBrands(), s->extraBrands());
+    EXPECT_EQ(back->extraSecurities(), s->extraSecurities());
     EXPECT_FALSE(back->changed());
 }
 

@@ -97,16 +97,16 @@ TEST(Trade, FieldMasksAndOperationLists)
             << "kind " << k;
     }
 
-    EXPECT_EQ(cv::Trade::operationKeysForBrandKind(cv::BrandKind::Stock),
+    EXPECT_EQ(cv::Trade::operationKeysForSecurityKind(cv::SecurityKind::Stock),
               kindsOf({0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6}));
-    EXPECT_EQ(cv::Trade::operationKeysForBrandKind(cv::BrandKind::InvestmentTrust),
+    EXPECT_EQ(cv::Trade::operationKeysForSecurityKind(cv::SecurityKind::InvestmentTrust),
               kindsOf({0, 1, 2, 12, 30, 31, 5, 6}));
-    EXPECT_EQ(cv::Trade::operationKeysForBrandKind(cv::BrandKind::Bond),
+    EXPECT_EQ(cv::Trade::operationKeysForSecurityKind(cv::SecurityKind::Bond),
               kindsOf({0, 1, 2, 30, 11, 31, 18, 19, 20, 21, 5, 6}));
-    EXPECT_TRUE(cv::Trade::operationKeysForBrandKind(cv::BrandKind(3)).isEmpty());
-    EXPECT_TRUE(cv::Trade::operationNamesForBrandKind(cv::BrandKind(-1)).isEmpty());
+    EXPECT_TRUE(cv::Trade::operationKeysForSecurityKind(cv::SecurityKind(3)).isEmpty());
+    EXPECT_TRUE(cv::Trade::operationNamesForSecurityKind(cv::SecurityKind(-1)).isEmpty());
 
-    const QStringList bondNames = cv::Trade::operationNamesForBrandKind(cv::BrandKind::Bond);
+    const QStringList bondNames = cv::Trade::operationNamesForSecurityKind(cv::SecurityKind::Bond);
     ASSERT_EQ(bondNames.size(), 12);
     EXPECT_EQ(bondNames.at(4), cv::localizedString("trade-interest"));
 }
@@ -132,9 +132,10 @@ TEST(Trade, NamesOfKinds)
     // Every offered name leads back to its own kind, in either language.
     for (const char *language : {"ja", "en"}) {
         cv::setLanguageOverride(QLatin1String(language));
-        for (cv::BrandKind brandKind : {cv::BrandKind::Stock, cv::BrandKind::InvestmentTrust, cv::BrandKind::Bond}) {
-            const QList<cv::TradeKind> kinds = cv::Trade::operationKeysForBrandKind(brandKind);
-            const QStringList names = cv::Trade::operationNamesForBrandKind(brandKind);
+        for (cv::SecurityKind securityKind :
+             {cv::SecurityKind::Stock, cv::SecurityKind::InvestmentTrust, cv::SecurityKind::Bond}) {
+            const QList<cv::TradeKind> kinds = cv::Trade::operationKeysForSecurityKind(securityKind);
+            const QStringList names = cv::Trade::operationNamesForSecurityKind(securityKind);
             ASSERT_EQ(names.size(), kinds.size());
             for (qsizetype i = 0; i < kinds.size(); ++i) {
                 EXPECT_EQ(names.at(i), cv::Trade::operationNameForKey(kinds.at(i)));
@@ -149,11 +150,11 @@ TEST(Trade, CompareEqualityAndClone)
 {
     cv::Trade fresh;
     EXPECT_EQ(fresh.ident(), -1);
-    EXPECT_EQ(fresh.brand(), 0);
+    EXPECT_EQ(fresh.security(), 0);
 
     auto a = std::make_shared<cv::Trade>(trade(0, 100, 2500, 500));
     a->setIdent(7);
-    a->setBrand(4);
+    a->setSecurity(4);
     a->setDate(QDate(2024, 6, 3));
     a->setMemo("NISA");
     a->setFlags(cv::EditChanged);
@@ -179,9 +180,9 @@ TEST(Trade, CompareEqualityAndClone)
     EXPECT_EQ(c->memo(), "NISA");
     EXPECT_TRUE(c->isEqual(a.get()));
 
-    // On one date a row without a security (brand < 0) goes last.
+    // On one date a row without a security (security < 0) goes last.
     auto none = std::make_shared<cv::Trade>(*a);
-    none->setBrand(-1);
+    none->setSecurity(-1);
     EXPECT_EQ(a->compare(*none), -1);
     EXPECT_EQ(none->compare(*a), 1);
     EXPECT_EQ(a->compare(*c), -1);
@@ -203,14 +204,14 @@ namespace {
 // Records what the trade asks of its document.
 class FakeDocument : public cv::TradeFormatting {
 public:
-    std::map<int, cv::SecurityPtr> brands;
+    std::map<int, cv::SecurityPtr> securities;
     std::map<int, int> accountCurrencies;
     mutable QString lastCall;
 
-    cv::SecurityPtr findBrand(int ident) const override
+    cv::SecurityPtr findSecurity(int ident) const override
     {
-        auto it = brands.find(ident);
-        return it == brands.end() ? nullptr : it->second;
+        auto it = securities.find(ident);
+        return it == securities.end() ? nullptr : it->second;
     }
     int currencyOfAccount(int account) const override
     {
@@ -246,25 +247,25 @@ TEST(Trade, ConvertedTextUsesTheAccountCurrencyAndTheSecurityKind)
     auto stock = std::make_shared<cv::Security>();
     stock->setCurrency(2);
     auto fund = std::make_shared<cv::Security>();
-    fund->setKind(cv::BrandKind::InvestmentTrust);
+    fund->setKind(cv::SecurityKind::InvestmentTrust);
     fund->setCurrency(2);
-    doc.brands[4] = stock;
-    doc.brands[5] = fund;
+    doc.securities[4] = stock;
+    doc.securities[5] = fund;
     doc.accountCurrencies[1001] = 1;
 
     cv::Trade t = trade(0, 10, 12.5);
     t.setDate(QDate(2024, 6, 30));
-    t.setBrand(4);
+    t.setSecurity(4);
     EXPECT_EQ(t.value(12.5, doc, false), "value 1875 in 1");
     t.setDate(QDate(2024, 7, 1));
     EXPECT_EQ(t.value(12.5, doc, true), "value 2000 in 1");
 
-    t.setBrand(5);
+    t.setSecurity(5);
     EXPECT_EQ(t.value(12.5, doc, false), "fund 2000 in 1 prefix 0 pad 1");
     EXPECT_EQ(t.value(3, doc, true), "value 480 in 1");
 
     // An unknown security counts as a stock in the default currency.
-    t.setBrand(-1);
+    t.setSecurity(-1);
     EXPECT_EQ(t.value(3, doc, false), "value 3 in 1");
 }
 
@@ -276,7 +277,7 @@ TEST(Trade, FieldsByName)
     EXPECT_TRUE(t.setValueForKey("destination", 1003));
     EXPECT_TRUE(t.setValueForKey("count", 0.5));
     EXPECT_EQ(t.kind(), 31);
-    EXPECT_EQ(t.brand(), 6);
+    EXPECT_EQ(t.security(), 6);
     EXPECT_EQ(t.transfer(), 1003);
     EXPECT_EQ(t.valueForKey("transfer").toInt(), 1003);
     EXPECT_EQ(t.valueForKey("count").toDouble(), 0.5);

@@ -199,9 +199,9 @@ TEST(TreeModels, BothModelsRoundTripWithTheirKeys)
 namespace {
 
 // An account model archive with any object as its asset root.
-class ForgedAccountModel : public cv::KeyedArchivable {
+class ForgedAccountTrees : public cv::KeyedArchivable {
 public:
-    explicit ForgedAccountModel(cv::ArchivablePtr asset) : m_asset(std::move(asset)) {}
+    explicit ForgedAccountTrees(cv::ArchivablePtr asset) : m_asset(std::move(asset)) {}
     cv::ArchivablePtr m_asset;
     QString archiveClassName() const override { return QStringLiteral("CV4AccountModel"); }
     void encodeWithCoder(cv::KeyedArchiver &coder) const override { coder.encodeObject("asset", m_asset); }
@@ -236,7 +236,7 @@ TEST(TreeModels, ARootOfAnotherClassMakesTheArchiveUnreadable)
 {
     cv::registerModelArchiveClasses();
     auto forge = [](cv::ArchivablePtr asset) {
-        return cv::KeyedArchiver::archivedDataWithRootObject(std::make_shared<ForgedAccountModel>(std::move(asset)));
+        return cv::KeyedArchiver::archivedDataWithRootObject(std::make_shared<ForgedAccountTrees>(std::move(asset)));
     };
     auto plain = cv::KeyedUnarchiver::unarchiveObjectOfClass<cv::AccountTrees>(forge(node(1, 1)));
     ASSERT_TRUE(plain);

@@ -141,7 +141,7 @@ TEST(AccountSheetTest, ANewCardProposesDaysAndTheFixedCashAccountKeepsItsCurrenc
     EXPECT_EQ(card.creditInfoForm()->stringValue(cv::CardAccountSheet::DateCell),
               cv::formatProgramDate(QDate::currentDate()));
 
-    const cv::NodePtr cash = samplebook::node(doc->accountModel()->asset(), 10, 30, QStringLiteral("Wallet"));
+    const cv::NodePtr cash = samplebook::node(doc->accountTrees()->asset(), 10, 30, QStringLiteral("Wallet"));
     cash->setCurrency(1);
     cv::CashAccountSheet sheet(doc.get(), cash);
     EXPECT_FALSE(sheet.currencyButton()->isEnabled());
@@ -157,7 +157,7 @@ TEST(AccountSheetTest, AStoredAccountWithoutDetailTakesItsStartDateFromTheOpenin
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    const cv::NodePtr node = samplebook::node(doc->accountModel()->asset(), 1100, 33, QStringLiteral("Gold"));
+    const cv::NodePtr node = samplebook::node(doc->accountTrees()->asset(), 1100, 33, QStringLiteral("Gold"));
     node->setCurrency(1);
     cv::CashAccountSheet sheet(doc.get(), node);
     EXPECT_FALSE(sheet.isDateEnabled());

@@ -106,7 +106,7 @@ TEST_F(AmountTyping, TheDialogsReadFullWidthAmounts)
     const QString typed = QStringLiteral("１，２００");
     auto book = openBook(*doc, kA, QDate(2009, 2, 1), QDate(2009, 2, 28));
     chooseKind(*book, 0, kTransferRow);
-    cv::TransferFieldDialog *popup = book->transferFieldController();
+    cv::TransferFieldDialog *popup = book->transferFieldDialog();
     Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->findData(kC));
     QTest::keyClicks(popup->accountField(), QStringLiteral("300000"));
     EXPECT_EQ(popup->accountField()->text(), QStringLiteral("300,000")) << "grouped as typed";
@@ -120,7 +120,7 @@ TEST_F(AmountTyping, TheDialogsReadFullWidthAmounts)
 
     auto panel = open(QDate(2009, 8, 1));
     ASSERT_TRUE(panel->handleToolbar(QStringLiteral("TB_Batch")));
-    cv::RepeatedEntryDialog *dialog = panel->macroDialog();
+    cv::RepeatedEntryDialog *dialog = panel->repeatDialog();
     ASSERT_TRUE(dialog);
     dialog->dateField()->setDate(QDate(2009, 8, 1));
     dialog->countField()->setValue(1);

@@ -68,7 +68,7 @@ struct ChooserBook {
     ChooserBook()
     {
         using namespace samplebook;
-        const auto &accounts = *doc->accountModel();
+        const auto &accounts = *doc->accountTrees();
         folder = node(accounts.asset(), 1100, 20, QStringLiteral("Folder"));
         auto bank = std::make_shared<cv::BankDetail>();
         bank->setDate(QDate(2009, 1, 1));

@@ -69,7 +69,7 @@ TEST_F(BookTest, ContextMenusDeleteRestoreAndRepeatRowsAndEditDeleteReachesThem)
                                cv::localizedString("Revert"), cv::localizedString("Panel-Menu-Repeat")}));
         EXPECT_EQ(panel->deletedItems().size(), 1u);
         menu(*panel, 0, cv::localizedString("Panel-Menu-Repeat"));
-        EXPECT_NE(panel->macroDialog(), nullptr);
+        EXPECT_NE(panel->repeatDialog(), nullptr);
         if (loanRow > 0) EXPECT_TRUE(panel->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
         EXPECT_FALSE(menu(*panel, loanRow, cv::localizedString("Delete")).contains(cv::localizedString("Delete")));
         EXPECT_FALSE(panel->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
@@ -100,10 +100,10 @@ TEST_P(TypedText, TextThatIsNoAmountOrNoDateKeepsTheCellInEditAndSaysWhy)
     EXPECT_EQ(cv::GetPopupFieldEditor()->refusal(), QString::fromUtf8(c.refusal));
     EXPECT_EQ(cv::GetPopupFieldEditor()->toolTip(), QString::fromUtf8(c.refusal));
     if (!refused && c.cid == cv::AccountBookPanel::DateColumn) {
-        EXPECT_EQ(book->actualAt(0)->date(), QDate(QDate::currentDate().year(), 12, 9));
+        EXPECT_EQ(book->entryAt(0)->date(), QDate(QDate::currentDate().year(), 12, 9));
     }
     if (!refused && c.cid == cv::AccountBookPanel::OutColumn) {
-        EXPECT_EQ(book->actualAt(0)->amount(), c.amount);
+        EXPECT_EQ(book->entryAt(0)->amount(), c.amount);
     }
 }
 
@@ -140,7 +140,7 @@ TEST_F(BookTest, EscTakesBackTheTypedTextAndCtrlZInTheKindCellUndoes)
     table->editColumn(table->columnWithIdentifier(cv::AccountBookPanel::KindColumn), 0, nullptr, true);
     QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(cv::ChooserPopup::get()->isVisible()) << "no chooser";
-    EXPECT_EQ(book->actualAt(0)->category(), kMiscExpense);
+    EXPECT_EQ(book->entryAt(0)->category(), kMiscExpense);
 
     // In a text cell Ctrl+Z takes back the typing first, then the panel's last step.
     cvtest::page::Entries(book.get()).type(cv::AccountBookPanel::MemoColumn, 0, QStringLiteral("rent"));
@@ -148,9 +148,9 @@ TEST_F(BookTest, EscTakesBackTheTypedTextAndCtrlZInTheKindCellUndoes)
     QTest::keyClicks(cv::GetPopupFieldEditor(), QStringLiteral("x"));
     QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(cv::GetPopupFieldEditor()->text(), QStringLiteral("rent"));
-    EXPECT_EQ(book->actualAt(0)->memo(), QStringLiteral("rent"));
+    EXPECT_EQ(book->entryAt(0)->memo(), QStringLiteral("rent"));
     QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(book->actualAt(0)->memo(), QString());
+    EXPECT_EQ(book->entryAt(0)->memo(), QString());
 }
 
 TEST_F(BookTest, SheetsNameWhatIsMissingAndAmountFieldsGroupAsTyped)

@@ -170,9 +170,9 @@ TEST(GroupDialogTest, CancelGivesBackRenamedNamesAlsoAfterADropStoredThem)
     ASSERT_TRUE(drag(dialog, 2, 0));
     dialog.cancelPushed();
     EXPECT_EQ(names(doc->groupList()), QStringLiteral("CAB"));
-    const QByteArray stored = doc->dataModel()->getGroupData();
+    const QByteArray stored = doc->store()->getGroupData();
     doc->commitGroupList(); // what the book holds now, written again
-    EXPECT_EQ(doc->dataModel()->getGroupData(), stored);
+    EXPECT_EQ(doc->store()->getGroupData(), stored);
 
     // An empty name blocks OK once with the help text.
     ScriptedAlertPresenter alerts;

@@ -188,7 +188,7 @@ std::unique_ptr<Loan> storedLoan(cv::Book &doc, cv::NodePtr &node)
         panel.okPushed();
         if (panel.result() != 1) return nullptr;
         node->setIdent(1200);
-        doc.accountModel()->debt()->appendChild(node);
+        doc.accountTrees()->debt()->appendChild(node);
         doc.putLoan(node, *panel.loanData());
     }
     auto reopened = std::make_unique<Loan>(&doc, node);
@@ -267,7 +267,7 @@ TEST(LoanPanelTest, AStoredLoansTermsSurviveARenameAndARateChange)
     terms->setOutCategory(33);
     terms->setFraction(2);
     terms->setUnit(10);
-    const cv::NodePtr node = samplebook::node(doc->accountModel()->debt(), 1300, 41, QStringLiteral("D"), terms);
+    const cv::NodePtr node = samplebook::node(doc->accountTrees()->debt(), 1300, 41, QStringLiteral("D"), terms);
     node->setCurrency(2);
     const cv::LoanTerms original = *terms;
     doc->putLoan(node, terms->calcPayment());

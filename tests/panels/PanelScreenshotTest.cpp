@@ -104,7 +104,7 @@ TEST_P(PanelScreenshot, TheAccountBookWithTheTransferPopupOpen)
     QApplication::processEvents();
     const int row = panel->numberOfRows(panel->tableView()) - 1;
     chooseKind(*panel, row, kTransferRow);
-    cv::TransferFieldDialog *popup = panel->transferFieldController();
+    cv::TransferFieldDialog *popup = panel->transferFieldDialog();
     Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->findData(kC));
     popup->accountField()->setText(QStringLiteral("12,000"));
     QApplication::processEvents();
@@ -124,8 +124,8 @@ TEST_P(PanelScreenshot, TheIncomeAndExpensePanelWithTheRepeatedEntryDialog)
     panel.resize(900, 300);
     panel.show();
     QApplication::processEvents();
-    panel.macroInputPushed();
-    cv::RepeatedEntryDialog *dialog = panel.macroDialog();
+    panel.repeatInputPushed();
+    cv::RepeatedEntryDialog *dialog = panel.repeatDialog();
     ASSERT_TRUE(dialog);
     dialog->dateField()->setDate(QDate(2009, 2, 1));
     dialog->valueField()->setText(QStringLiteral("8,000"));
@@ -202,26 +202,26 @@ TEST_P(PanelScreenshot, TheSecuritySheetAndAPriceList)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    auto brand = std::make_shared<cv::Security>();
-    brand->setName(QStringLiteral("トヨタ自動車"));
-    brand->setCode(7203);
-    brand->setMarket(1);
-    brand->setCurrency(1);
-    brand->setRisk(1);
-    doc->addBrand(brand);
-    doc->commitBrandList();
+    auto security = std::make_shared<cv::Security>();
+    security->setName(QStringLiteral("トヨタ自動車"));
+    security->setCode(7203);
+    security->setMarket(1);
+    security->setCurrency(1);
+    security->setRisk(1);
+    doc->addSecurity(security);
+    doc->commitSecurityList();
     for (int day = 1; day <= 5; ++day) {
-        ASSERT_TRUE(samplebook::putPrice(*doc, brand->ident(), QDate(2009, 3, day + 1), 3100 + day * 35));
+        ASSERT_TRUE(samplebook::putPrice(*doc, security->ident(), QDate(2009, 3, day + 1), 3100 + day * 35));
     }
 
     {
-        cv::SecuritySheet sheet(doc.get(), brand, false);
+        cv::SecuritySheet sheet(doc.get(), security, false);
         sheet.show();
         sheet.nameField()->setText(QStringLiteral("トヨタ自動車 (7203)"));
         QApplication::processEvents();
         EXPECT_TRUE(saveScreenshot(sheet.grab(), language, QStringLiteral("security-sheet")));
     }
-    cv::PricePanel list(doc.get(), brand, QDate(2009, 3, 9));
+    cv::PricePanel list(doc.get(), security, QDate(2009, 3, 9));
     list.show();
     QApplication::processEvents();
     EXPECT_TRUE(saveScreenshot(list.grab(), language, QStringLiteral("price-list")));

@@ -43,7 +43,7 @@ inline std::unique_ptr<cv::Book> makeBook()
     auto doc = makeYenBook();
     if (!doc) return nullptr;
     currency(*doc, 2, QStringLiteral("USD"), 100, 2)->setPrefix(QStringLiteral("$"));
-    const auto &accounts = *doc->accountModel();
+    const auto &accounts = *doc->accountTrees();
     auto bank = std::make_shared<cv::BankDetail>();
     bank->setDate(QDate(2009, 1, 1));
     bank->setInitialValue(10000);
@@ -57,8 +57,8 @@ inline std::unique_ptr<cv::Book> makeBook()
     auto loan = std::make_shared<cv::LoanTerms>();
     loan->setDate(QDate(2009, 1, 1));
     node(accounts.debt(), kL, 41, QStringLiteral("L"), loan);
-    node(doc->actualModel()->expense(), kFood, 21, QStringLiteral("Food"));
-    node(doc->actualModel()->income(), kSalary, 21, QStringLiteral("Salary"));
+    node(doc->categoryTrees()->expense(), kFood, 21, QStringLiteral("Food"));
+    node(doc->categoryTrees()->income(), kSalary, 21, QStringLiteral("Salary"));
     doc->createCache();
     return doc;
 }

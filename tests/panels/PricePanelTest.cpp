@@ -16,15 +16,15 @@ using Panel = cv::PricePanel;
 
 const QDate kTop(2009, 3, 1);
 
-cv::SecurityPtr addBrand(cv::Book &doc, cv::BrandKind kind, int currency)
+cv::SecurityPtr addSecurity(cv::Book &doc, cv::SecurityKind kind, int currency)
 {
-    auto brand = std::make_shared<cv::Security>();
-    brand->setName(QStringLiteral("B"));
-    brand->setKind(kind);
-    brand->setCurrency(currency);
-    doc.addBrand(brand);
-    doc.commitBrandList();
-    return brand;
+    auto security = std::make_shared<cv::Security>();
+    security->setName(QStringLiteral("B"));
+    security->setKind(kind);
+    security->setCurrency(currency);
+    doc.addSecurity(security);
+    doc.commitSecurityList();
+    return security;
 }
 
 void putPrice(cv::Book &doc, int ident, const QDate &date, double value, bool rate = false)
@@ -37,7 +37,7 @@ void putPrice(cv::Book &doc, int ident, const QDate &date, double value, bool ra
 std::vector<std::pair<int, double>> stored(cv::Book &doc, int ident, bool rate = false)
 {
     const auto list =
-        rate ? doc.dataModel()->getXchgRateListForCurrency(ident) : doc.dataModel()->getPriceListForBrand(ident);
+        rate ? doc.store()->getXchgRateListForCurrency(ident) : doc.store()->getPriceListForSecurity(ident);
     std::vector<std::pair<int, double>> out;
     if (list)
         for (const auto &p : *list) out.emplace_back(p->date().day(), p->price());
@@ -66,8 +66,8 @@ TEST(PricePanel, ShowsPricesAndRatesInTheirFormats)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    const cv::SecurityPtr stock = addBrand(*doc, cv::BrandKind::Stock, 2);
-    const cv::SecurityPtr trust = addBrand(*doc, cv::BrandKind::InvestmentTrust, 1);
+    const cv::SecurityPtr stock = addSecurity(*doc, cv::SecurityKind::Stock, 2);
+    const cv::SecurityPtr trust = addSecurity(*doc, cv::SecurityKind::InvestmentTrust, 1);
     putPrice(*doc, stock->ident(), QDate(2009, 1, 5), 12.5);
     putPrice(*doc, trust->ident(), QDate(2009, 1, 5), 10234.5);
     putPrice(*doc, 2, QDate(2009, 1, 5), 98.123456, true);
@@ -152,14 +152,14 @@ TEST(PricePanel, OkWritesRemovalsBeforePutsAndAnswersWhetherAnythingChanged)
         SCOPED_TRACE(c.name);
         auto doc = makeBook();
         ASSERT_TRUE(doc);
-        const cv::SecurityPtr brand = addBrand(*doc, cv::BrandKind::Stock, 1);
-        putPrice(*doc, brand->ident(), QDate(2009, 1, 1), 100);
-        putPrice(*doc, brand->ident(), QDate(2009, 1, 2), 200);
-        Panel panel(doc.get(), brand, kTop);
+        const cv::SecurityPtr security = addSecurity(*doc, cv::SecurityKind::Stock, 1);
+        putPrice(*doc, security->ident(), QDate(2009, 1, 1), 100);
+        putPrice(*doc, security->ident(), QDate(2009, 1, 2), 200);
+        Panel panel(doc.get(), security, kTop);
         c.edit(panel);
         EXPECT_EQ(endCode(panel, true), c.code);
-        EXPECT_EQ(stored(*doc, brand->ident()), c.after);
-        EXPECT_EQ(doc->brandPrice(brand, QDate(2009, 12, 31)), c.after.back().second);
+        EXPECT_EQ(stored(*doc, security->ident()), c.after);
+        EXPECT_EQ(doc->securityPrice(security, QDate(2009, 12, 31)), c.after.back().second);
     }
 }
 

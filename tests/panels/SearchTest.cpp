@@ -46,7 +46,7 @@ protected:
         cv::ChooserPopup::get()->mustClose();
         doc->undoStack()->clear();
     }
-    R &results() { return *page->resultsController(); }
+    R &results() { return *page->resultsPanel(); }
     std::unique_ptr<cv::Book> doc;
     std::unique_ptr<cv::SearchPagePanel> page;
 };
@@ -67,7 +67,7 @@ TEST_F(Search, ResultCellsOfEntriesAndTradesAndThePrintedRows)
         {samplebook::entry(cv::EntryKind::Income, QDate(2009, 3, 4), -5, kSalary, kA), nullptr},
         {nullptr, buy},
     };
-    page->resultsController()->setResults(records);
+    page->resultsPanel()->setResults(records);
     EXPECT_EQ(page->resultCount(), 5);
 
     struct Cell {
@@ -120,14 +120,14 @@ TEST_F(Search, ResultCellsOfEntriesAndTradesAndThePrintedRows)
     page->execMenu(cv::SearchPagePanel::ClearTag);
     QApplication::processEvents();
     EXPECT_EQ(opened, std::vector<int>({kA, 77}));
-    page->resultsController()->setResults(records);
+    page->resultsPanel()->setResults(records);
     EXPECT_TRUE(results().columnAllowsNegativeInput(R::IncomeColumn, 3));
     EXPECT_FALSE(results().columnAllowsNegativeInput(R::ExpenseColumn, 0));
 }
 
 TEST_F(Search, TheConditionSheetsFlagsBoundsAndMemoWords)
 {
-    cv::SearchDialog &sheet = *page->searchPanelController();
+    cv::SearchDialog &sheet = *page->searchDialog();
     store(*doc, cv::EntryKind::Expense, QDate(2009, 3, 3), 800, kFood, kA);
     page->execSearchForAccount({doc->findAccount(kA)}, QDate(2009, 1, 1), QDate(2009, 12, 31));
     ASSERT_EQ(page->resultCount(), 1);

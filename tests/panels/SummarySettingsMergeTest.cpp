@@ -122,7 +122,7 @@ TEST(SettingsPanelTest, EndCodesSayWhatChanged)
     EXPECT_EQ(doc->settings()->fiscalDayOfMonth(), 0);
 }
 
-TEST(MergeActualPanelTest, TheTargetIsAnotherCategoryOfTheSameKind)
+TEST(MergeCategoryDialogTest, TheTargetIsAnotherCategoryOfTheSameKind)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);

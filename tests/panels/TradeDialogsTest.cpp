@@ -1,7 +1,7 @@
 // The trade panel's two dialogs: the filter (dates, kinds, its close box,
 // and what the panel lists and writes on OK) and the trade dialog (what it
 // shows of a stored trade and what OK copies back).
-#include "TradingSupport.h"
+#include "TradeTestSupport.h"
 
 #include "controls/SecurityChooserModel.h"
 #include "controls/CommandRow.h"
@@ -28,10 +28,10 @@ namespace {
 
 class TradeDialogs : public TradeBookTest {
 protected:
-    cv::TradePtr store(cv::TradeKind kind, int brand, const QDate &date, double count, double price,
+    cv::TradePtr store(cv::TradeKind kind, int security, const QDate &date, double count, double price,
                        double commission = 0)
     {
-        return storeTrade(*doc, kInvest, kind, brand, date, count, price, commission);
+        return storeTrade(*doc, kInvest, kind, security, date, count, price, commission);
     }
 };
 
@@ -85,7 +85,7 @@ TEST_F(TradeDialogs, FilteringListsOnlyTheTickedKindsAndWritesWhatWasTypedFirst)
     auto panel = openTrades(*doc, invest, kFeb1, kFeb28);
     ASSERT_EQ(panel->numberOfRows(panel->tableView()), 4);
     // A buy typed and not yet written.
-    pickBrand(*panel, 3, kTrust);
+    pickSecurity(*panel, 3, kTrust);
     type(*panel, cv::TradePanel::CountColumn, 3, QStringLiteral("2.5"));
     type(*panel, cv::TradePanel::UnitPriceColumn, 3, QStringLiteral("12000"));
 
@@ -117,10 +117,10 @@ TEST_F(TradeDialogs, AStoredSaleShowsItsOperationAndTheTotalOfUnitsTimesPrice)
 {
     const cv::TradePtr sale = store(cv::TradeKind::Sale, kStock, QDate(2009, 2, 10), 50, 1500, 525);
     cv::TradeDialog dialog(doc.get(), sale);
-    EXPECT_FALSE(dialog.brandButton()->isEnabled());
-    EXPECT_EQ(dialog.brandButton()->currentData().toInt(), kStock);
-    EXPECT_EQ(dialog.operationView()->currentIndex(), cv::raw(cv::BrandKind::Stock));
-    EXPECT_EQ(dialog.operationGroup(cv::BrandKind::Stock)->checkedId(), int(cv::TradeKind::Sale));
+    EXPECT_FALSE(dialog.securityButton()->isEnabled());
+    EXPECT_EQ(dialog.securityButton()->currentData().toInt(), kStock);
+    EXPECT_EQ(dialog.operationView()->currentIndex(), cv::raw(cv::SecurityKind::Stock));
+    EXPECT_EQ(dialog.operationGroup(cv::SecurityKind::Stock)->checkedId(), int(cv::TradeKind::Sale));
     EXPECT_TRUE(dialog.unitsField()->isEnabled());
     EXPECT_TRUE(dialog.unitPriceField()->isEnabled());
     EXPECT_TRUE(dialog.commissionField()->isEnabled());
@@ -146,7 +146,7 @@ TEST_F(TradeDialogs, OkKeepsFundUnitsAndStoresAmountKindsAsTheirAmount)
 {
     const struct {
         const char *what;
-        int brand;
+        int security;
         cv::TradeKind kind; // picked in the dialog
         double count;       // of the trade
         const char *total;
@@ -160,13 +160,13 @@ TEST_F(TradeDialogs, OkKeepsFundUnitsAndStoresAmountKindsAsTheirAmount)
     for (const auto &c : cases) {
         auto row = std::make_shared<cv::Trade>();
         row->setAccount(kInvest);
-        row->setBrand(c.brand);
+        row->setSecurity(c.security);
         row->setDate(kFeb1);
         row->setCount(c.count);
-        row->setUnitPrice(c.brand == kTrust ? 10000.5 : 10000);
+        row->setUnitPrice(c.security == kTrust ? 10000.5 : 10000);
         row->setFlags(cv::EditNew);
         cv::TradeDialog dialog(doc.get(), row);
-        dialog.operationGroup(doc->findBrand(c.brand)->kind())->button(cv::raw(c.kind))->click();
+        dialog.operationGroup(doc->findSecurity(c.security)->kind())->button(cv::raw(c.kind))->click();
         if (*c.total) {
             EXPECT_TRUE(dialog.totalField()->isEnabled()) << c.what;
             EXPECT_FALSE(dialog.unitsField()->isEnabled()) << c.what;
@@ -184,37 +184,37 @@ TEST_F(TradeDialogs, ANewTradeRefusesASecurityOfAnotherCurrencyAndATransferNever
     ScriptedAlertPresenter alerts;
     auto row = std::make_shared<cv::Trade>();
     row->setAccount(kInvest);
-    row->setBrand(-1);
+    row->setSecurity(-1);
     row->setDate(kFeb1);
     row->setFlags(cv::EditNew);
     cv::TradeDialog dialog(doc.get(), row);
-    EXPECT_TRUE(dialog.brandButton()->isEnabled());
-    dialog.brandChosen(dialog.brandButton()->findData(kTrust));
-    EXPECT_EQ(dialog.operationView()->currentIndex(), cv::raw(cv::BrandKind::InvestmentTrust));
-    dialog.brandChosen(dialog.brandButton()->findData(kDollarStock));
+    EXPECT_TRUE(dialog.securityButton()->isEnabled());
+    dialog.securityChosen(dialog.securityButton()->findData(kTrust));
+    EXPECT_EQ(dialog.operationView()->currentIndex(), cv::raw(cv::SecurityKind::InvestmentTrust));
+    dialog.securityChosen(dialog.securityButton()->findData(kDollarStock));
     ASSERT_EQ(alerts.asked.size(), 1u);
     EXPECT_EQ(alerts.asked[0].title, cv::localizedString(QStringLiteral("TradeCurrencyWarningTitle")));
-    EXPECT_EQ(dialog.currentBrand()->ident(), kTrust);
-    EXPECT_EQ(dialog.brandButton()->currentData().toInt(), kTrust);
+    EXPECT_EQ(dialog.currentSecurity()->ident(), kTrust);
+    EXPECT_EQ(dialog.securityButton()->currentData().toInt(), kTrust);
 
-    // "CreateNewBrand": a cancelled sheet keeps the choice, a new security becomes it.
-    const int command = dialog.brandButton()->count() - 1;
-    dialog.brandChosen(command);
-    EXPECT_EQ(dialog.currentBrand()->ident(), kTrust);
-    cv::SecurityChooserModel::setNewBrandAction([](cv::Book &book, cv::CommandRow &) {
-        auto brand = std::make_shared<cv::Security>();
-        brand->setName(QStringLiteral("New Fund"));
-        brand->setKind(cv::BrandKind::InvestmentTrust);
-        brand->setCurrency(1);
-        book.addBrand(brand);
-        return cv::ChooserItem::fromBrand(brand);
+    // "CreateNewSecurity": a cancelled sheet keeps the choice, a new security becomes it.
+    const int command = dialog.securityButton()->count() - 1;
+    dialog.securityChosen(command);
+    EXPECT_EQ(dialog.currentSecurity()->ident(), kTrust);
+    cv::SecurityChooserModel::setNewSecurityAction([](cv::Book &book, cv::CommandRow &) {
+        auto security = std::make_shared<cv::Security>();
+        security->setName(QStringLiteral("New Fund"));
+        security->setKind(cv::SecurityKind::InvestmentTrust);
+        security->setCurrency(1);
+        book.addSecurity(security);
+        return cv::ChooserItem::fromSecurity(security);
     });
-    dialog.brandChosen(command);
-    cv::SecurityChooserModel::setNewBrandAction({});
-    EXPECT_EQ(dialog.currentBrand()->name(), QStringLiteral("New Fund"));
-    EXPECT_EQ(dialog.brandButton()->currentText(), QStringLiteral("New Fund"));
+    dialog.securityChosen(command);
+    cv::SecurityChooserModel::setNewSecurityAction({});
+    EXPECT_EQ(dialog.currentSecurity()->name(), QStringLiteral("New Fund"));
+    EXPECT_EQ(dialog.securityButton()->currentText(), QStringLiteral("New Fund"));
 
-    dialog.operationGroup(cv::BrandKind::InvestmentTrust)->button(cv::raw(cv::TradeKind::TransferUnits))->click();
+    dialog.operationGroup(cv::SecurityKind::InvestmentTrust)->button(cv::raw(cv::TradeKind::TransferUnits))->click();
     EXPECT_TRUE(dialog.destinationButton()->isEnabled());
     EXPECT_EQ(dialog.destinationButton()->findData(kInvest), -1);
     EXPECT_GE(dialog.destinationButton()->findData(kInvest2), 0);

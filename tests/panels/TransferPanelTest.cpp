@@ -52,8 +52,8 @@ TEST_F(TransferPanelTest, ARowChangedToTwoAssetAccountsIsStoredAsAssetToAsset)
     EXPECT_EQ(panel->numberOfRows(panel->tableView()), 1); // it left the asset-to-debt list
     auto assets = open(kAssetToAsset);
     ASSERT_EQ(assets->numberOfRows(assets->tableView()), 2);
-    EXPECT_EQ(assets->actualAt(0)->category(), kAssetToAsset);
-    EXPECT_EQ(assets->actualAt(0)->destination(), 10);
+    EXPECT_EQ(assets->entryAt(0)->category(), kAssetToAsset);
+    EXPECT_EQ(assets->entryAt(0)->destination(), 10);
 }
 
 TEST_F(TransferPanelTest, TheConvertedColumnOnlyAcrossCurrenciesAndTheChooserRules)
@@ -77,15 +77,15 @@ TEST_F(TransferPanelTest, TheConvertedColumnOnlyAcrossCurrenciesAndTheChooserRul
     EXPECT_EQ(panel->currencyForColumn(C::ConvertedColumn, row)->currency, 1);
     panel->setObjectValue(table, QStringLiteral("12.34"), C::AmountColumn, row);
     panel->setObjectValue(table, QStringLiteral("1,215"), C::ConvertedColumn, row);
-    EXPECT_EQ(panel->actualAt(row)->amount(), 12.34);
-    EXPECT_EQ(panel->actualAt(row)->converted(), 1215);
+    EXPECT_EQ(panel->entryAt(row)->amount(), 12.34);
+    EXPECT_EQ(panel->entryAt(row)->converted(), 1215);
     // A click on the converted column with a selectable amount moves back to it.
     EXPECT_EQ(panel->verifyEditableColumn(table->columnWithIdentifier(C::ConvertedColumn), row, cv::Movement::Click),
               table->columnWithIdentifier(C::ConvertedColumn));
     // Moving the source to a yen account rounds the amount and drops the converted one.
     pick(*panel, row, C::SourceColumn, kA);
-    EXPECT_EQ(panel->actualAt(row)->amount(), 12);
-    EXPECT_EQ(panel->actualAt(row)->converted(), 0);
+    EXPECT_EQ(panel->entryAt(row)->amount(), 12);
+    EXPECT_EQ(panel->entryAt(row)->converted(), 0);
     // The same account on both sides clears the other side, and a transfer
     // missing either side is never stored.
     for (const int missing : {C::SourceColumn, C::DestinationColumn}) {

@@ -6,7 +6,7 @@
 #include "print/ViewerPrint.h"
 #include "print/SearchPrint.h"
 #include "print/LoanSchedulePrint.h"
-#include "print/PrintInfoView.h"
+#include "print/PrintPages.h"
 #include "print/ViewerPrintRow.h"
 #include "document/Preference.h"
 #include "platform/DateFormat.h"
@@ -61,9 +61,9 @@ protected:
     }
     void setOrientation(int orientation)
     {
-        auto info = std::make_shared<cv::PrintInfo>();
+        auto info = std::make_shared<cv::PrintSettings>();
         info->setOrientation(orientation);
-        m_doc->setPrintInfo(info);
+        m_doc->setPrintSettings(info);
     }
 
     std::unique_ptr<cv::Book> m_doc;
@@ -76,15 +76,15 @@ protected:
 
 TEST_P(PrintToPdfTest, ViewerPrintsTitleHeadAndAccounts)
 {
-    setOrientation(cv::PrintInfo::Landscape);
+    setOrientation(cv::PrintSettings::Landscape);
     const cv::ViewerPrintRow printed(QDate(2008, 3, 1));
     cv::Book &doc = *m_doc;
     const auto make = [&](cv::PageSetup &setup) {
         std::vector<cv::ViewerPrintParam> rows{cv::ViewerPrintParam(cv::PrintedPagesParam::Header, nullptr, 0)};
-        for (const cv::NodePtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt()})
+        for (const cv::NodePtr &root : {doc.accountTrees()->asset(), doc.accountTrees()->debt()})
             addRows(rows, root, 0, 0);
         rows.emplace_back(cv::PrintedPagesParam::Header, nullptr, 1);
-        for (const cv::NodePtr &root : {doc.actualModel()->income(), doc.actualModel()->expense()})
+        for (const cv::NodePtr &root : {doc.categoryTrees()->income(), doc.categoryTrees()->expense()})
             addRows(rows, root, 0, 1);
         return std::make_unique<cv::ViewerPrint>(
             [&](const cv::ViewerPrintParam &row) {
@@ -94,7 +94,7 @@ TEST_P(PrintToPdfTest, ViewerPrintsTitleHeadAndAccounts)
             std::move(rows), setup);
     };
     const QString file = pdf(QStringLiteral("viewer"));
-    const auto result = cv::printInfoView(doc, m_prefs, make, nullptr, cv::PrintRunner::Mode::Pdf, file);
+    const auto result = cv::printPages(doc, m_prefs, make, nullptr, cv::PrintRunner::Mode::Pdf, file);
     ASSERT_TRUE(result.printed);
     const QString text = pdfText(file);
     const QString today = cv::formatDate(QDate::currentDate(), cv::localizedString(QStringLiteral("YYYY/MM/DD")));
@@ -106,17 +106,17 @@ TEST_P(PrintToPdfTest, ViewerPrintsTitleHeadAndAccounts)
     EXPECT_TRUE(QString(text).remove(digits).contains(QString(head).remove(digits))) << head.toStdString();
     for (const QString &expected :
          {cv::localizedString(QStringLiteral("Report-View-Title")), QStringLiteral("財布"), QStringLiteral("普通預金"),
-          QStringLiteral("食費"), QStringLiteral("Salary"), doc.displayName(*doc.accountModel()->asset()),
+          QStringLiteral("食費"), QStringLiteral("Salary"), doc.displayName(*doc.accountTrees()->asset()),
           cv::localizedString(QStringLiteral("Report-View-Carry"))})
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n" << text.toStdString();
     EXPECT_THAT(pdfInfo(file), ::testing::HasSubstr("Pages: 2"));
     EXPECT_THAT(pdfInfo(file), ::testing::HasSubstr("842 x 595"));
-    EXPECT_EQ(doc.printInfo()->orientation(), cv::PrintInfo::Landscape);
+    EXPECT_EQ(doc.printSettings()->orientation(), cv::PrintSettings::Landscape);
 }
 
 TEST_P(PrintToPdfTest, LoanScheduleAndFixedOrientationsLeaveTheDocumentsOwn)
 {
-    setOrientation(cv::PrintInfo::Portrait);
+    setOrientation(cv::PrintSettings::Portrait);
     cv::LoanTerms loan;
     loan.setDate(QDate(2009, 4, 10));
     loan.setInitialValue(30000000);
@@ -144,7 +144,7 @@ TEST_P(PrintToPdfTest, LoanScheduleAndFixedOrientationsLeaveTheDocumentsOwn)
             std::move(rows), setup);
     };
     const QString file = pdf(QStringLiteral("loan"));
-    ASSERT_TRUE(cv::printInfoView(doc, m_prefs, make, nullptr, cv::PrintRunner::Mode::Pdf, file).printed);
+    ASSERT_TRUE(cv::printPages(doc, m_prefs, make, nullptr, cv::PrintRunner::Mode::Pdf, file).printed);
     const QString text = pdfText(file);
     EXPECT_TRUE(text.contains(cv::localizedString(QStringLiteral("Report-Loan-Title"))));
     EXPECT_TRUE(text.contains(cv::localizedString(QStringLiteral("Report-Loan-Principal"))));
@@ -157,12 +157,12 @@ TEST_P(PrintToPdfTest, LoanScheduleAndFixedOrientationsLeaveTheDocumentsOwn)
             [](const cv::SearchPrintParam &) { return cv::SearchPrint::headerTitles(); }, rows, setup);
     };
     const QString searchFile = pdf(QStringLiteral("search"));
-    ASSERT_TRUE(cv::printInfoView(doc, m_prefs, search, nullptr, cv::PrintRunner::Mode::Pdf, searchFile).printed);
+    ASSERT_TRUE(cv::printPages(doc, m_prefs, search, nullptr, cv::PrintRunner::Mode::Pdf, searchFile).printed);
     EXPECT_THAT(pdfInfo(searchFile), ::testing::HasSubstr("842 x 595"));
-    EXPECT_EQ(doc.printInfo()->orientation(), cv::PrintInfo::Portrait);
+    EXPECT_EQ(doc.printSettings()->orientation(), cv::PrintSettings::Portrait);
 
     // A page with nothing to print prints nothing.
-    EXPECT_FALSE(cv::printInfoView(
+    EXPECT_FALSE(cv::printPages(
                      doc, m_prefs, [](cv::PageSetup &) { return nullptr; }, nullptr, cv::PrintRunner::Mode::Pdf,
                      pdf(QStringLiteral("none")))
                      .printed);

@@ -38,7 +38,7 @@ std::vector<cv::PrintedPagesParam> rowsOf(std::initializer_list<double> heights)
     return rows;
 }
 
-class InfoViewTest : public ::testing::Test {
+class PrintedPagesTest : public ::testing::Test {
 protected:
     void SetUp() override { cv::setLanguageOverride(QStringLiteral("en")); }
     void TearDown() override { cv::setLanguageOverride(QString()); }
@@ -55,7 +55,7 @@ QList<RecordingCanvas::Call> textsIn(const RecordingCanvas &canvas, double top)
 
 } // namespace
 
-TEST_F(InfoViewTest, PaginationSplitsAtFitAndAtBreaks)
+TEST_F(PrintedPagesTest, PaginationSplitsAtFitAndAtBreaks)
 {
     struct Case {
         const char *what;
@@ -74,7 +74,7 @@ TEST_F(InfoViewTest, PaginationSplitsAtFitAndAtBreaks)
     for (const Case &c : cases) EXPECT_EQ(paginate(c.rows, c.usable), c.pages) << c.what;
 }
 
-TEST_F(InfoViewTest, SheetsArePagesTimesSpread)
+TEST_F(PrintedPagesTest, SheetsArePagesTimesSpread)
 {
     cv::PageSetup setup = a4(cv::PageSetup::Portrait);
     cv::ViewerPrint twoAcross({}, {}, setup);
@@ -87,7 +87,7 @@ TEST_F(InfoViewTest, SheetsArePagesTimesSpread)
     EXPECT_THAT(canvas.texts(), ::testing::Contains(QStringLiteral("2026/12/07    Page 2 of 2")));
 }
 
-TEST_F(InfoViewTest, ListViewFillsLandscapeSheetsAndCutsLongMemos)
+TEST_F(PrintedPagesTest, ListViewFillsLandscapeSheetsAndCutsLongMemos)
 {
     const QString memo = QStringLiteral("A memo far longer than its column of one hundred and sixty points");
     std::vector<cv::SearchPrintParam> rows{cv::SearchPrintParam(cv::PrintedPagesParam::Header, 0)};
@@ -127,7 +127,7 @@ TEST_F(InfoViewTest, ListViewFillsLandscapeSheetsAndCutsLongMemos)
     }
 }
 
-TEST_F(InfoViewTest, LoanScheduleOnPortraitAndPageBreaks)
+TEST_F(PrintedPagesTest, LoanScheduleOnPortraitAndPageBreaks)
 {
     std::vector<cv::LoanSchedulePrintParam> rows{cv::LoanSchedulePrintParam(cv::PrintedPagesParam::Header, 0)};
     for (int i = 0; i < 120; ++i) rows.emplace_back(0, i);
@@ -156,7 +156,7 @@ TEST_F(InfoViewTest, LoanScheduleOnPortraitAndPageBreaks)
     EXPECT_EQ(fills.last().rect, QRectF(0, 18 + 28 + 14 + 1, 595, 2));
 }
 
-TEST_F(InfoViewTest, ViewerPrintsTwoSheetsAcrossPerPage)
+TEST_F(PrintedPagesTest, ViewerPrintsTwoSheetsAcrossPerPage)
 {
     std::vector<cv::NodePtr> nodes;
     std::vector<cv::ViewerPrintParam> rows{cv::ViewerPrintParam(cv::PrintedPagesParam::Header, nullptr, 0)};
@@ -204,7 +204,7 @@ TEST_F(InfoViewTest, ViewerPrintsTwoSheetsAcrossPerPage)
     }
 }
 
-TEST_F(InfoViewTest, BudgetRowsStackThreeLinesAndCurrencyHasItsOwnHead)
+TEST_F(PrintedPagesTest, BudgetRowsStackThreeLinesAndCurrencyHasItsOwnHead)
 {
     cv::PageSetup setup = a4(cv::PageSetup::Landscape);
     std::vector<cv::BudgetPrintParam> rows{cv::BudgetPrintParam(cv::PrintedPagesParam::Header, nullptr),
@@ -249,7 +249,7 @@ TEST_F(InfoViewTest, BudgetRowsStackThreeLinesAndCurrencyHasItsOwnHead)
     EXPECT_EQ(head.calls(Op::Text).last().rect.x(), 18 + 150 + 70 + 40 + 80 + 40);
 }
 
-TEST_F(InfoViewTest, WideAmountsShrinkToTheirColumnInsteadOfLosingDigits)
+TEST_F(PrintedPagesTest, WideAmountsShrinkToTheirColumnInsteadOfLosingDigits)
 {
     auto node = std::make_shared<cv::Node>();
     node->setName(QStringLiteral("Assets"));

@@ -85,7 +85,7 @@ TEST_F(ViewerPrintRowTest, AccountsShowMonthEndsAfterTheCarryOver)
 // A cent's refund beside large totals: its shares round to zero and print without a sign.
 TEST_F(ViewerPrintRowTest, PercentagesThatRoundToZeroPrintWithoutASign)
 {
-    const auto &categories = *m_doc->actualModel();
+    const auto &categories = *m_doc->categoryTrees();
     for (auto [kind, ident, root] : {std::tuple(cv::EntryKind::Expense, 1101, categories.expense()),
                                      std::tuple(cv::EntryKind::Income, 1102, categories.income())}) {
         auto refund = samplebook::node(root, ident, 21, QStringLiteral("Refund"));
@@ -103,7 +103,7 @@ TEST_F(ViewerPrintRowTest, NegativeSharesPrintInTheAmountsNegativeStyle)
     cv::setLanguageOverride(QStringLiteral("ja"));
     m_doc->amountText().loadFormats();
     m_doc->amountText().beginCurrencyPrinting();
-    const auto &categories = *m_doc->actualModel();
+    const auto &categories = *m_doc->categoryTrees();
     auto refund = samplebook::node(categories.expense(), 1190, 21, QStringLiteral("Refund"));
     m_doc->updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate(2008, 3, 6), -500, 1190, 1000), nullptr);
     const QStringList cells = ViewerPrintRow(QDate(2008, 3, 1)).categoryCells(*m_doc, *refund);

@@ -35,7 +35,7 @@ TEST_F(ReportKindsTest, AccountBalanceFiguresOfMay)
     tickOnly(*doc, {kWallet, kBank, kCard});
     auto view = report({0});
     ASSERT_TRUE(view);
-    const auto &accounts = *doc->accountModel();
+    const auto &accounts = *doc->accountTrees();
     EXPECT_EQ(valuesOf(*view, cv::AccountBalanceReport::SectionTotal, accounts.asset()),
               (Quad{330000, 320000, 269000, 381000}));
     EXPECT_TRUE(valuesOf(*view, 0, doc->findAccount(kBroker)).empty()) << "an unticked account has no line";
@@ -70,7 +70,7 @@ TEST_F(ReportKindsTest, RankingTiesGoByIdent)
 {
     // Stored out of ident order, two of equal sums, in a month of their own.
     for (const auto &[ident, amount] : {std::pair{2012, 300.0}, {2007, 300.0}, {2020, 500.0}}) {
-        addCategory(doc->actualModel()->expense(), ident, QStringLiteral("c%1").arg(ident));
+        addCategory(doc->categoryTrees()->expense(), ident, QStringLiteral("c%1").arg(ident));
         addEntry(cv::EntryKind::Expense, QDate(2008, 6, 3), amount, ident, kWallet);
     }
     tickOnly(*doc, {2012, 2007, 2020});

@@ -200,8 +200,8 @@ TEST_F(Reports2Test, TicksTiersPeriodsAndOpenings)
          {"05/20 | Wallet | Lunch | Trip | 4,000"}, {}},
         // No report at all:
         {"nothing ticked with entries", tick({kIncomeMisc, kExpenseMisc}), {kRanking}, 0, {}, {}},
-        {"no ticked security", [this] { tickBrands({}); }, {kSecurities}, 0, {}, {}},
-        {"before the holding was opened", [this] { tickBrands({kAlpha}); }, {kSecurities, {2007, 1, 1}, {2007, 12, 31}},
+        {"no ticked security", [this] { tickSecurities({}); }, {kSecurities}, 0, {}, {}},
+        {"before the holding was opened", [this] { tickSecurities({kAlpha}); }, {kSecurities, {2007, 1, 1}, {2007, 12, 31}},
          0, {}, {}},
     };
     // clang-format on
@@ -240,7 +240,7 @@ TEST_F(Reports2Test, AnyPageAloneShowsTheFullRunsFigures)
     // expenses take the wallet's journal over three.
     for (int i = 0; i < 90; ++i) addAccount(2200 + i, QStringLiteral("Purse %1").arg(i), 1, {2008, 1, 1}, 1000 + i);
     for (int i = 0; i < 60; ++i) {
-        addCategory(doc->actualModel()->income(), 2000 + i, QStringLiteral("Extra %1").arg(i));
+        addCategory(doc->categoryTrees()->income(), 2000 + i, QStringLiteral("Extra %1").arg(i));
         addEntry(cv::EntryKind::Income, QDate(2008, 5, 3), 1000, 2000 + i, kBank);
     }
     for (int i = 0; i < 100; ++i) addEntry(cv::EntryKind::Expense, QDate(2008, 5, 1 + i % 28), 10, kDaily, kWallet);
@@ -280,7 +280,7 @@ TEST_F(Reports2Test, MendedFaults)
     addEntry(cv::EntryKind::Transfer, QDate(2008, 5, 6), 10000, 0, kBank, {}, 2001);
     // Texts take their column's width: a category prints whole, a memo too long for its
     // column is cut there with "…".
-    addCategory(doc->actualModel()->expense(), 2100, QStringLiteral("Groceries and sundries"));
+    addCategory(doc->categoryTrees()->expense(), 2100, QStringLiteral("Groceries and sundries"));
     const QString memo = QStringLiteral("Weekly shopping at the supermarket by the station, with the neighbours");
     addEntry(cv::EntryKind::Expense, QDate(2008, 5, 7), 500, 2100, 2001, memo);
     tickOnly(*doc, {2001});

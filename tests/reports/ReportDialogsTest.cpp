@@ -89,8 +89,8 @@ TEST_F(ReportDialogsTest, SecuritiesKeepWhatWasChosen)
     auto beta = std::make_shared<cv::Security>();
     beta->setName(QStringLiteral("Beta"));
     beta->setCurrency(1);
-    doc->addBrand(beta);
-    std::vector<cv::SecurityPtr> chosen{doc->findBrand(kAlpha)};
+    doc->addSecurity(beta);
+    std::vector<cv::SecurityPtr> chosen{doc->findSecurity(kAlpha)};
     cv::ReportSecurityDialog dialog(doc.get(), chosen);
     pick(dialog, {QStringLiteral("Alpha")});
     EXPECT_FALSE(dialog.okButton()->isEnabled()) << "a chosen security cannot be selected again";
@@ -98,7 +98,7 @@ TEST_F(ReportDialogsTest, SecuritiesKeepWhatWasChosen)
     QTest::mouseClick(dialog.list()->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(dialog.list()->viewport(), Qt::LeftButton, {}, at);
     EXPECT_EQ(dialog.result(), ReportSelectionDialog::kOK);
-    EXPECT_EQ(chosen, (std::vector<cv::SecurityPtr>{doc->findBrand(kAlpha), beta}));
+    EXPECT_EQ(chosen, (std::vector<cv::SecurityPtr>{doc->findSecurity(kAlpha), beta}));
 }
 
 TEST_F(ReportDialogsTest, GroupingsMarkTheSelectedRows)

@@ -109,7 +109,7 @@ TEST_F(ReportEngineTest, PageHeadRowsAndRules)
 TEST_F(ReportEngineTest, NoTwoTextsOfALineOverlapOnAnyKind)
 {
     constexpr double kGap = 1; // texts that touch read as one
-    for (const auto &brand : doc->brandList()) brand->setOutlineState(1);
+    for (const auto &security : doc->securityList()) security->setOutlineState(1);
     // Names and a memo longer than any column: each is cut where its column ends.
     doc->findAccount(kCard)->setName(QStringLiteral("クレジットカード（メイン）楽天ゴールドカード家族会員"));
     doc->findAccount(kBank)->setName(QStringLiteral("Mitsubishi UFJ Bank, the household's savings account"));

@@ -67,8 +67,8 @@ std::unique_ptr<cv::Book> makeEdgeBook()
     alpha->setName(QStringLiteral("Alpha"));
     alpha->setCurrency(1);
     alpha->setOutlineState(1);
-    doc->addBrand(alpha);
-    const cv::NodePtr assets = doc->accountModel()->asset(), debts = doc->accountModel()->debt();
+    doc->addSecurity(alpha);
+    const cv::NodePtr assets = doc->accountTrees()->asset(), debts = doc->accountTrees()->debt();
     const QDate early(2008, 12, 1);
     doc->findAccount(10)->setExtra(opened(early, 10000));
     node(assets, Bank, NodeKind::Bank, QStringLiteral("Bank"), opened(early, 2000000));
@@ -80,7 +80,7 @@ std::unique_ptr<cv::Book> makeEdgeBook()
              NodeKind::CashPart, QString());
     }
     auto unit = std::make_shared<cv::OpeningHolding>(); // Broker C's holding, opened on the first day
-    unit->setBrand(Alpha);
+    unit->setSecurity(Alpha);
     unit->setDate(kFirst);
     unit->setUnits(20);
     node(doc->findAccount(BrokerC), 1200, NodeKind::Holding, QString(), unit);
@@ -88,13 +88,13 @@ std::unique_ptr<cv::Book> makeEdgeBook()
         node(assets, Opened + i, NodeKind::Bank, QStringLiteral("Savings %1").arg(i), opened(kEdges[i], 1000));
         node(debts, OpenedCard + i, NodeKind::CreditCard, QStringLiteral("Card %1").arg(i), opened(kEdges[i], 700));
     }
-    node(doc->actualModel()->income(), Salary, 21, QStringLiteral("Salary"));
-    node(doc->actualModel()->expense(), Food, 21, QStringLiteral("Food"));
-    node(doc->actualModel()->expense(), Fees, 21, QStringLiteral("Fees"));
-    node(doc->actualModel()->expense(), Refunds, 21, QStringLiteral("Refunds")); // refunds only: a negative sum
-    doc->commitAccountModel();
-    doc->commitActualModel();
-    doc->commitBrandList();
+    node(doc->categoryTrees()->income(), Salary, 21, QStringLiteral("Salary"));
+    node(doc->categoryTrees()->expense(), Food, 21, QStringLiteral("Food"));
+    node(doc->categoryTrees()->expense(), Fees, 21, QStringLiteral("Fees"));
+    node(doc->categoryTrees()->expense(), Refunds, 21, QStringLiteral("Refunds")); // refunds only: a negative sum
+    doc->commitAccountTrees();
+    doc->commitCategoryTrees();
+    doc->commitSecurityList();
     doc->createCache();
     bool ok = doc->putRate(priceTime(2, early, 100)) && doc->putRate(priceTime(2, QDate(2009, 3, 15), 110));
     ok = doc->putPrice(priceTime(Alpha, early, 1000)) && doc->putPrice(priceTime(Alpha, kLast, 1250)) && ok;
@@ -108,7 +108,7 @@ std::unique_ptr<cv::Book> makeEdgeBook()
         record->setRepaymentAccount(Bank);
         inAccount ? record->setInAccount(inAccount) : record->setOutCategory(cv::CategoryTrees::LoanUnspecified);
         auto account = node(debts, ident, NodeKind::Loan, QStringLiteral("Loan %1").arg(ident), record);
-        doc->commitAccountModel();
+        doc->commitAccountTrees();
         cv::LoanSchedule rows;
         for (const QDate &day : {kFirst, kLast, kLast.addDays(1)}) {
             auto row = std::make_shared<cv::LoanPayment>();
@@ -211,7 +211,7 @@ std::unique_ptr<cv::Book> makeFolderBook()
 double ownBalance(cv::Book &doc, const cv::NodePtr &node, const QDate &day, double *rate = nullptr)
 {
     int currency = node->kind() == NodeKind::CashPart ? node->parent()->currency() : node->currency();
-    if (node->kind() == NodeKind::Holding) currency = doc.findBrand(Alpha)->currency();
+    if (node->kind() == NodeKind::Holding) currency = doc.findSecurity(Alpha)->currency();
     if (rate) *rate = doc.isForeignCurrency(currency) ? doc.currencyRate(doc.findCurrency(currency), day) : 1;
     if (doc.isForeignCurrency(currency) || node->kind() == NodeKind::Holding) return doc.rawValueForAccount(node, day);
     return doc.valueForAccount(node, day);
@@ -222,7 +222,7 @@ struct Period {
     cv::ReportRequest request;
     double sum(const cv::NodePtr &node, const QDate &from, const QDate &to) const
     {
-        return doc.summaryForActualDays(node, from, int(from.daysTo(to)) + 1);
+        return doc.summaryForCategoryDays(node, from, int(from.daysTo(to)) + 1);
     }
     double sum(const cv::NodePtr &node) const { return sum(node, request.from, request.to); }
     QDate dayBefore() const { return request.from.addDays(-1); }
@@ -247,7 +247,7 @@ void balanceLines(const Period &p, const Rows &rows)
         double rate = 1;
         const double end = ownBalance(p.doc, leaf, p.request.to, &rate);
         const double price =
-            leaf->kind() == NodeKind::Holding ? p.doc.brandValue(p.doc.findBrand(Alpha), p.request.to) : 1;
+            leaf->kind() == NodeKind::Holding ? p.doc.securityValue(p.doc.findSecurity(Alpha), p.request.to) : 1;
         NEAR(row.value(3), end * rate * price, what);
         if ((leaf->kind() == NodeKind::Bank || leaf->kind() == NodeKind::CreditCard) && rate == 1) {
             const bool opensFirst = leaf->assetInitialDate() == p.request.from;
@@ -302,28 +302,28 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
     // Holdings opened, each in a broker of its own, on every edge (the kept rows' book has the first day's only).
     for (int i : {0, 2, 3}) {
         auto unit = std::make_shared<cv::OpeningHolding>();
-        unit->setBrand(Alpha);
+        unit->setSecurity(Alpha);
         unit->setDate(kEdges[i]);
         unit->setUnits(7 + i);
         const cv::NodePtr broker =
-            samplebook::node(doc->accountModel()->asset(), OpenedBroker + i, NodeKind::Investment,
+            samplebook::node(doc->accountTrees()->asset(), OpenedBroker + i, NodeKind::Investment,
                              QStringLiteral("Broker D%1").arg(i), opened(kEdges[i], 300));
         samplebook::node(broker, 0, NodeKind::CashPart, QString());
         samplebook::node(broker, OpenedBroker + 5 + i, NodeKind::Holding, QString(), unit);
-        doc->commitAccountModel();
+        doc->commitAccountTrees();
         enter(*doc, OpenedBroker + i, Alpha, cv::TradeKind::Buy, kEdges[i], 1, 1100, 10);
     }
     // The yen security traded through a dollar broker: its money, commission included, counts at the day's rate.
-    const cv::NodePtr dollarBroker = samplebook::node(doc->accountModel()->asset(), DollarBroker, NodeKind::Investment,
+    const cv::NodePtr dollarBroker = samplebook::node(doc->accountTrees()->asset(), DollarBroker, NodeKind::Investment,
                                                       QStringLiteral("Dollar broker"), opened(kEdges[0], 2000));
     dollarBroker->setCurrency(2);
     samplebook::node(dollarBroker, 0, NodeKind::CashPart, QString());
-    doc->commitAccountModel();
+    doc->commitAccountTrees();
     enter(*doc, DollarBroker, Alpha, cv::TradeKind::Buy, kFirst.addDays(20), 30, 1150, 600);
     enter(*doc, DollarBroker, Alpha, cv::TradeKind::Sale, kLast, 10, 1250, 300);
     // A dividend without units, as an import stores it, pays its amount.
     enter(*doc, BrokerC, Alpha, cv::TradeKind::Dividend, kLast, 0, 400);
-    doc->commitAccountModel();
+    doc->commitAccountTrees();
     doc->createCache();
     tickAll(*doc, 1);
     const auto category = [](int level, int column = 0) {
@@ -351,8 +351,8 @@ TEST(ReportFiguresTest, EveryKindAgreesWithTheBookOnEveryEdgeOfThePeriod)
         {"cash flow against the cache's cash items", 4, 0,
          [](const Period &p, const Rows &rows) {
              for (const cv::ReportRow &row : rows) {
-                 if (row.level == S::InTotal) NEAR(row.value(0), p.sum(p.doc.autoCacheIn()), "in");
-                 if (row.level == S::OutTotal) NEAR(row.value(0), p.sum(p.doc.autoCacheOut()), "out");
+                 if (row.level == S::InTotal) NEAR(row.value(0), p.sum(p.doc.autoCashIn()), "in");
+                 if (row.level == S::OutTotal) NEAR(row.value(0), p.sum(p.doc.autoCashOut()), "out");
              }
          }},
         {"cash-flow detail against the cash-flow report", 5, 0,
@@ -437,7 +437,7 @@ QString rowLine(const cv::ReportRow &row)
     QStringList parts{QString::number(row.level), QString::number(row.number),
                       row.node ? row.node->name() + QString::number(row.node->ident()) : QStringLiteral("-"),
                       row.trade ? QString::number(cv::raw(row.trade->kind())) : QStringLiteral("-"),
-                      row.brand ? QString::number(row.brand->ident()) : QStringLiteral("-")};
+                      row.security ? QString::number(row.security->ident()) : QStringLiteral("-")};
     for (double v : row.values) parts << QString::number(v == 0 ? 0 : v, 'f', 4);
     return (parts + row.texts).join(QStringLiteral(" | "));
 }

@@ -36,11 +36,11 @@ std::unique_ptr<cv::Book> makeFixtureF()
     auto alpha = std::make_shared<cv::Security>();
     alpha->setIdent(kAlpha);
     alpha->setName(QStringLiteral("Alpha"));
-    alpha->setKind(cv::BrandKind::Stock);
+    alpha->setKind(cv::SecurityKind::Stock);
     alpha->setCurrency(1);
-    doc->addBrand(alpha);
+    doc->addSecurity(alpha);
 
-    const auto &accounts = *doc->accountModel();
+    const auto &accounts = *doc->accountTrees();
     const cv::NodePtr wallet = accounts.asset()->findMemberWithIdent(kWallet);
     if (!wallet) return nullptr;
     wallet->setCurrency(1);
@@ -55,7 +55,7 @@ std::unique_ptr<cv::Book> makeFixtureF()
     cash->setIdent(0);
     broker->appendChild(cash);
     auto unit = std::make_shared<cv::OpeningHolding>();
-    unit->setBrand(kAlpha);
+    unit->setSecurity(kAlpha);
     unit->setDate(QDate(2008, 1, 10));
     unit->setUnits(100);
     unit->setUnitPrice(1000);
@@ -65,7 +65,7 @@ std::unique_ptr<cv::Book> makeFixtureF()
     cardRecord->setDate(QDate(2008, 1, 1));
     node(accounts.debt(), kCard, 40, QStringLiteral("Card"), cardRecord);
 
-    const auto &categories = *doc->actualModel();
+    const auto &categories = *doc->categoryTrees();
     auto salary = node(categories.income(), kSalary, 21, QStringLiteral("Salary"));
     auto living = node(categories.expense(), kLiving, 20, QStringLiteral("Living"));
     auto food = node(living, kFood, 21, QStringLiteral("Food"));
@@ -76,9 +76,9 @@ std::unique_ptr<cv::Book> makeFixtureF()
     daily->setBudgetAfter(2008, 1, 3000);
     rent->setBudgetAfter(2008, 1, 80000);
 
-    doc->commitAccountModel();
-    doc->commitActualModel();
-    doc->commitBrandList();
+    doc->commitAccountTrees();
+    doc->commitCategoryTrees();
+    doc->commitSecurityList();
     doc->createCache();
 
     using K = cv::EntryKind;
@@ -125,7 +125,7 @@ void FixtureFTest::addEntry(cv::EntryKind kind, const QDate &date, double amount
 cv::NodePtr FixtureFTest::addCategory(const cv::NodePtr &parent, int ident, const QString &name)
 {
     auto node = samplebook::node(parent, ident, 21, name);
-    doc->commitActualModel();
+    doc->commitCategoryTrees();
     return node;
 }
 
@@ -134,37 +134,38 @@ cv::NodePtr FixtureFTest::addAccount(int ident, const QString &name, int currenc
     auto record = std::make_shared<cv::BankDetail>();
     record->setDate(opened);
     record->setInitialValue(value);
-    auto node = samplebook::node(doc->accountModel()->asset(), ident, cv::NodeKind::Bank, name, record);
+    auto node = samplebook::node(doc->accountTrees()->asset(), ident, cv::NodeKind::Bank, name, record);
     node->setCurrency(currency);
-    doc->commitAccountModel();
+    doc->commitAccountTrees();
     doc->accumulateAccount(node);
     return node;
 }
 
-void FixtureFTest::addHolding(int ident, int brand, const QDate &opened, double units, double price, double commission)
+void FixtureFTest::addHolding(int ident, int security, const QDate &opened, double units, double price,
+                              double commission)
 {
     auto unit = std::make_shared<cv::OpeningHolding>();
-    unit->setBrand(brand);
+    unit->setSecurity(security);
     unit->setDate(opened);
     unit->setUnits(units);
     unit->setUnitPrice(price);
     unit->setCommission(commission);
     samplebook::node(doc->findAccount(kBroker), ident, cv::NodeKind::Holding, QString(), unit);
-    doc->commitAccountModel();
+    doc->commitAccountTrees();
 }
 
-int FixtureFTest::addStock(const QString &name, cv::BrandKind kind)
+int FixtureFTest::addStock(const QString &name, cv::SecurityKind kind)
 {
-    auto brand = std::make_shared<cv::Security>();
-    brand->setName(name);
-    brand->setKind(kind);
-    brand->setCurrency(1);
-    doc->addBrand(brand);
-    doc->commitBrandList();
-    return brand->ident();
+    auto security = std::make_shared<cv::Security>();
+    security->setName(name);
+    security->setKind(kind);
+    security->setCurrency(1);
+    doc->addSecurity(security);
+    doc->commitSecurityList();
+    return security->ident();
 }
 
-void enter(cv::Book &doc, int account, int brand, cv::TradeKind kind, const QDate &date, double count, double price,
+void enter(cv::Book &doc, int account, int security, cv::TradeKind kind, const QDate &date, double count, double price,
            double commission, int to)
 {
     auto t = std::make_shared<cv::Trade>();
@@ -172,13 +173,13 @@ void enter(cv::Book &doc, int account, int brand, cv::TradeKind kind, const QDat
     t->setDate(date);
     t->setAccount(account);
     t->setTransfer(to);
-    t->setBrand(brand);
+    t->setSecurity(security);
     t->setCount(count);
     t->setUnitPrice(price);
     t->setCommission(commission);
     t->setFlags(cv::EditNew);
-    std::set<cv::SecurityPtr> brands;
-    doc.applyTrade(t, doc.findAccount(account), {}, brands, false);
+    std::set<cv::SecurityPtr> securities;
+    doc.applyTrade(t, doc.findAccount(account), {}, securities, false);
 }
 
 cv::PageSetup a4(int orientation)
@@ -192,8 +193,8 @@ cv::PageSetup a4(int orientation)
 
 void tickAll(cv::Book &doc, int status)
 {
-    for (const cv::NodePtr &root : {doc.accountModel()->asset(), doc.accountModel()->debt(),
-                                    doc.actualModel()->income(), doc.actualModel()->expense()})
+    for (const cv::NodePtr &root : {doc.accountTrees()->asset(), doc.accountTrees()->debt(),
+                                    doc.categoryTrees()->income(), doc.categoryTrees()->expense()})
         if (root) setAll(*root, status);
 }
 

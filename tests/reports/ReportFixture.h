@@ -102,14 +102,14 @@ protected:
     cv::NodePtr addAccount(int ident, const QString &name, int currency, const QDate &opened = {2008, 1, 1},
                            double value = 0);
     // A holding of the security in Broker, opened on the day.
-    void addHolding(int ident, int brand, const QDate &opened, double units, double price, double commission);
+    void addHolding(int ident, int security, const QDate &opened, double units, double price, double commission);
     // A stock (or bond) of the book; its ident.
-    int addStock(const QString &name, cv::BrandKind kind = cv::BrandKind::Stock);
+    int addStock(const QString &name, cv::SecurityKind kind = cv::SecurityKind::Stock);
     // Ticks the securities of the idents only, as the sheet's outline does.
-    void tickBrands(std::initializer_list<int> idents)
+    void tickSecurities(std::initializer_list<int> idents)
     {
-        for (const auto &brand : doc->brandList())
-            brand->setOutlineState(std::find(idents.begin(), idents.end(), brand->ident()) != idents.end());
+        for (const auto &security : doc->securityList())
+            security->setOutlineState(std::find(idents.begin(), idents.end(), security->ident()) != idents.end());
     }
 
     std::unique_ptr<cv::Book> doc;
@@ -117,7 +117,7 @@ protected:
 
 // A trade committed the way the trade panel commits a new row (`to`: the
 // receiving account of units moved).
-void enter(cv::Book &doc, int account, int brand, cv::TradeKind kind, const QDate &date, double count, double price,
+void enter(cv::Book &doc, int account, int security, cv::TradeKind kind, const QDate &date, double count, double price,
            double commission = 0, int to = 0);
 
 // Lines as one text, readable in a failure message.

@@ -84,8 +84,8 @@ protected:
     }
     bool allMarksCleared() const
     {
-        for (const cv::NodePtr &root : {doc->accountModel()->asset(), doc->accountModel()->debt(),
-                                        doc->actualModel()->income(), doc->actualModel()->expense()})
+        for (const cv::NodePtr &root : {doc->accountTrees()->asset(), doc->accountTrees()->debt(),
+                                        doc->categoryTrees()->income(), doc->categoryTrees()->expense()})
             if (root->deepStatus() != 0) return false;
         return true;
     }
@@ -138,7 +138,7 @@ TEST_F(ReportPanelTest, TicksFollowTheTreesAndCloseClearsThem)
     QAbstractItemModelTester treeTester(tab.treeModel, QAbstractItemModelTester::FailureReportingMode::Fatal);
     QAbstractItemModelTester groupTester(tab.groupModel, QAbstractItemModelTester::FailureReportingMode::Fatal);
 
-    const cv::NodePtr expenseRoot = doc->actualModel()->expense();
+    const cv::NodePtr expenseRoot = doc->categoryTrees()->expense();
     struct Step {
         int click;
         std::vector<std::pair<int, int>> statuses; // ident, status
@@ -258,10 +258,10 @@ TEST_F(ReportPanelTest, BudgetMonthsRunFromTheFiscalStartDay)
 // are left for a look.
 TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
 {
-    auto info = std::make_shared<cv::PrintInfo>();
+    auto info = std::make_shared<cv::PrintSettings>();
     info->setPaperName(QStringLiteral("Letter"));
-    info->setOrientation(cv::PrintInfo::Landscape);
-    doc->setPrintInfo(info);
+    info->setOrientation(cv::PrintSettings::Landscape);
+    doc->setPrintSettings(info);
     doc->updateChangeCount(cv::BookChanges::ChangeCleared);
     const std::vector<int> categories{kSalary, kLiving, kRent};
     // clang-format off
@@ -336,7 +336,7 @@ TEST_F(ReportPanelTest, EveryKindPrintsAndPreviewsOnItsPaper)
         panel->closeButton()->click();
         EXPECT_TRUE(allMarksCleared());
     }
-    EXPECT_EQ(doc->printInfo()->orientation(), cv::PrintInfo::Landscape);
-    EXPECT_EQ(doc->printInfo()->paperName(), QStringLiteral("Letter"));
+    EXPECT_EQ(doc->printSettings()->orientation(), cv::PrintSettings::Landscape);
+    EXPECT_EQ(doc->printSettings()->paperName(), QStringLiteral("Letter"));
     EXPECT_FALSE(doc->isDocumentEdited());
 }

@@ -16,9 +16,9 @@ namespace {
 
 class TradeAndCashFlowReportTest : public FixtureFTest {
 protected:
-    void enter(int brand, cv::TradeKind kind, const QDate &date, double count, double price, double commission = 0)
+    void enter(int security, cv::TradeKind kind, const QDate &date, double count, double price, double commission = 0)
     {
-        reportfixture::enter(*doc, kBroker, brand, kind, date, count, price, commission);
+        reportfixture::enter(*doc, kBroker, security, kind, date, count, price, commission);
     }
 };
 
@@ -60,7 +60,7 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     enter(eta, cv::TradeKind::MarginBuy, QDate(2008, 5, 14), 20, 500);
     enter(eta, cv::TradeKind::SellBack, QDate(2008, 5, 16), 60, 480);
     // Fractions of a unit close whole: the second buy-back matches the second sale alone.
-    const int theta = addStock(QStringLiteral("Theta"), cv::BrandKind::Bond);
+    const int theta = addStock(QStringLiteral("Theta"), cv::SecurityKind::Bond);
     enter(theta, cv::TradeKind::MarginSale, QDate(2008, 4, 10), 10.5, 100);
     enter(theta, cv::TradeKind::BuyBack, QDate(2008, 5, 5), 10.5, 90);
     enter(theta, cv::TradeKind::MarginSale, QDate(2008, 5, 6), 5, 120);
@@ -90,7 +90,7 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     // clang-format off
     struct Case {
         const char *what;
-        int brand;
+        int security;
         QStringList lines;
     } cases[] = {
         {"carried holding, buy, sale and dividend", kAlpha,
@@ -132,7 +132,7 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     };
     // clang-format on
     for (const Case &c : cases) {
-        tickBrands({c.brand});
+        tickSecurities({c.security});
         auto view = report({kSecuritiesKind});
         ASSERT_TRUE(view) << c.what;
         EXPECT_EQ(text(rowLines(*view, 1, kTradeRowsTop)), text(c.lines)) << c.what;
@@ -146,7 +146,7 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     // Four rows past the first buy-back push the second onto page 2 of a
     // short page (595 - 353 - 36 - 70 - 42 = 94: six rows); it still matches
     // margin sale B, whether page 2 follows page 1, comes again, or is alone.
-    tickBrands({gamma});
+    tickSecurities({gamma});
     cv::PageSetup shortPage = a4(cv::PageSetup::Landscape);
     shortPage.margins.setTop(353);
     const QString secondBuyBack =

@@ -76,41 +76,41 @@ inline cv::EntryPtr store(cv::Book &doc, int kind, const QDate &date, double amo
     return store(doc, cv::EntryKind(kind), date, amount, category, account, destination);
 }
 
-// A security's price of a day, or a currency's exchange rate (the brand is
+// A security's price of a day, or a currency's exchange rate (the security is
 // then the currency's ident).
-inline cv::DatedPricePtr priceTime(int brand, const QDate &date, double value)
+inline cv::DatedPricePtr priceTime(int security, const QDate &date, double value)
 {
     auto p = std::make_shared<cv::DatedPrice>();
-    p->setBrand(brand);
+    p->setSecurity(security);
     p->setDate(date);
     p->setPrice(value);
     return p;
 }
 
 // A price or a rate stored in the book; false when the store refused it.
-inline bool putPrice(cv::Book &doc, int brand, const QDate &date, double value)
+inline bool putPrice(cv::Book &doc, int security, const QDate &date, double value)
 {
-    return doc.dataModel()->putPrice(priceTime(brand, date, value));
+    return doc.store()->putPrice(priceTime(security, date, value));
 }
 inline bool putRate(cv::Book &doc, int currency, const QDate &date, double value)
 {
-    return doc.dataModel()->putXchgRate(priceTime(currency, date, value));
+    return doc.store()->putXchgRate(priceTime(currency, date, value));
 }
 
 // The entries the store holds of an account (its own or as the destination),
 // within the days from..to when given.
-inline cv::BookStore::ActualList storedEntries(cv::Book &doc, int account, const QDate &from = {}, const QDate &to = {})
+inline cv::BookStore::EntryList storedEntries(cv::Book &doc, int account, const QDate &from = {}, const QDate &to = {})
 {
     cv::SearchConditions conditions;
     conditions.account = {account};
     if (from.isValid()) conditions.date = {from, to};
-    return doc.dataModel()->findActual(conditions).value_or(cv::BookStore::ActualList{});
+    return doc.store()->findEntry(conditions).value_or(cv::BookStore::EntryList{});
 }
-inline cv::BookStore::ActualList storedEntriesOfCategory(cv::Book &doc, int category)
+inline cv::BookStore::EntryList storedEntriesOfCategory(cv::Book &doc, int category)
 {
     cv::SearchConditions conditions;
     conditions.category = {category};
-    return doc.dataModel()->findActual(conditions).value_or(cv::BookStore::ActualList{});
+    return doc.store()->findEntry(conditions).value_or(cv::BookStore::EntryList{});
 }
 
 // A currency named by its code, added to the document.
@@ -141,22 +141,23 @@ inline bool fillRichBook(cv::Book &doc)
     auto grouping = std::make_shared<cv::Grouping>();
     grouping->setName(QStringLiteral("旅行"));
     doc.addGrouping(grouping);
-    auto brand = [&](const QString &name, int currencyIdent, cv::BrandKind kind) {
+    auto security = [&](const QString &name, int currencyIdent, cv::SecurityKind kind) {
         auto b = std::make_shared<cv::Security>();
         b->setName(name);
         b->setCurrency(currencyIdent);
         b->setKind(kind);
-        doc.addBrand(b);
-        ok = putPrice(doc, b->ident(), QDate(2008, 3, 31), b->kind() == cv::BrandKind::Stock ? 3120 : 10234.567891) &&
-             ok;
+        doc.addSecurity(b);
+        ok =
+            putPrice(doc, b->ident(), QDate(2008, 3, 31), b->kind() == cv::SecurityKind::Stock ? 3120 : 10234.567891) &&
+            ok;
         return b;
     };
-    auto stock = brand(QStringLiteral("Stock & Co"), 1, cv::BrandKind::Stock);
+    auto stock = security(QStringLiteral("Stock & Co"), 1, cv::SecurityKind::Stock);
     stock->setCode(7203);
-    auto trust = brand(QStringLiteral("投信"), 2, cv::BrandKind::InvestmentTrust);
+    auto trust = security(QStringLiteral("投信"), 2, cv::SecurityKind::InvestmentTrust);
     trust->setRisk(2);
 
-    const auto &accounts = *doc.accountModel();
+    const auto &accounts = *doc.accountTrees();
     auto cashRecord = std::make_shared<cv::AccountDetail>();
     cashRecord->setDate(QDate(2008, 1, 1));
     cashRecord->setInitialValue(50000);
@@ -172,7 +173,7 @@ inline bool fillRichBook(cv::Book &doc)
     cash->setIdent(0);
     invest->appendChild(cash);
     auto unit = std::make_shared<cv::OpeningHolding>();
-    unit->setBrand(stock->ident());
+    unit->setSecurity(stock->ident());
     unit->setUnits(1500.5);
     unit->setUnitPrice(2999.999);
     unit->setDate(QDate(2008, 1, 1));
@@ -181,19 +182,19 @@ inline bool fillRichBook(cv::Book &doc)
     holding->setIdent(0);
     holding->setExtra(unit);
     invest->appendChild(holding);
-    doc.addBrandNodeIfNeeded(invest, trust->ident());
+    doc.addSecurityNodeIfNeeded(invest, trust->ident());
     for (const auto &[date, b, count, price, commission] : {std::tuple{QDate(2008, 2, 1), stock, 100.0, 3000.0, 525.0},
                                                             {QDate(2008, 2, 2), trust, 12.5, 10000.123456, 0.0}}) {
         auto t = std::make_shared<cv::Trade>();
         t->setDate(date);
         t->setAccount(1002);
-        t->setBrand(b->ident());
+        t->setSecurity(b->ident());
         t->setCount(count);
         t->setUnitPrice(price);
         t->setCommission(commission);
         t->setTransfer(1001);
         t->setMemo(QStringLiteral("買い'&'"));
-        ok = doc.dataModel()->putTrade(t) && ok;
+        ok = doc.store()->putTrade(t) && ok;
     }
 
     auto cardRecord = std::make_shared<cv::CardDetail>();
@@ -222,8 +223,8 @@ inline bool fillRichBook(cv::Book &doc)
         rows.push_back(row);
     }
     loanRecord->recalcPaymentRest(rows);
-    doc.dataModel()->putLoanData(loan->ident(),
-                                 cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(rows)));
+    doc.store()->putLoanData(loan->ident(),
+                             cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(rows)));
 
     auto summary = std::make_shared<cv::Summary>();
     summary->setMemo(QStringLiteral("net"));
@@ -237,7 +238,7 @@ inline bool fillRichBook(cv::Book &doc)
     sumNode->setExtra(summary);
     accounts.summary()->appendChild(sumNode);
 
-    const auto &categories = *doc.actualModel();
+    const auto &categories = *doc.categoryTrees();
     auto group = node(categories.expense(), 1008, 20, QStringLiteral("生活"));
     auto food = node(group, 1005, 21, QStringLiteral("食費"));
     food->setBudgetAfter(2008, 1, 30000);
@@ -263,10 +264,10 @@ inline bool fillRichBook(cv::Book &doc)
 inline std::unique_ptr<cv::Book> makeEmptyBook()
 {
     auto doc = std::make_unique<cv::Book>();
-    if (!doc->dataModel()->create()) return nullptr;
-    doc->actualModel()->setDefault();
-    doc->actualModel()->setSystemItems();
-    doc->accountModel()->setSystemItems();
+    if (!doc->store()->create()) return nullptr;
+    doc->categoryTrees()->setDefault();
+    doc->categoryTrees()->setSystemItems();
+    doc->accountTrees()->setSystemItems();
     return doc;
 }
 

@@ -33,7 +33,7 @@ public:
         const cv::Node *top = node;
         while (top && top->parent()) top = top->parent();
         for (cv::ViewerGrid *grid : {static_cast<cv::ViewerGrid *>(m_viewer->accountView()),
-                                     static_cast<cv::ViewerGrid *>(m_viewer->actualView())}) {
+                                     static_cast<cv::ViewerGrid *>(m_viewer->categoryView())}) {
             if (grid->viewerModel() && grid->viewerModel()->indexOfNode(top).isValid()) return grid;
         }
         return nullptr;
@@ -87,7 +87,7 @@ public:
             }
         };
         walk(m_viewer->accountModel(), {});
-        walk(m_viewer->actualModel(), {});
+        walk(m_viewer->categoryModel(), {});
         return out.join(u'\n').toStdString();
     }
 
@@ -137,7 +137,7 @@ inline cv::NodePtr showOnMonth(cv::BookWindow *w, const QDate &month, int height
     w->viewerPage()->updatePeriod(2);
     w->performInputDate(month);
     QTest::qWait(cv::ViewerPage::kResizeDelayMs + 50);
-    for (const cv::NodePtr &n : w->document()->accountModel()->asset()->children())
+    for (const cv::NodePtr &n : w->document()->accountTrees()->asset()->children())
         if (n->kind() == cv::NodeKind::Bank) return n;
     return nullptr;
 }

@@ -33,12 +33,12 @@ public:
     // Ids of the info rows.
     enum InfoId {
         InfoAccount = 1,
-        InfoActual = 2,
+        InfoCategory = 2,
         InfoCurrency = 3,
-        InfoBrand = 4,
+        InfoSecurity = 4,
         InfoGroup = 5,
         InfoSettings = 100,
-        InfoPrintInfo = 101,
+        InfoPrintSettings = 101,
         InfoImportFirst = 102,
         InfoImportLast = 106,
     };
@@ -84,19 +84,19 @@ public:
     // null QByteArray when the row is missing or unreadable.
     bool putAccountData(const QByteArray &archive);
     QByteArray getAccountData();
-    bool putActualData(const QByteArray &archive);
-    QByteArray getActualData();
+    bool putCategoryData(const QByteArray &archive);
+    QByteArray getCategoryData();
     bool putCurrencyData(const QByteArray &archive);
     QByteArray getCurrencyData();
-    bool putBrandData(const QByteArray &archive);
-    QByteArray getBrandData();
+    bool putSecurityData(const QByteArray &archive);
+    QByteArray getSecurityData();
     bool putGroupData(const QByteArray &archive);
     QByteArray getGroupData();
     bool putSettingsData(const QByteArray &archive);
     QByteArray getSettingsData();
     // Does not mark the document changed; null data writes nothing.
-    bool putPrintInfo(const QByteArray &archive);
-    QByteArray getPrintInfo();
+    bool putPrintSettings(const QByteArray &archive);
+    QByteArray getPrintSettings();
     // Learned import mappings, ids 102 to 106.
     bool putImportMappingData(const QByteArray &archive, int dataType);
     QByteArray getImportMappingData(int dataType);
@@ -110,7 +110,7 @@ public:
     std::optional<QList<int>> loanIdents();
     // The greatest ident the stored rows refer to (0 for none), so that a new
     // security, grouping or currency never inherits rows of a lost one.
-    int greatestBrandReference();
+    int greatestSecurityReference();
     int greatestGroupReference();
     int greatestCurrencyReference();
 
@@ -119,62 +119,62 @@ public:
     // always, the kind never); without, an insert (a new entry, ident -1,
     // gets its row id as ident; any other ident replaces that row). False when
     // the statement fails; a failed insert leaves the ident at -1.
-    bool putActual(const EntryPtr &entry, const EntryPtr &old = nullptr);
+    bool putEntry(const EntryPtr &entry, const EntryPtr &old = nullptr);
     bool putIncome(const EntryPtr &entry, const EntryPtr &old = nullptr);
     bool putExpense(const EntryPtr &entry, const EntryPtr &old = nullptr);
-    bool removeActual(const EntryPtr &entry);
-    bool removeIncome(const EntryPtr &entry) { return removeActual(entry); }
-    bool removeExpense(const EntryPtr &entry) { return removeActual(entry); }
+    bool removeEntry(const EntryPtr &entry);
+    bool removeIncome(const EntryPtr &entry) { return removeEntry(entry); }
+    bool removeExpense(const EntryPtr &entry) { return removeEntry(entry); }
     // Bulk moves and deletes leave the change mark to the caller.
-    bool removeActualByCategory(int category);
-    bool removeIncomeByCategory(int category) { return removeActualByCategory(category); }
-    bool removeExpenseByCategory(int category) { return removeActualByCategory(category); }
-    bool removeActualForAccount(int account);
-    bool moveActual(int oldCategory, int newCategory);
-    bool moveActualGroup(int oldGroup, int newGroup);
+    bool removeEntriesByCategory(int category);
+    bool removeIncomeByCategory(int category) { return removeEntriesByCategory(category); }
+    bool removeExpenseByCategory(int category) { return removeEntriesByCategory(category); }
+    bool removeEntriesForAccount(int account);
+    bool moveEntry(int oldCategory, int newCategory);
+    bool moveEntryGrouping(int oldGroup, int newGroup);
 
     // Finders answer std::nullopt when the statement fails.
-    using ActualList = cv::ActualList;
+    using EntryList = cv::EntryList;
     using TradeList = cv::TradeList;
     using PriceList = cv::PriceList;
 
-    std::optional<ActualList> findActualByDate(const QDate &date);
+    std::optional<EntryList> findEntriesByDate(const QDate &date);
     // Entries of the period and categories, by day then id. An invalid from or
     // to date sets no date condition; an empty category list answers none.
-    std::optional<ActualList> findActualFrom(const QDate &from, const QDate &to, const QList<int> &categories);
+    std::optional<EntryList> findEntriesFrom(const QDate &from, const QDate &to, const QList<int> &categories);
     // One category; category 0 answers none.
-    std::optional<ActualList> findActualFrom(const QDate &from, const QDate &to, int category);
-    std::optional<ActualList> findIncomeFrom(const QDate &from, const QDate &to, int category)
+    std::optional<EntryList> findEntriesFrom(const QDate &from, const QDate &to, int category);
+    std::optional<EntryList> findIncomeFrom(const QDate &from, const QDate &to, int category)
     {
-        return findActualFrom(from, to, category);
+        return findEntriesFrom(from, to, category);
     }
-    std::optional<ActualList> findExpenseFrom(const QDate &from, const QDate &to, int category)
+    std::optional<EntryList> findExpenseFrom(const QDate &from, const QDate &to, int category)
     {
-        return findActualFrom(from, to, category);
+        return findEntriesFrom(from, to, category);
     }
-    std::optional<ActualList> findTransferFrom(const QDate &from, const QDate &to, int category)
+    std::optional<EntryList> findTransferFrom(const QDate &from, const QDate &to, int category)
     {
-        return findActualFrom(from, to, category);
+        return findEntriesFrom(from, to, category);
     }
-    std::optional<ActualList> findTransferFrom(const QDate &from, const QDate &to, const QList<int> &categories)
+    std::optional<EntryList> findTransferFrom(const QDate &from, const QDate &to, const QList<int> &categories)
     {
-        return findActualFrom(from, to, categories);
+        return findEntriesFrom(from, to, categories);
     }
     // Fast records for the balance cache: date, account, destination, amount
     // and converted only; the category and (with a destination) the kind are
     // the ones given; ident -1.
-    std::optional<ActualList> findActualByCategory(int category, cv::EntryKind kind);
-    std::optional<ActualList> findIncomeByCategory(int category)
+    std::optional<EntryList> findEntriesByCategory(int category, cv::EntryKind kind);
+    std::optional<EntryList> findIncomeByCategory(int category)
     {
-        return findActualByCategory(category, cv::EntryKind::Income);
+        return findEntriesByCategory(category, cv::EntryKind::Income);
     }
-    std::optional<ActualList> findExpenseByCategory(int category)
+    std::optional<EntryList> findExpenseByCategory(int category)
     {
-        return findActualByCategory(category, cv::EntryKind::Expense);
+        return findEntriesByCategory(category, cv::EntryKind::Expense);
     }
-    std::optional<ActualList> findTransferByCategory(int category)
+    std::optional<EntryList> findTransferByCategory(int category)
     {
-        return findActualByCategory(category, cv::EntryKind::Transfer);
+        return findEntriesByCategory(category, cv::EntryKind::Transfer);
     }
     // The same rows as the three finders above for every category at once,
     // without a record per row: what a full rebuild of the cache reads.
@@ -185,10 +185,10 @@ public:
     // store cannot be read.
     int getDataCountForGroup(const QList<int> &groups);
     // Entries meeting every condition, by date.
-    std::optional<ActualList> findActual(const SearchConditions &conditions);
+    std::optional<EntryList> findEntry(const SearchConditions &conditions);
     // The same entries handed one at a time in a reused record, read typed:
     // for readers of many rows. False when the read failed.
-    bool forEachActual(const SearchConditions &conditions, const std::function<void(const Entry &)> &visit);
+    bool forEachEntry(const SearchConditions &conditions, const std::function<void(const Entry &)> &visit);
     // How many entries the account has in each week from `firstWeek` to
     // `lastWeek` (AccountEntryCounts::weekOfDay), as the conditions
     // {account} find them; none when the store cannot be read. Kept current
@@ -199,26 +199,27 @@ public:
     std::vector<SearchRecord> findAccounts(const SearchConditions &conditions);
 
     // ---- trades
-    // Writes a trade as putActual writes an entry (here the kind is updated too).
+    // Writes a trade as putEntry writes an entry (here the kind is updated too).
     bool putTrade(const TradePtr &trade, const TradePtr &old = nullptr);
     bool removeTrade(const TradePtr &trade);
-    std::optional<TradeList> findTradeByAccount(int account, int brand);
-    std::optional<TradeList> findTradeBySourceAccount(int account, int brand);
+    std::optional<TradeList> findTradeByAccount(int account, int security);
+    std::optional<TradeList> findTradeBySourceAccount(int account, int security);
     // Trades of the period (an invalid date leaves that end open), of the
     // account (as account or settlement account; -1 any), of the security
     // (-1 any) and of the kinds whose bit is set in `kinds` (0 any); by date
     // then id.
-    std::optional<TradeList> findTradeFrom(const QDate &from, const QDate &to, int account, int brand, quint32 kinds);
-    bool removeTradeByAccount(int account, int brand);
-    bool removeTradeForBrand(int brand);
+    std::optional<TradeList> findTradeFrom(const QDate &from, const QDate &to, int account, int security,
+                                           quint32 kinds);
+    bool removeTradeByAccount(int account, int security);
+    bool removeTradeForSecurity(int security);
     bool removeTradeByAccount(int account);
     bool removeTradeByTransfer(int account);
 
     // ---- prices and exchange rates: one value per security (currency) and day
     bool putPrice(const DatedPricePtr &price);
     bool removePrice(const DatedPricePtr &price);
-    std::optional<PriceList> getPriceListForBrand(int brand);
-    bool removePriceForBrand(int brand);
+    std::optional<PriceList> getPriceListForSecurity(int security);
+    bool removePriceForSecurity(int security);
     bool putXchgRate(const DatedPricePtr &rate);
     bool removeXchgRate(const DatedPricePtr &rate);
     std::optional<PriceList> getXchgRateListForCurrency(int currency);
@@ -249,7 +250,7 @@ private:
     // the record has now.
     std::optional<int> insertRecord(const QString &table, int ident, const QString &insertNew,
                                     const QString &insertGiven, std::span<const SQLValue> values);
-    ActualList makeActuals(const SQLResult &result) const;
+    EntryList makeEntries(const SQLResult &result) const;
     TradeList makeTrades(const SQLResult &result) const;
     bool putRate(const DatedPricePtr &price, const QString &table);
     bool removeRate(const DatedPricePtr &price, const QString &table);

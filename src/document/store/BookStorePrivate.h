@@ -10,14 +10,14 @@ namespace cv::store {
 
 inline const QString TB_INFO = QStringLiteral("InfoTable");
 inline const QString TB_LOAN = QStringLiteral("LoanTable");
-inline const QString TB_ACTUAL = QStringLiteral("ActualTable");
+inline const QString TB_ENTRY = QStringLiteral("ActualTable");
 inline const QString TB_PRICE = QStringLiteral("PriceTable");
 inline const QString TB_TRADE = QStringLiteral("TradeTable");
 inline const QString TB_EXCHANGE = QStringLiteral("ExchangeTable");
 
 // The entry table's columns in its order, named so that a file with another
 // layout fails cleanly instead of filling the wrong fields.
-inline const QString ACTUAL_COLUMNS =
+inline const QString ENTRY_COLUMNS =
     QStringLiteral("id,kind,date,category,account,destination,value,converted,grouping,memo");
 // What the balance cache reads of an entry.
 inline const QString FAST_COLUMNS = QStringLiteral("date,account,destination,value,converted");

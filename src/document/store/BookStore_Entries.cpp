@@ -30,14 +30,14 @@ QString idList(const QList<int> &idents)
 
 QDate SearchRecord::date() const
 {
-    if (actual) return actual->date();
+    if (entry) return entry->date();
     if (trade) return trade->date();
     return QDate();
 }
 
-BookStore::ActualList BookStore::makeActuals(const SQLResult &result) const
+BookStore::EntryList BookStore::makeEntries(const SQLResult &result) const
 {
-    ActualList list;
+    EntryList list;
     list.reserve(size_t(result.rowCount()));
     for (int r = 0; r < result.rowCount(); ++r) {
         const SQLRow row = result.rowAtIndex(r);
@@ -59,7 +59,7 @@ BookStore::ActualList BookStore::makeActuals(const SQLResult &result) const
 
 // ---------------------------------------------------------------- writing
 
-bool BookStore::putActual(const EntryPtr &entry, const EntryPtr &old)
+bool BookStore::putEntry(const EntryPtr &entry, const EntryPtr &old)
 {
     if (!entry) return false;
     const int day = getRefDays(entry->date());
@@ -67,7 +67,7 @@ bool BookStore::putActual(const EntryPtr &entry, const EntryPtr &old)
     std::optional<StoredPlace> before;
     if (m_weekCounts && entry->ident() >= 0) before = storedPlace(entry->ident());
     if (old) {
-        RowUpdate update(TB_ACTUAL, day);
+        RowUpdate update(TB_ENTRY, day);
         update.integer("category", entry->category(), old->category());
         update.integer("account", entry->account(), old->account());
         update.integer("destination", entry->destination(), old->destination());
@@ -87,7 +87,7 @@ bool BookStore::putActual(const EntryPtr &entry, const EntryPtr &old)
         return true;
     }
 
-    if (!std::isfinite(entry->amount()) || !std::isfinite(entry->converted())) return refuseNonFinite(TB_ACTUAL);
+    if (!std::isfinite(entry->amount()) || !std::isfinite(entry->converted())) return refuseNonFinite(TB_ENTRY);
     // clang-format off
     const SQLValue values[] = {
         SQLValue::integer(entry->ident()),   SQLValue::integer(cv::raw(entry->kind())),
@@ -98,11 +98,11 @@ bool BookStore::putActual(const EntryPtr &entry, const EntryPtr &old)
     };
     // clang-format on
     static const QString insertNew =
-        QStringLiteral("INSERT INTO %1 VALUES(NULL,?,?,?,?,?,CAST(? AS REAL),CAST(? AS REAL),?,?);").arg(TB_ACTUAL);
+        QStringLiteral("INSERT INTO %1 VALUES(NULL,?,?,?,?,?,CAST(? AS REAL),CAST(? AS REAL),?,?);").arg(TB_ENTRY);
     static const QString insertGiven =
         QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(?,?,?,?,?,?,CAST(? AS REAL),CAST(? AS REAL),?,?);")
-            .arg(TB_ACTUAL);
-    const std::optional<int> ident = insertRecord(TB_ACTUAL, entry->ident(), insertNew, insertGiven, values);
+            .arg(TB_ENTRY);
+    const std::optional<int> ident = insertRecord(TB_ENTRY, entry->ident(), insertNew, insertGiven, values);
     if (!ident) return false;
     entry->setIdent(*ident);
     if (m_weekCounts) {
@@ -118,66 +118,64 @@ bool BookStore::putIncome(const EntryPtr &entry, const EntryPtr &old)
     if (!entry) return false;
     entry->setKind(cv::EntryKind::Income);
     entry->setDestination(0);
-    return putActual(entry, old);
+    return putEntry(entry, old);
 }
 
 bool BookStore::putExpense(const EntryPtr &entry, const EntryPtr &old)
 {
     if (!entry) return false;
     entry->setKind(cv::EntryKind::Expense);
-    return putActual(entry, old);
+    return putEntry(entry, old);
 }
 
-bool BookStore::removeActual(const EntryPtr &entry)
+bool BookStore::removeEntry(const EntryPtr &entry)
 {
     if (!entry) return false;
     const std::optional<StoredPlace> before = m_weekCounts ? storedPlace(entry->ident()) : std::nullopt;
-    if (!runAndMark(QStringLiteral("DELETE FROM %1 WHERE id=%2;").arg(TB_ACTUAL).arg(entry->ident()))) return false;
+    if (!runAndMark(QStringLiteral("DELETE FROM %1 WHERE id=%2;").arg(TB_ENTRY).arg(entry->ident()))) return false;
     if (m_weekCounts && before) m_weekCounts->add(before->day, before->account, before->destination, -1);
     return true;
 }
 
-bool BookStore::removeActualByCategory(int category)
+bool BookStore::removeEntriesByCategory(int category)
 {
     forgetWeekCounts();
-    return run(QStringLiteral("DELETE FROM %1 WHERE category=%2;").arg(TB_ACTUAL).arg(category));
+    return run(QStringLiteral("DELETE FROM %1 WHERE category=%2;").arg(TB_ENTRY).arg(category));
 }
 
-bool BookStore::removeActualForAccount(int account)
+bool BookStore::removeEntriesForAccount(int account)
 {
     forgetWeekCounts();
-    return run(QStringLiteral("DELETE FROM %1 WHERE (account=%2) OR (destination=%2);").arg(TB_ACTUAL).arg(account));
+    return run(QStringLiteral("DELETE FROM %1 WHERE (account=%2) OR (destination=%2);").arg(TB_ENTRY).arg(account));
 }
 
-bool BookStore::moveActual(int oldCategory, int newCategory)
-{
-    return run(QStringLiteral("UPDATE %1 SET category=%2 WHERE category=%3;")
-                   .arg(TB_ACTUAL)
-                   .arg(newCategory)
-                   .arg(oldCategory));
-}
-
-bool BookStore::moveActualGroup(int oldGroup, int newGroup)
+bool BookStore::moveEntry(int oldCategory, int newCategory)
 {
     return run(
-        QStringLiteral("UPDATE %1 SET grouping=%2 WHERE grouping=%3;").arg(TB_ACTUAL).arg(newGroup).arg(oldGroup));
+        QStringLiteral("UPDATE %1 SET category=%2 WHERE category=%3;").arg(TB_ENTRY).arg(newCategory).arg(oldCategory));
+}
+
+bool BookStore::moveEntryGrouping(int oldGroup, int newGroup)
+{
+    return run(
+        QStringLiteral("UPDATE %1 SET grouping=%2 WHERE grouping=%3;").arg(TB_ENTRY).arg(newGroup).arg(oldGroup));
 }
 
 // ---------------------------------------------------------------- finding
 
-std::optional<BookStore::ActualList> BookStore::findActualByDate(const QDate &date)
+std::optional<BookStore::EntryList> BookStore::findEntriesByDate(const QDate &date)
 {
     auto result =
-        query(QStringLiteral("SELECT %1 FROM %2 WHERE date=%3;").arg(ACTUAL_COLUMNS, TB_ACTUAL).arg(getRefDays(date)));
+        query(QStringLiteral("SELECT %1 FROM %2 WHERE date=%3;").arg(ENTRY_COLUMNS, TB_ENTRY).arg(getRefDays(date)));
     if (!result) return std::nullopt;
-    return makeActuals(*result);
+    return makeEntries(*result);
 }
 
-std::optional<BookStore::ActualList> BookStore::findActualFrom(const QDate &from, const QDate &to,
+std::optional<BookStore::EntryList> BookStore::findEntriesFrom(const QDate &from, const QDate &to,
                                                                const QList<int> &categories)
 {
     if (categories.isEmpty()) return std::nullopt;
-    QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE").arg(ACTUAL_COLUMNS, TB_ACTUAL);
+    QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE").arg(ENTRY_COLUMNS, TB_ENTRY);
     const bool dated = from.isValid() && to.isValid();
     if (dated) sql += QStringLiteral(" date BETWEEN %1 AND %2").arg(getRefDays(from)).arg(getRefDays(to));
     if (dated) sql += QStringLiteral(" AND");
@@ -188,21 +186,21 @@ std::optional<BookStore::ActualList> BookStore::findActualFrom(const QDate &from
     sql += QStringLiteral(" ORDER BY date,id;");
     auto result = query(sql);
     if (!result) return std::nullopt;
-    return makeActuals(*result);
+    return makeEntries(*result);
 }
 
-std::optional<BookStore::ActualList> BookStore::findActualFrom(const QDate &from, const QDate &to, int category)
+std::optional<BookStore::EntryList> BookStore::findEntriesFrom(const QDate &from, const QDate &to, int category)
 {
     if (category == 0) return std::nullopt;
-    return findActualFrom(from, to, QList<int>{category});
+    return findEntriesFrom(from, to, QList<int>{category});
 }
 
-std::optional<BookStore::ActualList> BookStore::findActualByCategory(int category, cv::EntryKind kind)
+std::optional<BookStore::EntryList> BookStore::findEntriesByCategory(int category, cv::EntryKind kind)
 {
     auto result =
-        query(QStringLiteral("SELECT %1 FROM %2 WHERE category=%3;").arg(FAST_COLUMNS, TB_ACTUAL).arg(category));
+        query(QStringLiteral("SELECT %1 FROM %2 WHERE category=%3;").arg(FAST_COLUMNS, TB_ENTRY).arg(category));
     if (!result) return std::nullopt;
-    ActualList list;
+    EntryList list;
     list.reserve(size_t(result->rowCount()));
     for (int r = 0; r < result->rowCount(); ++r) {
         const SQLRow row = result->rowAtIndex(r);
@@ -242,7 +240,7 @@ std::optional<ExportEntries> BookStore::readExportEntries()
 int BookStore::getDataCountForGroup(const QList<int> &groups)
 {
     if (groups.isEmpty()) return 0;
-    QString sql = QStringLiteral("SELECT COUNT(*) FROM %1 WHERE ").arg(TB_ACTUAL);
+    QString sql = QStringLiteral("SELECT COUNT(*) FROM %1 WHERE ").arg(TB_ENTRY);
     if (groups.size() == 1)
         sql += QStringLiteral("(grouping=%1);").arg(groups.first());
     else
@@ -327,7 +325,7 @@ void addMemo(Criteria &c, const QStringList &memo, bool all)
 
 } // namespace
 
-std::optional<BookStore::ActualList> BookStore::findActual(const SearchConditions &conditions)
+std::optional<BookStore::EntryList> BookStore::findEntry(const SearchConditions &conditions)
 {
     Criteria c;
     addDate(c, *this, conditions.date);
@@ -337,15 +335,15 @@ std::optional<BookStore::ActualList> BookStore::findActual(const SearchCondition
     addGroups(c, conditions.group);
     addMemo(c, conditions.memo, conditions.memoAnd);
     // No condition at all finds nothing.
-    if (c.isEmpty()) return ActualList();
+    if (c.isEmpty()) return EntryList();
     auto result =
-        query(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY date,id;").arg(ACTUAL_COLUMNS, TB_ACTUAL, c.where()),
+        query(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY date,id;").arg(ENTRY_COLUMNS, TB_ENTRY, c.where()),
               c.texts);
     if (!result) return std::nullopt;
-    return makeActuals(*result);
+    return makeEntries(*result);
 }
 
-bool BookStore::forEachActual(const SearchConditions &conditions, const std::function<void(const Entry &)> &visit)
+bool BookStore::forEachEntry(const SearchConditions &conditions, const std::function<void(const Entry &)> &visit)
 {
     if (!m_database) return false;
     Criteria c;
@@ -364,7 +362,7 @@ bool BookStore::forEachActual(const SearchConditions &conditions, const std::fun
     if (c.isEmpty()) return true;
     Entry entry;
     return m_database->forEachRow(
-        QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY date,id;").arg(ACTUAL_COLUMNS, TB_ACTUAL, c.where()),
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY date,id;").arg(ENTRY_COLUMNS, TB_ENTRY, c.where()),
         [&](const SQLCursor &row) {
             entry.setIdent(row.intForColumnAtIndex(0));
             entry.setKind(cv::EntryKind(row.intForColumnAtIndex(1)));
@@ -383,7 +381,7 @@ bool BookStore::forEachActual(const SearchConditions &conditions, const std::fun
 
 std::optional<BookStore::StoredPlace> BookStore::storedPlace(int ident)
 {
-    static const QString sql = QStringLiteral("SELECT date,account,destination FROM %1 WHERE id=?;").arg(TB_ACTUAL);
+    static const QString sql = QStringLiteral("SELECT date,account,destination FROM %1 WHERE id=?;").arg(TB_ENTRY);
     sqlite3_stmt *stmt = m_database ? m_database->keptStatement(sql) : nullptr;
     if (!stmt) {
         forgetWeekCounts();
@@ -425,8 +423,8 @@ std::vector<SearchRecord> BookStore::findAccounts(const SearchConditions &condit
     const bool tradeAccounts = !conditions.tradeAccount.isEmpty();
     const bool categories = !conditions.category.isEmpty();
 
-    ActualList entries;
-    if (accounts || !tradeAccounts) entries = findActual(conditions).value_or(ActualList());
+    EntryList entries;
+    if (accounts || !tradeAccounts) entries = findEntry(conditions).value_or(EntryList());
 
     std::vector<SearchRecord> records;
     records.reserve(entries.size());

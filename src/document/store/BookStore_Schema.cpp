@@ -103,12 +103,12 @@ bool BookStore::create()
     } statements[] = {
         {TB_INFO, "CREATE TABLE %1 ( id INTEGER PRIMARY KEY, info TEXT )"},
         {TB_LOAN, "CREATE TABLE %1 ( id INTEGER PRIMARY KEY, info TEXT, data TEXT )"},
-        {TB_ACTUAL,
+        {TB_ENTRY,
          "CREATE TABLE %1 ( id INTEGER PRIMARY KEY, kind INTEGER, date INTEGER, category INTEGER, account INTEGER, "
          "destination INTEGER, value FLOAT, converted FLOAT, grouping INTEGER, memo TEXT )"},
-        {TB_ACTUAL, "CREATE INDEX date_income ON %1 ( date )"},
-        {TB_ACTUAL, "CREATE INDEX category_income ON %1 ( category )"},
-        {TB_ACTUAL, "CREATE INDEX category_group ON %1 ( grouping )"},
+        {TB_ENTRY, "CREATE INDEX date_income ON %1 ( date )"},
+        {TB_ENTRY, "CREATE INDEX category_income ON %1 ( category )"},
+        {TB_ENTRY, "CREATE INDEX category_group ON %1 ( grouping )"},
         {TB_PRICE, "CREATE TABLE %1 ( brand INTEGER, date INTEGER, value FLOAT, PRIMARY KEY(brand, date) )"},
         {TB_PRICE, "CREATE INDEX brand_price ON %1 ( brand )"},
         {TB_PRICE, "CREATE INDEX date_price ON %1 ( date )"},
@@ -188,22 +188,22 @@ QByteArray BookStore::getInfo(int id)
     }
 
 CV_INFO_ROW(Account, InfoAccount)
-CV_INFO_ROW(Actual, InfoActual)
+CV_INFO_ROW(Category, InfoCategory)
 CV_INFO_ROW(Currency, InfoCurrency)
-CV_INFO_ROW(Brand, InfoBrand)
+CV_INFO_ROW(Security, InfoSecurity)
 CV_INFO_ROW(Group, InfoGroup)
 CV_INFO_ROW(Settings, InfoSettings)
 #undef CV_INFO_ROW
 
-bool BookStore::putPrintInfo(const QByteArray &archive)
+bool BookStore::putPrintSettings(const QByteArray &archive)
 {
     if (archive.isNull()) return false;
-    return putInfo(InfoPrintInfo, archive);
+    return putInfo(InfoPrintSettings, archive);
 }
 
-QByteArray BookStore::getPrintInfo()
+QByteArray BookStore::getPrintSettings()
 {
-    return getInfo(InfoPrintInfo);
+    return getInfo(InfoPrintSettings);
 }
 
 bool BookStore::putImportMappingData(const QByteArray &archive, int dataType)
@@ -256,7 +256,7 @@ int BookStore::greatestReference(const QString &table, const QString &column)
     return result->rowAtIndex(0).intForColumnAtIndex(0);
 }
 
-int BookStore::greatestBrandReference()
+int BookStore::greatestSecurityReference()
 {
     return std::max(greatestReference(TB_PRICE, QStringLiteral("brand")),
                     greatestReference(TB_TRADE, QStringLiteral("brand")));
@@ -264,7 +264,7 @@ int BookStore::greatestBrandReference()
 
 int BookStore::greatestGroupReference()
 {
-    return greatestReference(TB_ACTUAL, QStringLiteral("grouping"));
+    return greatestReference(TB_ENTRY, QStringLiteral("grouping"));
 }
 
 int BookStore::greatestCurrencyReference()

@@ -27,7 +27,7 @@ BookStore::TradeList BookStore::makeTrades(const SQLResult &result) const
         auto trade = std::make_shared<Trade>();
         trade->setIdent(row.intForColumnAtIndex(0));
         trade->setAccount(row.intForColumnAtIndex(1));
-        trade->setBrand(row.intForColumnAtIndex(2));
+        trade->setSecurity(row.intForColumnAtIndex(2));
         trade->setKind(cv::TradeKind(row.intForColumnAtIndex(3)));
         trade->setTransfer(row.intForColumnAtIndex(4));
         trade->setDate(makeDate(row.intForColumnAtIndex(5)));
@@ -49,7 +49,7 @@ bool BookStore::putTrade(const TradePtr &trade, const TradePtr &old)
     if (old) {
         RowUpdate update(TB_TRADE, day);
         update.integer("account", trade->account(), old->account());
-        update.integer("brand", trade->brand(), old->brand());
+        update.integer("brand", trade->security(), old->security());
         update.integer("kind", cv::raw(trade->kind()), cv::raw(old->kind()));
         update.integer("trans", trade->transfer(), old->transfer());
         update.number("count", trade->count(), old->count(), fixed6Text);
@@ -63,7 +63,7 @@ bool BookStore::putTrade(const TradePtr &trade, const TradePtr &old)
         return refuseNonFinite(TB_TRADE);
     const SQLValue values[] = {
         SQLValue::integer(trade->ident()),    SQLValue::integer(trade->account()),
-        SQLValue::integer(trade->brand()),    SQLValue::integer(cv::raw(trade->kind())),
+        SQLValue::integer(trade->security()), SQLValue::integer(cv::raw(trade->kind())),
         SQLValue::integer(trade->transfer()), SQLValue::integer(day),
         fixed6Value(trade->count()),          fixed6Value(trade->unitPrice()),
         amountValue(trade->commission()),     SQLValue::text(trade->memo()),
@@ -103,18 +103,18 @@ bool BookStore::removeTrade(const TradePtr &trade)
     return removeTradeIf(QStringLiteral("id=%1").arg(trade->ident()));
 }
 
-std::optional<BookStore::TradeList> BookStore::findTradeByAccount(int account, int brand)
+std::optional<BookStore::TradeList> BookStore::findTradeByAccount(int account, int security)
 {
-    return findTradeIf(QStringLiteral("((account=%1)OR(trans=%1)) AND (brand=%2)").arg(account).arg(brand));
+    return findTradeIf(QStringLiteral("((account=%1)OR(trans=%1)) AND (brand=%2)").arg(account).arg(security));
 }
 
-std::optional<BookStore::TradeList> BookStore::findTradeBySourceAccount(int account, int brand)
+std::optional<BookStore::TradeList> BookStore::findTradeBySourceAccount(int account, int security)
 {
-    return findTradeIf(QStringLiteral("(account=%1) AND (brand=%2)").arg(account).arg(brand));
+    return findTradeIf(QStringLiteral("(account=%1) AND (brand=%2)").arg(account).arg(security));
 }
 
-std::optional<BookStore::TradeList> BookStore::findTradeFrom(const QDate &from, const QDate &to, int account, int brand,
-                                                             quint32 kinds)
+std::optional<BookStore::TradeList> BookStore::findTradeFrom(const QDate &from, const QDate &to, int account,
+                                                             int security, quint32 kinds)
 {
     QStringList parts;
     if (from.isValid() && to.isValid())
@@ -124,7 +124,7 @@ std::optional<BookStore::TradeList> BookStore::findTradeFrom(const QDate &from, 
     else if (from.isValid())
         parts << QStringLiteral("(date >= %1)").arg(getRefDays(from));
     if (account >= 0) parts << QStringLiteral("((account=%1)OR(trans=%1))").arg(account);
-    if (brand >= 0) parts << QStringLiteral("(brand=%1)").arg(brand);
+    if (security >= 0) parts << QStringLiteral("(brand=%1)").arg(security);
     if (kinds != 0) {
         QStringList kindList;
         for (int bit = 0; bit < 32; ++bit)
@@ -134,14 +134,14 @@ std::optional<BookStore::TradeList> BookStore::findTradeFrom(const QDate &from, 
     return findTradeIf(parts.join(QStringLiteral("AND")));
 }
 
-bool BookStore::removeTradeByAccount(int account, int brand)
+bool BookStore::removeTradeByAccount(int account, int security)
 {
-    return removeTradeIf(QStringLiteral("((account=%1)OR(trans=%1)) AND (brand=%2)").arg(account).arg(brand));
+    return removeTradeIf(QStringLiteral("((account=%1)OR(trans=%1)) AND (brand=%2)").arg(account).arg(security));
 }
 
-bool BookStore::removeTradeForBrand(int brand)
+bool BookStore::removeTradeForSecurity(int security)
 {
-    return removeTradeIf(QStringLiteral("brand=%1").arg(brand));
+    return removeTradeIf(QStringLiteral("brand=%1").arg(security));
 }
 
 bool BookStore::removeTradeByAccount(int account)
@@ -160,7 +160,7 @@ bool BookStore::putRate(const DatedPricePtr &price, const QString &table)
 {
     if (!price) return false;
     if (!std::isfinite(price->price())) return refuseNonFinite(table);
-    const SQLValue values[] = {SQLValue::integer(price->brand()), SQLValue::integer(getRefDays(price->date())),
+    const SQLValue values[] = {SQLValue::integer(price->security()), SQLValue::integer(getRefDays(price->date())),
                                fixed6Value(price->price())};
     if (!execute(QStringLiteral("INSERT OR REPLACE INTO %1 VALUES(?,?,CAST(? AS REAL));").arg(table), values))
         return false;
@@ -174,7 +174,7 @@ bool BookStore::removeRate(const DatedPricePtr &price, const QString &table)
     // A deletion is an edit like any other: without the mark it is lost on close.
     return runAndMark(QStringLiteral("DELETE FROM %1 WHERE brand=%2 AND date=%3;")
                           .arg(table)
-                          .arg(price->brand())
+                          .arg(price->security())
                           .arg(getRefDays(price->date())));
 }
 
@@ -188,7 +188,7 @@ std::optional<BookStore::PriceList> BookStore::getRateListForKey(int key, const 
     for (int r = 0; r < result->rowCount(); ++r) {
         const SQLRow row = result->rowAtIndex(r);
         auto price = std::make_shared<DatedPrice>();
-        price->setBrand(key);
+        price->setSecurity(key);
         price->setDate(makeDate(row.intForColumnAtIndex(0)));
         price->setPrice(row.doubleForColumnAtIndex(1));
         list.push_back(std::move(price));
@@ -211,14 +211,14 @@ bool BookStore::removePrice(const DatedPricePtr &price)
     return removeRate(price, TB_PRICE);
 }
 
-std::optional<BookStore::PriceList> BookStore::getPriceListForBrand(int brand)
+std::optional<BookStore::PriceList> BookStore::getPriceListForSecurity(int security)
 {
-    return getRateListForKey(brand, TB_PRICE);
+    return getRateListForKey(security, TB_PRICE);
 }
 
-bool BookStore::removePriceForBrand(int brand)
+bool BookStore::removePriceForSecurity(int security)
 {
-    return removeRateForKey(brand, TB_PRICE);
+    return removeRateForKey(security, TB_PRICE);
 }
 
 bool BookStore::putXchgRate(const DatedPricePtr &rate)

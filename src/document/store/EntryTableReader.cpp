@@ -65,7 +65,7 @@ template <class Row> void CategoryRows<Row>::group()
 // a dozen times.
 size_t EntryTableReader::entryCount()
 {
-    auto count = m_database.performQuery(QStringLiteral("SELECT count(*) FROM %1;").arg(TB_ACTUAL));
+    auto count = m_database.performQuery(QStringLiteral("SELECT count(*) FROM %1;").arg(TB_ENTRY));
     if (!count || count->rowCount() == 0) return 0;
     return size_t(std::max<qint64>(0, count->rowAtIndex(0).int64ForColumnAtIndex(0)));
 }
@@ -81,7 +81,7 @@ std::optional<BalanceCacheRows> EntryTableReader::cacheRows(AccountEntryCounts *
     // other values there). The test is made here rather than in the
     // statement, where it would cost a fifth of the scan.
     const bool ok =
-        stepRows(m_database, QStringLiteral("SELECT category,%1 FROM %2 ORDER BY id;").arg(FAST_COLUMNS, TB_ACTUAL),
+        stepRows(m_database, QStringLiteral("SELECT category,%1 FROM %2 ORDER BY id;").arg(FAST_COLUMNS, TB_ENTRY),
                  [&](sqlite3_stmt *stmt, const SQLCursor &row) {
                      const int day = intAt(stmt, row, 1);
                      const int account = intAt(stmt, row, 2);
@@ -108,28 +108,27 @@ std::optional<ExportEntries> EntryTableReader::exportEntries()
     // The rows and values "category=? ORDER BY date,id" hands out, category
     // by category, for a fraction of its cost: one scan in table order
     // instead of a sort and a row look-up per entry.
-    const bool ok =
-        stepRows(m_database, QStringLiteral("SELECT %1 FROM %2 ORDER BY id;").arg(ACTUAL_COLUMNS, TB_ACTUAL),
-                 [&](sqlite3_stmt *stmt, const SQLCursor &row) {
-                     const std::optional<int> category = exactIntAt(stmt, 3);
-                     if (!category) return;
-                     ExportEntry e;
-                     e.ident = intAt(stmt, row, 0);
-                     e.kind = intAt(stmt, row, 1);
-                     e.day = intAt(stmt, row, 2);
-                     e.category = *category;
-                     e.account = intAt(stmt, row, 4);
-                     e.destination = intAt(stmt, row, 5);
-                     e.amount = row.rowDoubleForColumnAtIndex(6);
-                     e.converted = row.rowDoubleForColumnAtIndex(7);
-                     e.group = intAt(stmt, row, 8);
-                     const auto *memo = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 9));
-                     const int size = memo ? sqlite3_column_bytes(stmt, 9) : 0;
-                     e.memoBegin = quint32(entries.m_memos.size());
-                     e.memoSize = quint32(size);
-                     if (size > 0) entries.m_memos.append(memo, size);
-                     entries.m_rows.push_back(e);
-                 });
+    const bool ok = stepRows(m_database, QStringLiteral("SELECT %1 FROM %2 ORDER BY id;").arg(ENTRY_COLUMNS, TB_ENTRY),
+                             [&](sqlite3_stmt *stmt, const SQLCursor &row) {
+                                 const std::optional<int> category = exactIntAt(stmt, 3);
+                                 if (!category) return;
+                                 ExportEntry e;
+                                 e.ident = intAt(stmt, row, 0);
+                                 e.kind = intAt(stmt, row, 1);
+                                 e.day = intAt(stmt, row, 2);
+                                 e.category = *category;
+                                 e.account = intAt(stmt, row, 4);
+                                 e.destination = intAt(stmt, row, 5);
+                                 e.amount = row.rowDoubleForColumnAtIndex(6);
+                                 e.converted = row.rowDoubleForColumnAtIndex(7);
+                                 e.group = intAt(stmt, row, 8);
+                                 const auto *memo = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 9));
+                                 const int size = memo ? sqlite3_column_bytes(stmt, 9) : 0;
+                                 e.memoBegin = quint32(entries.m_memos.size());
+                                 e.memoSize = quint32(size);
+                                 if (size > 0) entries.m_memos.append(memo, size);
+                                 entries.m_rows.push_back(e);
+                             });
     if (!ok || entries.m_rows.size() > std::numeric_limits<quint32>::max() ||
         entries.m_memos.size() > qsizetype(std::numeric_limits<quint32>::max()))
         return std::nullopt;
@@ -141,7 +140,7 @@ std::optional<ExportEntries> EntryTableReader::exportEntries()
 std::optional<AccountEntryCounts> EntryTableReader::weekCounts()
 {
     AccountEntryCounts counts;
-    const bool ok = stepRows(m_database, QStringLiteral("SELECT date,account,destination FROM %1;").arg(TB_ACTUAL),
+    const bool ok = stepRows(m_database, QStringLiteral("SELECT date,account,destination FROM %1;").arg(TB_ENTRY),
                              [&](sqlite3_stmt *stmt, const SQLCursor &row) {
                                  counts.add(intAt(stmt, row, 0), intAt(stmt, row, 1), intAt(stmt, row, 2), 1);
                              });
@@ -187,7 +186,7 @@ std::optional<bool> EntryTableReader::anyInCategories(const std::vector<int> &ca
     QStringList idents;
     for (int ident : categories) idents.append(QString::number(ident));
     const auto found = m_database.performQuery(
-        QStringLiteral("SELECT 1 FROM %1 WHERE category IN (%2) LIMIT 1;").arg(TB_ACTUAL, idents.join(u',')));
+        QStringLiteral("SELECT 1 FROM %1 WHERE category IN (%2) LIMIT 1;").arg(TB_ENTRY, idents.join(u',')));
     if (!found) return std::nullopt;
     return found->rowCount() > 0;
 }
@@ -202,7 +201,7 @@ bool EntryTableReader::periodMoves(int firstDay, int lastDay, EntryMove::Columns
     // million entries in half the time).
     bool scan = false;
     // Apart, each is one step down the date index; together they would scan.
-    const QString days = QStringLiteral("SELECT (SELECT min(date) FROM %1),(SELECT max(date) FROM %1);").arg(TB_ACTUAL);
+    const QString days = QStringLiteral("SELECT (SELECT min(date) FROM %1),(SELECT max(date) FROM %1);").arg(TB_ENTRY);
     if (auto range = m_database.performQuery(days); range && range->rowCount() == 1) {
         const SQLRow row = range->rowAtIndex(0);
         const qint64 low = row.int64ForColumnAtIndex(0), high = row.int64ForColumnAtIndex(1);
@@ -218,7 +217,7 @@ bool EntryTableReader::periodMoves(int firstDay, int lastDay, EntryMove::Columns
             .arg(columns == EntryMove::Amounts      ? QString()
                  : columns == EntryMove::Categories ? QStringLiteral(",category")
                                                     : QStringLiteral(",category,grouping"),
-                 TB_ACTUAL,
+                 TB_ENTRY,
                  conditions.isEmpty() ? QString()
                                       : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND ")));
     if (!scan) {

@@ -33,12 +33,12 @@ struct SearchConditions {
 
 // An entry or a trade of a combined search result.
 struct SearchRecord {
-    EntryPtr actual;
+    EntryPtr entry;
     TradePtr trade;
     QDate date() const;
 };
 
-using ActualList = std::vector<EntryPtr>;
+using EntryList = std::vector<EntryPtr>;
 using TradeList = std::vector<TradePtr>;
 using PriceList = std::vector<DatedPricePtr>;
 

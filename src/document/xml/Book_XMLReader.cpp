@@ -42,22 +42,22 @@ enum Code {
     TopLevel = 1,
     GroupList = 2,
     CurrencyList = 3,
-    BrandList = 4,
+    SecurityListTag = 4,
     Asset = 5,
     Debt = 6,
     AccountSummary = 7,
     Income = 8,
     Expense = 9,
     Transfer = 10,
-    ActualSummary = 11,
+    CategorySummaryTag = 11,
     Reference = 12,
     NodeTag = 13,
     CurrencyTag = 15,
-    Brand = 16,
+    SecurityTag = 16,
     GroupingTag = 17,
     Price = 18,
     TradeTag = 19,
-    Actual = 20,
+    EntryTag = 20,
     Repayment = 21,
     LoanNode = 22,
     BudgetTag = 23,
@@ -71,11 +71,11 @@ struct Frame {
     int code = Neutral;
     NodePtr node; // tree sections and nodes
     CurrencyPtr currency;
-    SecurityPtr brand;
+    SecurityPtr security;
     GroupingPtr grouping;
     DatedPricePtr price;
     TradePtr trade;
-    EntryPtr actual;
+    EntryPtr entry;
     LoanSchedule loanRows; // rows of a loan node
     QString text;          // title and note
 };
@@ -90,24 +90,24 @@ const Placement kPlacements[] = {
     {TopLevel, {}},
     {GroupList, {TopLevel}},
     {CurrencyList, {TopLevel}},
-    {BrandList, {TopLevel}},
+    {SecurityListTag, {TopLevel}},
     {Asset, {TopLevel}},
     {Debt, {TopLevel}},
     {AccountSummary, {TopLevel}},
     {Income, {TopLevel}},
     {Expense, {TopLevel}},
     {Transfer, {TopLevel}},
-    {ActualSummary, {TopLevel}},
+    {CategorySummaryTag, {TopLevel}},
     {CurrencyTag, {CurrencyList}},
-    {Brand, {BrandList}},
+    {SecurityTag, {SecurityListTag}},
     {GroupingTag, {GroupList}},
-    {Price, {CurrencyTag, Brand}},
+    {Price, {CurrencyTag, SecurityTag}},
     {Repayment, {LoanNode}},
     {BudgetTag, {NodeTag, LoanNode}},
     {Reference, {NodeTag, LoanNode}},
-    {Title, {CurrencyTag, Brand, GroupingTag, NodeTag, LoanNode}},
-    {Note, {Actual, TradeTag, NodeTag, LoanNode}},
-    {NodeBase, {Asset, Debt, AccountSummary, Income, Expense, Transfer, ActualSummary, NodeTag, LoanNode}},
+    {Title, {CurrencyTag, SecurityTag, GroupingTag, NodeTag, LoanNode}},
+    {Note, {EntryTag, TradeTag, NodeTag, LoanNode}},
+    {NodeBase, {Asset, Debt, AccountSummary, Income, Expense, Transfer, CategorySummaryTag, NodeTag, LoanNode}},
 };
 
 // Nesting no real file approaches; it keeps hostile files from exhausting
@@ -116,16 +116,16 @@ constexpr int kMaxDepth = 2048;
 
 class XMLReader : private QXmlStreamEntityResolver {
 public:
-    explicit XMLReader(Book &document) : m_doc(document), m_store(*document.dataModel())
+    explicit XMLReader(Book &document) : m_doc(document), m_store(*document.store())
     {
         // clang-format off
         static const std::pair<const char *, int> tags[] = {
             {TAG_TOPLEVEL, TopLevel},              {TAG_GROUPING_LIST, GroupList},      {TAG_CURRENCY_LIST, CurrencyList},
-            {TAG_BRAND_LIST, BrandList},           {TAG_ASSET, Asset},                  {TAG_DEBT, Debt},
+            {TAG_SECURITY_LIST, SecurityListTag},           {TAG_ASSET, Asset},                  {TAG_DEBT, Debt},
             {TAG_ACCOUNT_SUMMARY, AccountSummary}, {TAG_INCOME, Income},                {TAG_EXPENSE, Expense},
-            {TAG_TRANSFER, Transfer},              {TAG_ACTUAL_SUMMARY, ActualSummary}, {TAG_REFERENCE, Reference},
-            {TAG_CURRENCY, CurrencyTag},           {TAG_BRAND, Brand},                  {TAG_GROUPING, GroupingTag},
-            {TAG_PRICETIME, Price},                {TAG_TRADE, TradeTag},               {TAG_ACTUAL, Actual},
+            {TAG_TRANSFER, Transfer},              {TAG_CATEGORY_SUMMARY, CategorySummaryTag}, {TAG_REFERENCE, Reference},
+            {TAG_CURRENCY, CurrencyTag},           {TAG_SECURITY, SecurityTag},                  {TAG_GROUPING, GroupingTag},
+            {TAG_PRICETIME, Price},                {TAG_TRADE, TradeTag},               {TAG_ENTRY, EntryTag},
             {TAG_REPAYMENT, Repayment},            {TAG_BUDGET, BudgetTag},             {TAG_TITLE, Title},
             {TAG_NOTE, Note},
         };
@@ -152,11 +152,11 @@ private:
     void startTopLevel();
     bool startSection(Frame &frame);
     void startCurrency(Frame &frame);
-    void startBrand(Frame &frame);
+    void startSecurity(Frame &frame);
     void startGrouping(Frame &frame);
     bool startPrice(Frame &frame);
     bool startTrade(Frame &frame);
-    bool startActual(Frame &frame);
+    bool startEntry(Frame &frame);
     bool startRepayment();
     bool startBudget();
     bool startReference();
@@ -342,7 +342,7 @@ bool XMLReader::takesEntryLines() const
 // What start() and end() make of the entry and its note.
 void XMLReader::storeEntry(const cv::xml::EntryLine &line)
 {
-    stored(m_store.putActual(std::make_shared<Entry>(line.entry)));
+    stored(m_store.putEntry(std::make_shared<Entry>(line.entry)));
 }
 
 void XMLReader::readTokens()
@@ -430,7 +430,7 @@ bool XMLReader::startNode(Frame &frame, int kind)
             if (!unit->date().isValid())
                 qCWarning(lcDocument) << "xml: holding date unreadable at line" << m_xml.lineNumber();
         }
-        unit->setBrand(intAttr(ATTR_BRAND));
+        unit->setSecurity(intAttr(ATTR_SECURITY));
         unit->setUnits(decimalAttr(ATTR_COUNT));
         if (unit->units() > 0) {
             unit->setUnitPrice(decimalAttr(ATTR_PRICE));
@@ -583,7 +583,7 @@ bool XMLReader::start()
     case TopLevel: startTopLevel(); break;
     case GroupList:
     case CurrencyList:
-    case BrandList:
+    case SecurityListTag:
     case Title: break;
     case Asset:
     case Debt:
@@ -591,13 +591,13 @@ bool XMLReader::start()
     case Income:
     case Expense:
     case Transfer:
-    case ActualSummary: taken = startSection(frame); break;
+    case CategorySummaryTag: taken = startSection(frame); break;
     case CurrencyTag: startCurrency(frame); break;
-    case Brand: startBrand(frame); break;
+    case SecurityTag: startSecurity(frame); break;
     case GroupingTag: startGrouping(frame); break;
     case Price: taken = startPrice(frame); break;
     case TradeTag: taken = startTrade(frame); break;
-    case Actual: taken = startActual(frame); break;
+    case EntryTag: taken = startEntry(frame); break;
     case Repayment: taken = startRepayment(); break;
     case BudgetTag: taken = startBudget(); break;
     case Reference: taken = startReference(); break;
@@ -619,8 +619,8 @@ void XMLReader::startTopLevel()
 // One of the trees' roots: its nodes join the document's own root.
 bool XMLReader::startSection(Frame &frame)
 {
-    const auto &a = *m_doc.accountModel();
-    const auto &c = *m_doc.actualModel();
+    const auto &a = *m_doc.accountTrees();
+    const auto &c = *m_doc.categoryTrees();
     const NodePtr roots[] = {a.asset(), a.debt(), a.summary(), c.income(), c.expense(), c.moneyFlow(), c.summary()};
     frame.node = roots[frame.code - Asset];
     if (!frame.node) {
@@ -645,11 +645,11 @@ void XMLReader::startCurrency(Frame &frame)
     frame.currency = std::move(c);
 }
 
-void XMLReader::startBrand(Frame &frame)
+void XMLReader::startSecurity(Frame &frame)
 {
     auto b = std::make_shared<Security>();
     b->setIdent(intAttr(ATTR_ID));
-    b->setKind(cv::BrandKind(intAttr(ATTR_KIND)));
+    b->setKind(cv::SecurityKind(intAttr(ATTR_KIND)));
     b->setCode(intAttr(ATTR_CODE));
     b->setSymbol(stringAttr(ATTR_ABBR));
     b->setCurrency(intAttr(ATTR_CURRENCY));
@@ -657,15 +657,15 @@ void XMLReader::startBrand(Frame &frame)
     b->setRisk(intAttr(ATTR_RISK));
     // Holdings and trades refer to the ident of the file; only one that
     // cannot be told apart gets a new one.
-    if (b->ident() <= 0 || m_doc.findBrand(b->ident())) {
+    if (b->ident() <= 0 || m_doc.findSecurity(b->ident())) {
         qCWarning(lcDocument) << "xml: security ident" << b->ident() << "taken; given a new one";
-        m_doc.addBrand(b);
+        m_doc.addSecurity(b);
     } else {
-        auto list = m_doc.brandList();
+        auto list = m_doc.securityList();
         list.push_back(b);
-        m_doc.setBrandList(std::move(list));
+        m_doc.setSecurityList(std::move(list));
     }
-    frame.brand = std::move(b);
+    frame.security = std::move(b);
 }
 
 void XMLReader::startGrouping(Frame &frame)
@@ -704,7 +704,7 @@ bool XMLReader::startTrade(Frame &frame)
 {
     auto t = std::make_shared<Trade>();
     t->setKind(cv::TradeKind(intAttr(ATTR_KIND)));
-    t->setBrand(intAttr(ATTR_BRAND));
+    t->setSecurity(intAttr(ATTR_SECURITY));
     t->setAccount(intAttr(ATTR_ACCOUNT));
     t->setDate(dateAttr(ATTR_DATE));
     t->setTransfer(intAttr(ATTR_TRANSFER));
@@ -719,7 +719,7 @@ bool XMLReader::startTrade(Frame &frame)
     return true;
 }
 
-bool XMLReader::startActual(Frame &frame)
+bool XMLReader::startEntry(Frame &frame)
 {
     for (const QXmlStreamAttribute &a : std::as_const(m_attributes)) {
         if (!xml::isEntryAttribute(a.qualifiedName()))
@@ -739,7 +739,7 @@ bool XMLReader::startActual(Frame &frame)
         ignore("no date:");
         return false;
     }
-    frame.actual = std::move(e);
+    frame.entry = std::move(e);
     return true;
 }
 
@@ -796,7 +796,7 @@ bool XMLReader::startNote()
     const Frame *p = parent();
     const cv::KeyedArchivable *extra = p->node ? p->node->extra().get() : nullptr;
     // On a node, only a record that keeps a memo takes a note.
-    const bool fits = p->code == Actual || p->code == TradeTag || dynamic_cast<const AccountDetail *>(extra) ||
+    const bool fits = p->code == EntryTag || p->code == TradeTag || dynamic_cast<const AccountDetail *>(extra) ||
                       dynamic_cast<const OpeningHolding *>(extra) || dynamic_cast<const Summary *>(extra);
     if (!fits) ignore("misplaced");
     return fits;
@@ -826,15 +826,15 @@ void XMLReader::end()
             owner->node->setName(frame.text);
         else if (owner->currency)
             owner->currency->setName(frame.text);
-        else if (owner->brand)
-            owner->brand->setName(frame.text);
+        else if (owner->security)
+            owner->security->setName(frame.text);
         else if (owner->grouping)
             owner->grouping->setName(frame.text);
         break;
     case Note:
         if (!owner) break;
-        if (owner->actual) {
-            owner->actual->setMemo(frame.text);
+        if (owner->entry) {
+            owner->entry->setMemo(frame.text);
         } else if (owner->trade) {
             owner->trade->setMemo(frame.text);
         } else if (owner->node) {
@@ -850,10 +850,10 @@ void XMLReader::end()
     case Price:
         if (!owner) break;
         if (owner->code == CurrencyTag) {
-            frame.price->setBrand(owner->currency->ident());
+            frame.price->setSecurity(owner->currency->ident());
             stored(m_store.putXchgRate(frame.price));
-        } else if (owner->code == Brand) {
-            frame.price->setBrand(owner->brand->ident());
+        } else if (owner->code == SecurityTag) {
+            frame.price->setSecurity(owner->security->ident());
             stored(m_store.putPrice(frame.price));
         }
         break;
@@ -867,7 +867,7 @@ void XMLReader::end()
             stored(m_store.putTrade(frame.trade));
         break;
     }
-    case Actual: stored(m_store.putActual(frame.actual)); break;
+    case EntryTag: stored(m_store.putEntry(frame.entry)); break;
     case LoanNode: storeLoan(frame); break;
     default: break;
     }

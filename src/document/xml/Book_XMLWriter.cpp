@@ -86,7 +86,7 @@ private:
     }
 
     void outputPriceTime(const DatedPrice &price, int level);
-    void outputActual(const ExportEntry &entry, int level);
+    void outputEntry(const ExportEntry &entry, int level);
     void outputTrade(const Trade &trade, int level);
     void outputBudget(const Node &node, int level);
     void outputNode(const Node &node, int level);
@@ -142,7 +142,7 @@ bool XMLWriter::run()
         outputEnd(TAG_GROUPING_LIST, 1);
     }
 
-    BookStore &store = *m_doc.dataModel();
+    BookStore &store = *m_doc.store();
     m_entries = store.readExportEntries();
     if (!m_entries) m_ok = false;
     outputStart(TAG_CURRENCY_LIST, 1);
@@ -162,8 +162,8 @@ bool XMLWriter::run()
     }
     outputEnd(TAG_CURRENCY_LIST, 1);
 
-    outputStart(TAG_BRAND_LIST, 1);
-    for (const auto &b : m_doc.brandList()) {
+    outputStart(TAG_SECURITY_LIST, 1);
+    for (const auto &b : m_doc.securityList()) {
         if (!b) continue;
         Attributes a;
         a.integer(ATTR_ID, b->ident()).integer(ATTR_KIND, cv::raw(b->kind())).integer(ATTR_MARKET, b->market());
@@ -171,25 +171,25 @@ bool XMLWriter::run()
         if (b->code() != 0) a.integer(ATTR_CODE, b->code());
         if (!b->symbol().isEmpty()) a.string(ATTR_ABBR, b->symbol());
         if (b->risk() != 0) a.integer(ATTR_RISK, b->risk());
-        outputStart(TAG_BRAND, 2, a);
+        outputStart(TAG_SECURITY, 2, a);
         outputString(TAG_TITLE, b->name(), 3);
-        if (const auto prices = store.getPriceListForBrand(b->ident())) {
+        if (const auto prices = store.getPriceListForSecurity(b->ident())) {
             for (const auto &p : *prices) outputPriceTime(*p, 3);
         } else {
             m_ok = false;
         }
-        outputEnd(TAG_BRAND, 2);
+        outputEnd(TAG_SECURITY, 2);
     }
-    outputEnd(TAG_BRAND_LIST, 1);
+    outputEnd(TAG_SECURITY_LIST, 1);
 
-    const auto &accounts = *m_doc.accountModel();
-    const auto &categories = *m_doc.actualModel();
+    const auto &accounts = *m_doc.accountTrees();
+    const auto &categories = *m_doc.categoryTrees();
     // clang-format off
     const std::pair<const char *, Node *> sections[] = {
         {TAG_ASSET, accounts.asset().get()},             {TAG_DEBT, accounts.debt().get()},
         {TAG_ACCOUNT_SUMMARY, accounts.summary().get()}, {TAG_TRANSFER, categories.moneyFlow().get()},
         {TAG_INCOME, categories.income().get()},         {TAG_EXPENSE, categories.expense().get()},
-        {TAG_ACTUAL_SUMMARY, categories.summary().get()},
+        {TAG_CATEGORY_SUMMARY, categories.summary().get()},
     };
     // clang-format on
     for (const auto &[tag, rootNode] : sections) {
@@ -208,7 +208,7 @@ void XMLWriter::outputPriceTime(const DatedPrice &price, int level)
 }
 
 // Entries are most of a book: their lines are made straight into the block.
-void XMLWriter::outputActual(const ExportEntry &entry, int level)
+void XMLWriter::outputEntry(const ExportEntry &entry, int level)
 {
     if (!m_ok) return;
     static const char kSpaces[] = "         ";
@@ -231,7 +231,7 @@ void XMLWriter::outputActual(const ExportEntry &entry, int level)
     };
     out.append(kSpaces, indent);
     out += '<';
-    out += TAG_ACTUAL;
+    out += TAG_ENTRY;
     integer(ATTR_KIND, entry.kind);
     integer(ATTR_CATEGORY, entry.category);
     integer(ATTR_ACCOUNT, entry.account);
@@ -256,7 +256,7 @@ void XMLWriter::outputActual(const ExportEntry &entry, int level)
         out += ">\n";
         out.append(kSpaces, indent);
         out += "</";
-        out += TAG_ACTUAL;
+        out += TAG_ENTRY;
         out += ">\n";
     } else {
         out.truncate(open);
@@ -269,14 +269,15 @@ void XMLWriter::outputTrade(const Trade &trade, int level)
 {
     Attributes a;
     a.integer(ATTR_KIND, cv::raw(trade.kind()))
-        .integer(ATTR_BRAND, trade.brand())
+        .integer(ATTR_SECURITY, trade.security())
         .integer(ATTR_ACCOUNT, trade.account());
     a.date(ATTR_DATE, trade.date());
     if (trade.transfer() != 0) a.integer(ATTR_TRANSFER, trade.transfer());
     if (trade.count() != 0) {
-        const SecurityPtr brand = m_doc.findBrand(trade.brand());
-        a.add(ATTR_COUNT, !brand || brand->kind() == cv::BrandKind::Stock ? cv::xml::count(trade.count())
-                                                                          : cv::xml::decimal(trade.count(), 6));
+        const SecurityPtr security = m_doc.findSecurity(trade.security());
+        a.add(ATTR_COUNT, !security || security->kind() == cv::SecurityKind::Stock
+                              ? cv::xml::count(trade.count())
+                              : cv::xml::decimal(trade.count(), 6));
     }
     if (trade.unitPrice() != 0) a.price(ATTR_PRICE, trade.unitPrice());
     if (trade.commission() != 0) a.amount(ATTR_COST, trade.commission());
@@ -317,7 +318,7 @@ void XMLWriter::nodeAttributes(const Node &node, Attributes &a)
         if (const auto *unit = dynamic_cast<const OpeningHolding *>(extra)) {
             // A holding without a date has none to write; "0.0.0" would read back as garbage.
             if (unit->date().isValid()) a.date(ATTR_DATE, unit->date());
-            a.integer(ATTR_BRAND, unit->brand());
+            a.integer(ATTR_SECURITY, unit->security());
             if (unit->units() > 0) {
                 a.add(ATTR_COUNT, cv::xml::count(unit->units()));
                 a.amount(ATTR_PRICE, unit->unitPrice()).amount(ATTR_COST, unit->commission());
@@ -401,18 +402,18 @@ void XMLWriter::outputNode(const Node &node, int level)
     }
     if (!memo.isEmpty()) outputString(TAG_NOTE, memo, level + 1);
 
-    const bool inBudgetTree = m_doc.actualModel()->isIncomeOrExpense(&node);
-    BookStore &store = *m_doc.dataModel();
+    const bool inBudgetTree = m_doc.categoryTrees()->isIncomeOrExpense(&node);
+    BookStore &store = *m_doc.store();
     const int child = level + 1;
     if (kind == cv::NodeKind::Category ||
         (kind == cv::NodeKind::SystemItem && node.ident() >= 10 && node.ident() <= 13)) {
         if (inBudgetTree) outputBudget(node, child);
         if (m_entries)
-            for (const ExportEntry &e : m_entries->rowsForCategory(node.ident())) outputActual(e, child);
+            for (const ExportEntry &e : m_entries->rowsForCategory(node.ident())) outputEntry(e, child);
     } else if (kind == cv::NodeKind::Holding) {
         const auto *unit = dynamic_cast<const OpeningHolding *>(extra);
         if (unit && node.parent()) {
-            if (const auto trades = store.findTradeBySourceAccount(node.parent()->ident(), unit->brand())) {
+            if (const auto trades = store.findTradeBySourceAccount(node.parent()->ident(), unit->security())) {
                 for (const auto &t : *trades) outputTrade(*t, child);
             } else {
                 m_ok = false;

@@ -25,7 +25,7 @@ NodePtr shared(const Node &node)
 
 bool isIncome(const Book &document, const Node &node)
 {
-    const CategoryTreesPtr &categories = document.actualModel();
+    const CategoryTreesPtr &categories = document.categoryTrees();
     const Node *root = &node;
     while (root->parent()) root = root->parent();
     return categories && categories->income().get() == root;
@@ -43,7 +43,7 @@ BudgetCell BudgetModel::budgetCell(const Book &document, const Node &node, int p
 {
     // Each read only what the position shows: cells are computed whenever they are painted.
     const double budget = position == 1 ? 0 : node.budgetAtDate(date, months);
-    const double actual = position == 0 ? 0 : document.summaryForActualMonths(shared(node), date, months);
+    const double actual = position == 0 ? 0 : document.summaryForCategoryMonths(shared(node), date, months);
     const PatternFormatter &money = document.amountText().formatterForCurrency(0);
     BudgetCell cell;
     switch (position) {
@@ -95,7 +95,7 @@ BudgetCell BudgetModel::cell(const Node *node, int column) const
 std::vector<Node *> BudgetModel::topNodes() const
 {
     std::vector<Node *> nodes{m_dateHeader.get()};
-    if (const CategoryTreesPtr &categories = m_document.actualModel()) {
+    if (const CategoryTreesPtr &categories = m_document.categoryTrees()) {
         if (categories->income()) nodes.push_back(categories->income().get());
         if (categories->expense()) nodes.push_back(categories->expense().get());
     }

@@ -157,7 +157,7 @@ BudgetPage::BudgetPage(Book *document, QWidget *parent)
     m_headerViewport = header->viewport();
     header->viewport()->installEventFilter(this);
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, &BudgetPage::selectionChanged);
-    connect(document, &Book::actualChanged, this, &BudgetPage::treeChanged);
+    connect(document, &Book::categoryChanged, this, &BudgetPage::treeChanged);
     for (auto signal : {&Book::entriesChanged, &Book::balancesChanged, &Book::currencyChanged})
         connect(document, signal, this, &BudgetPage::valuesChanged);
     // A new fiscal start cuts the shown periods anew; a hidden page does when entered.
@@ -402,7 +402,7 @@ void BudgetPage::showEvent(QShowEvent *event)
 
 void BudgetPage::treeChanged(const ChangeSet &changes)
 {
-    if (changes.actualTree == TreeChange::Values) {
+    if (changes.categoryTree == TreeChange::Values) {
         valuesChanged();
         return;
     }
@@ -474,7 +474,7 @@ void BudgetPage::sheetEnded(int code)
 {
     m_sheet = nullptr;
     // The budgets travel with the category tree.
-    if (code == 1) document()->commitActualModel();
+    if (code == 1) document()->commitCategoryTrees();
     m_model->refreshValues();
 }
 
@@ -492,7 +492,7 @@ QStringList BudgetPage::budgetStringsForValue(const Book &document, double actua
 
 bool BudgetPage::hasPrintableContent() const
 {
-    return document() && document()->actualModel();
+    return document() && document()->categoryTrees();
 }
 
 std::unique_ptr<PrintedPages> BudgetPage::makePrintView(PageSetup &setup)
@@ -521,7 +521,7 @@ std::unique_ptr<PrintedPages> BudgetPage::makePrintView(PageSetup &setup)
         double budgetSum = 0;
         for (int m = 0; m < 12; ++m) {
             const QDate month = first.addMonths(m);
-            const double actual = doc->summaryForActualMonths(item, month, 1);
+            const double actual = doc->summaryForCategoryMonths(item, month, 1);
             const double budget = node->budgetAtDate(month);
             actualSum += actual;
             budgetSum += budget;

@@ -304,7 +304,7 @@ void CurrencyPage::storeDayRate(const CurrencyPtr &currency, const QDate &date, 
 {
     Book &doc = *document();
     auto price = std::make_shared<DatedPrice>();
-    price->setBrand(currency->ident());
+    price->setSecurity(currency->ident());
     price->setPrice(rate);
     price->setFlags(cv::EditNew);
     price->setDate(date);

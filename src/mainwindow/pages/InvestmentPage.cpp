@@ -4,7 +4,7 @@
 #include "document/Book.h"
 #include "document/Preference.h"
 #include "mainwindow/BookWindow.h"
-#include "mainwindow/pages/InvestModel.h"
+#include "mainwindow/pages/InvestmentModel.h"
 #include "platform/Localization.h"
 
 #include <QCheckBox>
@@ -17,7 +17,7 @@ namespace cv {
 
 InvestmentPage::InvestmentPage(BookWindow *window, Book *document, QWidget *parent)
     : WindowPage(QStringLiteral("TB06"), document, parent), m_window(window),
-      m_report(std::make_unique<InvestReport>(*document)), m_model(new InvestModel(*m_report, this)),
+      m_report(std::make_unique<InvestmentStatus>(*document)), m_model(new InvestmentModel(*m_report, this)),
       m_outline(new QTreeView(this)), m_dateField(new DateField(this)),
       m_convert(new QCheckBox(localizedString(QStringLiteral("Invest-Convert")), this))
 {
@@ -39,7 +39,7 @@ InvestmentPage::InvestmentPage(BookWindow *window, Book *document, QWidget *pare
     m_outline->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_outline->header()->setStretchLastSection(true);
     m_outline->header()->setDefaultAlignment(Qt::AlignCenter);
-    for (int column = 0; column < InvestReport::ColumnCount; ++column)
+    for (int column = 0; column < InvestmentStatus::ColumnCount; ++column)
         m_outline->header()->resizeSection(column, kColumnWidths[column]);
     layout->addWidget(m_outline, 1);
     if (const Preference *p = window ? window->preference() : nullptr)
@@ -54,7 +54,7 @@ InvestmentPage::InvestmentPage(BookWindow *window, Book *document, QWidget *pare
         const std::optional<QDate> date = field->date();
         if (date && m_window && *date != m_window->reportDate()) m_window->performInputDate(*date);
     });
-    for (auto signal : {&Book::accountChanged, &Book::brandChanged, &Book::currencyChanged, &Book::tradesChanged})
+    for (auto signal : {&Book::accountChanged, &Book::securityChanged, &Book::currencyChanged, &Book::tradesChanged})
         connect(document, signal, this, &InvestmentPage::documentChanged);
     connect(m_convert, &QCheckBox::toggled, this, [this](bool on) {
         m_model->setConvert(on);
@@ -97,7 +97,7 @@ void InvestmentPage::documentChanged(const ChangeSet &changes)
     // A hidden page builds its report when entered.
     if (!isCurrentPage() || !m_outline->model()) return;
     const QDate date = m_report->date();
-    const bool rows = !changes.trades.empty() || changes.accountTree == TreeChange::Structure || changes.brandList;
+    const bool rows = !changes.trades.empty() || changes.accountTree == TreeChange::Structure || changes.securityList;
     if (rows) {
         makeReportData();
         return;
@@ -114,10 +114,10 @@ void InvestmentPage::dateChosen(const QDate &date)
     makeReportData();
 }
 
-QStringList InvestmentPage::investReportCallback(const InvestmentsPrintParam &row) const
+QStringList InvestmentPage::investmentStatusCallback(const InvestmentsPrintParam &row) const
 {
     if (row.isHeader()) return InvestmentsPrint::headerTitles();
-    const auto *printed = static_cast<const InvestReport::Row *>(row.ref());
+    const auto *printed = static_cast<const InvestmentStatus::Row *>(row.ref());
     return printed ? m_report->texts(*printed, m_model->convert()) : QStringList();
 }
 
@@ -127,7 +127,7 @@ std::unique_ptr<PrintedPages> InvestmentPage::makePrintView(PageSetup &setup)
     std::function<void(const QModelIndex &)> add = [&](const QModelIndex &parent) {
         for (int r = 0; r < m_model->rowCount(parent); ++r) {
             const QModelIndex index = m_model->index(r, 0, parent);
-            const InvestReport::Row *row = m_model->rowAt(index);
+            const InvestmentStatus::Row *row = m_model->rowAt(index);
             rows.emplace_back(std::max(0, row->level), row);
             if (m_outline->isExpanded(index)) add(index);
         }
@@ -136,7 +136,7 @@ std::unique_ptr<PrintedPages> InvestmentPage::makePrintView(PageSetup &setup)
     // The rows belong to the model, which outlives the print run.
     QPointer<InvestmentPage> page(this);
     auto callback = [page](const InvestmentsPrintParam &row) {
-        return page ? page->investReportCallback(row) : QStringList();
+        return page ? page->investmentStatusCallback(row) : QStringList();
     };
     return std::make_unique<InvestmentsPrint>(callback, std::move(rows), setup);
 }

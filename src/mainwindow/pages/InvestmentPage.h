@@ -5,7 +5,7 @@
 
 #include "print/InvestmentsPrint.h"
 #include "document/ChangeSet.h"
-#include "document/InvestReport.h"
+#include "document/InvestmentStatus.h"
 #include "mainwindow/WindowPage.h"
 
 #include <memory>
@@ -18,18 +18,19 @@ namespace cv {
 class BookWindow;
 
 class DateField;
-class InvestModel;
+class InvestmentModel;
 
 class InvestmentPage : public WindowPage {
     Q_OBJECT
 public:
-    static constexpr int kColumnWidths[InvestReport::ColumnCount] = {170, 110, 40, 70, 80, 90, 80, 90, 80, 90, 90, 150};
+    static constexpr int kColumnWidths[InvestmentStatus::ColumnCount] = {170, 110, 40, 70, 80, 90,
+                                                                         80,  90,  80, 90, 90, 150};
 
     InvestmentPage(BookWindow *window, Book *document, QWidget *parent = nullptr);
     ~InvestmentPage() override;
 
-    const InvestReport &report() const { return *m_report; }
-    InvestModel *model() const { return m_model; }
+    const InvestmentStatus &report() const { return *m_report; }
+    InvestmentModel *model() const { return m_model; }
     QTreeView *outline() const { return m_outline; }
     DateField *dateField() const { return m_dateField; }
     QCheckBox *convertBox() const { return m_convert; }
@@ -42,7 +43,7 @@ public:
     // The rows the outline shows, expanded ones with their content.
     std::unique_ptr<PrintedPages> makePrintView(PageSetup &setup) override;
     // Eleven titles for the header row, else the row's twelve texts.
-    QStringList investReportCallback(const InvestmentsPrintParam &row) const;
+    QStringList investmentStatusCallback(const InvestmentsPrintParam &row) const;
 
     // Builds the report for the window's report date and shows it with
     // every top-level row expanded.
@@ -53,11 +54,11 @@ private:
     void documentChanged(const ChangeSet &changes);
 
     BookWindow *m_window; // owns the page
-    std::unique_ptr<InvestReport> m_report;
-    InvestModel *m_model;   // child
-    QTreeView *m_outline;   // child
-    DateField *m_dateField; // child
-    QCheckBox *m_convert;   // child
+    std::unique_ptr<InvestmentStatus> m_report;
+    InvestmentModel *m_model; // child
+    QTreeView *m_outline;     // child
+    DateField *m_dateField;   // child
+    QCheckBox *m_convert;     // child
 };
 
 } // namespace cv

@@ -19,17 +19,16 @@ SearchPage::SearchPage(Book *document, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_controller);
     if (document) {
-        for (auto signal : {&Book::accountChanged, &Book::actualChanged, &Book::entriesChanged, &Book::tradesChanged,
-                            &Book::brandChanged})
+        for (auto signal : {&Book::accountChanged, &Book::categoryChanged, &Book::entriesChanged, &Book::tradesChanged,
+                            &Book::securityChanged})
             connect(document, signal, this, &SearchPage::documentChanged);
     }
-    connect(m_controller->resultsController(), &SearchResultsPanel::openTradeRequested, this,
-            &SearchPage::tradeRequested);
+    connect(m_controller->resultsPanel(), &SearchResultsPanel::openTradeRequested, this, &SearchPage::tradeRequested);
 }
 
 QObject *SearchPage::resultsPanel() const
 {
-    return m_controller->resultsController();
+    return m_controller->resultsPanel();
 }
 
 int SearchPage::resultCount() const
@@ -47,13 +46,13 @@ bool SearchPage::isShown() const
 // empty the list when next entered. Names and prices only repaint it.
 void SearchPage::documentChanged(const ChangeSet &changes)
 {
-    const bool rows = !changes.entries.empty() || !changes.trades.empty() || changes.brandList ||
-                      changes.accountTree == TreeChange::Structure || changes.actualTree == TreeChange::Structure;
+    const bool rows = !changes.entries.empty() || !changes.trades.empty() || changes.securityList ||
+                      changes.accountTree == TreeChange::Structure || changes.categoryTree == TreeChange::Structure;
     if (rows) {
         m_controller->noteDocumentChanged(isShown());
         return;
     }
-    if (isShown()) m_controller->resultsController()->tableView()->reloadData();
+    if (isShown()) m_controller->resultsPanel()->tableView()->reloadData();
 }
 
 int SearchPage::execSearchForAccount(const std::vector<std::shared_ptr<Node>> &accounts, const QDate &from,
@@ -74,17 +73,17 @@ void SearchPage::execMenu(int tag)
 
 void SearchPage::groupsDeleted(const QList<int> &idents)
 {
-    if (SearchResultsPanel *results = m_controller->resultsController()) results->groupsDeleted(idents);
+    if (SearchResultsPanel *results = m_controller->resultsPanel()) results->groupsDeleted(idents);
 }
 
 void SearchPage::commitPendingInput()
 {
-    if (SearchResultsPanel *results = m_controller->resultsController()) results->commitPanel();
+    if (SearchResultsPanel *results = m_controller->resultsPanel()) results->commitPanel();
 }
 
 void SearchPage::storePendingInput()
 {
-    if (SearchResultsPanel *results = m_controller->resultsController()) results->commitPendingInput();
+    if (SearchResultsPanel *results = m_controller->resultsPanel()) results->commitPendingInput();
 }
 
 void SearchPage::enter(bool)
@@ -100,7 +99,7 @@ std::unique_ptr<PrintedPages> SearchPage::makePrintView(PageSetup &setup)
     std::vector<SearchPrintParam> rows;
     rows.reserve(printed.size());
     for (const auto &[level, index] : printed) rows.emplace_back(level, index);
-    const SearchResultsPanel *results = m_controller->resultsController();
+    const SearchResultsPanel *results = m_controller->resultsPanel();
     auto callback = [results](const SearchPrintParam &row) {
         return results->searchReportCallback(row.level(), row.index());
     };

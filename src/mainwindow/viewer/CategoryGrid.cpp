@@ -25,14 +25,14 @@ bool lies(const Node *node, const NodePtr &root)
 
 QWidget *CategoryGrid::editItem(const NodePtr &node, const QDate &from, const QDate &to)
 {
-    if (!node || !m_wc || !m_wc->document() || !m_wc->document()->actualModel()) return nullptr;
-    const CategoryTreesPtr &categories = m_wc->document()->actualModel();
+    if (!node || !m_wc || !m_wc->document() || !m_wc->document()->categoryTrees()) return nullptr;
+    const CategoryTreesPtr &categories = m_wc->document()->categoryTrees();
     const cv::EntryPanelMaker &maker = m_wc->entryPanelMaker();
     if (!maker) return nullptr;
     if (lies(node.get(), categories->moneyFlow()))
         return maker(*this, *m_wc->document(), node, from, to, cv::EntryPanelKind::Transfer);
     if (lies(node.get(), categories->income()) || lies(node.get(), categories->expense()))
-        return maker(*this, *m_wc->document(), node, from, to, cv::EntryPanelKind::Actual);
+        return maker(*this, *m_wc->document(), node, from, to, cv::EntryPanelKind::IncomeExpense);
     return nullptr;
 }
 
@@ -40,7 +40,7 @@ void CategoryGrid::openFixedColumn(Node *node, int columnId)
 {
     if (!node || columnId != 0 || !m_wc || !m_wc->document()) return;
     if (node->kind() == NodeKind::CategorySummary) {
-        m_wc->editActualSummary(node->shared_from_this());
+        m_wc->editCategorySummary(node->shared_from_this());
         return;
     }
     const bool group = node->kind() == NodeKind::Group;

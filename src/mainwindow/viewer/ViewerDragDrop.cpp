@@ -133,7 +133,7 @@ bool ViewerDragDrop::acceptDrop(const NodePtr &proposed, int index)
     NodePtr target = drop->target;
     int at = drop->index;
     if (m_grid == Categories && target->kind() == NodeKind::Category) {
-        const CategoryTreesPtr &model = m_document.actualModel();
+        const CategoryTreesPtr &model = m_document.categoryTrees();
         if (m_document.hasCache(target) && model && target->parent()) {
             // The entries stay with the category: a folder of its name takes its place.
             auto folder = std::make_shared<Node>();

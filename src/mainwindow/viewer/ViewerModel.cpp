@@ -24,9 +24,9 @@ std::vector<NodePtr> ViewerModel::topNodes() const
 {
     std::vector<NodePtr> nodes;
     if (m_grid == Accounts) {
-        if (const AccountTreesPtr &model = m_document.accountModel())
+        if (const AccountTreesPtr &model = m_document.accountTrees())
             nodes = {model->asset(), model->debt(), model->summary()};
-    } else if (const CategoryTreesPtr &model = m_document.actualModel()) {
+    } else if (const CategoryTreesPtr &model = m_document.categoryTrees()) {
         nodes = {model->moneyFlow(), model->income(), model->expense(), model->summary()};
     }
     std::erase(nodes, nullptr);
@@ -35,7 +35,7 @@ std::vector<NodePtr> ViewerModel::topNodes() const
 
 bool ViewerModel::isSystemTransferRow(const Node *node) const
 {
-    return m_grid == Categories && (node == m_document.autoCacheIn().get() || node == m_document.autoCacheOut().get());
+    return m_grid == Categories && (node == m_document.autoCashIn().get() || node == m_document.autoCashOut().get());
 }
 
 const Node *ViewerModel::childAt(const Node *parent, int row) const
@@ -46,10 +46,10 @@ const Node *ViewerModel::childAt(const Node *parent, int row) const
     }
     const int own = parent->hasChildList() ? int(parent->children().size()) : 0;
     if (row >= 0 && row < own) return parent->children()[size_t(row)].get();
-    const CategoryTreesPtr &categories = m_document.actualModel();
+    const CategoryTreesPtr &categories = m_document.categoryTrees();
     if (m_grid == Categories && categories && parent == categories->summary().get()) {
-        if (row == own) return m_document.autoCacheIn().get();
-        if (row == own + 1) return m_document.autoCacheOut().get();
+        if (row == own) return m_document.autoCashIn().get();
+        if (row == own + 1) return m_document.autoCashOut().get();
     }
     return nullptr;
 }
@@ -59,7 +59,7 @@ int ViewerModel::childCount(const Node *parent) const
     if (!parent) return int(topNodes().size());
     if (isSystemTransferRow(parent)) return 0;
     int count = parent->hasChildList() ? int(parent->children().size()) : 0;
-    const CategoryTreesPtr &categories = m_document.actualModel();
+    const CategoryTreesPtr &categories = m_document.categoryTrees();
     if (m_grid == Categories && categories && parent == categories->summary().get()) count += 2;
     return count;
 }
@@ -67,7 +67,7 @@ int ViewerModel::childCount(const Node *parent) const
 const Node *ViewerModel::parentOf(const Node *node) const
 {
     if (isSystemTransferRow(node))
-        return m_document.actualModel() ? m_document.actualModel()->summary().get() : nullptr;
+        return m_document.categoryTrees() ? m_document.categoryTrees()->summary().get() : nullptr;
     return node->parent();
 }
 

@@ -82,24 +82,24 @@ ViewerPage::ViewerPage(BookWindow *window, Book *document, QWidget *parent)
     layout->addWidget(bar);
 
     m_accountModel = new ViewerModel(ViewerModel::Accounts, *document, m_values, m_columns, this);
-    m_actualModel = new ViewerModel(ViewerModel::Categories, *document, m_values, m_columns, this);
+    m_categoryModel = new ViewerModel(ViewerModel::Categories, *document, m_values, m_columns, this);
     m_splitter = new QSplitter(Qt::Vertical, this);
     m_accountView = new AccountOutlineView(window, this, m_splitter);
-    m_actualView = new CategoryGrid(window, this, m_splitter);
+    m_categoryView = new CategoryGrid(window, this, m_splitter);
     m_accountView->setObjectName(QStringLiteral("accountView"));
-    m_actualView->setObjectName(QStringLiteral("actualView"));
+    m_categoryView->setObjectName(QStringLiteral("actualView"));
     m_accountView->setModel(m_accountModel);
-    m_actualView->setModel(m_actualModel);
-    m_accountView->setPartner(m_actualView);
-    m_actualView->setPartner(m_accountView);
-    for (ViewerGrid *grid : {static_cast<ViewerGrid *>(m_accountView), static_cast<ViewerGrid *>(m_actualView)}) {
+    m_categoryView->setModel(m_categoryModel);
+    m_accountView->setPartner(m_categoryView);
+    m_categoryView->setPartner(m_accountView);
+    for (ViewerGrid *grid : {static_cast<ViewerGrid *>(m_accountView), static_cast<ViewerGrid *>(m_categoryView)}) {
         grid->header()->setSectionResizeMode(QHeaderView::Fixed);
         // A date too long for its column loses its head, never its day.
         grid->header()->setTextElideMode(Qt::ElideLeft);
         grid->header()->setMinimumSectionSize(0);
     }
     m_splitter->addWidget(m_accountView);
-    m_splitter->addWidget(m_actualView);
+    m_splitter->addWidget(m_categoryView);
     m_splitter->setChildrenCollapsible(false);
     layout->addWidget(m_splitter, 1);
 
@@ -108,14 +108,14 @@ ViewerPage::ViewerPage(BookWindow *window, Book *document, QWidget *parent)
     m_resizeTimer->setInterval(kResizeDelayMs);
     connect(m_resizeTimer, &QTimer::timeout, this, [this] {
         m_accountModel->refreshValues();
-        m_actualModel->refreshValues();
+        m_categoryModel->refreshValues();
     });
 
     for (auto signal : {&Book::entriesChanged, &Book::tradesChanged, &Book::balancesChanged, &Book::currencyChanged,
-                        &Book::brandChanged, &Book::accountChanged, &Book::actualChanged, &Book::settingsChanged})
+                        &Book::securityChanged, &Book::accountChanged, &Book::categoryChanged, &Book::settingsChanged})
         connect(document, signal, this, &ViewerPage::documentChanged);
 
-    for (ViewerGrid *grid : {static_cast<ViewerGrid *>(m_accountView), static_cast<ViewerGrid *>(m_actualView)}) {
+    for (ViewerGrid *grid : {static_cast<ViewerGrid *>(m_accountView), static_cast<ViewerGrid *>(m_categoryView)}) {
         connect(grid, &QTreeView::expanded, this, [this] { m_expansionChanged = true; });
         connect(grid, &QTreeView::collapsed, this, [this] { m_expansionChanged = true; });
     }
@@ -137,7 +137,7 @@ ViewerPage::~ViewerPage()
     // The grids and models read the columns and values, which go before the children would.
     delete m_splitter;
     delete m_accountModel;
-    delete m_actualModel;
+    delete m_categoryModel;
 }
 
 const Preference &ViewerPage::preference() const
@@ -187,7 +187,7 @@ void ViewerPage::applyFont()
     const Settings *settings = document()->settings().get();
     const int size = fontSizeForIndex(settings ? settings->viewerFontSize() : kDefaultFontIndex);
     m_accountView->setFontSize(size);
-    m_actualView->setFontSize(size);
+    m_categoryView->setFontSize(size);
     // The kind column holds "Ca " in the account grid's font, plus the cell's margins.
     m_kindWidth = std::max(kKindWidth,
                            QFontMetrics(m_accountView->font()).horizontalAdvance(QStringLiteral("Ca ")) + kCellMargins);
@@ -198,7 +198,7 @@ int ViewerPage::visibleWidth() const
     // The narrower grid (the one with a scroll bar) sets the width, so that
     // no summary column ends under its scroll bar.
     const int accounts = m_accountView->viewport()->width();
-    const int categories = m_actualView->viewport()->width();
+    const int categories = m_categoryView->viewport()->width();
     if (accounts > 0 && categories > 0) return std::min(accounts, categories);
     return accounts > 0 ? accounts : categories;
 }
@@ -210,7 +210,7 @@ void ViewerPage::setupColumns()
     if (!m_built) return;
     layoutColumns();
     m_accountModel->refreshValues();
-    m_actualModel->refreshValues();
+    m_categoryModel->refreshValues();
 }
 
 void ViewerPage::layoutColumns()
@@ -227,19 +227,19 @@ void ViewerPage::layoutColumns()
     metrics.largeHeaderFont = headerFont.pixelSize() >= kLargeHeaderFont;
     metrics.shortSummary = settings && settings->viewerSummary() != 0;
     // The category grid's name column is the account grid's plus the carry-over column.
-    const int names = std::max(nameColumnWidth(*m_accountView), nameColumnWidth(*m_actualView) - kCarryWidth);
+    const int names = std::max(nameColumnWidth(*m_accountView), nameColumnWidth(*m_categoryView) - kCarryWidth);
     metrics.nameWidth = std::min(names, std::max(kAccountNameWidth, metrics.visibleWidth / 3));
     if (!m_preserveSelectedColumn) {
         m_accountView->setSelectedColumnId(0);
-        m_actualView->setSelectedColumnId(0);
+        m_categoryView->setSelectedColumnId(0);
     }
     if (m_window) m_columns.setTopDate(m_window->topDate());
     m_columns.layout(metrics);
 
     m_accountModel->setColumnCountTo(m_columns.accountColumnCount());
-    m_actualModel->setColumnCountTo(m_columns.categoryColumnCount());
+    m_categoryModel->setColumnCountTo(m_columns.categoryColumnCount());
     QHeaderView *accounts = m_accountView->header();
-    QHeaderView *categories = m_actualView->header();
+    QHeaderView *categories = m_categoryView->header();
     for (int column = 0; column < m_columns.accountColumnCount(); ++column) {
         int width = m_columns.accountWidth(column);
         if (column == 1) width = m_kindWidth;
@@ -258,7 +258,7 @@ void ViewerPage::layoutColumns()
         const int shared = visibleWidth();
         accounts->resizeSection(filler, width + std::max(0, m_accountView->viewport()->width() - shared));
         categories->resizeSection(ViewerColumns::categoryColumnOf(filler),
-                                  width + std::max(0, m_actualView->viewport()->width() - shared));
+                                  width + std::max(0, m_categoryView->viewport()->width() - shared));
     }
     setupColumnHeader();
     if (m_window) m_topDateField->setDate(m_window->topDate());
@@ -296,14 +296,15 @@ void ViewerPage::setupColumnHeader()
         }
         m_accountModel->setHeader(column, title, textColor, background);
         if (column != 2)
-            m_actualModel->setHeader(categoryColumn, m_columns.summaryAt(column) ? categoryTitle : QString(), {},
-                                     background);
+            m_categoryModel->setHeader(categoryColumn, m_columns.summaryAt(column) ? categoryTitle : QString(), {},
+                                       background);
     }
 }
 
 int ViewerPage::columnIndexOfTodayInView(const ViewerGrid *view) const
 {
-    return view == m_actualView && m_todayColumn >= ViewerColumns::kStartDataCells ? m_todayColumn - 1 : m_todayColumn;
+    return view == m_categoryView && m_todayColumn >= ViewerColumns::kStartDataCells ? m_todayColumn - 1
+                                                                                     : m_todayColumn;
 }
 
 void ViewerPage::refreshMainView()
@@ -316,7 +317,7 @@ void ViewerPage::dataChanged()
 {
     if (!m_built) return;
     accountViewInvalidate();
-    m_actualModel->refreshValues();
+    m_categoryModel->refreshValues();
 }
 
 void ViewerPage::accountViewInvalidate()
@@ -329,7 +330,8 @@ void ViewerPage::accountViewInvalidate()
 void ViewerPage::documentChanged(const ChangeSet &changes)
 {
     if (!m_built) return;
-    const bool structure = changes.accountTree == TreeChange::Structure || changes.actualTree == TreeChange::Structure;
+    const bool structure =
+        changes.accountTree == TreeChange::Structure || changes.categoryTree == TreeChange::Structure;
     if (structure && m_ignoreTreeChanges) return;
     if (!isCurrentPage()) {
         (structure ? m_staleRows : m_staleValues) = true;
@@ -346,11 +348,11 @@ void ViewerPage::documentChanged(const ChangeSet &changes)
     }
     // Balances move every account row above the one that changed, and rates
     // and prices any row that converts: a value-only repaint of the grid.
-    const bool rates = !changes.currencies.empty() || !changes.brands.empty();
+    const bool rates = !changes.currencies.empty() || !changes.securities.empty();
     if (rates || !changes.accounts.empty() || !changes.trades.empty() || changes.accountTree == TreeChange::Values)
         accountViewInvalidate();
-    if (rates || !changes.categories.empty() || !changes.entries.empty() || changes.actualTree == TreeChange::Values)
-        m_actualModel->refreshValues();
+    if (rates || !changes.categories.empty() || !changes.entries.empty() || changes.categoryTree == TreeChange::Values)
+        m_categoryModel->refreshValues();
 }
 
 void ViewerPage::treesChanged()
@@ -360,7 +362,7 @@ void ViewerPage::treesChanged()
     // A new or removed account moves its root's total too.
     m_values.invalidateSums();
     m_accountModel->reloadRows();
-    m_actualModel->reloadRows();
+    m_categoryModel->reloadRows();
     restoreExpansionStatus();
 }
 
@@ -408,7 +410,7 @@ bool ViewerPage::changeFontSize(bool larger)
     const int index = settings->viewerFontSize();
     if (larger ? index > 4 : index < 2) return false;
     const int next = index + (larger ? 1 : -1);
-    if (m_actualView->fontSize() == fontSizeForIndex(next)) return false;
+    if (m_categoryView->fontSize() == fontSizeForIndex(next)) return false;
     settings->setViewerFontSize(next);
     applyFont();
     setupColumns();
@@ -450,7 +452,7 @@ void ViewerPage::enter(bool dirty)
 void ViewerPage::commitPendingInput()
 {
     m_accountView->commitPendingPanelInput();
-    m_actualView->commitPendingPanelInput();
+    m_categoryView->commitPendingPanelInput();
 }
 
 void ViewerPage::willClose()
@@ -460,9 +462,9 @@ void ViewerPage::willClose()
     m_resizeTimer->stop();
     disconnect(document(), nullptr, this, nullptr);
     m_accountView->willClose();
-    m_actualView->willClose();
+    m_categoryView->willClose();
     m_accountView->setModel(nullptr);
-    m_actualView->setModel(nullptr);
+    m_categoryView->setModel(nullptr);
 }
 
 void ViewerPage::resizeEvent(QResizeEvent *event)
@@ -494,8 +496,8 @@ void ViewerPage::storeState()
     // Expansion lives in the nodes' flags, which travel with the trees.
     if (m_expansionChanged) {
         m_ignoreTreeChanges = true;
-        document()->commitAccountModel();
-        document()->commitActualModel();
+        document()->commitAccountTrees();
+        document()->commitCategoryTrees();
         m_ignoreTreeChanges = false;
         m_expansionChanged = false;
     }
@@ -504,7 +506,7 @@ void ViewerPage::storeState()
 void ViewerPage::restoreExpansionStatus()
 {
     m_accountView->restoreExpansionState();
-    m_actualView->restoreExpansionState();
+    m_categoryView->restoreExpansionState();
     const Settings *settings = document()->settings().get();
     if (settings && settings->splitHeight() != 0) {
         const int total = m_splitter->height();
@@ -518,7 +520,7 @@ void ViewerPage::restoreExpansionStatus()
 
 bool ViewerPage::hasPrintableContent() const
 {
-    return document() && document()->accountModel() && document()->actualModel();
+    return document() && document()->accountTrees() && document()->categoryTrees();
 }
 
 std::unique_ptr<PrintedPages> ViewerPage::makePrintView(PageSetup &setup)
@@ -529,7 +531,7 @@ std::unique_ptr<PrintedPages> ViewerPage::makePrintView(PageSetup &setup)
         ViewerPrintParam(PrintedPagesParam::Header, nullptr, ViewerPrintParam::Accounts)};
     addPrintRows(rows, *m_accountView, {}, 0, ViewerPrintParam::Accounts);
     rows.emplace_back(PrintedPagesParam::Header, nullptr, ViewerPrintParam::Categories);
-    addPrintRows(rows, *m_actualView, {}, 0, ViewerPrintParam::Categories);
+    addPrintRows(rows, *m_categoryView, {}, 0, ViewerPrintParam::Categories);
     auto printed = std::make_shared<ViewerPrintRow>(m_window ? m_window->topDate() : QDate::currentDate());
     auto callback = [doc, printed](const ViewerPrintParam &row) {
         const bool accounts = row.kind() == ViewerPrintParam::Accounts;

@@ -49,9 +49,9 @@ public:
 
     BookWindow *window() const { return m_window; }
     AccountOutlineView *accountView() const { return m_accountView; }
-    CategoryGrid *actualView() const { return m_actualView; }
+    CategoryGrid *categoryView() const { return m_categoryView; }
     ViewerModel *accountModel() const { return m_accountModel; }
-    ViewerModel *actualModel() const { return m_actualModel; }
+    ViewerModel *categoryModel() const { return m_categoryModel; }
     QSplitter *splitter() const { return m_splitter; }
     const ViewerColumns &columns() const { return m_columns; }
     ViewerValues &values() { return m_values; }
@@ -114,9 +114,9 @@ private:
     ViewerColumns m_columns;
     ViewerValues m_values;
     ViewerModel *m_accountModel; // children
-    ViewerModel *m_actualModel;
+    ViewerModel *m_categoryModel;
     AccountOutlineView *m_accountView;
-    CategoryGrid *m_actualView;
+    CategoryGrid *m_categoryView;
     QSplitter *m_splitter;
     QComboBox *m_unitButton = nullptr;
     DateField *m_topDateField = nullptr;

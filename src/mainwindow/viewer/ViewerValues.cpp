@@ -38,10 +38,10 @@ QString percent(double value, double whole)
     return cv::AmountText::percentText(whole == 0 ? 0.0 : value / whole * 100);
 }
 
-int brandOf(const Node &node)
+int securityOf(const Node &node)
 {
     const auto *extra = dynamic_cast<const SecurityExtra *>(node.extra().get());
-    return extra ? extra->brand() : 0;
+    return extra ? extra->security() : 0;
 }
 
 } // namespace
@@ -62,12 +62,12 @@ QString ViewerValues::kindMark(const Node &node) const
     case NodeKind(raw(NodeKind::CashPart) + 1):
     case NodeKind::SystemItem: return localizedString("I:System");
     case NodeKind::Holding: {
-        const SecurityPtr brand = m_document.findBrand(brandOf(node));
-        if (!brand) return QString();
-        switch (brand->kind()) {
-        case BrandKind::Stock: return localizedString("I:Stock");
-        case BrandKind::InvestmentTrust: return localizedString("I:Trust");
-        case BrandKind::Bond: return localizedString("I:Bond");
+        const SecurityPtr security = m_document.findSecurity(securityOf(node));
+        if (!security) return QString();
+        switch (security->kind()) {
+        case SecurityKind::Stock: return localizedString("I:Stock");
+        case SecurityKind::InvestmentTrust: return localizedString("I:Trust");
+        case SecurityKind::Bond: return localizedString("I:Bond");
         default: return QString();
         }
     }
@@ -113,7 +113,7 @@ void ViewerValues::validateSums()
 {
     if (m_sumsValid) return;
     const QDate end = m_columns.blockEndDate();
-    const AccountTreesPtr &accounts = m_document.accountModel();
+    const AccountTreesPtr &accounts = m_document.accountTrees();
     m_assetSum = accounts && accounts->asset() ? m_document.valueForAccount(accounts->asset(), end) : 0;
     m_debtSum = accounts && accounts->debt() ? m_document.valueForAccount(accounts->debt(), end) : 0;
     m_sumsValid = true;
@@ -126,7 +126,7 @@ double ViewerValues::carryOver(const Node &node, int mode, bool force)
     const NodePtr item = shared(node);
     if (mode == BlockEnd) {
         validateSums();
-        const AccountTreesPtr &accounts = m_document.accountModel();
+        const AccountTreesPtr &accounts = m_document.accountTrees();
         if (accounts && item == accounts->asset()) return m_assetSum;
         if (accounts && item == accounts->debt()) return m_debtSum;
     }
@@ -164,8 +164,8 @@ QString ViewerValues::formatAccount(const Node &node, double value, bool trans) 
             const CurrencyPtr shown = trans ? def : m_document.displayCurrencyOfItem(node);
             return m_document.stringForValue(value, shown ? shown->ident() : 0);
         }
-        const SecurityPtr brand = m_document.findBrand(brandOf(node));
-        if (brand && brand->kind() == BrandKind::Stock)
+        const SecurityPtr security = m_document.findSecurity(securityOf(node));
+        if (security && security->kind() == SecurityKind::Stock)
             return m_document.amountText().intFormatter().stringForObjectValue(value);
         static const PatternFormatter units(QStringLiteral("#,##0.00;0.00;#,##0.00"));
         return units.stringForObjectValue(value);
@@ -247,7 +247,7 @@ ViewerCell ViewerValues::accountCell(const Node &node, int column)
     case ViewerColumns::WeekSummary: formatted(carryOver(node, WeekEnd, trans)); break;
     case ViewerColumns::BlockSummary: formatted(carryOver(node, BlockEnd, trans)); break;
     case ViewerColumns::ShareSummary: {
-        const AccountTreesPtr &accounts = m_document.accountModel();
+        const AccountTreesPtr &accounts = m_document.accountTrees();
         const Node *top = topOf(node);
         if (!accounts || (accounts->summary() && top == accounts->summary().get())) break;
         const double v = carryOver(node, BlockEnd, true);
@@ -277,17 +277,17 @@ ViewerCell ViewerValues::categoryCell(const Node &node, int column)
         cell.dataColumn = true;
         const auto [months, days] = ViewerColumns::cellIncrement(m_columns.unit());
         const QDate d = m_columns.columnFirstDate(column);
-        v = months > 0 ? m_document.summaryForActualMonths(item, d, months) : m_document.valueForActual(item, d);
+        v = months > 0 ? m_document.summaryForCategoryMonths(item, d, months) : m_document.valueForCategory(item, d);
     } else if (column >= m_columns.startEndCells()) {
         const QDate s = m_columns.summaryTopDate();
         const int m = m_columns.blockMonths();
-        const CategoryTreesPtr &categories = m_document.actualModel();
+        const CategoryTreesPtr &categories = m_document.categoryTrees();
         const bool incomeOrExpense = categories && categories->isIncomeOrExpense(&node);
         switch (m_columns.summaryPosition(column)) {
         case ViewerColumns::WeekSummary:
-            v = m_document.summaryForActualDays(item, m_columns.summaryTopWeekDate(), 7);
+            v = m_document.summaryForCategoryDays(item, m_columns.summaryTopWeekDate(), 7);
             break;
-        case ViewerColumns::BlockSummary: v = m_document.summaryForActualMonths(item, s, m); break;
+        case ViewerColumns::BlockSummary: v = m_document.summaryForCategoryMonths(item, s, m); break;
         case ViewerColumns::BudgetSummary:
         case ViewerColumns::BudgetPercentSummary: {
             if (!incomeOrExpense || !s.isValid() || m <= 0) return cell;
@@ -304,16 +304,16 @@ ViewerCell ViewerValues::categoryCell(const Node &node, int column)
                 v = budget;
                 break;
             }
-            if (budget != 0) cell.text = percent(m_document.summaryForActualMonths(item, s, m), budget);
+            if (budget != 0) cell.text = percent(m_document.summaryForCategoryMonths(item, s, m), budget);
             return cell;
         }
         case ViewerColumns::ShareSummary: {
             if (!incomeOrExpense) return cell;
-            v = m_document.summaryForActualMonths(item, s, m);
+            v = m_document.summaryForCategoryMonths(item, s, m);
             if (v == 0) return cell;
             const Node *root = &node;
             while (root && root->kind() > NodeKind::SectionRoot) root = root->parent();
-            const double whole = root ? m_document.summaryForActualMonths(shared(*root), s, m) : 0;
+            const double whole = root ? m_document.summaryForCategoryMonths(shared(*root), s, m) : 0;
             cell.text = percent(v, whole);
             return cell;
         }

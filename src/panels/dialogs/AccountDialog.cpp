@@ -46,9 +46,9 @@ AccountDialog::AccountDialog(ReadOnlyBook *document, int account, int mode, std:
 {
     setWindowTitle(cv::localizedString(QStringLiteral("Account-Dialog-Title")));
     setWindowModality(Qt::ApplicationModal);
-    if (document && document->accountModel()) {
-        if (mode & kAssetBits) collectFrom(document->accountModel()->asset());
-        if (mode & kDebtBits) collectFrom(document->accountModel()->debt());
+    if (document && document->accountTrees()) {
+        if (mode & kAssetBits) collectFrom(document->accountTrees()->asset());
+        if (mode & kDebtBits) collectFrom(document->accountTrees()->debt());
     }
 
     auto *layout = new QVBoxLayout(this);

@@ -30,7 +30,7 @@ namespace cv {
 namespace {
 
 // Accounts a repeated entry may use: cash, bank, other asset, card, other debt.
-bool isMacroAccountKind(cv::NodeKind kind)
+bool isRepeatAccountKind(cv::NodeKind kind)
 {
     return kind == cv::NodeKind::Cash || kind == cv::NodeKind::Bank || kind == cv::NodeKind::GeneralAsset ||
            kind == cv::NodeKind::CreditCard || kind == cv::NodeKind::GeneralDebt;
@@ -204,26 +204,26 @@ RepeatedEntryTarget *RepeatedEntryDialog::target() const
 
 void RepeatedEntryDialog::buildChoosers()
 {
-    const auto accountModel = m_doc->accountModel();
+    const auto accountTrees = m_doc->accountTrees();
     for (QComboBox *box : {m_account, m_destination}) {
         if (box == m_destination) box->addItem(QString(), 0);
-        if (accountModel) {
-            auto wanted = [](const Node &n) { return isMacroAccountKind(n.kind()); };
-            addNodes(box, *m_doc, accountModel->asset(), wanted);
-            addNodes(box, *m_doc, accountModel->debt(), wanted);
+        if (accountTrees) {
+            auto wanted = [](const Node &n) { return isRepeatAccountKind(n.kind()); };
+            addNodes(box, *m_doc, accountTrees->asset(), wanted);
+            addNodes(box, *m_doc, accountTrees->debt(), wanted);
         }
     }
     selectIdent(m_account, defaultAccount(*m_doc));
     m_destination->setVisible(m_isTransfer);
     m_transferArrow->setVisible(m_isTransfer);
 
-    const auto actualModel = m_doc->actualModel();
+    const auto categoryTrees = m_doc->categoryTrees();
     if (m_isTransfer) {
         m_category->addItem(cv::localizedString("SYS:Transfer"), 0);
         m_category->setEnabled(false);
-    } else if (actualModel) {
-        auto wanted = [](const Node &n) { return n.isActual(); };
-        const NodePtr income = actualModel->income(), expense = actualModel->expense();
+    } else if (categoryTrees) {
+        auto wanted = [](const Node &n) { return n.isCategory(); };
+        const NodePtr income = categoryTrees->income(), expense = categoryTrees->expense();
         const bool underExpense = m_currentItem && expense && m_currentItem->hasAncestor(expense.get());
         const bool underIncome = m_currentItem && income && m_currentItem->hasAncestor(income.get());
         if (!underExpense) addNodes(m_category, *m_doc, income, wanted);
@@ -367,9 +367,9 @@ void RepeatedEntryDialog::okPushed()
     if (!canFinish()) return;
     RepeatedEntryTarget *panel = target();
     if (panel) {
-        panel->appendMacroRows(makeRows());
+        panel->appendRepeatedRows(makeRows());
         m_finished = true;
-        panel->macroFinished(1);
+        panel->repeatFinished(1);
     }
     m_finished = true;
     close();
@@ -379,7 +379,7 @@ void RepeatedEntryDialog::cancelPushed()
 {
     if (!m_finished) {
         m_finished = true;
-        if (RepeatedEntryTarget *panel = target()) panel->macroFinished(-1);
+        if (RepeatedEntryTarget *panel = target()) panel->repeatFinished(-1);
     }
     close();
 }
@@ -397,7 +397,7 @@ void RepeatedEntryDialog::closeEvent(QCloseEvent *event)
     // Closed by its title bar: the panel hears of it as a cancel.
     if (!m_finished) {
         m_finished = true;
-        if (RepeatedEntryTarget *panel = target()) panel->macroFinished(-1);
+        if (RepeatedEntryTarget *panel = target()) panel->repeatFinished(-1);
     }
     QDialog::closeEvent(event);
 }

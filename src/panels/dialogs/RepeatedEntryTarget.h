@@ -11,9 +11,9 @@ class RepeatedEntryTarget {
 public:
     virtual ~RepeatedEntryTarget() = default;
     // The series goes before the panel's blank input row, which stays last.
-    virtual void appendMacroRows(const std::vector<EntryPtr> &rows) = 0;
+    virtual void appendRepeatedRows(const std::vector<EntryPtr> &rows) = 0;
     // 1 after OK (rows appended), -1 after Cancel.
-    virtual void macroFinished(int code) = 0;
+    virtual void repeatFinished(int code) = 0;
     virtual bool isTransferTarget() const = 0;
 };
 

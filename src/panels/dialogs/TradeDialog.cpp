@@ -29,7 +29,7 @@ namespace cv {
 
 namespace {
 
-constexpr int kCommandRow = -2; // item data of "CreateNewBrand" and "CreateNewAccount"
+constexpr int kCommandRow = -2; // item data of "CreateNewSecurity" and "CreateNewAccount"
 constexpr int kFundDigits = 6;
 constexpr int kChoiceColumns = 3;
 constexpr int kMinimumWidth = 440;
@@ -48,7 +48,7 @@ cv::ChooserItem runLastCommand(const cv::ChooserModel &source, cv::ChooserEndHan
 } // namespace
 
 TradeDialog::TradeDialog(Book *doc, const TradePtr &trade, QWidget *parent)
-    : QDialog(parent), m_doc(doc), m_trade(trade), m_brandButton(new QComboBox(this)),
+    : QDialog(parent), m_doc(doc), m_trade(trade), m_securityButton(new QComboBox(this)),
       m_accButton2(new QComboBox(this)), m_accButton(new QComboBox(this)), m_oprView(new QTabWidget(this)),
       m_unitsHeld(new QLabel(this)), m_dateField(new cv::DateField(this)), m_unitsField(new QLineEdit(this)),
       m_unitPriceField(new QLineEdit(this)), m_commissionField(new QLineEdit(this)), m_totalField(new QLineEdit(this)),
@@ -60,24 +60,25 @@ TradeDialog::TradeDialog(Book *doc, const TradePtr &trade, QWidget *parent)
     setMinimumWidth(kMinimumWidth);
     auto *layout = new QVBoxLayout(this);
     auto *head = new QFormLayout;
-    head->addRow(cv::localizedString("Trade-Brand"), m_brandButton);
+    head->addRow(cv::localizedString("Trade-Brand"), m_securityButton);
     head->addRow(cv::localizedString("Account"), m_accButton2);
     head->addRow(cv::localizedString("TradeDialog-Held"), m_unitsHeld);
     layout->addLayout(head);
 
-    for (int brandKind = cv::raw(cv::BrandKind::Stock); brandKind <= cv::raw(cv::BrandKind::Bond); ++brandKind) {
+    for (int securityKind = cv::raw(cv::SecurityKind::Stock); securityKind <= cv::raw(cv::SecurityKind::Bond);
+         ++securityKind) {
         auto *page = new QWidget(m_oprView);
         auto *grid = new QGridLayout(page);
-        m_choices[brandKind] = new QButtonGroup(page);
+        m_choices[securityKind] = new QButtonGroup(page);
         int index = 0;
-        for (cv::TradeKind kind : Trade::operationKeysForBrandKind(cv::BrandKind(brandKind))) {
+        for (cv::TradeKind kind : Trade::operationKeysForSecurityKind(cv::SecurityKind(securityKind))) {
             auto *choice = new QRadioButton(Trade::operationNameForKey(kind), page);
-            m_choices[brandKind]->addButton(choice, cv::raw(kind));
+            m_choices[securityKind]->addButton(choice, cv::raw(kind));
             grid->addWidget(choice, index / kChoiceColumns, index % kChoiceColumns);
             ++index;
         }
-        m_oprView->addTab(page, cv::localizedString(kKindKeys[brandKind]));
-        connect(m_choices[brandKind], &QButtonGroup::idClicked, this, [this] {
+        m_oprView->addTab(page, cv::localizedString(kKindKeys[securityKind]));
+        connect(m_choices[securityKind], &QButtonGroup::idClicked, this, [this] {
             pickOperator();
             contentChanged();
         });
@@ -107,7 +108,7 @@ TradeDialog::TradeDialog(Book *doc, const TradePtr &trade, QWidget *parent)
 
     // Filling.
     fillDestinationButton();
-    fillBrandButton();
+    fillSecurityButton();
     const NodePtr account = trade->account() > 0 ? doc->findAccount(trade->account()) : nullptr;
     if (account) m_accButton2->addItem(doc->displayName(*account), account->ident());
     m_accButton2->insertSeparator(m_accButton2->count());
@@ -115,17 +116,17 @@ TradeDialog::TradeDialog(Book *doc, const TradePtr &trade, QWidget *parent)
     m_currency = m_doc->getCurrency(m_doc->currencyOfAccount(trade->account()));
 
     m_currentOperation = trade->kind();
-    if (trade->brand() > 0) {
+    if (trade->security() > 0) {
         // A trade keeps its security.
-        m_currentBrand = doc->findBrand(trade->brand());
-        if (m_currentBrand)
-            m_brandButton->setCurrentIndex(std::max(m_brandButton->findData(m_currentBrand->ident()), 0));
-        m_brandButton->setEnabled(false);
+        m_currentSecurity = doc->findSecurity(trade->security());
+        if (m_currentSecurity)
+            m_securityButton->setCurrentIndex(std::max(m_securityButton->findData(m_currentSecurity->ident()), 0));
+        m_securityButton->setEnabled(false);
     } else {
-        const int ident = m_brandButton->currentData().toInt();
-        m_currentBrand = ident > 0 ? doc->findBrand(ident) : nullptr;
+        const int ident = m_securityButton->currentData().toInt();
+        m_currentSecurity = ident > 0 ? doc->findSecurity(ident) : nullptr;
     }
-    m_lastBrandIndex = m_brandButton->currentIndex();
+    m_lastSecurityIndex = m_securityButton->currentIndex();
     setOptionView();
     m_dateField->setDate(trade->date());
     if (trade->transfer() > 0) {
@@ -143,7 +144,7 @@ TradeDialog::TradeDialog(Book *doc, const TradePtr &trade, QWidget *parent)
     setCurrentUnits();
     updateButtons();
 
-    connect(m_brandButton, &QComboBox::activated, this, &TradeDialog::brandChosen);
+    connect(m_securityButton, &QComboBox::activated, this, &TradeDialog::securityChosen);
     connect(m_accButton2, &QComboBox::activated, this, &TradeDialog::accountChosen);
     connect(m_accButton, &QComboBox::activated, this, [this] { contentChanged(); });
     connect(m_dateField, &cv::DateField::textChanged, this, [this] {
@@ -156,13 +157,13 @@ TradeDialog::TradeDialog(Book *doc, const TradePtr &trade, QWidget *parent)
 
 TradeDialog::~TradeDialog() = default;
 
-void TradeDialog::fillBrandButton()
+void TradeDialog::fillSecurityButton()
 {
-    m_brandButton->clear();
-    for (const SecurityPtr &brand : m_doc->brandList())
-        if (brand) m_brandButton->addItem(brand->name(), brand->ident());
-    m_brandButton->insertSeparator(m_brandButton->count());
-    m_brandButton->addItem(cv::localizedString("CreateNewBrand"), kCommandRow);
+    m_securityButton->clear();
+    for (const SecurityPtr &security : m_doc->securityList())
+        if (security) m_securityButton->addItem(security->name(), security->ident());
+    m_securityButton->insertSeparator(m_securityButton->count());
+    m_securityButton->addItem(cv::localizedString("CreateNewBrand"), kCommandRow);
 }
 
 void TradeDialog::fillDestinationButton()
@@ -246,7 +247,7 @@ QString TradeDialog::currentUnitsText() const
 void TradeDialog::pickResult(Trade &trade) const
 {
     trade.setKind(m_currentOperation);
-    trade.setBrand(m_currentBrand ? m_currentBrand->ident() : trade.brand());
+    trade.setSecurity(m_currentSecurity ? m_currentSecurity->ident() : trade.security());
     trade.setTransfer(getTransfer());
     if (const std::optional<QDate> date = getDate()) trade.setDate(*date);
     const int mask = fieldMask();
@@ -266,23 +267,23 @@ void TradeDialog::pickResult(Trade &trade) const
 
 void TradeDialog::setOptionView()
 {
-    const int brandKind = cv::raw(m_currentBrand ? m_currentBrand->kind() : cv::BrandKind::Stock);
-    if (brandKind < cv::raw(cv::BrandKind::Stock) || brandKind > cv::raw(cv::BrandKind::Bond)) return;
-    m_oprView->setCurrentIndex(brandKind);
-    QButtonGroup *group = m_choices[brandKind];
+    const int securityKind = cv::raw(m_currentSecurity ? m_currentSecurity->kind() : cv::SecurityKind::Stock);
+    if (securityKind < cv::raw(cv::SecurityKind::Stock) || securityKind > cv::raw(cv::SecurityKind::Bond)) return;
+    m_oprView->setCurrentIndex(securityKind);
+    QButtonGroup *group = m_choices[securityKind];
     QAbstractButton *choice = group->button(cv::raw(m_currentOperation));
     if (!choice) choice = group->buttons().value(0);
     if (choice) choice->setChecked(true);
     pickOperator();
-    for (int kind = cv::raw(cv::BrandKind::Stock); kind <= cv::raw(cv::BrandKind::Bond); ++kind)
-        m_oprView->setTabEnabled(kind, kind == brandKind);
+    for (int kind = cv::raw(cv::SecurityKind::Stock); kind <= cv::raw(cv::SecurityKind::Bond); ++kind)
+        m_oprView->setTabEnabled(kind, kind == securityKind);
 }
 
 void TradeDialog::pickOperator()
 {
-    const int brandKind = cv::raw(m_currentBrand ? m_currentBrand->kind() : cv::BrandKind::Stock);
-    if (brandKind < cv::raw(cv::BrandKind::Stock) || brandKind > cv::raw(cv::BrandKind::Bond)) return;
-    const int checked = m_choices[brandKind]->checkedId();
+    const int securityKind = cv::raw(m_currentSecurity ? m_currentSecurity->kind() : cv::SecurityKind::Stock);
+    if (securityKind < cv::raw(cv::SecurityKind::Stock) || securityKind > cv::raw(cv::SecurityKind::Bond)) return;
+    const int checked = m_choices[securityKind]->checkedId();
     if (checked >= 0) m_currentOperation = cv::TradeKind(checked);
 }
 
@@ -290,8 +291,8 @@ void TradeDialog::setCurrentUnits()
 {
     double units = 0;
     const std::optional<QDate> date = getDate();
-    if (m_currentBrand && m_currentBrand->ident() > 0 && date)
-        units = m_doc->tradingAccount(m_trade->account(), m_currentBrand->ident(), *date);
+    if (m_currentSecurity && m_currentSecurity->ident() > 0 && date)
+        units = m_doc->tradingAccount(m_trade->account(), m_currentSecurity->ident(), *date);
     m_unitsHeld->setText(unitsText(units));
 }
 
@@ -314,31 +315,31 @@ void TradeDialog::contentChanged()
     updateButtons();
 }
 
-void TradeDialog::brandChosen(int index)
+void TradeDialog::securityChosen(int index)
 {
     if (index < 0) return;
-    if (m_brandButton->itemData(index).toInt() == kCommandRow) {
-        m_brandButton->setCurrentIndex(m_lastBrandIndex);
-        cv::SecurityChooserModel brands;
-        brands.setDocument(m_doc, 0);
+    if (m_securityButton->itemData(index).toInt() == kCommandRow) {
+        m_securityButton->setCurrentIndex(m_lastSecurityIndex);
+        cv::SecurityChooserModel securities;
+        securities.setDocument(m_doc, 0);
         QPointer<TradeDialog> self(this);
-        takeNewBrand(runLastCommand(brands, [self](const cv::ChooserItem &item) {
-            if (self) self->takeNewBrand(item);
+        takeNewSecurity(runLastCommand(securities, [self](const cv::ChooserItem &item) {
+            if (self) self->takeNewSecurity(item);
         }));
         return;
     }
-    const SecurityPtr brand = m_doc->findBrand(m_brandButton->itemData(index).toInt());
-    if (!brand) return;
-    if (m_doc->getCurrency(brand->currency()) != m_currency) {
+    const SecurityPtr security = m_doc->findSecurity(m_securityButton->itemData(index).toInt());
+    if (!security) return;
+    if (m_doc->getCurrency(security->currency()) != m_currency) {
         // A trade is settled in its account's money.
         Alert::alert(cv::localizedString("TradeCurrencyWarningTitle"), cv::localizedString("TradeCurrencyWarningText"));
-        m_brandButton->setCurrentIndex(m_lastBrandIndex);
+        m_securityButton->setCurrentIndex(m_lastSecurityIndex);
         return;
     }
     const double units = getUnits();
     const double price = getUnitPrice();
-    m_currentBrand = brand;
-    m_lastBrandIndex = index;
+    m_currentSecurity = security;
+    m_lastSecurityIndex = index;
     if (!m_unitsField->text().isEmpty()) m_unitsField->setText(unitsText(units));
     if (!m_unitPriceField->text().isEmpty()) m_unitPriceField->setText(unitPriceText(price));
     setOptionView();
@@ -346,14 +347,14 @@ void TradeDialog::brandChosen(int index)
     contentChanged();
 }
 
-void TradeDialog::takeNewBrand(const cv::ChooserItem &item)
+void TradeDialog::takeNewSecurity(const cv::ChooserItem &item)
 {
-    const SecurityPtr brand = item.brand();
-    if (!brand) return;
-    fillBrandButton();
-    const int index = m_brandButton->findData(brand->ident());
-    if (index >= 0) brandChosen(index);
-    m_brandButton->setCurrentIndex(m_lastBrandIndex);
+    const SecurityPtr security = item.security();
+    if (!security) return;
+    fillSecurityButton();
+    const int index = m_securityButton->findData(security->ident());
+    if (index >= 0) securityChosen(index);
+    m_securityButton->setCurrentIndex(m_lastSecurityIndex);
 }
 
 void TradeDialog::accountChosen(int index)

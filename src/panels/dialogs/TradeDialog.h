@@ -41,7 +41,7 @@ public:
 
     // The chosen operation and security.
     cv::TradeKind currentOperation() const { return m_currentOperation; }
-    SecurityPtr currentBrand() const { return m_currentBrand; }
+    SecurityPtr currentSecurity() const { return m_currentSecurity; }
     std::optional<QDate> getDate() const;
     double getUnits() const;
     double getUnitPrice() const;
@@ -56,12 +56,12 @@ public:
     void performInputDate(const QDate &date) override;
     Q_INVOKABLE void performInputValue(const QString &value);
 
-    QComboBox *brandButton() const { return m_brandButton; }
+    QComboBox *securityButton() const { return m_securityButton; }
     QComboBox *accountButton() const { return m_accButton2; }
     QComboBox *destinationButton() const { return m_accButton; }
     QTabWidget *operationView() const { return m_oprView; }
     // The operation's radio buttons of a security kind (ids are trade kinds).
-    QButtonGroup *operationGroup(cv::BrandKind brandKind) const { return m_choices[cv::raw(brandKind)]; }
+    QButtonGroup *operationGroup(cv::SecurityKind securityKind) const { return m_choices[cv::raw(securityKind)]; }
     cv::DateField *dateField() const { return m_dateField; }
     QLineEdit *unitsField() const { return m_unitsField; }
     QLineEdit *unitPriceField() const { return m_unitPriceField; }
@@ -71,12 +71,12 @@ public:
     QPushButton *okButton() const { return m_okButton; }
 
     // The security pop-up's choice (row index), as the user makes it.
-    void brandChosen(int index);
+    void securityChosen(int index);
     // The account pop-up's choice: its last row makes a new investment account.
     void accountChosen(int index);
 
 private:
-    void fillBrandButton();
+    void fillSecurityButton();
     void fillDestinationButton();
     void setOptionView();
     void pickOperator();
@@ -84,21 +84,21 @@ private:
     void updateButtons();
     void contentChanged();
     // Takes a security made by the new-security sheet (or none).
-    void takeNewBrand(const cv::ChooserItem &item);
-    bool isStock() const { return !m_currentBrand || m_currentBrand->kind() == cv::BrandKind::Stock; }
+    void takeNewSecurity(const cv::ChooserItem &item);
+    bool isStock() const { return !m_currentSecurity || m_currentSecurity->kind() == cv::SecurityKind::Stock; }
     int fieldMask() const;
     QString unitsText(double units) const;
     QString unitPriceText(double price) const;
     double numberOf(const QLineEdit *field, int digits) const;
 
-    Book *m_doc;                // not owned; outlives the dialog
-    TradePtr m_trade;           // the edited trade; changed only by pickResult
-    SecurityPtr m_currentBrand; // the chosen security
+    Book *m_doc;                   // not owned; outlives the dialog
+    TradePtr m_trade;              // the edited trade; changed only by pickResult
+    SecurityPtr m_currentSecurity; // the chosen security
     cv::TradeKind m_currentOperation = cv::TradeKind::Buy;
-    int m_currency = 0;       // the trade account's currency
-    int m_lastBrandIndex = 0; // the security row before the current choice
-    bool m_filling = true;    // control changes while filling are no edits
-    QComboBox *m_brandButton;
+    int m_currency = 0;          // the trade account's currency
+    int m_lastSecurityIndex = 0; // the security row before the current choice
+    bool m_filling = true;       // control changes while filling are no edits
+    QComboBox *m_securityButton;
     QComboBox *m_accButton2;
     QComboBox *m_accButton;
     QTabWidget *m_oprView;

@@ -39,7 +39,7 @@ AccountBookPanel::AccountBookPanel(Book *doc, NodePtr account, const QDate &from
     readRows();
     m_lastKind = cv::EntryKind::Expense;
     m_lastCategory = kMiscExpense;
-    if (const EntryPtr lastRow = actualAt(rowCount() - 1)) {
+    if (const EntryPtr lastRow = entryAt(rowCount() - 1)) {
         const Entry &last = *lastRow;
         if (last.kind() != cv::EntryKind::Transfer) {
             m_lastKind = last.kind();
@@ -101,10 +101,10 @@ QString AccountBookPanel::carriedBalanceText() const
     return value < 0 ? QLatin1Char('-') + text : text;
 }
 
-TransferFieldDialog *AccountBookPanel::transferFieldController()
+TransferFieldDialog *AccountBookPanel::transferFieldDialog()
 {
-    if (!m_transferFieldController) m_transferFieldController = new TransferFieldDialog(this);
-    return m_transferFieldController;
+    if (!m_transferFieldDialog) m_transferFieldDialog = new TransferFieldDialog(this);
+    return m_transferFieldDialog;
 }
 
 // ---- rows
@@ -185,7 +185,7 @@ double AccountBookPanel::balanceChange(const Entry &row) const
 // its own day above it. Stored rows alone give the balance the viewer shows.
 cv::CellValue AccountBookPanel::balanceValue(int row) const
 {
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e || (e->flags() & cv::EditDeleted) || ((e->flags() & cv::EditNew) && e->amount() == 0)) return QString();
     const QDate carryDay = firstDay().addDays(-1);
     if (m_pages.empty() && m_balances.size() != items().size()) {
@@ -207,7 +207,7 @@ cv::CellValue AccountBookPanel::balanceValue(int row) const
 
 cv::CellValue AccountBookPanel::objectValue(const EditingTable *, int cid, int row) const
 {
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e) return {};
     switch (cid) {
     case DateColumn: return cv::formatProgramDate(e->date());
@@ -237,7 +237,7 @@ cv::CellValue AccountBookPanel::objectValue(const EditingTable *, int cid, int r
 
 void AccountBookPanel::prepareCell(const EditingTable *table, cv::PreparedCell &cell, int cid, int row) const
 {
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e) return;
     if (cid == CategoryColumn) {
         cell.color = palette().color(QPalette::Disabled, QPalette::Text);
@@ -263,7 +263,7 @@ bool AccountBookPanel::isColumnEditable(int cid, int row) const
 
 bool AccountBookPanel::shouldEditColumn(const EditingTable *, int cid, int row) const
 {
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e || (e->flags() & cv::EditDeleted) || cid == CategoryColumn) return false;
     return isColumnEditable(cid, row);
 }
@@ -272,7 +272,7 @@ int AccountBookPanel::verifyEditableColumn(int column, int row, cv::Movement mov
 {
     if (row < 0) return column;
     if (isLoanAccount()) return MemoColumn;
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     const int count = tableView()->numberOfColumns();
     for (int guard = 0; guard < count + 1 && column >= 0 && column < count; ++guard) {
         const int cid = tableView()->cidOfColumn(column);
@@ -294,7 +294,7 @@ int AccountBookPanel::verifyEditableColumn(int column, int row, cv::Movement mov
 
 std::optional<cv::CellCurrency> AccountBookPanel::currencyForColumn(int cid, int row) const
 {
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e || (cid != InColumn && cid != OutColumn)) return std::nullopt;
     int account = 0;
     if (e->kind() != cv::EntryKind::Transfer)
@@ -320,7 +320,7 @@ std::optional<AccountBookPanel::Field> AccountBookPanel::accountFieldForColumn(i
 
 void AccountBookPanel::setObjectValue(EditingTable *, const QString &text, int cid, int row)
 {
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e) return;
     switch (cid) {
     case DateColumn: {
@@ -357,7 +357,7 @@ void AccountBookPanel::editSpecialPopupForColumn(int column, int row)
 
 void AccountBookPanel::runKindPopup(int column, int row)
 {
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e) return;
     m_kindSource->setDocument(doc(), 16);
     const int selected = e->kind() == cv::EntryKind::Transfer ? kTransferRow : e->category();
@@ -371,7 +371,7 @@ void AccountBookPanel::runKindPopup(int column, int row)
 
 void AccountBookPanel::endKindPopup(const cv::ChooserItem &item)
 {
-    const EntryPtr e = actualAt(m_popupRow);
+    const EntryPtr e = entryAt(m_popupRow);
     if (!item || !e) {
         reeditPopupCell();
         return;
@@ -380,7 +380,7 @@ void AccountBookPanel::endKindPopup(const cv::ChooserItem &item)
         m_lastKind = cv::EntryKind::Expense;
         m_lastCategory = kMiscExpense;
         const QRect cell = tableView()->cellFrame(m_popupColumn, m_popupRow);
-        transferFieldController()->runWithController(this, e, tableView()->viewport()->mapToGlobal(cell.topLeft()));
+        transferFieldDialog()->runForPanel(this, e, tableView()->viewport()->mapToGlobal(cell.topLeft()));
         return;
     }
     const QString title =
@@ -437,7 +437,7 @@ void AccountBookPanel::toggleRowDeletedFlag(int tag)
 QString AccountBookPanel::deleteItemTitle() const
 {
     const QModelIndexList selected = tableView()->selectionModel()->selectedRows();
-    const EntryPtr row = selected.isEmpty() ? nullptr : actualAt(selected.first().row());
+    const EntryPtr row = selected.isEmpty() ? nullptr : entryAt(selected.first().row());
     return cv::localizedString(row && (row->flags() & cv::EditDeleted) ? "Undelete" : "Delete");
 }
 
@@ -465,10 +465,10 @@ void AccountBookPanel::panelMenuSelected(int tag)
     for (const QModelIndex &index : selected)
         if (RowPtr row = rowAt(index.row()); row && canDeleteRow(index.row()).value_or(false)) rows.push_back(row);
     if (rows.empty()) return;
-    const bool restoring = actual(rows.front())->flags() & cv::EditDeleted;
+    const bool restoring = entryOf(rows.front())->flags() & cv::EditDeleted;
     doc()->undoStack()->beginMacro(cv::localizedString(restoring ? "Undelete" : "Delete"));
     for (const RowPtr &row : rows)
-        if (bool(actual(row)->flags() & cv::EditDeleted) == restoring) toggleDeletedInPlace(row);
+        if (bool(entryOf(row)->flags() & cv::EditDeleted) == restoring) toggleDeletedInPlace(row);
     doc()->undoStack()->endMacro();
     updateButtons();
 }
@@ -481,7 +481,7 @@ void AccountBookPanel::commitRows()
     {
         cv::EditScope edit(*doc());
         for (const RowPtr &ptr : pendingRows()) {
-            const EntryPtr row = actual(ptr);
+            const EntryPtr row = entryOf(ptr);
             const EntryPtr copy = copyOf(row);
             const int flags = row->flags();
             const bool touched = flags & (cv::EditChanged | cv::EditNew);
@@ -507,7 +507,7 @@ void AccountBookPanel::commitRows()
             }
             ++rc;
         }
-        doc()->commitActualModel();
+        doc()->commitCategoryTrees();
     }
     setReturnCode(rc);
     if (rc > 0) Q_EMIT searchListShouldClear();

@@ -38,7 +38,7 @@ public:
     int accountIdent() const;
     QString carriedBalanceText() const;
     QLabel *totalField() const { return m_totalField; }
-    TransferFieldDialog *transferFieldController();
+    TransferFieldDialog *transferFieldDialog();
 
     // The kind chooser's pick (ident 1: the transfer row opens the popup).
     void endKindPopup(const cv::ChooserItem &item);
@@ -150,12 +150,12 @@ private:
     mutable std::vector<std::pair<QDate, double>> m_pendingByDay; // what edits changed through each day, summed
     mutable std::map<QDate, std::vector<std::pair<int, double>>> m_dayBalances; // day -> (row, balance after it)
 
-    QLabel *m_accountField;                                   // the account's name; child
-    QLabel *m_dateTotalTitleField;                            // "Report-Carry"; child
-    QLabel *m_totalField;                                     // the carried balance; child
-    TransferFieldDialog *m_transferFieldController = nullptr; // child, made on first use
-    std::unique_ptr<cv::CategoryChooserModel> m_kindSource;   // the kind chooser's list
-    mutable std::vector<double> m_balances; // running balance after each row; empty: to be summed again
+    QLabel *m_accountField;                                 // the account's name; child
+    QLabel *m_dateTotalTitleField;                          // "Report-Carry"; child
+    QLabel *m_totalField;                                   // the carried balance; child
+    TransferFieldDialog *m_transferFieldDialog = nullptr;   // child, made on first use
+    std::unique_ptr<cv::CategoryChooserModel> m_kindSource; // the kind chooser's list
+    mutable std::vector<double> m_balances;                 // running balance after each row; empty: to be summed again
 };
 
 } // namespace cv

@@ -124,7 +124,7 @@ void AccountBookPanel::readAllRows()
     }
     const std::vector<RowPtr> &list = items();
     std::unordered_set<int> removed; // rows taken out of the list stay out
-    for (const auto &[page, row] : m_removedRows) removed.insert(actual(row)->ident());
+    for (const auto &[page, row] : m_removedRows) removed.insert(entryOf(row)->ident());
     std::vector<RowPtr> rows;
     rows.reserve(list.size());
     for (size_t m = 0; m < m_pages.size(); ++m) {
@@ -134,7 +134,7 @@ void AccountBookPanel::readAllRows()
         for (int k = 0; k < page.count; ++k) {
             const RowPtr &row = list[size_t(page.offset + k)];
             if (row)
-                held.emplace(actual(row)->ident(), row);
+                held.emplace(entryOf(row)->ident(), row);
             else
                 whole = false;
         }
@@ -144,8 +144,8 @@ void AccountBookPanel::readAllRows()
         }
         if (m_sorted) sortRows(fresh[m]);
         for (RowPtr &row : fresh[m]) {
-            if (removed.count(actual(row)->ident())) continue;
-            const auto it = held.find(actual(row)->ident());
+            if (removed.count(entryOf(row)->ident())) continue;
+            const auto it = held.find(entryOf(row)->ident());
             rows.push_back(it == held.end() ? std::move(row) : it->second);
         }
     }
@@ -209,7 +209,7 @@ void AccountBookPanel::sortItems()
 
 double AccountBookPanel::rowDelta(const RowPtr &row) const
 {
-    return (rowFlags(row) & cv::EditDeleted) ? 0.0 : balanceChange(*actual(row));
+    return (rowFlags(row) & cv::EditDeleted) ? 0.0 : balanceChange(*entryOf(row));
 }
 
 // A row's balance in date order: the cache's balance at the end of the day
@@ -228,14 +228,14 @@ double AccountBookPanel::pagedBalance(int row) const
             if (!r || !(rowFlags(r) & (cv::EditChanged | cv::EditNew | cv::EditDeleted))) continue;
             m_touchedRows.push_back(int(k));
             events.emplace_back(rowDate(r), rowDelta(r));
-            if (const EntryPtr stored = copyOf(actual(r)))
+            if (const EntryPtr stored = copyOf(entryOf(r)))
                 events.emplace_back(stored->date(), -balanceChange(*stored));
             else if (!(rowFlags(r) & cv::EditNew))
-                events.emplace_back(rowDate(r), -balanceChange(*actual(r)));
+                events.emplace_back(rowDate(r), -balanceChange(*entryOf(r)));
         }
         for (const auto &[page, r] : m_removedRows) {
-            const EntryPtr stored = copyOf(actual(r));
-            events.emplace_back(stored ? stored->date() : rowDate(r), -balanceChange(stored ? *stored : *actual(r)));
+            const EntryPtr stored = copyOf(entryOf(r));
+            events.emplace_back(stored ? stored->date() : rowDate(r), -balanceChange(stored ? *stored : *entryOf(r)));
         }
         std::sort(events.begin(), events.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
         double sum = 0;

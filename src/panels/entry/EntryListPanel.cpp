@@ -17,7 +17,7 @@ EntryListPanel::EntryListPanel(Book *doc, NodePtr node, const QDate &from, const
 
 EntryListPanel::~EntryListPanel()
 {
-    closeMacroDialog();
+    closeRepeatDialog();
 }
 
 void EntryListPanel::updateButtons()
@@ -27,7 +27,7 @@ void EntryListPanel::updateButtons()
 
 cv::CellValue EntryListPanel::objectValue(const EditingTable *table, int cid, int row) const
 {
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (e && cid == 1 && (e->flags() & cv::EditNew) && e->amount() == 0) return QString();
     return EntryPanel::objectValue(table, cid, row);
 }
@@ -35,7 +35,7 @@ cv::CellValue EntryListPanel::objectValue(const EditingTable *table, int cid, in
 bool EntryListPanel::handleToolbar(const QString &identifier)
 {
     if (identifier != u"TB_Batch") return false;
-    macroInputPushed();
+    repeatInputPushed();
     return true;
 }
 
@@ -48,7 +48,7 @@ void EntryListPanel::menuSelected(int tag)
     case SelectedRowsTag: deleteRows(tableView()); break;
     case RevertTag: revertSelected(); break;
     case BatchTag:
-        if (!isEditOnly()) macroInputPushed();
+        if (!isEditOnly()) repeatInputPushed();
         break;
     default: break;
     }
@@ -59,7 +59,7 @@ std::vector<RowPanel::PanelMenuEntry> EntryListPanel::panelMenuEntries() const
     const QModelIndexList selected = tableView() && tableView()->selectionModel()
                                          ? tableView()->selectionModel()->selectedRows()
                                          : QModelIndexList();
-    const EntryPtr first = selected.isEmpty() ? nullptr : actualAt(selected.first().row());
+    const EntryPtr first = selected.isEmpty() ? nullptr : entryAt(selected.first().row());
     const bool deleted = first && (first->flags() & cv::EditDeleted);
     return {{AddOrDeleteTag, cv::localizedString("Panel-Menu-Add")},
             {SelectedRowsTag, cv::localizedString(deleted ? "Undelete" : "Delete")},
@@ -84,7 +84,7 @@ void EntryListPanel::revertSelected()
     const QModelIndexList selected = tableView()->selectionModel()->selectedRows();
     if (selected.isEmpty()) return;
     for (const QModelIndex &index : selected) {
-        const EntryPtr row = actualAt(index.row());
+        const EntryPtr row = entryAt(index.row());
         if (!row || !(row->flags() & cv::EditChanged)) continue;
         const auto it = m_oldValues.find(row);
         if (it == m_oldValues.end()) continue;
@@ -97,30 +97,30 @@ void EntryListPanel::revertSelected()
     reloadTable();
 }
 
-void EntryListPanel::macroInputPushed()
+void EntryListPanel::repeatInputPushed()
 {
     if (isEditOnly()) return;
     tableView()->forceEndFieldEditing(true);
-    closeMacroDialog();
-    m_macroDialog = RepeatedEntryDialog::runWithDocument(doc(), item(), firstDay(), this);
+    closeRepeatDialog();
+    m_repeatDialog = RepeatedEntryDialog::runWithDocument(doc(), item(), firstDay(), this);
 }
 
-void EntryListPanel::closeMacroDialog()
+void EntryListPanel::closeRepeatDialog()
 {
-    if (m_macroDialog) m_macroDialog->abandon();
-    m_macroDialog = nullptr;
+    if (m_repeatDialog) m_repeatDialog->abandon();
+    m_repeatDialog = nullptr;
 }
 
-void EntryListPanel::appendMacroRows(const std::vector<EntryPtr> &series)
+void EntryListPanel::appendRepeatedRows(const std::vector<EntryPtr> &series)
 {
     tableView()->forceEndFieldEditing(false);
     // A blank last row stays last.
     int at = rowCount();
-    if (const EntryPtr last = actualAt(at - 1); last && RepeatedEntryDialog::isBlankRow(*last)) --at;
+    if (const EntryPtr last = entryAt(at - 1); last && RepeatedEntryDialog::isBlankRow(*last)) --at;
     insertRows(at, std::vector<RowPtr>(series.begin(), series.end()));
 }
 
-void EntryListPanel::macroFinished(int code)
+void EntryListPanel::repeatFinished(int code)
 {
     if (code < 0) return;
     markChanged();

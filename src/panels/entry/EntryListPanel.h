@@ -23,8 +23,8 @@ public:
 
     // "TB_Batch" runs the repeated entry dialog; other items are not the panel's.
     bool handleToolbar(const QString &identifier) override;
-    void macroInputPushed();
-    RepeatedEntryDialog *macroDialog() const { return m_macroDialog; }
+    void repeatInputPushed();
+    RepeatedEntryDialog *repeatDialog() const { return m_repeatDialog; }
     // The context menu: add, delete or restore the selected rows, revert,
     // repeated entry.
     void menuSelected(int tag);
@@ -32,11 +32,11 @@ public:
     std::optional<bool> validateMenuTag(int tag) const override;
     // The selected changed rows get their stored values back (not undoable).
     void revertSelected();
-    void didEnd() override { closeMacroDialog(); }
+    void didEnd() override { closeRepeatDialog(); }
 
     // RepeatedEntryTarget
-    void appendMacroRows(const std::vector<EntryPtr> &rows) override;
-    void macroFinished(int code) override;
+    void appendRepeatedRows(const std::vector<EntryPtr> &rows) override;
+    void repeatFinished(int code) override;
 
     std::optional<bool> validateMenuItem(const EditingTable *table, const QAction *action) const override;
     // A new row shows its amount once one was typed.
@@ -49,10 +49,10 @@ Q_SIGNALS:
 protected:
     std::vector<PanelMenuEntry> panelMenuEntries() const override;
     void updateButtons() override;
-    void closeMacroDialog();
+    void closeRepeatDialog();
 
 private:
-    QPointer<RepeatedEntryDialog> m_macroDialog;
+    QPointer<RepeatedEntryDialog> m_repeatDialog;
 };
 
 } // namespace cv

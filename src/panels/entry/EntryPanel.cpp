@@ -46,7 +46,7 @@ EntryPtr EntryPanel::copyOf(const EntryPtr &row) const
 
 void EntryPanel::setChanged(const RowPtr &row)
 {
-    const EntryPtr entry = actual(row);
+    const EntryPtr entry = entryOf(row);
     if (!(entry->flags() & (cv::EditChanged | cv::EditNew))) m_oldValues[entry] = entry->clone();
     entry->setFlags(entry->flags() | cv::EditChanged);
     doc()->updateChangeCount(BookChanges::ChangeDone);
@@ -56,12 +56,12 @@ void EntryPanel::setChanged(const RowPtr &row)
 
 bool EntryPanel::rowGoesBefore(const RowPtr &a, const RowPtr &b) const
 {
-    return Entry::rowOrder(actual(a), actual(b));
+    return Entry::rowOrder(entryOf(a), entryOf(b));
 }
 
 QVariant EntryPanel::fieldValue(const RowPtr &row, int field) const
 {
-    const EntryPtr entry = actual(row);
+    const EntryPtr entry = entryOf(row);
     CV_ASSERT_OR(entry, return {});
     const Entry &e = *entry;
     switch (Field(field)) {
@@ -81,7 +81,7 @@ QVariant EntryPanel::fieldValue(const RowPtr &row, int field) const
 
 void EntryPanel::setFieldValue(const RowPtr &row, int field, const QVariant &value)
 {
-    const EntryPtr entry = actual(row);
+    const EntryPtr entry = entryOf(row);
     CV_ASSERT_OR(entry, return );
     Entry &e = *entry;
     switch (Field(field)) {
@@ -160,7 +160,7 @@ private:
             std::for_each(m_writes.begin(), m_writes.end(), step);
         else
             std::for_each(m_writes.rbegin(), m_writes.rend(), step);
-        m_doc->commitActualModel();
+        m_doc->commitCategoryTrees();
     }
     bool stored(const Entry &e) const
     {
@@ -205,7 +205,7 @@ bool EntryPanel::selectEntry(int ident)
         // Rows not read yet are read only when the read ones do not hold it.
         if (readAll) readAllRows();
         for (const RowPtr &row : items()) {
-            if (row && actual(row)->ident() == ident) {
+            if (row && entryOf(row)->ident() == ident) {
                 selectItem(row);
                 return true;
             }
@@ -217,9 +217,9 @@ bool EntryPanel::selectEntry(int ident)
 void EntryPanel::updateGroup(const QList<int> &deletedGroups)
 {
     for (const RowPtr &row : items())
-        if (row && deletedGroups.contains(actual(row)->group())) actual(row)->setGroup(0);
+        if (row && deletedGroups.contains(entryOf(row)->group())) entryOf(row)->setGroup(0);
     for (const RowPtr &row : deletedItems())
-        if (deletedGroups.contains(actual(row)->group())) actual(row)->setGroup(0);
+        if (deletedGroups.contains(entryOf(row)->group())) entryOf(row)->setGroup(0);
     if (deletedGroups.contains(m_lastGroup)) m_lastGroup = 0;
     reloadTable();
 }
@@ -228,7 +228,7 @@ void EntryPanel::updateGroup(const QList<int> &deletedGroups)
 
 bool EntryPanel::isLoan(int row) const
 {
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e) return false;
     auto isLoanAccount = [this](int ident) {
         const NodePtr node = ident > 0 ? doc()->findAccount(ident) : nullptr;
@@ -287,7 +287,7 @@ cv::CellValue EntryPanel::amountValue(double value, int currency) const
 
 cv::CellValue EntryPanel::objectValue(const EditingTable *, int cid, int row) const
 {
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e) return {};
     const std::optional<Field> accountField = accountFieldForColumn(cid, *e);
     const std::optional<Field> amountField = amountFieldForColumn(cid);
@@ -308,7 +308,7 @@ cv::CellValue EntryPanel::objectValue(const EditingTable *, int cid, int row) co
 
 void EntryPanel::prepareCell(const EditingTable *table, cv::PreparedCell &cell, int cid, int row) const
 {
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e) return;
     cell.placeholder = isColumnSelectable(table, cid, row) ? QString() : QStringLiteral("----");
     if (cid == 0) {
@@ -319,7 +319,7 @@ void EntryPanel::prepareCell(const EditingTable *table, cv::PreparedCell &cell, 
 
 std::optional<cv::CellCurrency> EntryPanel::currencyForColumn(int cid, int row) const
 {
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e || cid != 1) return std::nullopt;
     const CurrencyPtr currency = doc()->findCurrency(doc()->currencyOfAccount(e->account()));
     if (!currency) return std::nullopt;
@@ -349,7 +349,7 @@ std::optional<int> EntryPanel::typedAmountCurrency(int cid, const Entry &row) co
 
 QString EntryPanel::refusalOf(const QString &text, int cid, int row) const
 {
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e) return {};
     if (cid == 0) {
         const std::optional<QDate> date = cv::parseProgramDate(text);
@@ -362,7 +362,7 @@ QString EntryPanel::refusalOf(const QString &text, int cid, int row) const
 
 void EntryPanel::setObjectValue(EditingTable *, const QString &text, int cid, int row)
 {
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e) return;
     const std::optional<Field> accountField = accountFieldForColumn(cid, *e);
     const std::optional<Field> amountField = amountFieldForColumn(cid);
@@ -411,7 +411,7 @@ void EntryPanel::editColumn(int column, int row, PopupFieldEditor *)
 
 void EntryPanel::runGroupPopup(int column, int row)
 {
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e) return;
     m_groupSource->setDocument(doc(), 0);
     QPointer<EntryPanel> self(this);
@@ -480,7 +480,7 @@ void EntryPanel::performInputDate(const QDate &date)
     int changed = 0;
     int lastChanged = -1;
     for (const QModelIndex &index : tableView()->selectionModel()->selectedRows()) {
-        const EntryPtr e = actualAt(index.row());
+        const EntryPtr e = entryAt(index.row());
         if (!e || e->date() == date) continue;
         change(e, Field::Date, date, cv::localizedString(QStringLiteral("Change Date")));
         ++changed;
@@ -495,7 +495,7 @@ void EntryPanel::performInputValue(const QString &text)
 {
     int changed = 0;
     for (const QModelIndex &index : tableView()->selectionModel()->selectedRows()) {
-        const EntryPtr e = actualAt(index.row());
+        const EntryPtr e = entryAt(index.row());
         if (!e || isLoan(index.row())) continue;
         const std::optional<double> value = amountForText(text, doc()->currencyOfAccount(e->account()));
         if (!value) continue;

@@ -37,8 +37,8 @@ public:
     EntryPanel(Book *doc, NodePtr item, const QDate &from, const QDate &to, QWidget *parent = nullptr);
     ~EntryPanel() override;
 
-    static EntryPtr actual(const RowPtr &row) { return row.actual(); }
-    EntryPtr actualAt(int row) const { return actual(rowAt(row)); }
+    static EntryPtr entryOf(const RowPtr &row) { return row.entry(); }
+    EntryPtr entryAt(int row) const { return entryOf(rowAt(row)); }
     // The stored row as it was before its first change; null when unchanged or new.
     EntryPtr copyOf(const EntryPtr &row) const;
 

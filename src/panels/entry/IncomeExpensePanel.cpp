@@ -59,7 +59,7 @@ IncomeExpensePanel::IncomeExpensePanel(Book *doc, NodePtr node, const QDate &fro
 
 IncomeExpensePanel::~IncomeExpensePanel()
 {
-    closeMacroDialog();
+    closeRepeatDialog();
     detachFromTable();
 }
 
@@ -79,12 +79,12 @@ void IncomeExpensePanel::buildTable()
 
 void IncomeExpensePanel::readRows()
 {
-    std::optional<cv::ActualList> found;
-    if (item() && item()->isActual()) {
-        found = doc()->reads().findActualFrom(firstDay(), lastDay(), item()->ident());
+    std::optional<cv::EntryList> found;
+    if (item() && item()->isCategory()) {
+        found = doc()->reads().findEntriesFrom(firstDay(), lastDay(), item()->ident());
     } else if (item()) {
         const std::vector<int> categories = item()->enumerateCategories();
-        found = doc()->reads().findActualFrom(firstDay(), lastDay(), QList<int>(categories.begin(), categories.end()));
+        found = doc()->reads().findEntriesFrom(firstDay(), lastDay(), QList<int>(categories.begin(), categories.end()));
     }
     setItems(found);
     if (!m_defaultsSet) setDefaults();
@@ -93,11 +93,11 @@ void IncomeExpensePanel::readRows()
 void IncomeExpensePanel::setDefaults()
 {
     m_defaultsSet = true;
-    const auto model = doc()->actualModel();
+    const auto model = doc()->categoryTrees();
     const NodePtr expense = model ? model->expense() : nullptr;
     m_isExpense = item() && expense && item()->hasAncestor(expense.get());
     m_lastKind = m_isExpense ? cv::EntryKind::Expense : cv::EntryKind::Income;
-    if (const EntryPtr lastRow = actualAt(rowCount() - 1)) {
+    if (const EntryPtr lastRow = entryAt(rowCount() - 1)) {
         const Entry &last = *lastRow;
         m_lastAccount = last.account();
         m_lastCategory = last.category();
@@ -126,7 +126,7 @@ void IncomeExpensePanel::updateTotal()
     double total = 0;
     // Deleted rows have left the list.
     for (const RowPtr &ptr : items()) {
-        const Entry &row = *actual(ptr);
+        const Entry &row = *entryOf(ptr);
         if (row.flags() & cv::EditDeleted) continue;
         total += doc()->convert(target, row.amount(), doc()->currencyOfAccount(row.account()), row.date());
     }
@@ -159,7 +159,7 @@ bool IncomeExpensePanel::isColumnEditable(int cid, int row) const
 
 int IncomeExpensePanel::firstUnfinishedColumnForRow(int row) const
 {
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e) return -1;
     if (e->account() <= 0) return AccountColumn;
     return e->amount() == 0 ? AmountColumn : -1;
@@ -173,14 +173,14 @@ void IncomeExpensePanel::editSpecialPopupForColumn(int column, int row)
         return;
     }
     if (cid != CategoryColumn) return;
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e) return;
     runCategoryPopup(column, row, m_isExpense ? 2 : 1, e->category());
 }
 
 void IncomeExpensePanel::endAccountPopup(const cv::ChooserItem &result)
 {
-    const EntryPtr e = actualAt(m_popupRow);
+    const EntryPtr e = entryAt(m_popupRow);
     if (!e || !result || result.ident() <= 0 || result.ident() == e->account()) {
         EntryPanel::endAccountPopup(result);
         return;
@@ -199,12 +199,12 @@ void IncomeExpensePanel::endAccountPopup(const cv::ChooserItem &result)
 void IncomeExpensePanel::commitRows()
 {
     // Rows appended after this commit would never be written.
-    closeMacroDialog();
+    closeRepeatDialog();
     int rc = 0;
     {
         cv::EditScope edit(*doc());
         for (const RowPtr &ptr : pendingRows()) {
-            const EntryPtr row = actual(ptr);
+            const EntryPtr row = entryOf(ptr);
             const EntryPtr copy = copyOf(row);
             const int flags = row->flags();
             const bool isNew = flags & cv::EditNew;

@@ -49,7 +49,7 @@ public:
     friend bool operator==(const PanelRow &a, const PanelRow &b) { return a.m_row == b.m_row; }
 
     // Null when the row holds another kind of record.
-    EntryPtr actual() const { return get<EntryPtr>(); }
+    EntryPtr entry() const { return get<EntryPtr>(); }
     TradePtr trade() const { return get<TradePtr>(); }
     DatedPricePtr price() const { return get<DatedPricePtr>(); }
     NodePtr category() const { return get<NodePtr>(); }

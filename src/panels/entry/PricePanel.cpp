@@ -44,11 +44,11 @@ public:
 
 } // namespace
 
-PricePanel::PricePanel(Book *doc, SecurityPtr brand, const QDate &topDate, QWidget *parent)
-    : RowPanel(doc, nullptr, topDate, topDate, parent), m_brand(std::move(brand)),
-      m_currencyID(m_brand ? m_brand->currency() : 0), m_topDate(topDate)
+PricePanel::PricePanel(Book *doc, SecurityPtr security, const QDate &topDate, QWidget *parent)
+    : RowPanel(doc, nullptr, topDate, topDate, parent), m_security(std::move(security)),
+      m_currencyID(m_security ? m_security->currency() : 0), m_topDate(topDate)
 {
-    Q_ASSERT(m_brand);
+    Q_ASSERT(m_security);
     build();
 }
 
@@ -68,10 +68,10 @@ PricePanel::~PricePanel()
 void PricePanel::build()
 {
     buildColumns({{DateColumn, "Price-Column-Date", 120, cv::CellKind::Date},
-                  {PriceColumn, isBrand() ? "Price-Column-Price" : "Price-Column-Rate", 160, cv::CellKind::Plain}});
-    const QString name = m_brand ? m_brand->name() : m_currency ? m_currency->name() : QString();
+                  {PriceColumn, isSecurity() ? "Price-Column-Price" : "Price-Column-Rate", 160, cv::CellKind::Plain}});
+    const QString name = m_security ? m_security->name() : m_currency ? m_currency->name() : QString();
     setWindowTitle(
-        cv::formatString(cv::localizedString(isBrand() ? "Price-Title-Brand" : "Price-Title-Currency"), {name}));
+        cv::formatString(cv::localizedString(isSecurity() ? "Price-Title-Brand" : "Price-Title-Currency"), {name}));
     m_titleField = new QLabel(name, this);
     QFont bold = m_titleField->font();
     bold.setBold(true);
@@ -107,12 +107,13 @@ void PricePanel::build()
     okButton()->setEnabled(hasChanged());
 }
 
-PricePanel *PricePanel::openPricePanel(Book *doc, const SecurityPtr &brand, const CurrencyPtr &currency,
+PricePanel *PricePanel::openPricePanel(Book *doc, const SecurityPtr &security, const CurrencyPtr &currency,
                                        const QDate &topDate, QWidget *parent, EndHandler done)
 {
-    if (!doc || (!brand && !currency)) return nullptr;
+    if (!doc || (!security && !currency)) return nullptr;
     auto *sheet = new PriceSheet(parent);
-    auto *panel = brand ? new PricePanel(doc, brand, topDate, sheet) : new PricePanel(doc, currency, topDate, sheet);
+    auto *panel =
+        security ? new PricePanel(doc, security, topDate, sheet) : new PricePanel(doc, currency, topDate, sheet);
     sheet->panel = panel;
     sheet->setWindowTitle(panel->windowTitle());
     auto *layout = new QVBoxLayout(sheet);
@@ -182,8 +183,8 @@ void PricePanel::commitRows()
     }
     if (removals.empty() && puts.empty()) return;
 
-    if (isBrand())
-        doc()->writePrices(m_brand, removals, puts);
+    if (isSecurity())
+        doc()->writePrices(m_security, removals, puts);
     else
         doc()->writeRates(m_currency, removals, puts);
 }
@@ -192,9 +193,9 @@ void PricePanel::commitRows()
 
 void PricePanel::readRows()
 {
-    const int ident = m_brand ? m_brand->ident() : m_currencyID;
+    const int ident = m_security ? m_security->ident() : m_currencyID;
     const auto list =
-        isBrand() ? doc()->reads().getPriceListForBrand(ident) : doc()->reads().getXchgRateListForCurrency(ident);
+        isSecurity() ? doc()->reads().getPriceListForSecurity(ident) : doc()->reads().getXchgRateListForCurrency(ident);
     std::vector<RowPtr> rows;
     if (list)
         for (const DatedPricePtr &p : *list) rows.push_back(p);
@@ -205,7 +206,7 @@ void PricePanel::readRows()
 RowPanel::RowPtr PricePanel::newRow()
 {
     auto row = std::make_shared<DatedPrice>();
-    row->setBrand(m_brand ? m_brand->ident() : m_currencyID);
+    row->setSecurity(m_security ? m_security->ident() : m_currencyID);
     return row;
 }
 
@@ -215,7 +216,7 @@ void PricePanel::addItem(EditingTable *)
     setRowFlags(row, cv::EditNew);
     setRowDate(row, m_topDate);
     appendRow(row);
-    if (!isBrand()) dataChanged();
+    if (!isSecurity()) dataChanged();
     reloadAndEditLastRow();
 }
 
@@ -306,7 +307,7 @@ QString PricePanel::cellText(int cid, int row) const
     if (cid == DateColumn) return cv::formatProgramDate(p->date());
     if (cid != PriceColumn) return {};
     if ((p->flags() & cv::EditNew) && !(p->flags() & cv::EditDeleted) && p->price() == 0) return {};
-    if (!isBrand()) return doc()->stringForFundValue(p->price(), m_currencyID, false, true, 6);
+    if (!isSecurity()) return doc()->stringForFundValue(p->price(), m_currencyID, false, true, 6);
     if (isStock()) return doc()->stringWithPrefixForValue(p->price(), m_currencyID, false);
     return doc()->stringWithPrefixForFundValue(p->price(), m_currencyID);
 }
@@ -347,7 +348,7 @@ std::optional<cv::CellCurrency> PricePanel::currencyForColumn(int cid, int) cons
 {
     if (cid != PriceColumn) return std::nullopt;
     // A rate is a plain number of the default currency's units.
-    return cv::CellCurrency{isBrand() ? m_currencyID : 0, valueFraction()};
+    return cv::CellCurrency{isSecurity() ? m_currencyID : 0, valueFraction()};
 }
 
 std::optional<QString> PricePanel::proposedString(PopupFieldEditor *editor, const QString &oldText,
@@ -356,7 +357,7 @@ std::optional<QString> PricePanel::proposedString(PopupFieldEditor *editor, cons
 {
     std::optional<QString> proposal =
         RowPanel::proposedString(editor, oldText, oldSelection, newText, currency, fractionLength);
-    if (proposal && !isBrand()) {
+    if (proposal && !isSecurity()) {
         const CurrencyPtr c = doc()->findCurrency(currency);
         if (c && !c->prefix().isEmpty() && proposal->startsWith(c->prefix())) proposal->remove(0, c->prefix().size());
     }

@@ -30,19 +30,19 @@ public:
     using EndHandler = std::function<void(int code, PricePanel *panel)>;
 
     // `topDate` dates the new rows: the first day the main window's viewer shows.
-    PricePanel(Book *doc, SecurityPtr brand, const QDate &topDate, QWidget *parent = nullptr);
+    PricePanel(Book *doc, SecurityPtr security, const QDate &topDate, QWidget *parent = nullptr);
     PricePanel(Book *doc, CurrencyPtr currency, const QDate &topDate, QWidget *parent = nullptr);
     ~PricePanel() override;
 
     // Opens the list as a window-modal sheet on `parent` (application-modal
     // without one) under the sheet tracker; `done` runs with the end code
-    // while the panel still exists. Exactly one of brand and currency.
-    static PricePanel *openPricePanel(Book *doc, const SecurityPtr &brand, const CurrencyPtr &currency,
+    // while the panel still exists. Exactly one of security and currency.
+    static PricePanel *openPricePanel(Book *doc, const SecurityPtr &security, const CurrencyPtr &currency,
                                       const QDate &topDate, QWidget *parent, EndHandler done);
 
-    bool isBrand() const { return m_brand != nullptr; }
-    bool isFund() const { return m_brand && m_brand->kind() == cv::BrandKind::InvestmentTrust; }
-    const SecurityPtr &brand() const { return m_brand; }
+    bool isSecurity() const { return m_security != nullptr; }
+    bool isFund() const { return m_security && m_security->kind() == cv::SecurityKind::InvestmentTrust; }
+    const SecurityPtr &security() const { return m_security; }
     const CurrencyPtr &currency() const { return m_currency; }
     QLabel *titleField() const { return m_titleField; }
     QPushButton *newButton() const { return m_newButton; }
@@ -92,11 +92,11 @@ private:
     void dataChanged();
     // Fraction digits of a typed value: six for rates, trusts and bonds.
     int valueFraction() const;
-    bool isStock() const { return m_brand && m_brand->kind() == cv::BrandKind::Stock; }
+    bool isStock() const { return m_security && m_security->kind() == cv::SecurityKind::Stock; }
     // The value of typed text; 0 for text that does not read as a number.
     double valueForText(const QString &text) const;
 
-    SecurityPtr m_brand;                                // the security, or none for a rate list
+    SecurityPtr m_security;                             // the security, or none for a rate list
     CurrencyPtr m_currency;                             // the currency of a rate list, or none
     int m_currencyID = 0;                               // the values' currency
     QDate m_topDate;                                    // the date of new rows

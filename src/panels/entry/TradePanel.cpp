@@ -12,7 +12,7 @@
 #include "model/OpeningHolding.h"
 #include "panels/dialogs/TradeFilterDialog.h"
 #include "panels/entry/EntryPanel.h"
-#include "panels/entry/TradingTotalTableColumn.h"
+#include "panels/entry/TradeTotalColumn.h"
 #include "platform/Assert.h"
 #include "platform/Alert.h"
 #include "platform/DateFormat.h"
@@ -49,7 +49,7 @@ bool isAmountKind(cv::TradeKind kind)
 TradePanel::TradePanel(Book *doc, NodePtr item, const QDate &from, const QDate &to, QWidget *parent)
     : RowPanel(doc, std::move(item), from, to, parent), m_titleField(new QLabel(this)),
       m_accountDataSource(std::make_unique<cv::AccountChooserModel>()),
-      m_brandDataSource(std::make_unique<cv::SecurityChooserModel>()),
+      m_securityDataSource(std::make_unique<cv::SecurityChooserModel>()),
       m_operationSource(std::make_unique<cv::TradeOperationChooserModel>())
 {
     Q_ASSERT(this->item());
@@ -77,7 +77,7 @@ void TradePanel::buildTable()
         cv::CellKind kind;
     } columns[] = {
         {DateColumn, "Trade-Date", 112, cv::CellKind::Date},
-        {BrandColumn, "Trade-Brand", 150, cv::CellKind::Chooser},
+        {SecurityColumn, "Trade-Brand", 150, cv::CellKind::Chooser},
         {KindColumn, "Trade-Kind", 110, cv::CellKind::Chooser},
         {CountColumn, "Trade-Count", 100, cv::CellKind::Plain},
         {UnitPriceColumn, "Trade-UnitPrice", 110, cv::CellKind::Plain},
@@ -88,7 +88,7 @@ void TradePanel::buildTable()
     };
     for (const auto &c : columns) {
         if (c.cid == TotalColumn)
-            table->addColumn(std::make_unique<TradingTotalTableColumn>(c.cid, cv::localizedString(c.title), c.width));
+            table->addColumn(std::make_unique<TradeTotalColumn>(c.cid, cv::localizedString(c.title), c.width));
         else
             table->addColumn(std::make_unique<cv::TableColumn>(c.cid, cv::localizedString(c.title), c.width, c.kind));
     }
@@ -119,12 +119,12 @@ int TradePanel::accountIdent() const
     return subject->ident();
 }
 
-int TradePanel::subjectBrand() const
+int TradePanel::subjectSecurity() const
 {
     const NodePtr &subject = item();
     if (!subject || subject->kind() != cv::NodeKind::Holding) return -1;
     const auto *unit = dynamic_cast<const SecurityExtra *>(subject->extra().get());
-    return unit ? unit->brand() : -1;
+    return unit ? unit->security() : -1;
 }
 
 TradePtr TradePanel::copyOf(const TradePtr &row) const
@@ -157,7 +157,7 @@ RowPanel::RowPtr TradePanel::newRow()
 {
     auto row = std::make_shared<Trade>();
     row->setAccount(accountIdent());
-    row->setBrand(subjectBrand());
+    row->setSecurity(subjectSecurity());
     return row;
 }
 
@@ -171,7 +171,7 @@ void TradePanel::addItem(EditingTable *table)
 
 void TradePanel::readRows()
 {
-    const auto found = doc()->reads().findTradeFrom(firstDay(), lastDay(), accountIdent(), subjectBrand(), m_flags);
+    const auto found = doc()->reads().findTradeFrom(firstDay(), lastDay(), accountIdent(), subjectSecurity(), m_flags);
     setItems(found);
 }
 
@@ -209,7 +209,7 @@ QVariant TradePanel::fieldValue(const RowPtr &row, int field) const
     switch (Field(field)) {
     case Field::Date: return t.date();
     case Field::Kind: return cv::raw(t.kind());
-    case Field::Brand: return t.brand();
+    case Field::Security: return t.security();
     case Field::Transfer: return t.transfer();
     case Field::Count: return t.count();
     case Field::UnitPrice: return t.unitPrice();
@@ -228,7 +228,7 @@ void TradePanel::setFieldValue(const RowPtr &row, int field, const QVariant &val
     switch (Field(field)) {
     case Field::Date: t.setDate(value.toDate()); return;
     case Field::Kind: t.setKind(cv::TradeKind(value.toInt())); return;
-    case Field::Brand: t.setBrand(value.toInt()); return;
+    case Field::Security: t.setSecurity(value.toInt()); return;
     case Field::Transfer: t.setTransfer(value.toInt()); return;
     case Field::Count: t.setCount(value.toDouble()); return;
     case Field::UnitPrice: t.setUnitPrice(value.toDouble()); return;
@@ -248,10 +248,10 @@ void TradePanel::setField(const TradePtr &row, Field field, const QVariant &valu
 
 // ---- security, currency, numbers
 
-cv::BrandKind TradePanel::brandKindOfRow(const Trade &row) const
+cv::SecurityKind TradePanel::securityKindOfRow(const Trade &row) const
 {
-    const SecurityPtr brand = row.brand() > 0 ? doc()->findBrand(row.brand()) : nullptr;
-    return brand ? brand->kind() : cv::BrandKind::Stock;
+    const SecurityPtr security = row.security() > 0 ? doc()->findSecurity(row.security()) : nullptr;
+    return security ? security->kind() : cv::SecurityKind::Stock;
 }
 
 int TradePanel::accountCurrency(const Trade &row) const
@@ -279,11 +279,11 @@ double TradePanel::roundedCount(double count, const Trade &row) const
 
 bool TradePanel::currencyValidForRow(int row, int cid) const
 {
-    if (row < 0 || cid == BrandColumn) return true;
+    if (row < 0 || cid == SecurityColumn) return true;
     const TradePtr t = tradeForRow(row);
-    if (!t || t->brand() < 1) return true;
-    const SecurityPtr brand = doc()->findBrand(t->brand());
-    if (!brand || doc()->getCurrency(brand->currency()) == accountCurrency(*t)) return true;
+    if (!t || t->security() < 1) return true;
+    const SecurityPtr security = doc()->findSecurity(t->security());
+    if (!security || doc()->getCurrency(security->currency()) == accountCurrency(*t)) return true;
     Alert::alert(cv::localizedString("TradeCurrencyWarningTitle"), cv::localizedString("TradeCurrencyWarningText"));
     return false;
 }
@@ -316,12 +316,12 @@ QString TradePanel::totalText(const Trade &row) const
 
 QString TradePanel::holdingText(const Trade &row) const
 {
-    if (row.brand() <= 0) return QString();
-    double units = doc()->tradingAccount(accountIdent(), row.brand(), row.date());
+    if (row.security() <= 0) return QString();
+    double units = doc()->tradingAccount(accountIdent(), row.security(), row.date());
     // The cache knows stored trades only: pending rows count as typed, their stored form no more.
     const auto unitsBy = [&](const Trade &t) {
         double u = 0;
-        if (t.brand() == row.brand() && t.date() <= row.date()) t.changesForAccount(accountIdent(), &u, nullptr);
+        if (t.security() == row.security() && t.date() <= row.date()) t.changesForAccount(accountIdent(), &u, nullptr);
         return u;
     };
     const auto pending = [&](const RowPtr &r) {
@@ -346,9 +346,9 @@ cv::CellValue TradePanel::objectValue(const EditingTable *, int cid, int row) co
     const bool isNew = t->flags() & cv::EditNew;
     switch (cid) {
     case DateColumn: return cv::formatProgramDate(t->date());
-    case BrandColumn: {
-        const SecurityPtr brand = t->brand() > 0 ? doc()->findBrand(t->brand()) : nullptr;
-        return brand ? brand->name() : QString();
+    case SecurityColumn: {
+        const SecurityPtr security = t->security() > 0 ? doc()->findSecurity(t->security()) : nullptr;
+        return security ? security->name() : QString();
     }
     case KindColumn: return t->operationName();
     case CountColumn:
@@ -393,7 +393,7 @@ bool TradePanel::isColumnSelectable(const EditingTable *, int cid, int row) cons
 {
     switch (cid) {
     case DateColumn:
-    case BrandColumn:
+    case SecurityColumn:
     case KindColumn:
     case MemoColumn: return true;
     case CountColumn:
@@ -428,7 +428,7 @@ int TradePanel::verifyEditableColumn(int column, int row, cv::Movement movement)
         column += movement == cv::Movement::Backward ? -1 : 1;
     }
     if (examined && column >= 1 && column < count && !currencyValidForRow(row, tableView()->cidOfColumn(column)))
-        return tableView()->columnWithIdentifier(BrandColumn);
+        return tableView()->columnWithIdentifier(SecurityColumn);
     // Past the last column moving forward: the row has no further column.
     if (column >= count) return movement == cv::Movement::Backward ? count - 1 : 0;
     return std::max(column, 0);
@@ -438,7 +438,7 @@ int TradePanel::firstUnfinishedColumnForRow(int row) const
 {
     const TradePtr t = tradeForRow(row);
     if (!t) return -1;
-    if (t->brand() < 1) return BrandColumn;
+    if (t->security() < 1) return SecurityColumn;
     const int mask = maskOf(*t);
     if ((mask & Trade::CountField) && t->count() == 0) return CountColumn;
     if ((mask & Trade::UnitPriceField) && t->unitPrice() == 0) return UnitPriceColumn;
@@ -520,20 +520,20 @@ void TradePanel::editColumn(int column, int row, PopupFieldEditor *)
     m_popupColumn = column;
     m_popupRow = row;
     switch (tableView()->cidOfColumn(column)) {
-    case BrandColumn: runBrandPopup(column, row); break;
+    case SecurityColumn: runSecurityPopup(column, row); break;
     case KindColumn: runOperationPopup(column, row); break;
     case TotalColumn: runTransferAccountPopup(column, row); break;
     default: break;
     }
 }
 
-void TradePanel::runBrandPopup(int column, int row)
+void TradePanel::runSecurityPopup(int column, int row)
 {
     const TradePtr t = tradeForRow(row);
     if (!t) return;
-    m_brandDataSource->setDocument(doc(), 0);
-    runPopup(column, row, m_brandDataSource.get(), m_brandDataSource->objectWithIdentifier(t->brand()),
-             &TradePanel::endBrandPopup);
+    m_securityDataSource->setDocument(doc(), 0);
+    runPopup(column, row, m_securityDataSource.get(), m_securityDataSource->objectWithIdentifier(t->security()),
+             &TradePanel::endSecurityPopup);
 }
 
 void TradePanel::runPopup(int column, int row, cv::ChooserModel *source, const cv::ChooserItem &current,
@@ -546,10 +546,10 @@ void TradePanel::runPopup(int column, int row, cv::ChooserModel *source, const c
                                         });
 }
 
-void TradePanel::endBrandPopup(const cv::ChooserItem &item)
+void TradePanel::endSecurityPopup(const cv::ChooserItem &item)
 {
     const TradePtr t = tradeForRow(m_popupRow);
-    const SecurityPtr picked = item.brand();
+    const SecurityPtr picked = item.security();
     if (!t || !picked) {
         reeditPopupCell();
         return;
@@ -559,21 +559,21 @@ void TradePanel::endBrandPopup(const cv::ChooserItem &item)
         reeditPopupCell();
         return;
     }
-    if (!isStockRow(*t) && picked->kind() == cv::BrandKind::Stock) {
+    if (!isStockRow(*t) && picked->kind() == cv::SecurityKind::Stock) {
         // From fund units and prices to whole shares and the account's money.
         const int digits = fractionOfCurrency(accountCurrency(*t));
         setField(t, Field::UnitPrice,
                  Book::numberForRoundString(Book::stringForRoundValue(t->unitPrice(), digits), digits));
         setField(t, Field::Count, Book::numberForRoundString(Book::stringForRoundValue(t->count(), 0), 0));
     }
-    endPopupWithResult(item, Field::Brand);
+    endPopupWithResult(item, Field::Security);
 }
 
 void TradePanel::runOperationPopup(int column, int row)
 {
     const TradePtr t = tradeForRow(row);
     if (!t) return;
-    m_operationSource->setDocument(doc(), brandKindOfRow(*t));
+    m_operationSource->setDocument(doc(), securityKindOfRow(*t));
     runPopup(column, row, m_operationSource.get(), m_operationSource->objectWithIdentifier(cv::raw(t->kind())),
              &TradePanel::endOperationPopup);
 }

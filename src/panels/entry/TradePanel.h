@@ -40,7 +40,7 @@ class TradePanel : public RowPanel {
 public:
     enum Column {
         DateColumn = 0,
-        BrandColumn,
+        SecurityColumn,
         KindColumn,
         CountColumn,
         UnitPriceColumn,
@@ -58,7 +58,7 @@ public:
     ~TradePanel() override;
 
     // The fields of a trade row a change names.
-    enum class Field { Date, Kind, Brand, Transfer, Count, UnitPrice, Commission, Memo };
+    enum class Field { Date, Kind, Security, Transfer, Count, UnitPrice, Commission, Memo };
 
     static TradePtr trade(const RowPtr &row) { return row.trade(); }
     TradePtr tradeForRow(int row) const { return trade(rowAt(row)); }
@@ -71,7 +71,7 @@ public:
     void setAutoPriceUpdate(bool on) { m_autoPriceUpdate = on; }
     // The investment account the rows belong to, and the holding's security (-1: any).
     int accountIdent() const;
-    int subjectBrand() const;
+    int subjectSecurity() const;
     bool rowIsEmptyAndNew(int row) const;
     // A new row; without a first day (a period open at its start) it is dated today.
     void addItem(EditingTable *table = nullptr) override;
@@ -96,7 +96,7 @@ public:
     void performInputDate(const QDate &date) override;
 
     // ---- choosers
-    void endBrandPopup(const cv::ChooserItem &item);
+    void endSecurityPopup(const cv::ChooserItem &item);
     void endOperationPopup(const cv::ChooserItem &item);
     void endTransferAccountPopup(const cv::ChooserItem &item);
     // The rows' currency rule: a security priced in another currency than
@@ -141,12 +141,12 @@ private:
     void reeditPopupCell();
     void runPopup(int column, int row, cv::ChooserModel *source, const cv::ChooserItem &current,
                   void (TradePanel::*end)(const cv::ChooserItem &));
-    void runBrandPopup(int column, int row);
+    void runSecurityPopup(int column, int row);
     void runOperationPopup(int column, int row);
     void runTransferAccountPopup(int column, int row);
     // 0 stock, 1 investment trust, 2 bond; a row without a security counts as a stock.
-    cv::BrandKind brandKindOfRow(const Trade &row) const;
-    bool isStockRow(const Trade &row) const { return brandKindOfRow(row) == cv::BrandKind::Stock; }
+    cv::SecurityKind securityKindOfRow(const Trade &row) const;
+    bool isStockRow(const Trade &row) const { return securityKindOfRow(row) == cv::SecurityKind::Stock; }
     int accountCurrency(const Trade &row) const;
     int fractionOfCurrency(int currency) const;
     // Typed text as a number of `digits` places, read as amounts are (the
@@ -164,7 +164,7 @@ private:
     QPointer<TradeFilterDialog> m_filterDialog;                        // child, made on first use
     mutable int m_lastEditedCid = -1;                                  // the calculator's target column
     std::unique_ptr<cv::AccountChooserModel> m_accountDataSource;      // destination chooser
-    std::unique_ptr<cv::SecurityChooserModel> m_brandDataSource;       // security chooser
+    std::unique_ptr<cv::SecurityChooserModel> m_securityDataSource;    // security chooser
     std::unique_ptr<cv::TradeOperationChooserModel> m_operationSource; // kind chooser
 };
 

@@ -64,7 +64,7 @@ bool TradePanel::isMenuTagEnabled(int tag) const
 {
     const bool rowSelected = tableView()->selectionModel() && tableView()->selectionModel()->hasSelection();
     switch (tag) {
-    case AddTag: return !doc()->brandList().empty();
+    case AddTag: return !doc()->securityList().empty();
     case EditTag:
     case DeleteTag:
     case UndeleteTag:
@@ -202,18 +202,18 @@ void TradePanel::commitRows()
     int rc = 0;
     {
         cv::EditScope edit(*doc());
-        std::set<SecurityPtr> brands;
-        const int holdingsBefore = countHoldings(doc()->accountModel()->asset());
+        std::set<SecurityPtr> securities;
+        const int holdingsBefore = countHoldings(doc()->accountTrees()->asset());
         for (const RowPtr &ptr : pendingRows()) {
             const TradePtr row = trade(ptr);
             const int flags = row->flags();
-            doc()->applyTrade(row, item(), m_oldValues, brands, m_autoPriceUpdate);
+            doc()->applyTrade(row, item(), m_oldValues, securities, m_autoPriceUpdate);
             const bool stored = !(flags & cv::EditNew) || !(row->flags() & cv::EditDeleted);
             if (stored) ++rc;
         }
-        doc()->applyBrands(brands);
+        doc()->applySecurities(securities);
         // Holdings the trades brought are part of the account tree.
-        if (countHoldings(doc()->accountModel()->asset()) != holdingsBefore) doc()->commitAccountModel();
+        if (countHoldings(doc()->accountTrees()->asset()) != holdingsBefore) doc()->commitAccountTrees();
     }
     setReturnCode(rc);
     if (rc > 0) Q_EMIT searchListShouldClear();

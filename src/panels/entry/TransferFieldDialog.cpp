@@ -84,21 +84,20 @@ int TransferFieldDialog::currencyOf(int account) const
     return m_doc && account > 0 ? m_doc->currencyOfAccount(account) : 0;
 }
 
-void TransferFieldDialog::runWithController(AccountBookPanel *controller, const EntryPtr &actual, const QPoint &origin)
+void TransferFieldDialog::runForPanel(AccountBookPanel *controller, const EntryPtr &entry, const QPoint &origin)
 {
-    if (!controller || !actual) return;
+    if (!controller || !entry) return;
     m_origin = origin;
     m_controller = controller;
-    m_actual = actual;
+    m_entry = entry;
     m_doc = controller->doc();
-    m_account = actual->account() > 0 ? actual->account() : controller->accountIdent();
-    m_destination = actual->destination();
+    m_account = entry->account() > 0 ? entry->account() : controller->accountIdent();
+    m_destination = entry->destination();
     m_ds->setDocument(m_doc, kAccountKindsNoLoans, true);
     fillControls();
-    if (m_account > 0 && m_destination > 0 && actual->kind() == cv::EntryKind::Transfer) {
-        m_accountField->setText(fullPrecisionText(actual->amount(), m_account));
-        if (actual->converted() != 0)
-            m_destinationField->setText(fullPrecisionText(actual->converted(), m_destination));
+    if (m_account > 0 && m_destination > 0 && entry->kind() == cv::EntryKind::Transfer) {
+        m_accountField->setText(fullPrecisionText(entry->amount(), m_account));
+        if (entry->converted() != 0) m_destinationField->setText(fullPrecisionText(entry->converted(), m_destination));
     } else {
         updateFields();
         m_destinationButton->setCurrentIndex(-1);
@@ -251,27 +250,27 @@ void TransferFieldDialog::ok()
 {
     if (m_okPushed) return;
     m_okPushed = true;
-    if (m_okButton->isEnabled() && m_controller && m_actual) {
+    if (m_okButton->isEnabled() && m_controller && m_entry) {
         const double amount = numberIn(m_accountField, m_account);
         const double converted =
             m_doc->accountNeedsExchange(m_account, m_destination) ? numberIn(m_destinationField, m_destination) : 0;
-        m_controller->finishedEditing(m_actual, m_account, m_destination, amount, converted);
+        m_controller->finishedEditing(m_entry, m_account, m_destination, amount, converted);
     }
-    m_actual.reset();
+    m_entry.reset();
     hide();
 }
 
 void TransferFieldDialog::cancel()
 {
     m_okPushed = true;
-    m_actual.reset();
+    m_entry.reset();
     hide();
 }
 
 void TransferFieldDialog::closeEvent(QCloseEvent *event)
 {
     m_okPushed = true;
-    m_actual.reset();
+    m_entry.reset();
     QDialog::closeEvent(event);
 }
 

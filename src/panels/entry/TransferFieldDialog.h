@@ -37,7 +37,7 @@ public:
 
     // Opens at the screen point (the kind cell's top-left) for the row of the
     // panel; returns at once, the popup being modal for the application.
-    void runWithController(AccountBookPanel *controller, const EntryPtr &actual, const QPoint &origin);
+    void runForPanel(AccountBookPanel *controller, const EntryPtr &entry, const QPoint &origin);
 
     int account() const { return m_account; }
     int destination() const { return m_destination; }
@@ -97,7 +97,7 @@ private:
     QPushButton *m_okButton;                       // child
     QPushButton *m_cancelButton;                   // child
     QPointer<AccountBookPanel> m_controller;       // the book that opened the popup
-    EntryPtr m_actual;                             // the row being edited
+    EntryPtr m_entry;                              // the row being edited
     Book *m_doc = nullptr;                         // the book's document; not owned
     std::unique_ptr<cv::AccountChooserModel> m_ds; // the account list
     int m_account = 0;                             // chosen source ident (0 none)

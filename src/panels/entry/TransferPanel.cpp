@@ -32,7 +32,7 @@ TransferPanel::TransferPanel(Book *doc, QWidget *parent) : EntryListPanel(doc, n
 
 TransferPanel::~TransferPanel()
 {
-    closeMacroDialog();
+    closeRepeatDialog();
     detachFromTable();
 }
 
@@ -53,14 +53,14 @@ void TransferPanel::buildTable()
 
 void TransferPanel::readRows()
 {
-    std::optional<cv::ActualList> found;
+    std::optional<cv::EntryList> found;
     if (item() && !item()->children().empty()) {
         QList<int> categories;
         for (const auto &child : item()->children())
             if (child && categories.size() < kMaxTransferCategories) categories << child->ident();
-        found = doc()->reads().findActualFrom(firstDay(), lastDay(), categories);
+        found = doc()->reads().findEntriesFrom(firstDay(), lastDay(), categories);
     } else if (item()) {
-        found = doc()->reads().findActualFrom(firstDay(), lastDay(), item()->ident());
+        found = doc()->reads().findEntriesFrom(firstDay(), lastDay(), item()->ident());
     }
     setItems(found);
 }
@@ -111,7 +111,7 @@ cv::CellValue TransferPanel::uniqueContentForItem(const Entry &row, int cid, con
 std::optional<cv::CellCurrency> TransferPanel::currencyForColumn(int cid, int row) const
 {
     if (cid != ConvertedColumn) return EntryPanel::currencyForColumn(cid, row);
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e) return std::nullopt;
     const CurrencyPtr currency = doc()->findCurrency(doc()->currencyOfAccount(e->destination()));
     if (!currency) return std::nullopt;
@@ -132,7 +132,7 @@ void TransferPanel::uniqueSetObjectValue(const QString &text, const EntryPtr &ro
 int TransferPanel::firstUnfinishedColumnForRow(int row) const
 {
     cv::changeTextInputSource(tableView(), false);
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e) return -1;
     if (e->account() <= 0) return SourceColumn;
     if (e->destination() <= 0) return DestinationColumn;
@@ -142,7 +142,7 @@ int TransferPanel::firstUnfinishedColumnForRow(int row) const
 bool TransferPanel::isColumnSelectable(const EditingTable *, int cid, int row) const
 {
     if (row < 0 || row >= rowCount() || isLoan(row)) return false;
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (cid == AmountColumn) return e->account() > 0;
     if (cid == ConvertedColumn) return needsExchange(*e);
     return true;
@@ -176,7 +176,7 @@ int TransferPanel::verifyEditableColumn(int column, int row, cv::Movement moveme
 
 void TransferPanel::editSpecialPopupForColumn(int column, int row)
 {
-    const EntryPtr e = actualAt(row);
+    const EntryPtr e = entryAt(row);
     if (!e) return;
     const int cid = tableView()->cidOfColumn(column);
     if (cid == SourceColumn) runAccountPopup(column, row, Field::Account, e->destination());
@@ -185,7 +185,7 @@ void TransferPanel::editSpecialPopupForColumn(int column, int row)
 
 void TransferPanel::endAccountPopup(const cv::ChooserItem &result)
 {
-    const EntryPtr e = actualAt(m_popupRow);
+    const EntryPtr e = entryAt(m_popupRow);
     if (!e || !result) {
         EntryPanel::endAccountPopup(result);
         return;
@@ -223,12 +223,12 @@ void TransferPanel::endAccountPopup(const cv::ChooserItem &result)
 
 void TransferPanel::commitRows()
 {
-    closeMacroDialog();
+    closeRepeatDialog();
     int rc = 0;
     {
         cv::EditScope edit(*doc());
         for (const RowPtr &ptr : pendingRows()) {
-            const EntryPtr row = actual(ptr);
+            const EntryPtr row = entryOf(ptr);
             const EntryPtr copy = copyOf(row);
             const int flags = row->flags();
             const bool isNew = flags & cv::EditNew;
@@ -250,7 +250,7 @@ void TransferPanel::commitRows()
             writeEntry(row, copy);
             ++rc;
         }
-        doc()->commitActualModel();
+        doc()->commitCategoryTrees();
     }
     setReturnCode(rc);
     if (rc > 0) Q_EMIT searchListShouldClear();

@@ -169,9 +169,9 @@ QStringList SearchDialog::validMemoList() const
     return words;
 }
 
-std::vector<NodePtr> SearchDialog::selectedActualAccounts() const
+std::vector<NodePtr> SearchDialog::selectedTickedAccounts() const
 {
-    return m_accountView->selectedActualAccounts();
+    return m_accountView->selectedTickedAccounts();
 }
 
 std::vector<NodePtr> SearchDialog::selectedTradeAccounts() const
@@ -197,7 +197,7 @@ SearchConditions SearchDialog::conditions() const
     }
     if (m_useFlags & UseCategory) c.category = identsOf(selectedCategories());
     if (m_useFlags & UseAccount) {
-        c.account = identsOf(selectedActualAccounts());
+        c.account = identsOf(selectedTickedAccounts());
         c.tradeAccount = identsOf(selectedTradeAccounts());
     }
     if (m_useFlags & UseGroup) c.group = {getGrouping()};

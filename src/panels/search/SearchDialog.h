@@ -54,7 +54,7 @@ public:
     // The non-empty memo words in order; empty unless the memo condition is in use.
     QStringList validMemoList() const;
     bool condIsAnd() const { return (m_useFlags & MemoAnd) != 0; }
-    std::vector<NodePtr> selectedActualAccounts() const;
+    std::vector<NodePtr> selectedTickedAccounts() const;
     std::vector<NodePtr> selectedTradeAccounts() const;
     std::vector<NodePtr> selectedCategories() const;
     // The store's request for the conditions of useFlags.

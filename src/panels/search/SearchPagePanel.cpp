@@ -116,7 +116,7 @@ int SearchPagePanel::execSearchForAccount(const std::vector<NodePtr> &accounts, 
     for (const auto &node : accounts)
         if (node) conditions.account << node->ident();
     std::vector<SearchRecord> records;
-    if (const auto found = m_doc->reads().findActual(conditions)) {
+    if (const auto found = m_doc->reads().findEntry(conditions)) {
         records.reserve(found->size());
         for (const EntryPtr &entry : *found) records.push_back(SearchRecord{entry, nullptr});
     }

@@ -38,8 +38,8 @@ public:
     explicit SearchPagePanel(Book *doc, QWidget *parent = nullptr);
     ~SearchPagePanel() override;
 
-    SearchResultsPanel *resultsController() const { return m_results; }
-    SearchDialog *searchPanelController() const { return m_sheet; }
+    SearchResultsPanel *resultsPanel() const { return m_results; }
+    SearchDialog *searchDialog() const { return m_sheet; }
     QLabel *countField() const { return m_countField; }
     int resultCount() const;
     bool isDirty() const { return m_dirty; }

@@ -70,8 +70,8 @@ void SearchResultsPanel::setResults(const std::vector<SearchRecord> &results)
     for (const SearchRecord &record : results) {
         if (record.trade) {
             rows.push_back(record.trade);
-        } else if (record.actual) {
-            rows.push_back(record.actual);
+        } else if (record.entry) {
+            rows.push_back(record.entry);
         }
     }
     setItems(std::move(rows));
@@ -126,7 +126,7 @@ void SearchResultsPanel::groupsDeleted(const QList<int> &idents)
 {
     for (const auto *list : {&items(), &deletedItems()}) {
         for (const RowPtr &row : *list)
-            if (!isTradeRow(row) && idents.contains(actual(row)->group())) actual(row)->setGroup(0);
+            if (!isTradeRow(row) && idents.contains(entryOf(row)->group())) entryOf(row)->setGroup(0);
     }
     reloadTable();
 }
@@ -193,8 +193,8 @@ cv::CellValue SearchResultsPanel::tradeValue(const Trade &t, int cid) const
     case DestinationColumn: return t.kind() == cv::TradeKind::TransferUnits ? accountName(t.transfer()) : QString();
     case ExpenseColumn: return t.amount() < 0 ? amountCell(-t.amount(), t.account()) : QString();
     case CategoryColumn: {
-        const SecurityPtr brand = doc()->findBrand(t.brand());
-        return cv::formatString(QStringLiteral("%@ %@"), {t.operationName(), brand ? brand->name() : QString()});
+        const SecurityPtr security = doc()->findSecurity(t.security());
+        return cv::formatString(QStringLiteral("%@ %@"), {t.operationName(), security ? security->name() : QString()});
     }
     default: return QString();
     }
@@ -233,7 +233,7 @@ cv::CellValue SearchResultsPanel::valueOfColumnId(int cid, int row) const
 {
     const RowPtr r = rowAt(row);
     if (!r) return QString();
-    return isTradeRow(r) ? tradeValue(*trade(r), cid) : entryValue(*actual(r), cid);
+    return isTradeRow(r) ? tradeValue(*trade(r), cid) : entryValue(*entryOf(r), cid);
 }
 
 QString SearchResultsPanel::textOfColumnId(int cid, int row) const
@@ -291,7 +291,7 @@ bool SearchResultsPanel::isColumnSelectable(const EditingTable *table, int cid, 
     if (!r) return false;
     if (isTradeRow(r)) return cid == DateColumn;
     if (touchesLoan(row)) return false;
-    const Entry &e = *actual(r);
+    const Entry &e = *entryOf(r);
     if (e.kind() != cv::EntryKind::Transfer) return cid != DestinationColumn;
     // A transfer's amounts are not edited here.
     if (cid == IncomeColumn || cid == ExpenseColumn) return false;
@@ -312,14 +312,14 @@ std::optional<bool> SearchResultsPanel::canDeleteRow(int row) const
 bool SearchResultsPanel::columnAllowsNegativeInput(int, int row) const
 {
     const RowPtr r = rowAt(row);
-    return r && !isTradeRow(r) && actual(r)->kind() != cv::EntryKind::Transfer;
+    return r && !isTradeRow(r) && entryOf(r)->kind() != cv::EntryKind::Transfer;
 }
 
 int SearchResultsPanel::firstUnfinishedColumnForRow(int row) const
 {
     const RowPtr r = rowAt(row);
     if (!r || isTradeRow(r)) return -1;
-    const Entry &e = *actual(r);
+    const Entry &e = *entryOf(r);
     if (e.account() < 1) return AccountColumn;
     if (e.kind() == cv::EntryKind::Transfer && e.destination() < 1) return DestinationColumn;
     return e.amount() == 0 ? IncomeColumn : -1;
@@ -340,7 +340,7 @@ std::optional<cv::CellCurrency> SearchResultsPanel::currencyForColumn(int cid, i
 {
     const RowPtr r = rowAt(row);
     if (!r || isTradeRow(r) || (cid != IncomeColumn && cid != ExpenseColumn)) return std::nullopt;
-    const CurrencyPtr currency = doc()->findCurrency(doc()->currencyOfAccount(actual(r)->account()));
+    const CurrencyPtr currency = doc()->findCurrency(doc()->currencyOfAccount(entryOf(r)->account()));
     if (!currency) return std::nullopt;
     return cv::CellCurrency{currency->ident(), currency->fraction()};
 }
@@ -379,7 +379,7 @@ void SearchResultsPanel::editSpecialPopupForColumn(int column, int row)
     const int cid = tableView()->cidOfColumn(column);
     const RowPtr r = rowAt(row);
     if (!r || isTradeRow(r)) return;
-    const EntryPtr e = actual(r);
+    const EntryPtr e = entryOf(r);
     if (cid == AccountColumn) {
         runAccountPopup(column, row, Field::Account, e->kind() == cv::EntryKind::Transfer ? e->destination() : 0);
         return;
@@ -396,8 +396,8 @@ void SearchResultsPanel::editSpecialPopupForColumn(int column, int row)
 void SearchResultsPanel::endAccountPopup(const cv::ChooserItem &result)
 {
     const RowPtr r = rowAt(m_popupRow);
-    if (r && !isTradeRow(r) && result && result.ident() >= 0 && actual(r)->kind() == cv::EntryKind::Transfer) {
-        const Entry &e = *actual(r);
+    if (r && !isTradeRow(r) && result && result.ident() >= 0 && entryOf(r)->kind() == cv::EntryKind::Transfer) {
+        const Entry &e = *entryOf(r);
         const int current = m_popupField == Field::Destination ? e.destination() : e.account();
         if (current > 0 && doc()->currencyOfAccount(current) != doc()->currencyOfAccount(result.ident())) {
             Alert::warn(cv::localizedString("Search-Cannot-Change-Currency-Warning"));
@@ -428,7 +428,7 @@ bool SearchResultsPanel::handleClick(EditingTable *, const QMouseEvent *, int ci
 
 void SearchResultsPanel::commitRows()
 {
-    std::set<SecurityPtr> brands;
+    std::set<SecurityPtr> securities;
     bool tradeApplied = false;
     int rc = 0;
     {
@@ -437,12 +437,12 @@ void SearchResultsPanel::commitRows()
             if (isTradeRow(ptr)) {
                 const TradePtr t = trade(ptr);
                 if (!(t->flags() & (cv::EditChanged | cv::EditDeleted))) continue;
-                doc()->applyTrade(t, doc()->findAccount(t->account()), m_oldTrades, brands, m_autoPriceUpdate);
+                doc()->applyTrade(t, doc()->findAccount(t->account()), m_oldTrades, securities, m_autoPriceUpdate);
                 tradeApplied = true;
                 ++rc;
                 continue;
             }
-            const EntryPtr row = actual(ptr);
+            const EntryPtr row = entryOf(ptr);
             const EntryPtr copy = copyOf(row);
             if (row->amount() == 0 && (row->flags() & cv::EditChanged)) row->setFlags(row->flags() | cv::EditDeleted);
             const bool deleted = row->flags() & cv::EditDeleted;
@@ -456,7 +456,7 @@ void SearchResultsPanel::commitRows()
             writeEntry(entry, old);
             ++rc;
         }
-        if (tradeApplied) doc()->applyBrands(brands);
+        if (tradeApplied) doc()->applySecurities(securities);
     }
     setReturnCode(rc);
     if (rc > 0) Q_EMIT searchListShouldClear();

@@ -53,8 +53,8 @@ BankAccountSheet::BankAccountSheet(Book *document, NodePtr account, QWidget *par
     finishOpening();
 }
 
-BankAccountSheet *BankAccountSheet::openBankPanel(Book *document, const NodePtr &account, QWidget *parent,
-                                                  std::function<void(int, BankAccountSheet *)> done)
+BankAccountSheet *BankAccountSheet::openBankAccountSheet(Book *document, const NodePtr &account, QWidget *parent,
+                                                         std::function<void(int, BankAccountSheet *)> done)
 {
     if (!document || !account) return nullptr;
     return cv::openSheet(new BankAccountSheet(document, account, parent), parent, std::move(done));

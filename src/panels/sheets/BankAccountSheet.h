@@ -16,8 +16,8 @@ public:
 
     BankAccountSheet(Book *document, NodePtr account, QWidget *parent = nullptr);
 
-    static BankAccountSheet *openBankPanel(Book *document, const NodePtr &account, QWidget *parent,
-                                           std::function<void(int, BankAccountSheet *)> done);
+    static BankAccountSheet *openBankAccountSheet(Book *document, const NodePtr &account, QWidget *parent,
+                                                  std::function<void(int, BankAccountSheet *)> done);
 
     InputForm *bankInfoForm() const { return form(); }
     QComboBox *accountKindButton() const { return m_accountKindButton; }

@@ -70,8 +70,8 @@ CardAccountSheet::CardAccountSheet(Book *document, NodePtr account, QWidget *par
     finishOpening();
 }
 
-CardAccountSheet *CardAccountSheet::openCreditPanel(Book *document, const NodePtr &account, QWidget *parent,
-                                                    std::function<void(int, CardAccountSheet *)> done)
+CardAccountSheet *CardAccountSheet::openCardAccountSheet(Book *document, const NodePtr &account, QWidget *parent,
+                                                         std::function<void(int, CardAccountSheet *)> done)
 {
     if (!document || !account) return nullptr;
     return cv::openSheet(new CardAccountSheet(document, account, parent), parent, std::move(done));

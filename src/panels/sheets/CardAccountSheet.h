@@ -15,8 +15,8 @@ public:
 
     CardAccountSheet(Book *document, NodePtr account, QWidget *parent = nullptr);
 
-    static CardAccountSheet *openCreditPanel(Book *document, const NodePtr &account, QWidget *parent,
-                                             std::function<void(int, CardAccountSheet *)> done);
+    static CardAccountSheet *openCardAccountSheet(Book *document, const NodePtr &account, QWidget *parent,
+                                                  std::function<void(int, CardAccountSheet *)> done);
 
     InputForm *creditInfoForm() const { return form(); }
     QComboBox *cutoffDayButton() const { return m_cutoffDayButton; }

@@ -65,8 +65,8 @@ CashAccountSheet::CashAccountSheet(Book *document, NodePtr account, QWidget *par
     finishOpening();
 }
 
-CashAccountSheet *CashAccountSheet::openCachePanel(Book *document, const NodePtr &account, QWidget *parent,
-                                                   std::function<void(int, CashAccountSheet *)> done)
+CashAccountSheet *CashAccountSheet::openCashAccountSheet(Book *document, const NodePtr &account, QWidget *parent,
+                                                         std::function<void(int, CashAccountSheet *)> done)
 {
     if (!document || !account) return nullptr;
     return cv::openSheet(new CashAccountSheet(document, account, parent), parent, std::move(done));

@@ -22,8 +22,8 @@ public:
     CashAccountSheet(Book *document, NodePtr account, QWidget *parent = nullptr);
 
     // Opens the sheet on `parent`; `done(code, sheet)` runs when it ends.
-    static CashAccountSheet *openCachePanel(Book *document, const NodePtr &account, QWidget *parent,
-                                            std::function<void(int, CashAccountSheet *)> done);
+    static CashAccountSheet *openCashAccountSheet(Book *document, const NodePtr &account, QWidget *parent,
+                                                  std::function<void(int, CashAccountSheet *)> done);
 
     QLabel *titleField() const { return m_titleField; }
     cv::DateField *dateField() const { return m_dateField; }

@@ -284,7 +284,7 @@ std::vector<NodePtr> LoanDialog::assetAccountsInCurrency(int currency) const
         }
         for (const NodePtr &child : node->children()) walk(child);
     };
-    if (m_document->accountModel()) walk(m_document->accountModel()->asset());
+    if (m_document->accountTrees()) walk(m_document->accountTrees()->asset());
     return found;
 }
 

@@ -1,7 +1,7 @@
 #include "panels/sheets/LoanDialog.h"
 
 #include "print/LoanSchedulePrint.h"
-#include "print/PrintInfoView.h"
+#include "print/PrintPages.h"
 #include "controls/AccountChooserModel.h"
 #include "controls/EditingTable.h"
 #include "controls/ChooserPopup.h"
@@ -143,8 +143,8 @@ void LoanDialog::printPushed(const QString &pdfPath)
         };
         return std::make_unique<LoanSchedulePrint>(callback, rows, setup);
     };
-    cv::printInfoView(*m_document, preference, make, this,
-                      pdfPath.isEmpty() ? cv::PrintRunner::Mode::Dialog : cv::PrintRunner::Mode::Pdf, pdfPath);
+    cv::printPages(*m_document, preference, make, this,
+                   pdfPath.isEmpty() ? cv::PrintRunner::Mode::Dialog : cv::PrintRunner::Mode::Pdf, pdfPath);
 }
 
 // ---------------------------------------------------------------- the table

@@ -31,17 +31,17 @@ OpeningHolding *unitOf(const Node &node)
 
 OpeningHoldingSheet::OpeningHoldingSheet(Book *document, NodePtr item, NodePtr parentAccount, QWidget *parent)
     : UndoableSheet(parent), m_document(document), m_currentItem(std::move(item)), m_parent(std::move(parentAccount)),
-      m_brandName(new QLabel(this)), m_memoField(new QLineEdit(this)),
+      m_securityName(new QLabel(this)), m_memoField(new QLineEdit(this)),
       m_editButton(new QPushButton(cv::localizedString("Invest-Sheet-Edit-Brand"), this))
 {
     Q_ASSERT(m_document && m_currentItem);
     setWindowTitle(cv::localizedString("Invest-Sheet-Title"));
     if (m_document) setUndoStack(m_document->undoStack());
     auto *layout = new QVBoxLayout(this);
-    QFont bold = m_brandName->font();
+    QFont bold = m_securityName->font();
     bold.setBold(true);
-    m_brandName->setFont(bold);
-    layout->addWidget(m_brandName);
+    m_securityName->setFont(bold);
+    layout->addWidget(m_securityName);
     auto *form = new QFormLayout;
     const char *const labels[] = {"Invest-Sheet-Date", "Invest-Sheet-Units", "Invest-Sheet-UnitPrice",
                                   "Invest-Sheet-Commission"};
@@ -68,34 +68,34 @@ OpeningHoldingSheet::OpeningHoldingSheet(Book *document, NodePtr item, NodePtr p
     connect(m_editButton, &QPushButton::clicked, this, &OpeningHoldingSheet::onEdit);
 }
 
-OpeningHoldingSheet *OpeningHoldingSheet::openInvestBrandPanel(Book *document, const NodePtr &item,
-                                                               const NodePtr &parentAccount, QWidget *parent,
-                                                               EndHandler done)
+OpeningHoldingSheet *OpeningHoldingSheet::openOpeningHoldingSheet(Book *document, const NodePtr &item,
+                                                                  const NodePtr &parentAccount, QWidget *parent,
+                                                                  EndHandler done)
 {
     if (!document || !item) return nullptr;
     return cv::openSheet(new OpeningHoldingSheet(document, item, parentAccount, parent), parent, std::move(done));
 }
 
-void OpeningHoldingSheet::setEditBrandAction(std::function<void(int)> action)
+void OpeningHoldingSheet::setEditSecurityAction(std::function<void(int)> action)
 {
-    m_editBrandAction = std::move(action);
-    m_editButton->setEnabled(m_editBrandAction && m_brand);
+    m_editSecurityAction = std::move(action);
+    m_editButton->setEnabled(m_editSecurityAction && m_security);
 }
 
 bool OpeningHoldingSheet::isStock() const
 {
-    return !m_brand || m_brand->kind() == cv::BrandKind::Stock;
+    return !m_security || m_security->kind() == cv::SecurityKind::Stock;
 }
 
-int OpeningHoldingSheet::brandCurrency() const
+int OpeningHoldingSheet::securityCurrency() const
 {
-    return m_brand ? m_brand->currency() : (m_parent ? m_parent->currency() : 0);
+    return m_security ? m_security->currency() : (m_parent ? m_parent->currency() : 0);
 }
 
 int OpeningHoldingSheet::priceDigits() const
 {
     if (!isStock()) return 6;
-    const CurrencyPtr currency = m_document->findCurrency(brandCurrency());
+    const CurrencyPtr currency = m_document->findCurrency(securityCurrency());
     return currency ? currency->fraction() : 0;
 }
 
@@ -113,14 +113,14 @@ void OpeningHoldingSheet::fillControls()
 {
     m_filling = true;
     const OpeningHolding *unit = unitOf(*m_currentItem);
-    m_curBrand = unit ? unit->brand() : 0;
-    m_brand = m_curBrand ? m_document->findBrand(m_curBrand) : nullptr;
+    m_curSecurity = unit ? unit->security() : 0;
+    m_security = m_curSecurity ? m_document->findSecurity(m_curSecurity) : nullptr;
     const QString account = m_parent ? m_document->displayName(*m_parent) : QString();
-    m_brandName->setText(QStringLiteral("%1/%2").arg(account, m_brand ? m_brand->name() : QString()));
+    m_securityName->setText(QStringLiteral("%1/%2").arg(account, m_security ? m_security->name() : QString()));
     if (unit) {
         setDate(unit->date());
-        m_cells[UnitsCell]->setText(fundText(unit->units(), unitDigits(), brandCurrency()));
-        m_cells[UnitPriceCell]->setText(fundText(unit->unitPrice(), priceDigits(), brandCurrency()));
+        m_cells[UnitsCell]->setText(fundText(unit->units(), unitDigits(), securityCurrency()));
+        m_cells[UnitPriceCell]->setText(fundText(unit->unitPrice(), priceDigits(), securityCurrency()));
         m_cells[CommissionCell]->setText(
             m_document->stringForValue(unit->commission(), m_parent ? m_parent->currency() : 0, true));
         m_memoField->setText(unit->memo());
@@ -175,29 +175,29 @@ void OpeningHoldingSheet::storeHolding()
     auto unit = std::dynamic_pointer_cast<OpeningHolding>(m_currentItem->extra());
     if (!unit) {
         unit = std::make_shared<OpeningHolding>();
-        unit->setBrand(m_curBrand);
+        unit->setSecurity(m_curSecurity);
         m_currentItem->setExtra(unit);
     }
     unit->setDate(*getDate());
-    double units = numberOf(m_cells[UnitsCell], unitDigits(), brandCurrency());
+    double units = numberOf(m_cells[UnitsCell], unitDigits(), securityCurrency());
     // A stock is held in whole shares.
     if (isStock()) units = std::trunc(units);
     unit->setUnits(units);
-    unit->setUnitPrice(numberOf(m_cells[UnitPriceCell], priceDigits(), brandCurrency()));
+    unit->setUnitPrice(numberOf(m_cells[UnitPriceCell], priceDigits(), securityCurrency()));
     const int accountCurrency = m_parent ? m_parent->currency() : 0;
     const CurrencyPtr currency = m_document->findCurrency(accountCurrency);
     unit->setCommission(numberOf(m_cells[CommissionCell], currency ? currency->fraction() : 0, accountCurrency));
     unit->setMemo(m_memoField->text());
 
     // A price of 0 is no price, and a security that is not stored has no price list.
-    const SecurityPtr brand = m_document->findBrand(unit->brand());
-    if (unit->unitPrice() == 0 || !brand) return;
+    const SecurityPtr security = m_document->findSecurity(unit->security());
+    if (unit->unitPrice() == 0 || !security) return;
     if (!cv::isRecordableRate(std::abs(unit->unitPrice()))) {
         Alert::warn(cv::localizedString("Rate-Above-Bound"));
         return;
     }
     auto price = std::make_shared<DatedPrice>();
-    price->setBrand(brand->ident());
+    price->setSecurity(security->ident());
     price->setDate(unit->date());
     price->setPrice(unit->unitPrice());
     m_document->putPrice(price);
@@ -223,7 +223,7 @@ void OpeningHoldingSheet::cancelPushed()
 
 void OpeningHoldingSheet::onEdit()
 {
-    if (m_editBrandAction && m_curBrand) m_editBrandAction(m_curBrand);
+    if (m_editSecurityAction && m_curSecurity) m_editSecurityAction(m_curSecurity);
     if (m_hasChanged && getDate())
         okPushed();
     else

@@ -34,11 +34,11 @@ public:
 
     // Opens the sheet window-modal on `parent` (application-modal without
     // one) under the sheet tracker; `done` runs with the end code.
-    static OpeningHoldingSheet *openInvestBrandPanel(Book *document, const NodePtr &item, const NodePtr &parentAccount,
-                                                     QWidget *parent, EndHandler done);
+    static OpeningHoldingSheet *openOpeningHoldingSheet(Book *document, const NodePtr &item,
+                                                        const NodePtr &parentAccount, QWidget *parent, EndHandler done);
     // What "Edit Security…" asks of the main window: show the securities
     // window with this security's row selected. Without one the button is off.
-    void setEditBrandAction(std::function<void(int brand)> action);
+    void setEditSecurityAction(std::function<void(int security)> action);
 
     void okPushed();
     void cancelPushed();
@@ -54,8 +54,8 @@ public:
     Q_INVOKABLE void performInputValue(const QString &value);
 
     bool hasChanged() const { return m_hasChanged; }
-    int currentBrand() const { return m_curBrand; }
-    QLabel *brandName() const { return m_brandName; }
+    int currentSecurity() const { return m_curSecurity; }
+    QLabel *securityName() const { return m_securityName; }
     QLineEdit *cell(int index) const { return m_cells[index]; }
     QLineEdit *memoField() const { return m_memoField; }
     QPushButton *okButton() const { return m_okButton; }
@@ -66,7 +66,7 @@ private:
     void contentChanged();
     void updateButtons();
     bool isStock() const;
-    int brandCurrency() const;
+    int securityCurrency() const;
     // A typed number: ",", the currency symbol and spaces dropped, cut to the digits.
     double numberOf(const QLineEdit *field, int digits, int currency) const;
     QString fundText(double value, int digits, int currency) const;
@@ -74,15 +74,15 @@ private:
     int priceDigits() const;
     void storeHolding();
 
-    Book *m_document;      // not owned; outlives the sheet
-    NodePtr m_currentItem; // the holding node
-    NodePtr m_parent;      // its investment account
-    SecurityPtr m_brand;   // the held security, when stored
-    int m_curBrand = 0;    // its ident; 0 for a node without a detail record
+    Book *m_document;       // not owned; outlives the sheet
+    NodePtr m_currentItem;  // the holding node
+    NodePtr m_parent;       // its investment account
+    SecurityPtr m_security; // the held security, when stored
+    int m_curSecurity = 0;  // its ident; 0 for a node without a detail record
     bool m_hasChanged = false;
     bool m_filling = false; // changes while filling are no edits
-    std::function<void(int)> m_editBrandAction;
-    QLabel *m_brandName;
+    std::function<void(int)> m_editSecurityAction;
+    QLabel *m_securityName;
     QLineEdit *m_cells[4];
     QLineEdit *m_memoField;
     QPushButton *m_editButton;

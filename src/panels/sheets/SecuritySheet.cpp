@@ -48,20 +48,20 @@ const std::vector<std::pair<int, const char *>> &SecuritySheet::marketItems()
     return items;
 }
 
-SecuritySheet::SecuritySheet(Book *document, SecurityPtr brand, bool isNew, QWidget *parent)
-    : UndoableSheet(parent), m_document(document), m_brand(std::move(brand)), m_isNew(isNew),
+SecuritySheet::SecuritySheet(Book *document, SecurityPtr security, bool isNew, QWidget *parent)
+    : UndoableSheet(parent), m_document(document), m_security(std::move(security)), m_isNew(isNew),
       m_kindCluster(new QButtonGroup(this)), m_nameField(new QLineEdit(this)), m_codeField(new QLineEdit(this)),
       m_symbolField(new QLineEdit(this)), m_marketButton(new QComboBox(this)), m_currencyButton(new QComboBox(this)),
       m_riskSlider(new QSlider(Qt::Horizontal, this))
 {
-    Q_ASSERT(m_document && m_brand);
+    Q_ASSERT(m_document && m_security);
     setWindowTitle(cv::localizedString(isNew ? "Brand-Sheet-New" : "Brand-Sheet-Edit"));
     if (m_document) setUndoStack(m_document->undoStack());
     auto *layout = new QVBoxLayout(this);
 
     auto *kinds = new QHBoxLayout;
-    for (int kind :
-         {cv::raw(cv::BrandKind::Stock), cv::raw(cv::BrandKind::InvestmentTrust), cv::raw(cv::BrandKind::Bond)}) {
+    for (int kind : {cv::raw(cv::SecurityKind::Stock), cv::raw(cv::SecurityKind::InvestmentTrust),
+                     cv::raw(cv::SecurityKind::Bond)}) {
         static const char *const keys[] = {"brand kind stock", "brand kind trust", "brand kind bond"};
         auto *button = new QRadioButton(cv::localizedString(keys[kind]), this);
         m_kindCluster->addButton(button, kind);
@@ -105,11 +105,11 @@ SecuritySheet::SecuritySheet(Book *document, SecurityPtr brand, bool isNew, QWid
     cv::changeTextInputSource(m_nameField, true);
 }
 
-SecuritySheet *SecuritySheet::openBrandPanel(Book *document, const SecurityPtr &brand, bool isNew, QWidget *parent,
-                                             EndHandler done)
+SecuritySheet *SecuritySheet::openSecuritySheet(Book *document, const SecurityPtr &security, bool isNew,
+                                                QWidget *parent, EndHandler done)
 {
-    if (!document || !brand) return nullptr;
-    return cv::openSheet(new SecuritySheet(document, brand, isNew, parent), parent, std::move(done));
+    if (!document || !security) return nullptr;
+    return cv::openSheet(new SecuritySheet(document, security, isNew, parent), parent, std::move(done));
 }
 
 void SecuritySheet::fillControls()
@@ -119,23 +119,23 @@ void SecuritySheet::fillControls()
         ComboMenu menu(m_currencyButton);
         m_document->setupCurrencyPopUpButton(menu);
     }
-    if (QAbstractButton *kind = m_kindCluster->button(cv::raw(m_brand->kind())))
+    if (QAbstractButton *kind = m_kindCluster->button(cv::raw(m_security->kind())))
         kind->setChecked(true);
     else
-        m_kindCluster->button(cv::raw(cv::BrandKind::Stock))->setChecked(true);
+        m_kindCluster->button(cv::raw(cv::SecurityKind::Stock))->setChecked(true);
     for (QAbstractButton *button : m_kindCluster->buttons()) button->setEnabled(m_isNew);
-    m_nameField->setText(m_brand->name());
-    m_codeField->setText(m_brand->code() > 0 ? QString::number(m_brand->code()) : QString());
-    m_symbolField->setText(m_brand->symbol());
-    if (m_brand->ident() >= 0) {
-        const int market = m_marketButton->findData(m_brand->market());
+    m_nameField->setText(m_security->name());
+    m_codeField->setText(m_security->code() > 0 ? QString::number(m_security->code()) : QString());
+    m_symbolField->setText(m_security->symbol());
+    if (m_security->ident() >= 0) {
+        const int market = m_marketButton->findData(m_security->market());
         m_marketButton->setCurrentIndex(market >= 0 ? market : m_marketButton->findData(0));
     }
-    if (m_brand->currency() > 0) {
-        const int currency = m_currencyButton->findData(m_brand->currency());
+    if (m_security->currency() > 0) {
+        const int currency = m_currencyButton->findData(m_security->currency());
         if (currency >= 0) m_currencyButton->setCurrentIndex(currency);
     }
-    m_riskSlider->setValue(m_brand->risk());
+    m_riskSlider->setValue(m_security->risk());
     m_hasChanged = false;
     m_okButton->setEnabled(false);
     m_filling = false;
@@ -157,13 +157,14 @@ void SecuritySheet::okPushed()
 {
     cv::changeTextInputSource(m_nameField, false);
     if (m_nameField->text().trimmed().isEmpty()) return;
-    m_brand->setName(m_nameField->text());
-    m_brand->setKind(m_kindCluster->checkedId() >= 0 ? cv::BrandKind(m_kindCluster->checkedId()) : m_brand->kind());
-    m_brand->setCode(codeFromText(m_codeField->text()));
-    m_brand->setSymbol(m_symbolField->text().trimmed());
-    m_brand->setMarket(m_marketButton->currentData().toInt());
-    if (m_currencyButton->currentIndex() >= 0) m_brand->setCurrency(m_currencyButton->currentData().toInt());
-    m_brand->setRisk(m_riskSlider->value());
+    m_security->setName(m_nameField->text());
+    m_security->setKind(m_kindCluster->checkedId() >= 0 ? cv::SecurityKind(m_kindCluster->checkedId())
+                                                        : m_security->kind());
+    m_security->setCode(codeFromText(m_codeField->text()));
+    m_security->setSymbol(m_symbolField->text().trimmed());
+    m_security->setMarket(m_marketButton->currentData().toInt());
+    if (m_currencyButton->currentIndex() >= 0) m_security->setCurrency(m_currencyButton->currentData().toInt());
+    m_security->setRisk(m_riskSlider->value());
     terminateModalSessionWithCode(1);
 }
 

@@ -28,13 +28,13 @@ class SecuritySheet : public UndoableSheet {
 public:
     using EndHandler = std::function<void(int code, SecuritySheet *sheet)>;
 
-    SecuritySheet(Book *document, SecurityPtr brand, bool isNew, QWidget *parent = nullptr);
+    SecuritySheet(Book *document, SecurityPtr security, bool isNew, QWidget *parent = nullptr);
 
     // Opens the sheet window-modal on `parent` (application-modal without
     // one) under the sheet tracker; `done` runs with the end code while the
     // sheet still exists, and the tracker frees it afterwards.
-    static SecuritySheet *openBrandPanel(Book *document, const SecurityPtr &brand, bool isNew, QWidget *parent,
-                                         EndHandler done);
+    static SecuritySheet *openSecuritySheet(Book *document, const SecurityPtr &security, bool isNew, QWidget *parent,
+                                            EndHandler done);
 
     // The market pop-up's items: (market code, title key), the fallback 0 last.
     static const std::vector<std::pair<int, const char *>> &marketItems();
@@ -45,7 +45,7 @@ public:
     void accept() override { okPushed(); }
     void reject() override { cancelPushed(); }
 
-    const SecurityPtr &brand() const { return m_brand; }
+    const SecurityPtr &security() const { return m_security; }
     bool isNew() const { return m_isNew; }
     bool hasChanged() const { return m_hasChanged; }
 
@@ -63,9 +63,9 @@ private:
     void paramChanged();
     void updateButtons();
 
-    Book *m_document;    // not owned; outlives the sheet
-    SecurityPtr m_brand; // the security edited; the opener's
-    bool m_isNew;        // not yet in the document's list
+    Book *m_document;       // not owned; outlives the sheet
+    SecurityPtr m_security; // the security edited; the opener's
+    bool m_isNew;           // not yet in the document's list
     bool m_hasChanged = false;
     bool m_filling = false;      // control signals while filling are no edits
     QButtonGroup *m_kindCluster; // ids are the security kinds

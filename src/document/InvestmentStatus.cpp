@@ -1,4 +1,4 @@
-#include "document/InvestReport.h"
+#include "document/InvestmentStatus.h"
 
 #include "document/Book.h"
 #include "document/PatternFormatter.h"
@@ -123,7 +123,7 @@ QString paddedToCents(QString s)
     return s;
 }
 
-const OpeningHolding *investUnitOf(const Node &holding)
+const OpeningHolding *openingHoldingOf(const Node &holding)
 {
     return dynamic_cast<const OpeningHolding *>(holding.extra().get());
 }
@@ -131,11 +131,11 @@ const OpeningHolding *investUnitOf(const Node &holding)
 // The trades of a security in an account (as account or as receiver of a
 // transfer) up to the date. Another account's trade settled through this
 // one moves no units here.
-std::vector<TradePtr> tradesOf(const Book &document, int account, int brand, const QDate &to)
+std::vector<TradePtr> tradesOf(const Book &document, int account, int security, const QDate &to)
 {
     std::vector<TradePtr> trades;
-    if (!document.dataModel()) return trades;
-    auto found = document.reads().findTradeFrom(QDate(), to, account, brand, 0);
+    if (!document.store()) return trades;
+    auto found = document.reads().findTradeFrom(QDate(), to, account, security, 0);
     if (!found) return trades;
     for (TradePtr &t : *found) {
         if (t && (t->account() == account || t->kind() == cv::TradeKind::TransferUnits)) trades.push_back(std::move(t));
@@ -147,15 +147,15 @@ std::vector<TradePtr> tradesOf(const Book &document, int account, int brand, con
 
 // ---------------------------------------------------------------- building
 
-void InvestReport::build(const QDate &date)
+void InvestmentStatus::build(const QDate &date)
 {
     m_date = date;
     m_items.clear();
     m_transferPrices.clear();
-    if (const AccountTreesPtr &accounts = m_document.accountModel()) collect(accounts->asset());
+    if (const AccountTreesPtr &accounts = m_document.accountTrees()) collect(accounts->asset());
 
-    auto total = std::make_shared<InvestHelper>();
-    for (const InvestHelperPtr &account : m_items) {
+    auto total = std::make_shared<InvestmentStatusRow>();
+    for (const InvestmentStatusRowPtr &account : m_items) {
         const int currency = account->unit() ? account->unit()->currency() : 0;
         const double rate = rateAt(currency);
         for (int slot : {BookCostSlot, CommissionSlot, MarketSlot}) total->addValue(account->value(slot) * rate, slot);
@@ -163,34 +163,35 @@ void InvestReport::build(const QDate &date)
     m_items.push_back(total);
 }
 
-void InvestReport::collect(const NodePtr &node)
+void InvestmentStatus::collect(const NodePtr &node)
 {
     if (!node) return;
     if (node->kind() != NodeKind::Investment) {
         for (const NodePtr &child : node->children()) collect(child);
         return;
     }
-    if (InvestHelperPtr row = collectAccount(node)) m_items.push_back(std::move(row));
+    if (InvestmentStatusRowPtr row = collectAccount(node)) m_items.push_back(std::move(row));
 }
 
-InvestHelperPtr InvestReport::collectAccount(const NodePtr &account)
+InvestmentStatusRowPtr InvestmentStatus::collectAccount(const NodePtr &account)
 {
     if (const auto *dated = dynamic_cast<const DatedExtra *>(account->extra().get())) {
         if (dated->date().isValid() && dated->date() > m_date) return nullptr;
     }
-    auto row = std::make_shared<InvestHelper>(account);
+    auto row = std::make_shared<InvestmentStatusRow>(account);
     const int accountCurrency = m_document.getCurrency(account->currency());
     const auto &children = account->children();
     // The first child is the account's cash part.
     for (size_t i = 1; i < children.size(); ++i) {
-        InvestHelperPtr holding = collectHolding(children[i], account->ident());
+        InvestmentStatusRowPtr holding = collectHolding(children[i], account->ident());
         if (!holding) continue;
         // A security in another currency than its account's counts in the account's.
-        const SecurityPtr brand = m_document.findBrand(investUnitOf(*children[i])->brand());
-        const int brandCurrency = m_document.getCurrency(brand ? brand->currency() : 0);
+        const SecurityPtr security = m_document.findSecurity(openingHoldingOf(*children[i])->security());
+        const int securityCurrency = m_document.getCurrency(security ? security->currency() : 0);
         for (int slot : {BookCostSlot, CommissionSlot, MarketSlot}) {
             double v = holding->value(slot);
-            if (brandCurrency != accountCurrency) v = m_document.convert(accountCurrency, v, brandCurrency, m_date);
+            if (securityCurrency != accountCurrency)
+                v = m_document.convert(accountCurrency, v, securityCurrency, m_date);
             row->addValue(v, slot);
         }
         row->holdings().push_back(std::move(holding));
@@ -198,11 +199,11 @@ InvestHelperPtr InvestReport::collectAccount(const NodePtr &account)
     return row;
 }
 
-InvestHelperPtr InvestReport::collectHolding(const NodePtr &node, int account)
+InvestmentStatusRowPtr InvestmentStatus::collectHolding(const NodePtr &node, int account)
 {
-    const OpeningHolding *unit = node ? investUnitOf(*node) : nullptr;
+    const OpeningHolding *unit = node ? openingHoldingOf(*node) : nullptr;
     if (!unit) return nullptr;
-    std::vector<TradePtr> trades = tradesOf(m_document, account, unit->brand(), m_date);
+    std::vector<TradePtr> trades = tradesOf(m_document, account, unit->security(), m_date);
     if (trades.empty() && unit->units() == 0) return nullptr;
 
     // The last return to zero before the date starts the holding afresh.
@@ -232,15 +233,15 @@ InvestHelperPtr InvestReport::collectHolding(const NodePtr &node, int account)
         const bool incoming = transfer && t->account() != account;
         double price = 0;
         if (transfer) {
-            price = computeTransferPrice(t->account(), t->brand(), t->ident(), 0);
+            price = computeTransferPrice(t->account(), t->security(), t->ident(), 0);
             m_transferPrices[t->ident()] = price;
         }
         p.apply(*t, incoming, price);
     }
 
-    auto row = std::make_shared<InvestHelper>(node, account);
+    auto row = std::make_shared<InvestmentStatusRow>(node, account);
     row->trades() = std::move(trades);
-    const double price = m_document.brandPrice(m_document.findBrand(unit->brand()), m_date);
+    const double price = m_document.securityPrice(m_document.findSecurity(unit->security()), m_date);
     row->setValue(p.units, UnitsSlot);
     row->setValue(p.acquired, AcquiredSlot);
     row->setValue(p.cost, CostSlot);
@@ -251,36 +252,36 @@ InvestHelperPtr InvestReport::collectHolding(const NodePtr &node, int account)
     return row;
 }
 
-double InvestReport::transferPrice(int account, int brand, int tradeIdent) const
+double InvestmentStatus::transferPrice(int account, int security, int tradeIdent) const
 {
     const auto it = m_transferPrices.find(tradeIdent);
-    return it != m_transferPrices.end() ? it->second : computeTransferPrice(account, brand, tradeIdent, 0);
+    return it != m_transferPrices.end() ? it->second : computeTransferPrice(account, security, tradeIdent, 0);
 }
 
-double InvestReport::transferPriceOf(const Trade &trade) const
+double InvestmentStatus::transferPriceOf(const Trade &trade) const
 {
-    return transferPrice(trade.account(), trade.brand(), trade.ident());
+    return transferPrice(trade.account(), trade.security(), trade.ident());
 }
 
-double InvestReport::computeTransferPrice(int account, int brand, int tradeIdent, int depth) const
+double InvestmentStatus::computeTransferPrice(int account, int security, int tradeIdent, int depth) const
 {
     CV_ASSERT_OR(depth <= kMaxTransferDepth, return 0);
     Position p;
     if (const NodePtr giver = m_document.findAccount(account)) {
         const auto &children = giver->children();
         for (size_t i = 1; i < children.size(); ++i) {
-            const OpeningHolding *unit = investUnitOf(*children[i]);
-            if (unit && unit->brand() == brand) {
+            const OpeningHolding *unit = openingHoldingOf(*children[i]);
+            if (unit && unit->security() == security) {
                 // The opening commission is part of the cost the units carry away.
                 p.opening(unit);
                 break;
             }
         }
     }
-    for (const TradePtr &t : tradesOf(m_document, account, brand, m_date)) {
+    for (const TradePtr &t : tradesOf(m_document, account, security, m_date)) {
         if (t->ident() == tradeIdent) break;
         const bool incoming = t->kind() == cv::TradeKind::TransferUnits && t->transfer() == account;
-        const double price = incoming ? computeTransferPrice(t->account(), brand, t->ident(), depth + 1) : 0;
+        const double price = incoming ? computeTransferPrice(t->account(), security, t->ident(), depth + 1) : 0;
         p.apply(*t, incoming, price);
     }
     return p.average;
@@ -288,44 +289,44 @@ double InvestReport::computeTransferPrice(int account, int brand, int tradeIdent
 
 // ---------------------------------------------------------------- cells
 
-double InvestReport::rateAt(int currency) const
+double InvestmentStatus::rateAt(int currency) const
 {
     // The default currency is the unit of every rate.
     if (!m_document.isForeignCurrency(currency)) return 1;
     return m_document.currencyRate(m_document.findCurrency(currency), m_date);
 }
 
-int InvestReport::rowCurrency(const Row &row) const
+int InvestmentStatus::rowCurrency(const Row &row) const
 {
     if (row.level == TradeLevel)
         return row.trade ? m_document.getCurrency(m_document.currencyOfAccount(row.trade->account())) : 0;
     if (!row.item || row.item->isTotal()) return m_document.getCurrency(0);
     if (row.level == HoldingLevel) {
-        const OpeningHolding *unit = investUnitOf(*row.item->unit());
-        const SecurityPtr brand = unit ? m_document.findBrand(unit->brand()) : nullptr;
-        return m_document.getCurrency(brand ? brand->currency() : 0);
+        const OpeningHolding *unit = openingHoldingOf(*row.item->unit());
+        const SecurityPtr security = unit ? m_document.findSecurity(unit->security()) : nullptr;
+        return m_document.getCurrency(security ? security->currency() : 0);
     }
     return m_document.getCurrency(row.item->unit()->currency());
 }
 
-std::optional<cv::BrandKind> InvestReport::brandKind(const Row &row) const
+std::optional<cv::SecurityKind> InvestmentStatus::securityKind(const Row &row) const
 {
-    int brand = -1;
-    if (row.level == TradeLevel && row.trade) brand = row.trade->brand();
+    int security = -1;
+    if (row.level == TradeLevel && row.trade) security = row.trade->security();
     if (row.level == HoldingLevel && row.item && row.item->unit()) {
-        if (const OpeningHolding *unit = investUnitOf(*row.item->unit())) brand = unit->brand();
+        if (const OpeningHolding *unit = openingHoldingOf(*row.item->unit())) security = unit->security();
     }
-    const SecurityPtr b = brand >= 0 ? m_document.findBrand(brand) : nullptr;
+    const SecurityPtr b = security >= 0 ? m_document.findSecurity(security) : nullptr;
     if (!b) return std::nullopt;
     return b->kind();
 }
 
-std::optional<double> InvestReport::value(int column, const Row &row, bool convert) const
+std::optional<double> InvestmentStatus::value(int column, const Row &row, bool convert) const
 {
     std::optional<double> v;
     const bool total = row.level != TradeLevel && (!row.item || row.item->isTotal());
     if (row.level == HoldingLevel && !total) {
-        const InvestHelper &h = *row.item;
+        const InvestmentStatusRow &h = *row.item;
         switch (column) {
         case Units: return h.value(UnitsSlot);
         case UnitPrice:
@@ -370,7 +371,7 @@ std::optional<double> InvestReport::value(int column, const Row &row, bool conve
         default: break;
         }
     } else if (row.item) {
-        const InvestHelper &h = *row.item;
+        const InvestmentStatusRow &h = *row.item;
         switch (column) {
         case Commission: v = h.value(CommissionSlot); break;
         case BookCost: v = h.value(BookCostSlot); break;
@@ -384,7 +385,7 @@ std::optional<double> InvestReport::value(int column, const Row &row, bool conve
     return v;
 }
 
-QString InvestReport::frac6String(double value, bool padZeroes)
+QString InvestmentStatus::frac6String(double value, bool padZeroes)
 {
     static const PatternFormatter formatter(QStringLiteral("#,##0.000000"));
     QString s = formatter.stringForObjectValue(value);
@@ -395,7 +396,7 @@ QString InvestReport::frac6String(double value, bool padZeroes)
     return padZeroes ? paddedToCents(s) : s;
 }
 
-AmountDisplay InvestReport::text(int column, const Row &row, bool convert) const
+AmountDisplay InvestmentStatus::text(int column, const Row &row, bool convert) const
 {
     const bool total = row.level != TradeLevel && (!row.item || row.item->isTotal());
     const int currency = rowCurrency(row);
@@ -410,9 +411,9 @@ AmountDisplay InvestReport::text(int column, const Row &row, bool convert) const
         return {m_document.displayName(*row.item->unit()), {}};
     case Kind:
         if (row.level == HoldingLevel && !total) {
-            const OpeningHolding *unit = investUnitOf(*row.item->unit());
-            const SecurityPtr brand = unit ? m_document.findBrand(unit->brand()) : nullptr;
-            return {brand ? brand->kindName() : QString(), {}};
+            const OpeningHolding *unit = openingHoldingOf(*row.item->unit());
+            const SecurityPtr security = unit ? m_document.findSecurity(unit->security()) : nullptr;
+            return {security ? security->kindName() : QString(), {}};
         }
         if (row.level == TradeLevel && row.trade) {
             if (row.trade->kind() == cv::TradeKind::TransferUnits) {
@@ -435,20 +436,21 @@ AmountDisplay InvestReport::text(int column, const Row &row, bool convert) const
 
     const std::optional<double> v = value(column, row, convert);
     if (!v || (*v < 0 && column != Gain)) return {};
-    const std::optional<cv::BrandKind> kind = brandKind(row);
+    const std::optional<cv::SecurityKind> kind = securityKind(row);
     if (column == Units) {
-        if (kind == cv::BrandKind::Stock) return {m_document.amountText().intFormatter().stringForObjectValue(*v), {}};
+        if (kind == cv::SecurityKind::Stock)
+            return {m_document.amountText().intFormatter().stringForObjectValue(*v), {}};
         return {frac6String(*v, true), {}};
     }
     if (column == UnitPrice) {
-        if (kind == cv::BrandKind::Stock || row.level == HoldingLevel) return {frac6String(*v, foreign), {}};
+        if (kind == cv::SecurityKind::Stock || row.level == HoldingLevel) return {frac6String(*v, foreign), {}};
         return {frac6String(*v, true), {}};
     }
     if (column == Gain) {
         if (row.level == TradeLevel) return {};
         return amount(*v, convert ? defaultCurrency : currency);
     }
-    if (column == Price && kind != cv::BrandKind::Stock) {
+    if (column == Price && kind != cv::SecurityKind::Stock) {
         const QString s = m_document.stringForFundValue(*v, 0);
         return {foreign ? paddedToCents(s) : s, {}};
     }
@@ -456,7 +458,7 @@ AmountDisplay InvestReport::text(int column, const Row &row, bool convert) const
     return amount(*v, currency);
 }
 
-QStringList InvestReport::texts(const Row &row, bool convert) const
+QStringList InvestmentStatus::texts(const Row &row, bool convert) const
 {
     QStringList out;
     out.reserve(ColumnCount);

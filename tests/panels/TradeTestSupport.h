@@ -28,7 +28,7 @@ inline cv::NodePtr addInvestAccount(cv::Book &doc, int ident, const QString &nam
     auto record = std::make_shared<cv::AccountDetail>();
     record->setDate(QDate(2009, 1, 1));
     record->setInitialValue(1000000);
-    auto account = samplebook::node(doc.accountModel()->asset(), ident, cv::NodeKind::Investment, name, record);
+    auto account = samplebook::node(doc.accountTrees()->asset(), ident, cv::NodeKind::Investment, name, record);
     auto cash = std::make_shared<cv::Node>();
     cash->setKind(cv::NodeKind::CashPart);
     cash->setIdent(0);
@@ -43,19 +43,19 @@ inline std::unique_ptr<cv::Book> makeTradeBook()
     const struct {
         int ident;
         const char *name;
-        cv::BrandKind kind;
+        cv::SecurityKind kind;
         int currency;
-    } brands[] = {{kStock, "Toyo Motors", cv::BrandKind::Stock, 1},
-                  {kTrust, "Global Fund", cv::BrandKind::InvestmentTrust, 1},
-                  {kBond, "JGB 10", cv::BrandKind::Bond, 1},
-                  {kDollarStock, "Acme", cv::BrandKind::Stock, 2}};
-    for (const auto &b : brands) {
-        auto brand = std::make_shared<cv::Security>();
-        brand->setIdent(b.ident);
-        brand->setName(QString::fromLatin1(b.name));
-        brand->setKind(b.kind);
-        brand->setCurrency(b.currency);
-        doc->addBrand(brand);
+    } securities[] = {{kStock, "Toyo Motors", cv::SecurityKind::Stock, 1},
+                      {kTrust, "Global Fund", cv::SecurityKind::InvestmentTrust, 1},
+                      {kBond, "JGB 10", cv::SecurityKind::Bond, 1},
+                      {kDollarStock, "Acme", cv::SecurityKind::Stock, 2}};
+    for (const auto &b : securities) {
+        auto security = std::make_shared<cv::Security>();
+        security->setIdent(b.ident);
+        security->setName(QString::fromLatin1(b.name));
+        security->setKind(b.kind);
+        security->setCurrency(b.currency);
+        doc->addSecurity(security);
     }
     addInvestAccount(*doc, kInvest, QStringLiteral("Broker"));
     addInvestAccount(*doc, kInvest2, QStringLiteral("NISA"));
@@ -64,22 +64,22 @@ inline std::unique_ptr<cv::Book> makeTradeBook()
 }
 
 // A trade written through the document's trade application, as a panel writes a new row.
-inline cv::TradePtr storeTrade(cv::Book &doc, int account, cv::TradeKind kind, int brand, const QDate &date,
+inline cv::TradePtr storeTrade(cv::Book &doc, int account, cv::TradeKind kind, int security, const QDate &date,
                                double count, double price, double commission = 0, const QString &memo = QString())
 {
     auto t = std::make_shared<cv::Trade>();
     t->setKind(kind);
     t->setAccount(account);
-    t->setBrand(brand);
+    t->setSecurity(security);
     t->setDate(date);
     t->setCount(count);
     t->setUnitPrice(price);
     t->setCommission(commission);
     t->setMemo(memo);
     t->setFlags(cv::EditNew);
-    std::set<cv::SecurityPtr> brands;
-    doc.applyTrade(t, doc.findAccount(account), {}, brands, true);
-    doc.applyBrands(brands);
+    std::set<cv::SecurityPtr> securities;
+    doc.applyTrade(t, doc.findAccount(account), {}, securities, true);
+    doc.applySecurities(securities);
     t->setFlags(0);
     return t;
 }
@@ -94,10 +94,10 @@ inline std::unique_ptr<cv::TradePanel> openTrades(cv::Book &doc, const cv::NodeP
     return panel;
 }
 
-inline void pickBrand(cv::TradePanel &panel, int row, int brand)
+inline void pickSecurity(cv::TradePanel &panel, int row, int security)
 {
-    const cv::ChooserItem item = cv::ChooserItem::fromBrand(panel.doc()->findBrand(brand));
-    EXPECT_TRUE(cvtest::page::Entries(&panel).choose(cv::TradePanel::BrandColumn, row, item)) << brand;
+    const cv::ChooserItem item = cv::ChooserItem::fromSecurity(panel.doc()->findSecurity(security));
+    EXPECT_TRUE(cvtest::page::Entries(&panel).choose(cv::TradePanel::SecurityColumn, row, item)) << security;
 }
 
 inline void pickKind(cv::TradePanel &panel, int row, cv::TradeKind kind)
@@ -108,7 +108,7 @@ inline void pickKind(cv::TradePanel &panel, int row, cv::TradeKind kind)
 
 inline std::vector<cv::TradePtr> storedTrades(cv::Book &doc, int account = kInvest)
 {
-    return doc.dataModel()->findTradeFrom(QDate(), QDate(), account, -1, 0).value_or(std::vector<cv::TradePtr>{});
+    return doc.store()->findTradeFrom(QDate(), QDate(), account, -1, 0).value_or(std::vector<cv::TradePtr>{});
 }
 
 // A fresh trade book in English, its first investment account at hand.

@@ -1,4 +1,4 @@
-#include "mainwindow/pages/InvestModel.h"
+#include "mainwindow/pages/InvestmentModel.h"
 
 #include "print/InvestmentsPrint.h"
 
@@ -6,17 +6,18 @@
 
 namespace cv {
 
-InvestModel::InvestModel(const InvestReport &report, QObject *parent) : QAbstractItemModel(parent), m_report(report)
+InvestmentModel::InvestmentModel(const InvestmentStatus &report, QObject *parent)
+    : QAbstractItemModel(parent), m_report(report)
 {
     buildNodes();
 }
 
-InvestModel::~InvestModel() = default;
+InvestmentModel::~InvestmentModel() = default;
 
-void InvestModel::buildNodes()
+void InvestmentModel::buildNodes()
 {
     m_root.children.clear();
-    auto add = [](Node &parent, InvestReport::Row row) {
+    auto add = [](Node &parent, InvestmentStatus::Row row) {
         auto node = std::make_unique<Node>();
         node->row = row;
         node->parent = &parent;
@@ -24,17 +25,18 @@ void InvestModel::buildNodes()
         parent.children.push_back(std::move(node));
         return parent.children.back().get();
     };
-    for (const InvestHelperPtr &item : m_report.items()) {
-        Node *top = add(m_root, {item->isTotal() ? InvestReport::TotalLevel : InvestReport::AccountLevel, item.get()});
-        for (const InvestHelperPtr &holding : item->holdings()) {
-            Node *h = add(*top, {InvestReport::HoldingLevel, holding.get()});
+    for (const InvestmentStatusRowPtr &item : m_report.items()) {
+        Node *top =
+            add(m_root, {item->isTotal() ? InvestmentStatus::TotalLevel : InvestmentStatus::AccountLevel, item.get()});
+        for (const InvestmentStatusRowPtr &holding : item->holdings()) {
+            Node *h = add(*top, {InvestmentStatus::HoldingLevel, holding.get()});
             for (const auto &trade : holding->trades())
-                add(*h, {InvestReport::TradeLevel, nullptr, trade.get(), holding.get()});
+                add(*h, {InvestmentStatus::TradeLevel, nullptr, trade.get(), holding.get()});
         }
     }
 }
 
-void InvestModel::reset(const std::function<void()> &rebuild)
+void InvestmentModel::reset(const std::function<void()> &rebuild)
 {
     beginResetModel();
     m_root.children.clear();
@@ -43,18 +45,18 @@ void InvestModel::reset(const std::function<void()> &rebuild)
     endResetModel();
 }
 
-void InvestModel::refresh(const std::function<void()> &rebuild)
+void InvestmentModel::refresh(const std::function<void()> &rebuild)
 {
     if (rebuild) rebuild();
     // The report's rows in the model's order, each with its number of children.
-    std::vector<std::pair<InvestReport::Row, size_t>> rows;
-    for (const InvestHelperPtr &item : m_report.items()) {
-        rows.push_back({{item->isTotal() ? InvestReport::TotalLevel : InvestReport::AccountLevel, item.get()},
+    std::vector<std::pair<InvestmentStatus::Row, size_t>> rows;
+    for (const InvestmentStatusRowPtr &item : m_report.items()) {
+        rows.push_back({{item->isTotal() ? InvestmentStatus::TotalLevel : InvestmentStatus::AccountLevel, item.get()},
                         item->holdings().size()});
-        for (const InvestHelperPtr &holding : item->holdings()) {
-            rows.push_back({{InvestReport::HoldingLevel, holding.get()}, holding->trades().size()});
+        for (const InvestmentStatusRowPtr &holding : item->holdings()) {
+            rows.push_back({{InvestmentStatus::HoldingLevel, holding.get()}, holding->trades().size()});
             for (const auto &trade : holding->trades())
-                rows.push_back({{InvestReport::TradeLevel, nullptr, trade.get(), holding.get()}, 0});
+                rows.push_back({{InvestmentStatus::TradeLevel, nullptr, trade.get(), holding.get()}, 0});
         }
     }
     std::vector<Node *> nodes;
@@ -78,15 +80,15 @@ void InvestModel::refresh(const std::function<void()> &rebuild)
     refreshValues({});
 }
 
-void InvestModel::refreshValues(const QModelIndex &parent)
+void InvestmentModel::refreshValues(const QModelIndex &parent)
 {
     const int rows = rowCount(parent);
     if (rows == 0) return;
-    Q_EMIT dataChanged(index(0, 0, parent), index(rows - 1, InvestReport::ColumnCount - 1, parent));
+    Q_EMIT dataChanged(index(0, 0, parent), index(rows - 1, InvestmentStatus::ColumnCount - 1, parent));
     for (int r = 0; r < rows; ++r) refreshValues(index(r, 0, parent));
 }
 
-void InvestModel::setConvert(bool convert)
+void InvestmentModel::setConvert(bool convert)
 {
     if (convert == m_convert) return;
     m_convert = convert;
@@ -94,30 +96,31 @@ void InvestModel::setConvert(bool convert)
     refreshValues({});
 }
 
-void InvestModel::setColors(const QColor &category, const QColor &title)
+void InvestmentModel::setColors(const QColor &category, const QColor &title)
 {
     m_categoryColor = category;
     m_titleColor = title;
 }
 
-const InvestModel::Node *InvestModel::nodeOf(const QModelIndex &index) const
+const InvestmentModel::Node *InvestmentModel::nodeOf(const QModelIndex &index) const
 {
     return index.isValid() ? static_cast<const Node *>(index.internalPointer()) : &m_root;
 }
 
-const InvestReport::Row *InvestModel::rowAt(const QModelIndex &index) const
+const InvestmentStatus::Row *InvestmentModel::rowAt(const QModelIndex &index) const
 {
     return index.isValid() ? &nodeOf(index)->row : nullptr;
 }
 
-QModelIndex InvestModel::index(int row, int column, const QModelIndex &parent) const
+QModelIndex InvestmentModel::index(int row, int column, const QModelIndex &parent) const
 {
     const Node *p = nodeOf(parent);
-    if (row < 0 || size_t(row) >= p->children.size() || column < 0 || column >= InvestReport::ColumnCount) return {};
+    if (row < 0 || size_t(row) >= p->children.size() || column < 0 || column >= InvestmentStatus::ColumnCount)
+        return {};
     return createIndex(row, column, p->children[size_t(row)].get());
 }
 
-QModelIndex InvestModel::parent(const QModelIndex &child) const
+QModelIndex InvestmentModel::parent(const QModelIndex &child) const
 {
     if (!child.isValid()) return {};
     const Node *p = nodeOf(child)->parent;
@@ -125,20 +128,20 @@ QModelIndex InvestModel::parent(const QModelIndex &child) const
     return createIndex(p->index, 0, const_cast<Node *>(p));
 }
 
-int InvestModel::rowCount(const QModelIndex &parent) const
+int InvestmentModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid() && parent.column() != 0) return 0;
     return int(nodeOf(parent)->children.size());
 }
 
-int InvestModel::columnCount(const QModelIndex &) const
+int InvestmentModel::columnCount(const QModelIndex &) const
 {
-    return InvestReport::ColumnCount;
+    return InvestmentStatus::ColumnCount;
 }
 
-QVariant InvestModel::data(const QModelIndex &index, int role) const
+QVariant InvestmentModel::data(const QModelIndex &index, int role) const
 {
-    const InvestReport::Row *row = rowAt(index);
+    const InvestmentStatus::Row *row = rowAt(index);
     if (!row) return {};
     switch (role) {
     case Qt::DisplayRole: return m_report.text(index.column(), *row, m_convert).text;
@@ -147,20 +150,20 @@ QVariant InvestModel::data(const QModelIndex &index, int role) const
         return color.isValid() ? QVariant(color) : QVariant();
     }
     case Qt::TextAlignmentRole: {
-        const bool number = index.column() >= InvestReport::Units && index.column() <= InvestReport::Gain;
+        const bool number = index.column() >= InvestmentStatus::Units && index.column() <= InvestmentStatus::Gain;
         return QVariant::fromValue(Qt::Alignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
     }
     case Qt::BackgroundRole:
-        if (row->level == InvestReport::TradeLevel)
+        if (row->level == InvestmentStatus::TradeLevel)
             return index.row() % 2 ? QVariant(alternateColor()) : QVariant(QColor(Qt::white));
-        if (row->level == InvestReport::HoldingLevel)
+        if (row->level == InvestmentStatus::HoldingLevel)
             return m_titleColor.isValid() ? QVariant(m_titleColor) : QVariant();
         return m_categoryColor.isValid() ? QVariant(m_categoryColor) : QVariant();
     default: return {};
     }
 }
 
-QVariant InvestModel::headerData(int section, Qt::Orientation orientation, int role) const
+QVariant InvestmentModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     const QStringList titles = InvestmentsPrint::headerTitles();

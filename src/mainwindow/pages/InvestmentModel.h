@@ -3,7 +3,7 @@
 // holdings below their account, trades below their holding. Cells are asked
 // of the report when painted; a rebuild of the report resets the model.
 
-#include "document/InvestReport.h"
+#include "document/InvestmentStatus.h"
 
 #include <QAbstractItemModel>
 #include <QColor>
@@ -14,14 +14,14 @@
 
 namespace cv {
 
-class InvestModel : public QAbstractItemModel {
+class InvestmentModel : public QAbstractItemModel {
     Q_OBJECT
 public:
     // The alternate background of trade rows.
     static QColor alternateColor() { return QColor::fromRgbF(237 / 255.0, 243 / 255.0, 254 / 255.0); }
 
-    InvestModel(const InvestReport &report, QObject *parent = nullptr);
-    ~InvestModel() override;
+    InvestmentModel(const InvestmentStatus &report, QObject *parent = nullptr);
+    ~InvestmentModel() override;
 
     // Builds the report again (through `rebuild`) inside a model reset, so
     // no view reads rows that are gone.
@@ -34,7 +34,7 @@ public:
     bool convert() const { return m_convert; }
     void setColors(const QColor &category, const QColor &title);
 
-    const InvestReport::Row *rowAt(const QModelIndex &index) const;
+    const InvestmentStatus::Row *rowAt(const QModelIndex &index) const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &child) const override;
@@ -45,7 +45,7 @@ public:
 
 private:
     struct Node {
-        InvestReport::Row row;
+        InvestmentStatus::Row row;
         Node *parent = nullptr;
         int index = 0;
         std::vector<std::unique_ptr<Node>> children;
@@ -54,7 +54,7 @@ private:
     void refreshValues(const QModelIndex &parent);
     const Node *nodeOf(const QModelIndex &index) const;
 
-    const InvestReport &m_report;
+    const InvestmentStatus &m_report;
     Node m_root;
     bool m_convert = false;
     QColor m_categoryColor;

@@ -1,4 +1,4 @@
-#include "print/PrintInfoView.h"
+#include "print/PrintPages.h"
 
 #include "document/Book.h"
 #include "document/Preference.h"
@@ -9,7 +9,7 @@ namespace cv {
 PageSetup documentPageSetup(const ReadOnlyBook &document, const Preference &preference)
 {
     PageSetup setup;
-    if (const PrintInfoPtr &info = document.printInfo()) {
+    if (const PrintSettingsPtr &info = document.printSettings()) {
         setup.paperName = info->paperName();
         setup.orientation = info->orientation();
     }
@@ -19,8 +19,8 @@ PageSetup documentPageSetup(const ReadOnlyBook &document, const Preference &pref
     return setup;
 }
 
-PrintRunner::Result printInfoView(Book &document, const Preference &preference, const InfoViewMaker &make,
-                                  QWidget *parent, PrintRunner::Mode mode, const QString &pdfPath)
+PrintRunner::Result printPages(Book &document, const Preference &preference, const PagesMaker &make, QWidget *parent,
+                               PrintRunner::Mode mode, const QString &pdfPath)
 {
     const PagedMaker paged = [&make](PageSetup &setup) -> std::unique_ptr<PagedDocument> {
         return make ? make(setup) : nullptr;
@@ -43,10 +43,11 @@ PrintRunner::Result printPaged(Book &document, const Preference &preference, con
     // A paper picked in the dialog stays with the document; the orientation
     // a view fixed for itself does not.
     if (result.printed && result.setup.paperName != before.paperName) {
-        auto info = std::make_shared<PrintInfo>(document.printInfo() ? *document.printInfo() : PrintInfo());
+        auto info =
+            std::make_shared<PrintSettings>(document.printSettings() ? *document.printSettings() : PrintSettings());
         info->setPaperName(result.setup.paperName);
         info->setOrientation(before.orientation);
-        document.setPrintInfo(info);
+        document.setPrintSettings(info);
     }
     return result;
 }

@@ -76,17 +76,17 @@ TEST(RepeatRule, DatesFollowTheRuleAndTheShiftNeverMovesTheBase)
     }
 }
 
-class MacroInput : public BookTest {
+class RepeatedEntryTest : public BookTest {
 protected:
 };
 
-TEST_F(MacroInput, TheSeriesGoesBeforeTheBlankRowAndTheCommitStoresIt)
+TEST_F(RepeatedEntryTest, TheSeriesGoesBeforeTheBlankRowAndTheCommitStoresIt)
 {
     cv::IncomeExpensePanel panel(doc.get(), doc->findExpense(kFood), QDate(2009, 1, 1), QDate(2009, 12, 31));
     panel.show();
     ASSERT_EQ(panel.numberOfRows(panel.tableView()), 1);
     ASSERT_TRUE(panel.handleToolbar(QStringLiteral("TB_Batch")));
-    cv::RepeatedEntryDialog *dialog = panel.macroDialog();
+    cv::RepeatedEntryDialog *dialog = panel.repeatDialog();
     ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->windowTitle(), cv::localizedString("Macro Window Title")) << "an untitled book names nothing";
     EXPECT_FALSE(dialog->okButton()->isEnabled());
@@ -102,33 +102,33 @@ TEST_F(MacroInput, TheSeriesGoesBeforeTheBlankRowAndTheCommitStoresIt)
 
     ASSERT_EQ(panel.numberOfRows(panel.tableView()), 4);
     for (int row = 0; row < 3; ++row) {
-        const cv::EntryPtr e = panel.actualAt(row);
+        const cv::EntryPtr e = panel.entryAt(row);
         EXPECT_EQ(e->flags(), cv::EditNew);
         EXPECT_EQ(e->amount(), 1200);
         EXPECT_EQ(e->category(), kFood);
         EXPECT_EQ(e->kind(), cv::EntryKind::Expense);
         EXPECT_EQ(e->memo(), QStringLiteral("rent"));
     }
-    EXPECT_EQ(panel.actualAt(1)->date(), QDate(2009, 2, 28));
-    EXPECT_TRUE(cv::RepeatedEntryDialog::isBlankRow(*panel.actualAt(3)));
+    EXPECT_EQ(panel.entryAt(1)->date(), QDate(2009, 2, 28));
+    EXPECT_TRUE(cv::RepeatedEntryDialog::isBlankRow(*panel.entryAt(3)));
     EXPECT_TRUE(panel.hasChanged());
     panel.commitPendingInput();
     EXPECT_EQ(samplebook::storedEntriesOfCategory(*doc, kFood).size(), 3u);
 }
 
-TEST_F(MacroInput, ADialogWhosePanelCommittedOrWentAddsNothing)
+TEST_F(RepeatedEntryTest, ADialogWhosePanelCommittedOrWentAddsNothing)
 {
     QPointer<cv::RepeatedEntryDialog> dialog;
     {
         cv::IncomeExpensePanel panel(doc.get(), doc->findExpense(kFood), QDate(2009, 1, 1), QDate(2009, 1, 31));
-        panel.macroInputPushed();
-        dialog = panel.macroDialog();
+        panel.repeatInputPushed();
+        dialog = panel.repeatDialog();
         ASSERT_TRUE(dialog);
         panel.commitPanel();
         QApplication::processEvents();
         EXPECT_TRUE(!dialog || !dialog->isVisible());
-        panel.macroInputPushed();
-        dialog = panel.macroDialog();
+        panel.repeatInputPushed();
+        dialog = panel.repeatDialog();
     }
     QApplication::processEvents();
     if (dialog) {

@@ -39,7 +39,7 @@ TEST_F(TradeTest, InsertUpdateAndReadBack)
     ASSERT_EQ(found->size(), 1u);
     const cv::Trade &back = *found->front();
     EXPECT_EQ(back.kind(), 1);
-    EXPECT_EQ(back.brand(), 77);
+    EXPECT_EQ(back.security(), 77);
     EXPECT_EQ(back.account(), 3001);
     EXPECT_EQ(back.transfer(), 3002);
     EXPECT_EQ(back.date(), QDate(2008, 3, 5));
@@ -109,7 +109,7 @@ TEST_F(TradeTest, Removals)
     EXPECT_EQ(idents(store->findTradeFrom(QDate(), QDate(), -1, -1, 0)), QList<int>({1, 2, 3}));
     ASSERT_TRUE(store->removeTradeByAccount(3001, 5));
     EXPECT_EQ(idents(store->findTradeFrom(QDate(), QDate(), -1, -1, 0)), QList<int>({3}));
-    ASSERT_TRUE(store->removeTradeForBrand(6));
+    ASSERT_TRUE(store->removeTradeForSecurity(6));
     EXPECT_EQ(idents(store->findTradeFrom(QDate(), QDate(), -1, -1, 0)), QList<int>());
     EXPECT_EQ(changes.done(), 3);
 }
@@ -122,10 +122,10 @@ TEST_F(TradeTest, PricesAndRates)
     ASSERT_TRUE(store->putPrice(price(5, QDate(2008, 1, 2), 90)));
     ASSERT_TRUE(store->putPrice(price(6, QDate(2008, 1, 1), 1)));
 
-    auto list = store->getPriceListForBrand(5);
+    auto list = store->getPriceListForSecurity(5);
     ASSERT_TRUE(list);
     ASSERT_EQ(list->size(), 2u);
-    EXPECT_EQ((*list)[0]->brand(), 5);
+    EXPECT_EQ((*list)[0]->security(), 5);
     EXPECT_EQ((*list)[0]->date(), QDate(2008, 1, 2));
     EXPECT_EQ((*list)[0]->price(), 90.0);
     EXPECT_EQ((*list)[1]->price(), 120.123457);
@@ -135,16 +135,16 @@ TEST_F(TradeTest, PricesAndRates)
     changes.reset();
     ASSERT_TRUE(store->removePrice(price(5, QDate(2008, 1, 2), 0)));
     EXPECT_EQ(changes.done(), 1);
-    EXPECT_EQ(store->getPriceListForBrand(5)->size(), 1u);
-    ASSERT_TRUE(store->removePriceForBrand(5));
-    EXPECT_TRUE(store->getPriceListForBrand(5)->empty());
-    EXPECT_EQ(store->getPriceListForBrand(6)->size(), 1u);
+    EXPECT_EQ(store->getPriceListForSecurity(5)->size(), 1u);
+    ASSERT_TRUE(store->removePriceForSecurity(5));
+    EXPECT_TRUE(store->getPriceListForSecurity(5)->empty());
+    EXPECT_EQ(store->getPriceListForSecurity(6)->size(), 1u);
 
     // Rates live in their own table.
     changes.reset();
     ASSERT_TRUE(store->putXchgRate(price(2, QDate(2008, 3, 5), 105.5)));
     ASSERT_TRUE(store->putXchgRate(price(2, QDate(2008, 3, 6), 106)));
-    EXPECT_TRUE(store->getPriceListForBrand(2)->empty());
+    EXPECT_TRUE(store->getPriceListForSecurity(2)->empty());
     ASSERT_EQ(store->getXchgRateListForCurrency(2)->size(), 2u);
     ASSERT_TRUE(store->removeXchgRate(price(2, QDate(2008, 3, 5), 0)));
     EXPECT_EQ(changes.done(), 3);

@@ -19,17 +19,17 @@ namespace {
 
 cv::SecurityPtr storedStock(cv::Book &doc, int market, int code)
 {
-    auto brand = std::make_shared<cv::Security>();
-    brand->setName(QStringLiteral("Mizuho"));
-    brand->setCode(code);
-    brand->setMarket(market);
-    brand->setCurrency(2);
-    brand->setRisk(1);
-    doc.addBrand(brand);
-    return brand;
+    auto security = std::make_shared<cv::Security>();
+    security->setName(QStringLiteral("Mizuho"));
+    security->setCode(code);
+    security->setMarket(market);
+    security->setCurrency(2);
+    security->setRisk(1);
+    doc.addSecurity(security);
+    return security;
 }
 
-TEST(BrandPanel, OpensAStoredSecurityWithItsValues)
+TEST(SecuritySheetTest, OpensAStoredSecurityWithItsValues)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
@@ -44,27 +44,27 @@ TEST(BrandPanel, OpensAStoredSecurityWithItsValues)
         {-1, 8301, 0, QStringLiteral("8301")},
     };
     for (const auto &c : cases) {
-        const cv::SecurityPtr brand = storedStock(*doc, c.market, c.code);
-        cv::SecuritySheet sheet(doc.get(), brand, false);
+        const cv::SecurityPtr security = storedStock(*doc, c.market, c.code);
+        cv::SecuritySheet sheet(doc.get(), security, false);
         SCOPED_TRACE(c.market);
         EXPECT_EQ(sheet.marketButton()->currentData().toInt(), c.shownMarket);
         EXPECT_EQ(sheet.codeField()->text(), c.shownCode);
         EXPECT_EQ(sheet.currencyButton()->currentData().toInt(), 2);
         EXPECT_EQ(sheet.riskSlider()->value(), 1);
-        EXPECT_EQ(sheet.kindCluster()->checkedId(), cv::raw(cv::BrandKind::Stock));
+        EXPECT_EQ(sheet.kindCluster()->checkedId(), cv::raw(cv::SecurityKind::Stock));
         for (QAbstractButton *kind : sheet.kindCluster()->buttons()) EXPECT_FALSE(kind->isEnabled());
         EXPECT_FALSE(sheet.okButton()->isEnabled());
         EXPECT_FALSE(sheet.hasChanged());
     }
 }
 
-TEST(BrandPanel, OkFollowsTheNameAndOnlyOkWrites)
+TEST(SecuritySheetTest, OkFollowsTheNameAndOnlyOkWrites)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    const cv::SecurityPtr brand = storedStock(*doc, 1, 8411);
+    const cv::SecurityPtr security = storedStock(*doc, 1, 8411);
     {
-        cv::SecuritySheet sheet(doc.get(), brand, false);
+        cv::SecuritySheet sheet(doc.get(), security, false);
         sheet.nameField()->setText(QStringLiteral("Mizuho FG"));
         EXPECT_TRUE(sheet.okButton()->isEnabled());
         sheet.nameField()->setText(QString());
@@ -76,9 +76,9 @@ TEST(BrandPanel, OkFollowsTheNameAndOnlyOkWrites)
         QObject::connect(&sheet, &QDialog::finished, [&](int c) { code = c; });
         sheet.cancelPushed();
         EXPECT_EQ(code, 0);
-        EXPECT_EQ(brand->name(), QStringLiteral("Mizuho"));
-        EXPECT_EQ(brand->code(), 8411);
-        EXPECT_EQ(brand->risk(), 1);
+        EXPECT_EQ(security->name(), QStringLiteral("Mizuho"));
+        EXPECT_EQ(security->code(), 8411);
+        EXPECT_EQ(security->risk(), 1);
     }
     // A new security: the kind is free; full-width digits are the code, text is 0.
     const struct {
@@ -88,8 +88,8 @@ TEST(BrandPanel, OkFollowsTheNameAndOnlyOkWrites)
     for (const auto &c : codes) {
         auto fresh = std::make_shared<cv::Security>();
         cv::SecuritySheet sheet(doc.get(), fresh, true);
-        EXPECT_TRUE(sheet.kindCluster()->button(cv::raw(cv::BrandKind::Bond))->isEnabled());
-        sheet.kindCluster()->button(cv::raw(cv::BrandKind::InvestmentTrust))->click();
+        EXPECT_TRUE(sheet.kindCluster()->button(cv::raw(cv::SecurityKind::Bond))->isEnabled());
+        sheet.kindCluster()->button(cv::raw(cv::SecurityKind::InvestmentTrust))->click();
         sheet.nameField()->setText(QStringLiteral("TOPIX ETF"));
         sheet.codeField()->setText(c.code);
         sheet.symbolField()->setText(QStringLiteral(" 1306.T "));
@@ -98,7 +98,7 @@ TEST(BrandPanel, OkFollowsTheNameAndOnlyOkWrites)
         QObject::connect(&sheet, &QDialog::finished, [&](int r) { code = r; });
         QTest::mouseClick(sheet.okButton(), Qt::LeftButton);
         EXPECT_EQ(code, 1);
-        EXPECT_EQ(fresh->kind(), cv::BrandKind::InvestmentTrust);
+        EXPECT_EQ(fresh->kind(), cv::SecurityKind::InvestmentTrust);
         EXPECT_EQ(fresh->name(), QStringLiteral("TOPIX ETF"));
         EXPECT_EQ(fresh->code(), c.stored);
         EXPECT_EQ(fresh->symbol(), QStringLiteral("1306.T"));

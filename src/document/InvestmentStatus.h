@@ -6,7 +6,7 @@
 // prices of the listed trades too), read by the page and its print.
 
 #include "document/AmountText.h"
-#include "document/InvestHelper.h"
+#include "document/InvestmentStatusRow.h"
 
 #include <QDate>
 #include <QStringList>
@@ -19,7 +19,7 @@ namespace cv {
 
 class Book;
 
-class InvestReport {
+class InvestmentStatus {
 public:
     enum Level { TotalLevel = -1, AccountLevel = 0, HoldingLevel = 1, TradeLevel = 2 };
     enum Column {
@@ -43,22 +43,22 @@ public:
     // below its holding.
     struct Row {
         int level = AccountLevel;
-        const InvestHelper *item = nullptr;    // account, holding or total
-        const Trade *trade = nullptr;          // trade rows
-        const InvestHelper *holding = nullptr; // a trade row's holding
+        const InvestmentStatusRow *item = nullptr;    // account, holding or total
+        const Trade *trade = nullptr;                 // trade rows
+        const InvestmentStatusRow *holding = nullptr; // a trade row's holding
     };
 
-    explicit InvestReport(const Book &document) : m_document(document) {}
+    explicit InvestmentStatus(const Book &document) : m_document(document) {}
 
     // Rebuilds every row for the date.
     void build(const QDate &date);
     const QDate &date() const { return m_date; }
     // The account rows, then the total row.
-    const std::vector<InvestHelperPtr> &items() const { return m_items; }
+    const std::vector<InvestmentStatusRowPtr> &items() const { return m_items; }
 
     // The average unit cost in the giving account just before the transfer
     // trade; kept from the build for the trades it lists.
-    double transferPrice(int account, int brand, int tradeIdent) const;
+    double transferPrice(int account, int security, int tradeIdent) const;
 
     // The number a cell shows; none for a cell without one. Converting
     // multiplies by the rate of the row's currency at the report date.
@@ -71,18 +71,18 @@ public:
     static QString frac6String(double value, bool padZeroes);
 
 private:
-    InvestHelperPtr collectAccount(const NodePtr &account);
+    InvestmentStatusRowPtr collectAccount(const NodePtr &account);
     void collect(const NodePtr &node);
-    InvestHelperPtr collectHolding(const NodePtr &holding, int account);
-    double computeTransferPrice(int account, int brand, int tradeIdent, int depth) const;
+    InvestmentStatusRowPtr collectHolding(const NodePtr &holding, int account);
+    double computeTransferPrice(int account, int security, int tradeIdent, int depth) const;
     double rateAt(int currency) const;
     int rowCurrency(const Row &row) const;
-    std::optional<cv::BrandKind> brandKind(const Row &row) const;
+    std::optional<cv::SecurityKind> securityKind(const Row &row) const;
     double transferPriceOf(const Trade &trade) const;
 
     const Book &m_document;
     QDate m_date;
-    std::vector<InvestHelperPtr> m_items;
+    std::vector<InvestmentStatusRowPtr> m_items;
     std::map<int, double> m_transferPrices; // by trade ident, for this build
 };
 

@@ -24,18 +24,18 @@ struct Holding {
     std::shared_ptr<cv::OpeningHolding> unit;
 };
 
-Holding makeHolding(cv::Book &doc, cv::BrandKind brandKind, bool storedBrand)
+Holding makeHolding(cv::Book &doc, cv::SecurityKind securityKind, bool storedSecurity)
 {
-    auto brand = std::make_shared<cv::Security>();
-    brand->setName(QStringLiteral("Fund"));
-    brand->setKind(brandKind);
-    brand->setCurrency(1);
-    if (storedBrand) doc.addBrand(brand);
+    auto security = std::make_shared<cv::Security>();
+    security->setName(QStringLiteral("Fund"));
+    security->setKind(securityKind);
+    security->setCurrency(1);
+    if (storedSecurity) doc.addSecurity(security);
     Holding h;
-    h.account = samplebook::node(doc.accountModel()->asset(), kInvest, 32, QStringLiteral("Broker"),
+    h.account = samplebook::node(doc.accountTrees()->asset(), kInvest, 32, QStringLiteral("Broker"),
                                  std::make_shared<cv::AccountDetail>());
     h.unit = std::make_shared<cv::OpeningHolding>();
-    h.unit->setBrand(storedBrand ? brand->ident() : 77);
+    h.unit->setSecurity(storedSecurity ? security->ident() : 77);
     h.unit->setDate(QDate(2009, 1, 5));
     h.unit->setUnits(3);
     h.unit->setUnitPrice(1500);
@@ -53,7 +53,7 @@ int priceRows(cv::Book &doc)
 {
     int rows = 0;
     for (int ident : {1, 2, 77}) {
-        const auto list = doc.dataModel()->getPriceListForBrand(ident);
+        const auto list = doc.store()->getPriceListForSecurity(ident);
         rows += list ? int(list->size()) : 0;
     }
     return rows;
@@ -69,13 +69,13 @@ int finish(cv::OpeningHoldingSheet &sheet)
 
 // OK without changes writes nothing; OK waits for a readable date; Cancel
 // leaves the holding as it was.
-TEST(InvestBrandPanel, OpensAStoredHoldingAndOnlyAReadableChangeIsWritten)
+TEST(OpeningHoldingSheetTest, OpensAStoredHoldingAndOnlyAReadableChangeIsWritten)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
-    const Holding h = makeHolding(*doc, cv::BrandKind::Stock, true);
+    const Holding h = makeHolding(*doc, cv::SecurityKind::Stock, true);
     cv::OpeningHoldingSheet sheet(doc.get(), h.node, h.account);
-    EXPECT_EQ(sheet.brandName()->text(), QStringLiteral("Broker/Fund"));
+    EXPECT_EQ(sheet.securityName()->text(), QStringLiteral("Broker/Fund"));
     const QStringList shown{sheet.cell(0)->text(), sheet.cell(1)->text(), sheet.cell(2)->text(), sheet.cell(3)->text(),
                             sheet.memoField()->text()};
     EXPECT_EQ(shown.join(u'|'), QStringLiteral("2009/01/05|3|1,500|525|NISA"));
@@ -99,22 +99,22 @@ TEST(InvestBrandPanel, OpensAStoredHoldingAndOnlyAReadableChangeIsWritten)
     EXPECT_EQ(h.unit->date(), QDate(2009, 1, 5));
 }
 
-TEST(InvestBrandPanel, OkStoresTheHoldingAndItsPriceWhenThereIsOne)
+TEST(OpeningHoldingSheetTest, OkStoresTheHoldingAndItsPriceWhenThereIsOne)
 {
     // clang-format off
     const struct {
         const char *name;
-        cv::BrandKind kind;
-        bool storedBrand;
+        cv::SecurityKind kind;
+        bool storedSecurity;
         QString units, price;
         double storedUnits, storedPrice;
         int priceRows;
     } cases[] = {
-        {"stock units are whole", cv::BrandKind::Stock, true, QStringLiteral("10.7"), QStringLiteral("1,234"), 10, 1234, 1},
-        {"trust units keep their fraction", cv::BrandKind::InvestmentTrust, true, QStringLiteral("10.7"),
+        {"stock units are whole", cv::SecurityKind::Stock, true, QStringLiteral("10.7"), QStringLiteral("1,234"), 10, 1234, 1},
+        {"trust units keep their fraction", cv::SecurityKind::InvestmentTrust, true, QStringLiteral("10.7"),
          QStringLiteral("10,234.567891"), 10.7, 10234.567891, 1},
-        {"a price of 0 is no price point", cv::BrandKind::Stock, true, QStringLiteral("5"), QStringLiteral("0"), 5, 0, 0},
-        {"no stored security, no price point", cv::BrandKind::Stock, false, QStringLiteral("5"), QStringLiteral("900"), 5,
+        {"a price of 0 is no price point", cv::SecurityKind::Stock, true, QStringLiteral("5"), QStringLiteral("0"), 5, 0, 0},
+        {"no stored security, no price point", cv::SecurityKind::Stock, false, QStringLiteral("5"), QStringLiteral("900"), 5,
          900, 0},
     };
     // clang-format on
@@ -122,7 +122,7 @@ TEST(InvestBrandPanel, OkStoresTheHoldingAndItsPriceWhenThereIsOne)
         SCOPED_TRACE(c.name);
         auto doc = makeBook();
         ASSERT_TRUE(doc);
-        const Holding h = makeHolding(*doc, c.kind, c.storedBrand);
+        const Holding h = makeHolding(*doc, c.kind, c.storedSecurity);
         cv::OpeningHoldingSheet sheet(doc.get(), h.node, h.account);
         sheet.cell(0)->setText(QStringLiteral("2009/02/01"));
         sheet.cell(1)->setText(c.units);
@@ -134,7 +134,7 @@ TEST(InvestBrandPanel, OkStoresTheHoldingAndItsPriceWhenThereIsOne)
         EXPECT_EQ(h.unit->date(), QDate(2009, 2, 1));
         EXPECT_EQ(priceRows(*doc), c.priceRows);
         if (c.priceRows) {
-            const auto list = doc->dataModel()->getPriceListForBrand(h.unit->brand());
+            const auto list = doc->store()->getPriceListForSecurity(h.unit->security());
             EXPECT_EQ(list->front()->date(), QDate(2009, 2, 1));
             EXPECT_DOUBLE_EQ(list->front()->price(), c.storedPrice);
         }

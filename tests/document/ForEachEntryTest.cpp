@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(ForEachActual, VisitsTheEntriesFindActualFinds)
+TEST(ForEachEntry, VisitsTheEntriesFindEntryFinds)
 {
     auto doc = samplebook::makeRichBook();
     ASSERT_TRUE(doc);
@@ -13,10 +13,10 @@ TEST(ForEachActual, VisitsTheEntriesFindActualFinds)
     grouped.group = {doc->groupList().front()->ident()};
     cv::SearchConditions none;
     for (const cv::SearchConditions *conditions : {&all, &grouped, &none}) {
-        const auto listed = doc->dataModel()->findActual(*conditions);
+        const auto listed = doc->store()->findEntry(*conditions);
         ASSERT_TRUE(listed);
         std::vector<std::tuple<int, cv::EntryKind, QDate, double, QString>> visited;
-        ASSERT_TRUE(doc->dataModel()->forEachActual(*conditions, [&](const cv::Entry &e) {
+        ASSERT_TRUE(doc->store()->forEachEntry(*conditions, [&](const cv::Entry &e) {
             visited.emplace_back(e.ident(), e.kind(), e.date(), e.amount(), e.memo());
         }));
         ASSERT_EQ(visited.size(), listed->size());

@@ -11,7 +11,7 @@
 
 namespace cv {
 
-class PrintInfo : public cv::KeyedArchivable {
+class PrintSettings : public cv::KeyedArchivable {
 public:
     enum Orientation { Portrait = 0, Landscape = 1 };
 
@@ -21,7 +21,7 @@ public:
     int orientation() const { return m_orientation; }
     void setOrientation(int orientation) { m_orientation = orientation == Landscape ? Landscape : Portrait; }
 
-    bool operator==(const PrintInfo &o) const
+    bool operator==(const PrintSettings &o) const
     {
         return m_paperName == o.m_paperName && m_orientation == o.m_orientation;
     }
@@ -35,7 +35,7 @@ private:
     int m_orientation = Portrait;
 };
 
-using PrintInfoPtr = std::shared_ptr<PrintInfo>;
+using PrintSettingsPtr = std::shared_ptr<PrintSettings>;
 
 // Registers the archived classes of the document library; idempotent.
 void registerDocumentArchiveClasses();

@@ -20,14 +20,14 @@ class Preference;
 
 // Makes the view of the shown page for the setup (a view may fix the
 // orientation in it); none when the page has nothing to print.
-using InfoViewMaker = std::function<std::unique_ptr<PrintedPages>(PageSetup &setup)>;
+using PagesMaker = std::function<std::unique_ptr<PrintedPages>(PageSetup &setup)>;
 // The same for any paged document (the charts).
 using PagedMaker = std::function<std::unique_ptr<PagedDocument>(PageSetup &setup)>;
 
 PageSetup documentPageSetup(const ReadOnlyBook &document, const Preference &preference);
 
-PrintRunner::Result printInfoView(Book &document, const Preference &preference, const InfoViewMaker &make,
-                                  QWidget *parent, PrintRunner::Mode mode, const QString &pdfPath = {});
+PrintRunner::Result printPages(Book &document, const Preference &preference, const PagesMaker &make, QWidget *parent,
+                               PrintRunner::Mode mode, const QString &pdfPath = {});
 PrintRunner::Result printPaged(Book &document, const Preference &preference, const PagedMaker &make, QWidget *parent,
                                PrintRunner::Mode mode, const QString &pdfPath = {});
 

@@ -41,7 +41,7 @@ public:
 struct OutlineBook : cvtest::ChooserBook {
     OutlineBook()
     {
-        const cv::NodePtr asset = doc.accountModel()->asset();
+        const cv::NodePtr asset = doc.accountTrees()->asset();
         asset->setChildren({});
         f = samplebook::node(asset, 3001, 20, QStringLiteral("F"));
         a = samplebook::node(f, 3002, 30, QStringLiteral("A"));
@@ -55,7 +55,7 @@ struct OutlineBook : cvtest::ChooserBook {
 
 } // namespace
 
-TEST(AccountActualOutlineTest, TicksSpreadDownAndUpAndTheCollectorsFollow)
+TEST(TickTreeTest, TicksSpreadDownAndUpAndTheCollectorsFollow)
 {
     cv::setLanguageOverride(QStringLiteral("en"));
     OutlineBook book;
@@ -66,9 +66,9 @@ TEST(AccountActualOutlineTest, TicksSpreadDownAndUpAndTheCollectorsFollow)
     for (int pass = 0; pass < 3; ++pass) {
         EXPECT_TRUE(outline.selectedNodes().empty());
         EXPECT_TRUE(outline.selectedTradeAccounts().empty());
-        EXPECT_TRUE(outline.selectedActualAccounts().empty());
+        EXPECT_TRUE(outline.selectedTickedAccounts().empty());
     }
-    EXPECT_EQ(book.doc.accountModel()->asset()->status(), 0);
+    EXPECT_EQ(book.doc.accountTrees()->asset()->status(), 0);
 
     outline.toggleNode(*book.a);
     EXPECT_EQ(book.f->status(), 0);
@@ -79,21 +79,21 @@ TEST(AccountActualOutlineTest, TicksSpreadDownAndUpAndTheCollectorsFollow)
     outline.toggleNode(*book.a);
     EXPECT_EQ(book.a->status(), 0);
     EXPECT_EQ(book.f->status(), 0);
-    EXPECT_EQ(book.doc.accountModel()->asset()->status(), 0);
+    EXPECT_EQ(book.doc.accountTrees()->asset()->status(), 0);
     EXPECT_EQ(book.b->status(), 1);
-    EXPECT_EQ(names(outline.selectedActualAccounts()), QStringList{"B"});
+    EXPECT_EQ(names(outline.selectedTickedAccounts()), QStringList{"B"});
 
     outline.toggleNode(*book.i);
     EXPECT_EQ(names(outline.selectedTradeAccounts()), QStringList{"I"});
     EXPECT_EQ(names(outline.selectedNodes()), (QStringList{"B", "I"}));
-    EXPECT_EQ(names(outline.selectedActualAccounts()), QStringList{"B"});
+    EXPECT_EQ(names(outline.selectedTickedAccounts()), QStringList{"B"});
 
     outline.deselectAllNodes();
     EXPECT_TRUE(outline.selectedNodes().empty());
     cv::setLanguageOverride(QString());
 }
 
-TEST(AccountActualOutlineTest, ClicksOnCheckCellsToggleOnlyWhileEnabled)
+TEST(TickTreeTest, ClicksOnCheckCellsToggleOnlyWhileEnabled)
 {
     cv::setLanguageOverride(QStringLiteral("en"));
     OutlineBook book;

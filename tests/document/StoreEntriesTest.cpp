@@ -5,9 +5,9 @@
 
 namespace {
 
-using ActualTest = StoreTest;
+using StoreEntriesTest = StoreTest;
 
-QList<double> amounts(const std::optional<cv::BookStore::ActualList> &list)
+QList<double> amounts(const std::optional<cv::BookStore::EntryList> &list)
 {
     QList<double> out;
     if (list)
@@ -15,7 +15,7 @@ QList<double> amounts(const std::optional<cv::BookStore::ActualList> &list)
     return out;
 }
 
-QStringList memos(const std::optional<cv::BookStore::ActualList> &list)
+QStringList memos(const std::optional<cv::BookStore::EntryList> &list)
 {
     QStringList out;
     if (list)
@@ -23,7 +23,7 @@ QStringList memos(const std::optional<cv::BookStore::ActualList> &list)
     return out;
 }
 
-TEST_F(ActualTest, InsertGivesNewIdentsOrReplacesAGivenOne)
+TEST_F(StoreEntriesTest, InsertGivesNewIdentsOrReplacesAGivenOne)
 {
     auto a = entry(1, QDate(2008, 3, 5), 100);
     ASSERT_TRUE(store->putExpense(a));
@@ -56,7 +56,7 @@ TEST_F(ActualTest, InsertGivesNewIdentsOrReplacesAGivenOne)
 
 // A damaged file whose last row id leaves no ident for the next row: the
 // insert fails and leaves no row that no record could reach.
-TEST_F(ActualTest, InsertWithoutAnIdentLeftFailsCleanly)
+TEST_F(StoreEntriesTest, InsertWithoutAnIdentLeftFailsCleanly)
 {
     for (const char *last : {"2147483647", "-1"}) {
         SCOPED_TRACE(last);
@@ -79,7 +79,7 @@ TEST_F(ActualTest, InsertWithoutAnIdentLeftFailsCleanly)
     }
 }
 
-TEST_F(ActualTest, MemosAndAmountsRoundTripThroughSaveAndReopen)
+TEST_F(StoreEntriesTest, MemosAndAmountsRoundTripThroughSaveAndReopen)
 {
     const QString quoted = QStringLiteral("Bob's 'best' & <co>");
     const QString control = QStringLiteral("line one") + QChar(0) + QStringLiteral("\nline two \u65e5\u672c");
@@ -92,7 +92,7 @@ TEST_F(ActualTest, MemosAndAmountsRoundTripThroughSaveAndReopen)
 
     cv::BookStore reopened;
     ASSERT_TRUE(reopened.open(file));
-    auto found = reopened.findActualFrom(QDate(), QDate(), 1001);
+    auto found = reopened.findEntriesFrom(QDate(), QDate(), 1001);
     ASSERT_TRUE(found);
     ASSERT_EQ(found->size(), 2u);
     EXPECT_EQ((*found)[0]->memo(), quoted);
@@ -103,7 +103,7 @@ TEST_F(ActualTest, MemosAndAmountsRoundTripThroughSaveAndReopen)
     EXPECT_EQ((*found)[1]->amount(), 0.3); // stored with two decimals
 }
 
-TEST_F(ActualTest, UpdateWritesOnlyWhatChanged)
+TEST_F(StoreEntriesTest, UpdateWritesOnlyWhatChanged)
 {
     auto a = entry(1, QDate(2008, 3, 5), 1234.5, 1001, 2001, QStringLiteral("Bob's 'best' & <co>"));
     a->setGroup(3);
@@ -117,7 +117,7 @@ TEST_F(ActualTest, UpdateWritesOnlyWhatChanged)
     auto changed = a->clone();
     changed->setIdent(a->ident());
     changed->setAmount(99);
-    ASSERT_TRUE(store->putActual(changed, a));
+    ASSERT_TRUE(store->putEntry(changed, a));
     QStringList expected = before;
     expected[0].replace(QStringLiteral("| 1234.5 |"), QStringLiteral("| 99.0 |"));
     EXPECT_EQ(rows(QStringLiteral("SELECT * FROM ActualTable;")), expected);
@@ -128,40 +128,40 @@ TEST_F(ActualTest, UpdateWritesOnlyWhatChanged)
     moved->setDate(QDate(2008, 3, 6));
     moved->setKind(cv::EntryKind::Income);
     moved->setMemo(QStringLiteral("it's new"));
-    ASSERT_TRUE(store->putActual(moved, changed));
+    ASSERT_TRUE(store->putEntry(moved, changed));
     EXPECT_EQ(rows(QStringLiteral("SELECT kind, date, account, memo FROM ActualTable;")),
               QStringList({"7 | 2621 | 9999 | it's new"}));
 
     // An update of a row that is no longer there stores nothing: it must not
     // pass for a stored edit.
-    ASSERT_TRUE(store->removeActual(moved));
+    ASSERT_TRUE(store->removeEntry(moved));
     changes.reset();
     auto gone = moved->clone();
     gone->setIdent(moved->ident());
     gone->setAmount(5);
-    EXPECT_FALSE(store->putActual(gone, moved));
+    EXPECT_FALSE(store->putEntry(gone, moved));
     EXPECT_EQ(changes.done(), 0);
 }
 
-TEST_F(ActualTest, FindersByDateCategoryAndKind)
+TEST_F(StoreEntriesTest, FindersByDateCategoryAndKind)
 {
     auto t = entry(2, QDate(2008, 3, 5), 500, 10, 2001);
     t->setDestination(2002);
     t->setConverted(4.25);
-    ASSERT_TRUE(store->putActual(t));
+    ASSERT_TRUE(store->putEntry(t));
     ASSERT_TRUE(store->putExpense(entry(1, QDate(2008, 3, 7), 70, 1001)));
     ASSERT_TRUE(store->putExpense(entry(1, QDate(2008, 3, 1), 10, 1001)));
     ASSERT_TRUE(store->putExpense(entry(1, QDate(2008, 3, 1), 11, 1001)));
     ASSERT_TRUE(store->putIncome(entry(0, QDate(2008, 2, 1), 20, 1002)));
 
-    EXPECT_EQ(amounts(store->findActualFrom(QDate(2008, 3, 1), QDate(2008, 3, 5), 1001)), QList<double>({10, 11}));
-    EXPECT_EQ(amounts(store->findActualFrom(QDate(2008, 1, 1), QDate(2008, 12, 31), QList<int>{1001, 1002})),
+    EXPECT_EQ(amounts(store->findEntriesFrom(QDate(2008, 3, 1), QDate(2008, 3, 5), 1001)), QList<double>({10, 11}));
+    EXPECT_EQ(amounts(store->findEntriesFrom(QDate(2008, 1, 1), QDate(2008, 12, 31), QList<int>{1001, 1002})),
               QList<double>({20, 10, 11, 70}));
     // Only a from date: no date condition at all.
-    EXPECT_EQ(amounts(store->findActualFrom(QDate(2008, 3, 6), QDate(), 1001)), QList<double>({10, 11, 70}));
-    EXPECT_FALSE(store->findActualFrom(QDate(), QDate(), 0));
-    EXPECT_FALSE(store->findActualFrom(QDate(), QDate(), QList<int>()));
-    EXPECT_EQ(amounts(store->findActualByDate(QDate(2008, 3, 1))), QList<double>({10, 11}));
+    EXPECT_EQ(amounts(store->findEntriesFrom(QDate(2008, 3, 6), QDate(), 1001)), QList<double>({10, 11, 70}));
+    EXPECT_FALSE(store->findEntriesFrom(QDate(), QDate(), 0));
+    EXPECT_FALSE(store->findEntriesFrom(QDate(), QDate(), QList<int>()));
+    EXPECT_EQ(amounts(store->findEntriesByDate(QDate(2008, 3, 1))), QList<double>({10, 11}));
 
     // Fast records: the kind only with a destination; no ident, memo or grouping.
     auto fast = store->findTransferByCategory(10);
@@ -181,23 +181,23 @@ TEST_F(ActualTest, FindersByDateCategoryAndKind)
     EXPECT_EQ(expenses->front()->kind(), 0);
 }
 
-TEST_F(ActualTest, BulkMovesAndDeletesLeaveTheMarkToTheCaller)
+TEST_F(StoreEntriesTest, BulkMovesAndDeletesLeaveTheMarkToTheCaller)
 {
     auto a = entry(1, QDate(2008, 3, 5), 1, 1001, 2001);
     auto b = entry(2, QDate(2008, 3, 5), 2, 10, 2002);
     b->setDestination(2001);
-    ASSERT_TRUE(store->putActual(a));
-    ASSERT_TRUE(store->putActual(b));
+    ASSERT_TRUE(store->putEntry(a));
+    ASSERT_TRUE(store->putEntry(b));
     ASSERT_TRUE(store->putExpense(entry(1, QDate(2008, 3, 5), 3, 1003, 2003)));
     changes.reset();
 
-    ASSERT_TRUE(store->moveActual(1001, 1010));
-    ASSERT_TRUE(store->moveActualGroup(0, 4));
+    ASSERT_TRUE(store->moveEntry(1001, 1010));
+    ASSERT_TRUE(store->moveEntryGrouping(0, 4));
     EXPECT_EQ(rows(QStringLiteral("SELECT category, grouping FROM ActualTable ORDER BY id;")),
               QStringList({"1010 | 4", "10 | 4", "1003 | 4"}));
-    ASSERT_TRUE(store->removeActualForAccount(2001));
+    ASSERT_TRUE(store->removeEntriesForAccount(2001));
     EXPECT_EQ(rows(QStringLiteral("SELECT value FROM ActualTable;")), QStringList({"3.0"}));
-    ASSERT_TRUE(store->removeActualByCategory(1003));
+    ASSERT_TRUE(store->removeEntriesByCategory(1003));
     EXPECT_EQ(changes.done(), 0);
 
     auto c = entry(1, QDate(2008, 3, 5), 4);
@@ -208,7 +208,7 @@ TEST_F(ActualTest, BulkMovesAndDeletesLeaveTheMarkToTheCaller)
     EXPECT_EQ(rows(QStringLiteral("SELECT count(*) FROM ActualTable;")), QStringList({"0"}));
 }
 
-TEST_F(ActualTest, GroupCounts)
+TEST_F(StoreEntriesTest, GroupCounts)
 {
     for (int g : {1, 1, 2}) {
         auto e = entry(1, QDate(2008, 3, 5), 1);
@@ -221,14 +221,14 @@ TEST_F(ActualTest, GroupCounts)
     EXPECT_EQ(store->getDataCountForGroup({9}), 0);
 }
 
-TEST_F(ActualTest, SearchByValue)
+TEST_F(StoreEntriesTest, SearchByValue)
 {
     for (double v : {99.99, 100.00, 999.99, 1000.00, 1000.01})
         ASSERT_TRUE(store->putExpense(entry(1, QDate(2008, 3, 5), v)));
     auto search = [&](QList<double> value) {
         cv::SearchConditions c;
         c.value = value;
-        return amounts(store->findActual(c));
+        return amounts(store->findEntry(c));
     };
     EXPECT_EQ(search({100, 1000}), QList<double>({100.00, 999.99}));
     EXPECT_EQ(search({1000}), QList<double>({1000.00}));
@@ -239,7 +239,7 @@ TEST_F(ActualTest, SearchByValue)
     EXPECT_EQ(search({}), QList<double>());
 }
 
-TEST_F(ActualTest, SearchByMemo)
+TEST_F(StoreEntriesTest, SearchByMemo)
 {
     for (const char *m : {"Coffee", "coffee beans", "Tea", "100% juice", "it's"})
         ASSERT_TRUE(store->putExpense(entry(1, QDate(2008, 3, 5), 1, 1001, 2001, QString::fromUtf8(m))));
@@ -247,7 +247,7 @@ TEST_F(ActualTest, SearchByMemo)
         cv::SearchConditions c;
         c.memo = memo;
         c.memoAnd = all;
-        return memos(store->findActual(c));
+        return memos(store->findEntry(c));
     };
     EXPECT_EQ(search({"coffee"}), QStringList({"Coffee", "coffee beans"}));
     EXPECT_EQ(search({"coffee", "beans"}, true), QStringList({"coffee beans"}));
@@ -258,13 +258,13 @@ TEST_F(ActualTest, SearchByMemo)
     EXPECT_EQ(search({"') OR 1=1 --"}), QStringList());
 }
 
-TEST_F(ActualTest, SearchCombinesEveryCondition)
+TEST_F(StoreEntriesTest, SearchCombinesEveryCondition)
 {
     auto add = [&](int kind, const QDate &d, double v, int category, int account, int destination, int group) {
         auto e = entry(kind, d, v, category, account);
         e->setDestination(destination);
         e->setGroup(group);
-        ASSERT_TRUE(store->putActual(e));
+        ASSERT_TRUE(store->putEntry(e));
     };
     add(1, QDate(2008, 3, 5), 1, 1001, 2001, 0, 0);
     add(2, QDate(2008, 3, 6), 2, 10, 2002, 2001, 0);
@@ -274,24 +274,24 @@ TEST_F(ActualTest, SearchCombinesEveryCondition)
 
     cv::SearchConditions c;
     c.date = {QDate(2008, 3, 1), QDate(2008, 3, 31)};
-    EXPECT_EQ(amounts(store->findActual(c)), QList<double>({5, 1, 2, 3}));
+    EXPECT_EQ(amounts(store->findEntry(c)), QList<double>({5, 1, 2, 3}));
     c.account = {2001};
-    EXPECT_EQ(amounts(store->findActual(c)), QList<double>({1, 2}));
+    EXPECT_EQ(amounts(store->findEntry(c)), QList<double>({1, 2}));
     c.account = {2001, 2003};
-    EXPECT_EQ(amounts(store->findActual(c)), QList<double>({1, 2, 3}));
+    EXPECT_EQ(amounts(store->findEntry(c)), QList<double>({1, 2, 3}));
     c.category = {1001, 1002};
-    EXPECT_EQ(amounts(store->findActual(c)), QList<double>({1, 3}));
+    EXPECT_EQ(amounts(store->findEntry(c)), QList<double>({1, 3}));
     c.group = {5};
-    EXPECT_EQ(amounts(store->findActual(c)), QList<double>({3}));
+    EXPECT_EQ(amounts(store->findEntry(c)), QList<double>({3}));
     c.group = {5, 6};
     c.account.clear();
     c.category.clear();
-    EXPECT_EQ(amounts(store->findActual(c)), QList<double>({5, 3}));
+    EXPECT_EQ(amounts(store->findEntry(c)), QList<double>({5, 3}));
     c.date = {QDate(2008, 4, 1)};
-    EXPECT_EQ(amounts(store->findActual(c)), QList<double>({4}));
+    EXPECT_EQ(amounts(store->findEntry(c)), QList<double>({4}));
 }
 
-TEST_F(ActualTest, SearchOverEntriesAndTrades)
+TEST_F(StoreEntriesTest, SearchOverEntriesAndTrades)
 {
     auto e1 = entry(1, QDate(2008, 3, 5), 1, 1001, 3001);
     auto e2 = entry(1, QDate(2008, 3, 7), 2, 1001, 2001);
@@ -307,8 +307,8 @@ TEST_F(ActualTest, SearchOverEntriesAndTrades)
     auto kinds = [](const std::vector<cv::SearchRecord> &records) {
         QStringList out;
         for (const auto &r : records)
-            out << (r.actual ? QStringLiteral("e%1").arg(r.actual->amount())
-                             : QStringLiteral("t%1").arg(r.trade->ident()));
+            out << (r.entry ? QStringLiteral("e%1").arg(r.entry->amount())
+                            : QStringLiteral("t%1").arg(r.trade->ident()));
         return out;
     };
 

@@ -1,16 +1,16 @@
-#include "document/PrintInfo.h"
+#include "document/PrintSettings.h"
 
 #include "model/ModelArchiveClasses.h"
 
 namespace cv {
 
-void PrintInfo::encodeWithCoder(cv::KeyedArchiver &coder) const
+void PrintSettings::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
     coder.encodeObject(QStringLiteral("paperName"), m_paperName);
     coder.encodeInt(QStringLiteral("orientation"), m_orientation);
 }
 
-bool PrintInfo::initWithCoder(cv::KeyedUnarchiver &coder)
+bool PrintSettings::initWithCoder(cv::KeyedUnarchiver &coder)
 {
     const std::optional<QString> paper = coder.decodeStringForKey(QStringLiteral("paperName"));
     if (paper && !paper->isEmpty()) m_paperName = *paper;
@@ -22,7 +22,7 @@ void registerDocumentArchiveClasses()
 {
     registerModelArchiveClasses();
     static const bool once = [] {
-        cv::registerArchivable<PrintInfo>(QStringLiteral("CVPrintInfo"));
+        cv::registerArchivable<PrintSettings>(QStringLiteral("CVPrintInfo"));
         return true;
     }();
     (void)once;

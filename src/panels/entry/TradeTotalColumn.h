@@ -6,9 +6,9 @@
 
 namespace cv {
 
-class TradingTotalTableColumn : public cv::TableColumn {
+class TradeTotalColumn : public cv::TableColumn {
 public:
-    TradingTotalTableColumn(int cid, QString title, int width);
+    TradeTotalColumn(int cid, QString title, int width);
     cv::PreparedCell dataCellForRow(const EditingTable *table, int row) const override;
 };
 

@@ -29,9 +29,9 @@ TEST_F(SchemaTest, InfoRowsKeepOneArchivePerId)
     EXPECT_EQ(rows(QStringLiteral("SELECT info FROM InfoTable WHERE id=1;")),
               QStringList({QString::fromLatin1(binary.toBase64())}));
 
-    ASSERT_TRUE(store->putActualData("actual"));
+    ASSERT_TRUE(store->putCategoryData("actual"));
     ASSERT_TRUE(store->putCurrencyData("currency"));
-    ASSERT_TRUE(store->putBrandData("brand"));
+    ASSERT_TRUE(store->putSecurityData("brand"));
     ASSERT_TRUE(store->putGroupData("group"));
     ASSERT_TRUE(store->putSettingsData("settings"));
     ASSERT_TRUE(store->putImportMappingData("ofx", 102));
@@ -46,10 +46,10 @@ TEST_F(SchemaTest, InfoRowsKeepOneArchivePerId)
 
     // The print settings do not mark the document changed; no data writes nothing.
     changes.reset();
-    EXPECT_FALSE(store->putPrintInfo(QByteArray()));
-    EXPECT_TRUE(store->getPrintInfo().isNull());
-    ASSERT_TRUE(store->putPrintInfo("print"));
-    EXPECT_EQ(store->getPrintInfo(), QByteArray("print"));
+    EXPECT_FALSE(store->putPrintSettings(QByteArray()));
+    EXPECT_TRUE(store->getPrintSettings().isNull());
+    ASSERT_TRUE(store->putPrintSettings("print"));
+    EXPECT_EQ(store->getPrintSettings(), QByteArray("print"));
     EXPECT_EQ(changes.done(), 0);
 }
 
@@ -60,12 +60,12 @@ TEST_F(SchemaTest, DamagedInfoRowsAreNotMissing)
     ASSERT_TRUE(store->database()->performQuery(
         QStringLiteral("INSERT INTO InfoTable VALUES(2, 'not base64!'); INSERT INTO InfoTable VALUES(3, NULL);"
                        "INSERT INTO LoanTable VALUES(1001, 0, 'YWJ');")));
-    EXPECT_FALSE(store->getActualData().isNull());
-    EXPECT_TRUE(store->getActualData().isEmpty());
+    EXPECT_FALSE(store->getCategoryData().isNull());
+    EXPECT_TRUE(store->getCategoryData().isEmpty());
     EXPECT_TRUE(store->getCurrencyData().isNull());
     EXPECT_FALSE(store->getLoanData(1001).isNull());
     EXPECT_TRUE(store->getLoanData(1001).isEmpty());
-    EXPECT_TRUE(store->getBrandData().isNull());
+    EXPECT_TRUE(store->getSecurityData().isNull());
 }
 
 TEST_F(SchemaTest, LoanRowsAndCompacting)
@@ -94,9 +94,9 @@ TEST(SchemaWithoutDatabase, ClosedStoreAnswersNothing)
         EXPECT_FALSE(store.putAccountData("x"));
         EXPECT_TRUE(store.getAccountData().isNull());
         auto e = entry(1, QDate(2008, 3, 5), 1);
-        EXPECT_FALSE(store.putActual(e));
+        EXPECT_FALSE(store.putEntry(e));
         EXPECT_EQ(e->ident(), -1);
-        EXPECT_FALSE(store.findActualByDate(QDate(2008, 3, 5)));
+        EXPECT_FALSE(store.findEntriesByDate(QDate(2008, 3, 5)));
         EXPECT_FALSE(store.findTradeFrom(QDate(), QDate(), -1, -1, 0));
         EXPECT_EQ(store.getDataCountForGroup({1}), -1);
         store.vacuum();

@@ -32,15 +32,15 @@ BookWindow *windowOf(const Book &document)
 
 } // namespace
 
-cv::SecuritiesWindow *BookWindow::brandWindow() const
+cv::SecuritiesWindow *BookWindow::securityWindow() const
 {
-    return d->m_brandWindow;
+    return d->m_securityWindow;
 }
 
 cv::SecuritiesWindow *BookWindow::Private::ensureSecuritiesWindow()
 {
-    if (!m_brandWindow && m_document) m_brandWindow = new cv::SecuritiesWindow(&q, m_document);
-    return m_brandWindow;
+    if (!m_securityWindow && m_document) m_securityWindow = new cv::SecuritiesWindow(&q, m_document);
+    return m_securityWindow;
 }
 
 void BookWindow::showSecuritiesWindow()
@@ -48,32 +48,32 @@ void BookWindow::showSecuritiesWindow()
     cv::SecuritiesWindow *window = d->ensureSecuritiesWindow();
     if (!window) return;
     updateTitle();
-    window->enterBrandView();
+    window->enterSecurityView();
     window->show();
     window->raise();
     window->activateWindow();
 }
 
-QTableView *BookWindow::brandView()
+QTableView *BookWindow::securityView()
 {
     cv::SecuritiesWindow *window = d->ensureSecuritiesWindow();
-    return window ? window->brandView() : nullptr;
+    return window ? window->securityView() : nullptr;
 }
 
 bool BookWindow::isSecuritiesWindowKey() const
 {
-    return d->m_brandWindow && d->m_brandWindow->isActiveWindow();
+    return d->m_securityWindow && d->m_securityWindow->isActiveWindow();
 }
 
-void BookWindow::brandNewForCommand(const std::shared_ptr<cv::CommandRow> &row)
+void BookWindow::securityNewForCommand(const std::shared_ptr<cv::CommandRow> &row)
 {
     showSecuritiesWindow();
-    cv::SecuritiesWindow *window = d->m_brandWindow;
+    cv::SecuritiesWindow *window = d->m_securityWindow;
     if (!window) return;
-    window->brandNewWithHandler(
-        [window = QPointer<cv::SecuritiesWindow>(window), row](const SecurityPtr &brand) {
+    window->securityNewWithHandler(
+        [window = QPointer<cv::SecuritiesWindow>(window), row](const SecurityPtr &security) {
             if (window) window->close();
-            if (row && brand) row->returnItem(cv::ChooserItem::fromBrand(brand));
+            if (row && security) row->returnItem(cv::ChooserItem::fromSecurity(security));
         },
         true);
 }
@@ -86,18 +86,18 @@ void BookWindow::registerChooserCommands()
         if (window && kind == cv::NodeKind::Investment) return window->d->m_commands.addInvestAccountCommand(row);
         return cv::ChooserItem();
     });
-    cv::SecurityChooserModel::setNewBrandAction([](Book &document, cv::CommandRow &row) {
+    cv::SecurityChooserModel::setNewSecurityAction([](Book &document, cv::CommandRow &row) {
         if (BookWindow *window = windowOf(document))
-            window->brandNewForCommand(std::static_pointer_cast<cv::CommandRow>(row.shared_from_this()));
+            window->securityNewForCommand(std::static_pointer_cast<cv::CommandRow>(row.shared_from_this()));
         // The sheet hands the security back when it ends.
         return cv::ChooserItem();
     });
 }
 
-bool BookWindow::maybeDeleteBrand(const SecurityPtr &brand, const NodePtr &account)
+bool BookWindow::maybeDeleteSecurity(const SecurityPtr &security, const NodePtr &account)
 {
     cv::SecuritiesWindow *window = d->ensureSecuritiesWindow();
-    return window && window->maybeDeleteBrand(brand, account);
+    return window && window->maybeDeleteSecurity(security, account);
 }
 
 OpeningHoldingSheet *BookWindow::editHolding(const NodePtr &node, const NodePtr &account)
@@ -105,23 +105,22 @@ OpeningHoldingSheet *BookWindow::editHolding(const NodePtr &node, const NodePtr 
     if (!node || !d->m_document || isShowingSheet()) return nullptr;
     NodePtr parent = node->parent() ? node->parent()->shared_from_this() : account;
     QPointer<BookWindow> self(this);
-    auto *sheet = OpeningHoldingSheet::openInvestBrandPanel(d->m_document, node, parent, this,
-                                                            [self, node, account](int code, OpeningHoldingSheet *) {
-                                                                if (self)
-                                                                    self->investBrandSheetDidEnd(code, node, account);
-                                                            });
+    auto *sheet = OpeningHoldingSheet::openOpeningHoldingSheet(
+        d->m_document, node, parent, this, [self, node, account](int code, OpeningHoldingSheet *) {
+            if (self) self->openingHoldingSheetDidEnd(code, node, account);
+        });
     if (sheet)
-        sheet->setEditBrandAction([self](int brand) {
+        sheet->setEditSecurityAction([self](int security) {
             if (!self || !self->d->m_document) return;
             self->showSecuritiesWindow();
-            const auto &list = self->d->m_document->brandList();
+            const auto &list = self->d->m_document->securityList();
             for (size_t i = 0; i < list.size(); ++i)
-                if (list[i] && list[i]->ident() == brand) self->d->m_brandWindow->selectRow(int(i));
+                if (list[i] && list[i]->ident() == security) self->d->m_securityWindow->selectRow(int(i));
         });
     return sheet;
 }
 
-void BookWindow::investBrandSheetDidEnd(int code, const NodePtr &node, const NodePtr &account)
+void BookWindow::openingHoldingSheetDidEnd(int code, const NodePtr &node, const NodePtr &account)
 {
     if (code <= 0 || !node || !d->m_document) return;
     if (!node->parent()) {

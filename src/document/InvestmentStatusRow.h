@@ -24,21 +24,21 @@ namespace cv {
 
 class Trade;
 
-class InvestHelper {
+class InvestmentStatusRow {
 public:
     static constexpr int kSlots = 10;
 
-    InvestHelper() = default;
+    InvestmentStatusRow() = default;
     // `account`: the investment account a holding row belongs to.
-    explicit InvestHelper(NodePtr unit, int account = 0) : m_unit(std::move(unit)), m_account(account) {}
+    explicit InvestmentStatusRow(NodePtr unit, int account = 0) : m_unit(std::move(unit)), m_account(account) {}
 
     const NodePtr &unit() const { return m_unit; }
     bool isTotal() const { return !m_unit; }
     int account() const { return m_account; }
 
     // An account row's holdings; a holding row's trades.
-    std::vector<std::shared_ptr<InvestHelper>> &holdings() { return m_holdings; }
-    const std::vector<std::shared_ptr<InvestHelper>> &holdings() const { return m_holdings; }
+    std::vector<std::shared_ptr<InvestmentStatusRow>> &holdings() { return m_holdings; }
+    const std::vector<std::shared_ptr<InvestmentStatusRow>> &holdings() const { return m_holdings; }
     std::vector<std::shared_ptr<Trade>> &trades() { return m_trades; }
     const std::vector<std::shared_ptr<Trade>> &trades() const { return m_trades; }
 
@@ -61,11 +61,11 @@ private:
 
     NodePtr m_unit; // shared with the document's tree; none for the total
     int m_account = 0;
-    std::vector<std::shared_ptr<InvestHelper>> m_holdings;
+    std::vector<std::shared_ptr<InvestmentStatusRow>> m_holdings;
     std::vector<std::shared_ptr<Trade>> m_trades; // this report's own copies from the store
     std::array<double, kSlots> m_values{};
 };
 
-using InvestHelperPtr = std::shared_ptr<InvestHelper>;
+using InvestmentStatusRowPtr = std::shared_ptr<InvestmentStatusRow>;
 
 } // namespace cv

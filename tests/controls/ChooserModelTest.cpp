@@ -15,7 +15,7 @@ using cvtest::rowNames;
 
 namespace {
 
-class ChooserDataSourceTest : public ::testing::Test {
+class ChooserModelTest : public ::testing::Test {
 protected:
     void SetUp() override { cv::setLanguageOverride(QStringLiteral("en")); }
     void TearDown() override { cv::setLanguageOverride(QString()); }
@@ -23,7 +23,7 @@ protected:
 
 } // namespace
 
-TEST_F(ChooserDataSourceTest, AccountListsAreStrippedCopiesOrFlatAndNeverChangeTheDocument)
+TEST_F(ChooserModelTest, AccountListsAreStrippedCopiesOrFlatAndNeverChangeTheDocument)
 {
     cvtest::ChooserBook book;
     cv::AccountChooserModel source;
@@ -36,10 +36,10 @@ TEST_F(ChooserDataSourceTest, AccountListsAreStrippedCopiesOrFlatAndNeverChangeT
     EXPECT_EQ(rowNames(source, asset), (QStringList{"A", "F", "G"}));
     EXPECT_EQ(source.rowCount(source.index(1, 0, asset)), 0); // F emptied, kept
     EXPECT_EQ(source.rowCount(debt), 0);
-    EXPECT_NE(source.objects()[0].node(), book.doc.accountModel()->asset());
-    EXPECT_EQ(book.doc.accountModel()->asset()->countChild(), 3);
+    EXPECT_NE(source.objects()[0].node(), book.doc.accountTrees()->asset());
+    EXPECT_EQ(book.doc.accountTrees()->asset()->countChild(), 3);
     EXPECT_EQ(book.f->countChild(), 1);
-    EXPECT_EQ(book.doc.accountModel()->debt()->countChild(), 1);
+    EXPECT_EQ(book.doc.accountTrees()->debt()->countChild(), 1);
 
     const struct {
         int mode;
@@ -73,7 +73,7 @@ TEST_F(ChooserDataSourceTest, AccountListsAreStrippedCopiesOrFlatAndNeverChangeT
     EXPECT_EQ(book.b->parent(), book.f.get());
 }
 
-TEST_F(ChooserDataSourceTest, CategoryListsByMode)
+TEST_F(ChooserModelTest, CategoryListsByMode)
 {
     cvtest::ChooserBook book;
     cv::CategoryChooserModel source;
@@ -103,20 +103,20 @@ TEST_F(ChooserDataSourceTest, CategoryListsByMode)
     EXPECT_EQ(source.kindOfCategory(cv::CategoryTrees::ExpenseMisc), cv::EntryKind::Expense);
 }
 
-TEST_F(ChooserDataSourceTest, TradeKindsInChooserOrder)
+TEST_F(ChooserModelTest, TradeKindsInChooserOrder)
 {
     cv::TradeOperationChooserModel source;
     const struct {
-        cv::BrandKind brandKind;
+        cv::SecurityKind securityKind;
         QList<int> kinds;
     } cases[] = {
-        {cv::BrandKind::Stock, {0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6}},
-        {cv::BrandKind::InvestmentTrust, {0, 1, 2, 12, 30, 31, 5, 6}},
-        {cv::BrandKind::Bond, {0, 1, 2, 30, 11, 31, 18, 19, 20, 21, 5, 6}},
+        {cv::SecurityKind::Stock, {0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6}},
+        {cv::SecurityKind::InvestmentTrust, {0, 1, 2, 12, 30, 31, 5, 6}},
+        {cv::SecurityKind::Bond, {0, 1, 2, 30, 11, 31, 18, 19, 20, 21, 5, 6}},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(cv::raw(c.brandKind));
-        source.setDocument(nullptr, c.brandKind);
+        SCOPED_TRACE(cv::raw(c.securityKind));
+        source.setDocument(nullptr, c.securityKind);
         QList<int> kinds;
         for (const cv::ChooserItem &item : source.objects()) kinds << cv::raw(*item.tradeKind());
         EXPECT_EQ(kinds, c.kinds);
@@ -127,7 +127,7 @@ TEST_F(ChooserDataSourceTest, TradeKindsInChooserOrder)
     EXPECT_FALSE(source.getObjectValue(QStringLiteral("no such trade")).has_value());
 }
 
-TEST_F(ChooserDataSourceTest, GroupingsAndTheNewGroupingCommand)
+TEST_F(ChooserModelTest, GroupingsAndTheNewGroupingCommand)
 {
     cvtest::ChooserBook book;
     cvtest::BeepCounter beeps;
@@ -168,22 +168,22 @@ TEST_F(ChooserDataSourceTest, GroupingsAndTheNewGroupingCommand)
     EXPECT_EQ(delivered, std::vector<QString>{QStringLiteral("Work")});
 }
 
-TEST_F(ChooserDataSourceTest, SecuritiesListTheVisibleOnesAndTheRegisteredCommand)
+TEST_F(ChooserModelTest, SecuritiesListTheVisibleOnesAndTheRegisteredCommand)
 {
     cvtest::ChooserBook book;
     for (const char *name : {"Alpha", "Hidden", "Beta"}) {
-        auto brand = std::make_shared<cv::Security>();
-        brand->setName(QString::fromUtf8(name));
-        brand->setHidden(QByteArray(name) == "Hidden");
-        book.doc.addBrand(brand);
+        auto security = std::make_shared<cv::Security>();
+        security->setName(QString::fromUtf8(name));
+        security->setHidden(QByteArray(name) == "Hidden");
+        book.doc.addSecurity(security);
     }
     cv::SecurityChooserModel source;
     source.setDocument(&book.doc, 0);
     EXPECT_EQ(rowNames(source), (QStringList{"Alpha", "Beta", "New Security…"}));
     EXPECT_FALSE(source.objects().back().command()->runWithDelegate(nullptr));
 
-    cv::SecurityChooserModel::setNewBrandAction(
-        [](cv::Book &doc, cv::CommandRow &) { return cv::ChooserItem::fromBrand(doc.brandList().front()); });
+    cv::SecurityChooserModel::setNewSecurityAction(
+        [](cv::Book &doc, cv::CommandRow &) { return cv::ChooserItem::fromSecurity(doc.securityList().front()); });
     EXPECT_EQ(source.objects().back().command()->runWithDelegate(nullptr).name(), QStringLiteral("Alpha"));
-    cv::SecurityChooserModel::setNewBrandAction(nullptr);
+    cv::SecurityChooserModel::setNewSecurityAction(nullptr);
 }

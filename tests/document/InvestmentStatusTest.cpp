@@ -1,22 +1,22 @@
 #include "BookTestSupport.h"
 
-#include "document/InvestReport.h"
+#include "document/InvestmentStatus.h"
 #include "platform/Localization.h"
 
-using cv::InvestReport;
-using Row = InvestReport::Row;
+using cv::InvestmentStatus;
+using Row = InvestmentStatus::Row;
 
 namespace {
 
 // One investment account with a stock, in JPY unless told.
-class InvestReportTest : public DocumentTest {
+class InvestmentStatusTest : public DocumentTest {
 protected:
     void SetUp() override
     {
         DocumentTest::SetUp();
         cv::setLanguageOverride(QStringLiteral("en"));
         addCurrency(1, QStringLiteral("JPY"), 1, 0);
-        stock = addBrand(QStringLiteral("Stock"), 1);
+        stock = addSecurity(QStringLiteral("Stock"), 1);
     }
     void TearDown() override
     {
@@ -26,8 +26,8 @@ protected:
 
     cv::NodePtr investAccount(int ident, int currency = 1)
     {
-        auto account = addAccount(doc->accountModel()->asset(), ident, 32, 0, currency, day(2008, 1, 1));
-        doc->addBrandNodeIfNeeded(account, stock->ident());
+        auto account = addAccount(doc->accountTrees()->asset(), ident, 32, 0, currency, day(2008, 1, 1));
+        doc->addSecurityNodeIfNeeded(account, stock->ident());
         return account;
     }
     // The holding's opening units, unit price and commission.
@@ -43,15 +43,15 @@ protected:
     {
         auto t = makeTrade(kind, date, account, stock->ident(), count, price, commission);
         t->setTransfer(transfer);
-        EXPECT_TRUE(doc->dataModel()->putTrade(t));
+        EXPECT_TRUE(doc->store()->putTrade(t));
         return t;
     }
-    void price(const cv::SecurityPtr &brand, const QDate &date, double value)
+    void price(const cv::SecurityPtr &security, const QDate &date, double value)
     {
-        ASSERT_TRUE(doc->putPrice(samplebook::priceTime(brand->ident(), date, value)));
+        ASSERT_TRUE(doc->putPrice(samplebook::priceTime(security->ident(), date, value)));
     }
 
-    const cv::InvestHelper *accountRow(int ident) const
+    const cv::InvestmentStatusRow *accountRow(int ident) const
     {
         for (const auto &item : report->items())
             if (item->unit() && item->unit()->ident() == ident) return item.get();
@@ -60,44 +60,44 @@ protected:
     QStringList texts(const Row &row) const
     {
         QStringList t = report->texts(row, false);
-        return t.mid(InvestReport::Units, InvestReport::Gain - InvestReport::Units + 1);
+        return t.mid(InvestmentStatus::Units, InvestmentStatus::Gain - InvestmentStatus::Units + 1);
     }
     QStringList holdingTexts(int account) const
     {
-        const cv::InvestHelper *a = accountRow(account);
+        const cv::InvestmentStatusRow *a = accountRow(account);
         if (!a || a->holdings().empty()) return {};
-        return texts(Row{InvestReport::HoldingLevel, a->holdings()[0].get(), nullptr, nullptr});
+        return texts(Row{InvestmentStatus::HoldingLevel, a->holdings()[0].get(), nullptr, nullptr});
     }
     std::vector<QStringList> tradeTexts(int account) const
     {
         std::vector<QStringList> out;
-        const cv::InvestHelper *a = accountRow(account);
+        const cv::InvestmentStatusRow *a = accountRow(account);
         if (!a || a->holdings().empty()) return out;
-        const cv::InvestHelper *h = a->holdings()[0].get();
+        const cv::InvestmentStatusRow *h = a->holdings()[0].get();
         for (const auto &t : h->trades()) {
-            QStringList row = report->texts(Row{InvestReport::TradeLevel, nullptr, t.get(), h}, false);
-            out.push_back(row.mid(InvestReport::Kind, 1) + row.mid(InvestReport::Units, 5));
+            QStringList row = report->texts(Row{InvestmentStatus::TradeLevel, nullptr, t.get(), h}, false);
+            out.push_back(row.mid(InvestmentStatus::Kind, 1) + row.mid(InvestmentStatus::Units, 5));
         }
         return out;
     }
     double slot(int account, int s) const
     {
-        const cv::InvestHelper *a = accountRow(account);
+        const cv::InvestmentStatusRow *a = accountRow(account);
         return a && !a->holdings().empty() ? a->holdings()[0]->value(s) : -1;
     }
     void build(const QDate &date)
     {
-        report = std::make_unique<InvestReport>(*doc);
+        report = std::make_unique<InvestmentStatus>(*doc);
         report->build(date);
     }
 
     cv::SecurityPtr stock;
-    std::unique_ptr<InvestReport> report;
+    std::unique_ptr<InvestmentStatus> report;
 };
 
 // Columns 3-10: units, unit price, amount, commission, book cost, price,
 // market value, gain.
-TEST_F(InvestReportTest, BuySaleAndDividendMakeTheHoldingAndItsTradeRows)
+TEST_F(InvestmentStatusTest, BuySaleAndDividendMakeTheHoldingAndItsTradeRows)
 {
     investAccount(2000);
     trade(cv::TradeKind::Buy, day(2009, 1, 10), 2000, 100, 1000, 500);
@@ -114,7 +114,7 @@ TEST_F(InvestReportTest, BuySaleAndDividendMakeTheHoldingAndItsTradeRows)
     EXPECT_EQ(tradeTexts(2000), expected);
 }
 
-TEST_F(InvestReportTest, AReturnToZeroBeforeTheDateStartsTheHoldingAfresh)
+TEST_F(InvestmentStatusTest, AReturnToZeroBeforeTheDateStartsTheHoldingAfresh)
 {
     auto account = investAccount(2000);
     opening(account, 50, 900);
@@ -123,8 +123,8 @@ TEST_F(InvestReportTest, AReturnToZeroBeforeTheDateStartsTheHoldingAfresh)
 
     build(day(2009, 3, 31));
     EXPECT_EQ(tradeTexts(2000).size(), 1u);
-    EXPECT_EQ(slot(2000, InvestReport::UnitsSlot), 10);
-    EXPECT_EQ(slot(2000, InvestReport::BookCostSlot), 10100);
+    EXPECT_EQ(slot(2000, InvestmentStatus::UnitsSlot), 10);
+    EXPECT_EQ(slot(2000, InvestmentStatus::BookCostSlot), 10100);
 
     // On the day of the sale itself the holding stays, with no unit price.
     build(day(2009, 1, 5));
@@ -137,7 +137,7 @@ TEST_F(InvestReportTest, AReturnToZeroBeforeTheDateStartsTheHoldingAfresh)
 
 // A transfer of units leaves the giver at its average cost and arrives at
 // it; the opening commission travels with the units.
-TEST_F(InvestReportTest, TransferredUnitsCarryTheGiversAverageCost)
+TEST_F(InvestmentStatusTest, TransferredUnitsCarryTheGiversAverageCost)
 {
     struct Case {
         const char *name;
@@ -163,12 +163,12 @@ TEST_F(InvestReportTest, TransferredUnitsCarryTheGiversAverageCost)
         price(stock, day(2009, 1, 1), 13);
         build(day(2009, 3, 31));
 
-        EXPECT_DOUBLE_EQ(slot(2000, InvestReport::BookCostSlot), c.giverCost);
-        EXPECT_DOUBLE_EQ(slot(2001, InvestReport::BookCostSlot), c.receiverCost);
-        EXPECT_DOUBLE_EQ(slot(2001, InvestReport::UnitsSlot), c.transferred);
+        EXPECT_DOUBLE_EQ(slot(2000, InvestmentStatus::BookCostSlot), c.giverCost);
+        EXPECT_DOUBLE_EQ(slot(2001, InvestmentStatus::BookCostSlot), c.receiverCost);
+        EXPECT_DOUBLE_EQ(slot(2001, InvestmentStatus::UnitsSlot), c.transferred);
         EXPECT_DOUBLE_EQ(report->transferPrice(2000, stock->ident(), move->ident()), c.receiverUnitPrice);
-        const cv::InvestHelper &total = *report->items().back();
-        EXPECT_DOUBLE_EQ(total.value(InvestReport::BookCostSlot), c.giverCost + c.receiverCost);
+        const cv::InvestmentStatusRow &total = *report->items().back();
+        EXPECT_DOUBLE_EQ(total.value(InvestmentStatus::BookCostSlot), c.giverCost + c.receiverCost);
 
         const std::vector<QStringList> in = tradeTexts(2001);
         ASSERT_EQ(in.size(), 1u);
@@ -178,66 +178,66 @@ TEST_F(InvestReportTest, TransferredUnitsCarryTheGiversAverageCost)
         EXPECT_EQ(out.back()[5], ""); // no book cost leaves with the giver's row
         if (c.buys) {
             EXPECT_EQ(in[0][2], "11");
-            EXPECT_DOUBLE_EQ(total.value(InvestReport::MarketSlot), 2600);
+            EXPECT_DOUBLE_EQ(total.value(InvestmentStatus::MarketSlot), 2600);
         }
         TearDown();
     }
     SetUp();
 }
 
-TEST_F(InvestReportTest, TheTotalRowSumsInTheDefaultCurrency)
+TEST_F(InvestmentStatusTest, TheTotalRowSumsInTheDefaultCurrency)
 {
     addCurrency(2, QStringLiteral("USD"), 100, 2);
-    auto dollar = addBrand(QStringLiteral("Dollar stock"), 2);
-    auto usd = addAccount(doc->accountModel()->asset(), 2100, 32, 0, 2, day(2008, 1, 1));
-    doc->addBrandNodeIfNeeded(usd, dollar->ident());
+    auto dollar = addSecurity(QStringLiteral("Dollar stock"), 2);
+    auto usd = addAccount(doc->accountTrees()->asset(), 2100, 32, 0, 2, day(2008, 1, 1));
+    doc->addSecurityNodeIfNeeded(usd, dollar->ident());
     auto t = makeTrade(cv::TradeKind::Buy, day(2009, 1, 10), 2100, dollar->ident(), 10, 90, 5);
-    ASSERT_TRUE(doc->dataModel()->putTrade(t));
+    ASSERT_TRUE(doc->store()->putTrade(t));
     price(dollar, day(2009, 1, 1), 100);
 
     // A yen security in the dollar account counts in dollars there.
-    doc->addBrandNodeIfNeeded(usd, stock->ident());
+    doc->addSecurityNodeIfNeeded(usd, stock->ident());
     auto y = makeTrade(cv::TradeKind::Buy, day(2009, 1, 10), 2100, stock->ident(), 1, 10000);
-    ASSERT_TRUE(doc->dataModel()->putTrade(y));
+    ASSERT_TRUE(doc->store()->putTrade(y));
     price(stock, day(2009, 1, 1), 10000);
     build(day(2009, 3, 31));
 
-    const cv::InvestHelper *account = accountRow(2100);
+    const cv::InvestmentStatusRow *account = accountRow(2100);
     ASSERT_NE(account, nullptr);
-    EXPECT_DOUBLE_EQ(account->value(InvestReport::MarketSlot), 1000 + 100);
-    const cv::InvestHelper &total = *report->items().back();
+    EXPECT_DOUBLE_EQ(account->value(InvestmentStatus::MarketSlot), 1000 + 100);
+    const cv::InvestmentStatusRow &total = *report->items().back();
     ASSERT_TRUE(total.isTotal());
-    EXPECT_DOUBLE_EQ(total.value(InvestReport::MarketSlot), 110000);
-    EXPECT_DOUBLE_EQ(total.value(InvestReport::BookCostSlot), 100 * (905 + 100));
-    EXPECT_DOUBLE_EQ(total.value(InvestReport::CommissionSlot), 500);
+    EXPECT_DOUBLE_EQ(total.value(InvestmentStatus::MarketSlot), 110000);
+    EXPECT_DOUBLE_EQ(total.value(InvestmentStatus::BookCostSlot), 100 * (905 + 100));
+    EXPECT_DOUBLE_EQ(total.value(InvestmentStatus::CommissionSlot), 500);
 
-    const QStringList row = report->texts(Row{InvestReport::TotalLevel, &total, nullptr, nullptr}, false);
-    EXPECT_EQ(row[InvestReport::Name], cv::localizedString("Summary Column"));
-    for (int column : {InvestReport::Kind, InvestReport::Units, InvestReport::UnitPrice, InvestReport::Amount,
-                       InvestReport::Price, InvestReport::Memo})
+    const QStringList row = report->texts(Row{InvestmentStatus::TotalLevel, &total, nullptr, nullptr}, false);
+    EXPECT_EQ(row[InvestmentStatus::Name], cv::localizedString("Summary Column"));
+    for (int column : {InvestmentStatus::Kind, InvestmentStatus::Units, InvestmentStatus::UnitPrice,
+                       InvestmentStatus::Amount, InvestmentStatus::Price, InvestmentStatus::Memo})
         EXPECT_EQ(row[column], "") << column;
-    EXPECT_EQ(row[InvestReport::MarketValue], "110,000");
-    EXPECT_EQ(row[InvestReport::Gain], "9,500");
+    EXPECT_EQ(row[InvestmentStatus::MarketValue], "110,000");
+    EXPECT_EQ(row[InvestmentStatus::Gain], "9,500");
 }
 
-TEST_F(InvestReportTest, NoUnitsNeverDivide)
+TEST_F(InvestmentStatusTest, NoUnitsNeverDivide)
 {
     // A split of units never bought: the average has no units to spread over.
     investAccount(2000);
     trade(cv::TradeKind::Split, day(2009, 1, 10), 2000, 0, 0, 10);
     trade(cv::TradeKind::Decrease, day(2009, 1, 11), 2000, 0, 0, 5);
     build(day(2009, 3, 31));
-    for (int s = 0; s < cv::InvestHelper::kSlots; ++s) EXPECT_TRUE(std::isfinite(slot(2000, s))) << s;
-    EXPECT_TRUE(std::isfinite(report->items().back()->value(InvestReport::BookCostSlot)));
+    for (int s = 0; s < cv::InvestmentStatusRow::kSlots; ++s) EXPECT_TRUE(std::isfinite(slot(2000, s))) << s;
+    EXPECT_TRUE(std::isfinite(report->items().back()->value(InvestmentStatus::BookCostSlot)));
 }
 
-TEST(InvestReportFormat, SixDecimals)
+TEST(InvestmentStatusFormat, SixDecimals)
 {
-    EXPECT_EQ(InvestReport::frac6String(1234.5, false), "1,234.5");
-    EXPECT_EQ(InvestReport::frac6String(1234.5, true), "1,234.50");
-    EXPECT_EQ(InvestReport::frac6String(12, false), "12");
-    EXPECT_EQ(InvestReport::frac6String(12, true), "12.00");
-    EXPECT_EQ(InvestReport::frac6String(0.123456, true), "0.123456");
+    EXPECT_EQ(InvestmentStatus::frac6String(1234.5, false), "1,234.5");
+    EXPECT_EQ(InvestmentStatus::frac6String(1234.5, true), "1,234.50");
+    EXPECT_EQ(InvestmentStatus::frac6String(12, false), "12");
+    EXPECT_EQ(InvestmentStatus::frac6String(12, true), "12.00");
+    EXPECT_EQ(InvestmentStatus::frac6String(0.123456, true), "0.123456");
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The trade panel under the fingers: a buy, a sale and a dividend typed and
 // committed reach the trade table, the price table and the cash part; the
 // amount kinds, the currency rule, the choosers and the calculator.
-#include "TradingSupport.h"
+#include "TradeTestSupport.h"
 
 #include "panels/dialogs/TradeDialog.h"
 #include "controls/AccountChooserModel.h"
@@ -23,15 +23,15 @@ using namespace paneltest;
 
 namespace {
 
-class TradingPanel : public TradeBookTest {
+class TradePanelTest : public TradeBookTest {
 protected:
     std::unique_ptr<cv::TradePanel> open() { return openTrades(*doc, invest, kFeb1, kFeb28); }
     double cash(const QDate &date) const { return doc->rawValueForAccount(invest->childAt(0), date); }
-    double cacheIn() const { return doc->summaryForActualMonths(doc->autoCacheIn(), kFeb1, 1); }
-    double cacheOut() const { return doc->summaryForActualMonths(doc->autoCacheOut(), kFeb1, 1); }
+    double cashIn() const { return doc->summaryForCategoryMonths(doc->autoCashIn(), kFeb1, 1); }
+    double cashOut() const { return doc->summaryForCategoryMonths(doc->autoCashOut(), kFeb1, 1); }
 };
 
-TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
+TEST_F(TradePanelTest, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
 {
     struct Case {
         const char *what;
@@ -43,7 +43,7 @@ TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
         const char *commission;
         QStringList shown; // count, unit price, total, commission, units held
         double storedCount, storedPrice;
-        double cashChange, cacheInChange, cacheOutChange;
+        double cashChange, cashInChange, cashOutChange;
     };
     // clang-format off
     const Case cases[] = {
@@ -57,13 +57,13 @@ TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
     // clang-format on
     for (const Case &c : cases) {
         const double cashBefore = cash(c.date);
-        const double inBefore = cacheIn();
-        const double outBefore = cacheOut();
+        const double inBefore = cashIn();
+        const double outBefore = cashOut();
         const size_t storedBefore = storedTrades(*doc).size();
         auto panel = open();
         const int row = panel->numberOfRows(panel->tableView()) - 1;
         type(*panel, cv::TradePanel::DateColumn, row, cv::formatProgramDate(c.date));
-        pickBrand(*panel, row, kStock);
+        pickSecurity(*panel, row, kStock);
         pickKind(*panel, row, c.kind);
         if (*c.count) type(*panel, cv::TradePanel::CountColumn, row, QString::fromLatin1(c.count));
         if (*c.price) type(*panel, cv::TradePanel::UnitPriceColumn, row, QString::fromLatin1(c.price));
@@ -86,16 +86,16 @@ TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
             std::find_if(trades.begin(), trades.end(), [&](const cv::TradePtr &t) { return t->date() == c.date; });
         ASSERT_NE(stored, trades.end()) << c.what;
         EXPECT_EQ((*stored)->kind(), c.kind) << c.what;
-        EXPECT_EQ((*stored)->brand(), kStock) << c.what;
+        EXPECT_EQ((*stored)->security(), kStock) << c.what;
         EXPECT_DOUBLE_EQ((*stored)->count(), c.storedCount) << c.what;
         EXPECT_DOUBLE_EQ((*stored)->unitPrice(), c.storedPrice) << c.what;
         EXPECT_DOUBLE_EQ((*stored)->commission(), QString::fromLatin1(c.commission).toDouble()) << c.what;
         EXPECT_DOUBLE_EQ(cash(c.date) - cashBefore, c.cashChange) << c.what;
-        EXPECT_DOUBLE_EQ(cacheIn() - inBefore, c.cacheInChange) << c.what;
-        EXPECT_DOUBLE_EQ(cacheOut() - outBefore, c.cacheOutChange) << c.what;
+        EXPECT_DOUBLE_EQ(cashIn() - inBefore, c.cashInChange) << c.what;
+        EXPECT_DOUBLE_EQ(cashOut() - outBefore, c.cashOutChange) << c.what;
     }
     // Buys and sales record their price for the day; a dividend does not.
-    const auto prices = doc->dataModel()->getPriceListForBrand(kStock).value_or(cv::BookStore::PriceList{});
+    const auto prices = doc->store()->getPriceListForSecurity(kStock).value_or(cv::BookStore::PriceList{});
     ASSERT_EQ(prices.size(), 2u);
     EXPECT_EQ(prices[0]->date(), QDate(2009, 2, 2));
     EXPECT_DOUBLE_EQ(prices[0]->price(), 1234);
@@ -111,7 +111,7 @@ TEST_F(TradingPanel, ABuyASaleAndADividendReachTheTradesPricesAndTheCashPart)
     EXPECT_DOUBLE_EQ(cash(kFeb28), kept);
 }
 
-TEST_F(TradingPanel, AmountKindsStoreTheirUnitsAndANewBuyWithoutUnitsIsNeverStored)
+TEST_F(TradePanelTest, AmountKindsStoreTheirUnitsAndANewBuyWithoutUnitsIsNeverStored)
 {
     struct Case {
         const char *what;
@@ -128,7 +128,7 @@ TEST_F(TradingPanel, AmountKindsStoreTheirUnitsAndANewBuyWithoutUnitsIsNeverStor
         const size_t before = storedTrades(*doc).size();
         auto panel = open();
         const int row = panel->numberOfRows(panel->tableView()) - 1;
-        pickBrand(*panel, row, kStock);
+        pickSecurity(*panel, row, kStock);
         pickKind(*panel, row, c.kind);
         if (c.kind == cv::TradeKind::Buy)
             type(*panel, cv::TradePanel::UnitPriceColumn, row, QStringLiteral("1000"));
@@ -145,27 +145,27 @@ TEST_F(TradingPanel, AmountKindsStoreTheirUnitsAndANewBuyWithoutUnitsIsNeverStor
     }
 }
 
-TEST_F(TradingPanel, ASecurityOfAnotherCurrencyIsRefusedWithTheWarning)
+TEST_F(TradePanelTest, ASecurityOfAnotherCurrencyIsRefusedWithTheWarning)
 {
     ScriptedAlertPresenter alerts;
     auto panel = open();
-    pickBrand(*panel, 0, kStock);
-    pickBrand(*panel, 0, kDollarStock);
+    pickSecurity(*panel, 0, kStock);
+    pickSecurity(*panel, 0, kDollarStock);
     ASSERT_EQ(alerts.asked.size(), 1u);
     EXPECT_EQ(alerts.asked[0].title, cv::localizedString(QStringLiteral("TradeCurrencyWarningTitle")));
     EXPECT_EQ(alerts.asked[0].message, cv::localizedString(QStringLiteral("TradeCurrencyWarningText")));
-    EXPECT_EQ(panel->tradeForRow(0)->brand(), kStock);
-    EXPECT_EQ(cellText(*panel, cv::TradePanel::BrandColumn, 0), QStringLiteral("Toyo Motors"));
+    EXPECT_EQ(panel->tradeForRow(0)->security(), kStock);
+    EXPECT_EQ(cellText(*panel, cv::TradePanel::SecurityColumn, 0), QStringLiteral("Toyo Motors"));
 
     // A stored row that mixes currencies keeps its other cells closed.
-    panel->tradeForRow(0)->setBrand(kDollarStock);
+    panel->tradeForRow(0)->setSecurity(kDollarStock);
     EXPECT_EQ(panel->verifyEditableColumn(panel->tableView()->columnWithIdentifier(cv::TradePanel::CountColumn), 0,
                                           cv::Movement::Click),
-              panel->tableView()->columnWithIdentifier(cv::TradePanel::BrandColumn));
+              panel->tableView()->columnWithIdentifier(cv::TradePanel::SecurityColumn));
     EXPECT_EQ(alerts.asked.size(), 2u);
 }
 
-TEST_F(TradingPanel, TabSkipsTheCellsAKindDoesNotUseAndAnIncompleteRowIsNotLeft)
+TEST_F(TradePanelTest, TabSkipsTheCellsAKindDoesNotUseAndAnIncompleteRowIsNotLeft)
 {
     // clang-format off
     const struct {
@@ -181,7 +181,7 @@ TEST_F(TradingPanel, TabSkipsTheCellsAKindDoesNotUseAndAnIncompleteRowIsNotLeft)
     auto panel = open();
     cv::EditingTable *table = panel->tableView();
     for (const auto &c : cases) {
-        pickBrand(*panel, 0, kStock);
+        pickSecurity(*panel, 0, kStock);
         pickKind(*panel, 0, c.kind);
         const int first = c.kind == cv::TradeKind::Buy ? cv::TradePanel::CountColumn : cv::TradePanel::TotalColumn;
         table->editColumn(table->columnWithIdentifier(first), 0, nullptr, true);
@@ -196,7 +196,7 @@ TEST_F(TradingPanel, TabSkipsTheCellsAKindDoesNotUseAndAnIncompleteRowIsNotLeft)
     }
 }
 
-TEST_F(TradingPanel, UnitsMoveOnlyToAnotherInvestmentAccountOfTheSameCurrency)
+TEST_F(TradePanelTest, UnitsMoveOnlyToAnotherInvestmentAccountOfTheSameCurrency)
 {
     addInvestAccount(*doc, 1103, QStringLiteral("Dollar Broker"))->setCurrency(2);
     doc->findAccount(kInvest2)->setCurrency(0); // no currency: the book's own
@@ -207,7 +207,7 @@ TEST_F(TradingPanel, UnitsMoveOnlyToAnotherInvestmentAccountOfTheSameCurrency)
         return cv::ChooserItem::fromNode(made);
     });
     auto panel = open();
-    pickBrand(*panel, 0, kStock);
+    pickSecurity(*panel, 0, kStock);
     pickKind(*panel, 0, cv::TradeKind::TransferUnits);
     type(*panel, cv::TradePanel::CountColumn, 0, QStringLiteral("10"));
     EXPECT_EQ(panel->firstUnfinishedColumnForRow(0), cv::TradePanel::TotalColumn);
@@ -229,18 +229,18 @@ TEST_F(TradingPanel, UnitsMoveOnlyToAnotherInvestmentAccountOfTheSameCurrency)
     EXPECT_DOUBLE_EQ(doc->tradingAccount(1104, kStock, kFeb28), 10);
 }
 
-TEST_F(TradingPanel, TheSecurityChooserOffersTheVisibleSecuritiesInOrderAndTheNewSecurityRow)
+TEST_F(TradePanelTest, TheSecurityChooserOffersTheVisibleSecuritiesInOrderAndTheNewSecurityRow)
 {
-    doc->findBrand(kTrust)->setVisible(false);
+    doc->findSecurity(kTrust)->setVisible(false);
     auto panel = open();
-    EXPECT_EQ(cvtest::page::Entries(panel.get()).chooserOf(cv::TradePanel::BrandColumn, 0),
+    EXPECT_EQ(cvtest::page::Entries(panel.get()).chooserOf(cv::TradePanel::SecurityColumn, 0),
               (QStringList{"Toyo Motors", "JGB 10", "Acme", cv::localizedString(QStringLiteral("CreateNewBrand"))}));
 }
 
-TEST_F(TradingPanel, TheOperationChooserOffersTheOperationsOfTheRowsSecurityKind)
+TEST_F(TradePanelTest, TheOperationChooserOffersTheOperationsOfTheRowsSecurityKind)
 {
     const struct {
-        int brand;
+        int security;
         QList<int> kinds;
     } cases[] = {
         {kStock, {0, 1, 10, 13, 14, 16, 17, 2, 18, 19, 20, 21, 5, 6}},
@@ -249,18 +249,18 @@ TEST_F(TradingPanel, TheOperationChooserOffersTheOperationsOfTheRowsSecurityKind
     };
     auto panel = open();
     for (const auto &c : cases) {
-        pickBrand(*panel, 0, c.brand);
+        pickSecurity(*panel, 0, c.security);
         QStringList expected;
         for (int kind : c.kinds) expected << cv::Trade::operationNameForKey(cv::TradeKind(kind));
-        EXPECT_EQ(cvtest::page::Entries(panel.get()).chooserOf(cv::TradePanel::KindColumn, 0), expected) << c.brand;
+        EXPECT_EQ(cvtest::page::Entries(panel.get()).chooserOf(cv::TradePanel::KindColumn, 0), expected) << c.security;
     }
 }
 
-TEST_F(TradingPanel, UnitsFromTheKeyboardAndTheCalculatorAreWholeForStocksOnly)
+TEST_F(TradePanelTest, UnitsFromTheKeyboardAndTheCalculatorAreWholeForStocksOnly)
 {
     struct Case {
         const char *what;
-        int brand;
+        int security;
         bool calculator;
         double count;
         const char *shown;
@@ -274,7 +274,7 @@ TEST_F(TradingPanel, UnitsFromTheKeyboardAndTheCalculatorAreWholeForStocksOnly)
     auto panel = open();
     for (const Case &c : cases) {
         const int row = panel->numberOfRows(panel->tableView()) - 1;
-        pickBrand(*panel, row, c.brand);
+        pickSecurity(*panel, row, c.security);
         if (c.calculator) {
             panel->tableView()->editColumn(panel->tableView()->columnWithIdentifier(cv::TradePanel::CountColumn), row,
                                            nullptr, true);
@@ -288,11 +288,11 @@ TEST_F(TradingPanel, UnitsFromTheKeyboardAndTheCalculatorAreWholeForStocksOnly)
     }
     // A trust row that becomes a stock loses its fraction of a unit.
     const int row = panel->numberOfRows(panel->tableView()) - 2;
-    pickBrand(*panel, row, kStock);
+    pickSecurity(*panel, row, kStock);
     EXPECT_DOUBLE_EQ(panel->tradeForRow(row)->count(), 10);
 }
 
-TEST_F(TradingPanel, RevertAndDeletionInPlaceAndTheHoldingPanel)
+TEST_F(TradePanelTest, RevertAndDeletionInPlaceAndTheHoldingPanel)
 {
     storeTrade(*doc, kInvest, cv::TradeKind::Buy, kTrust, QDate(2009, 2, 5), 3.25, 10000.5);
     storeTrade(*doc, kInvest, cv::TradeKind::Buy, kStock, QDate(2009, 2, 5), 100, 10000.5);
@@ -311,27 +311,27 @@ TEST_F(TradingPanel, RevertAndDeletionInPlaceAndTheHoldingPanel)
     EXPECT_EQ(panel->numberOfRows(panel->tableView()), 3); // stays, shown in red
     panel->commitPanel();
     ASSERT_EQ(storedTrades(*doc).size(), 1u);
-    EXPECT_EQ(storedTrades(*doc)[0]->brand(), kTrust);
+    EXPECT_EQ(storedTrades(*doc)[0]->security(), kTrust);
 
     // A holding lists its own security's trades and new rows take it.
     cv::NodePtr holding;
     for (const cv::NodePtr &child : invest->children())
-        if (child->kind() == cv::NodeKind::Holding && doc->findBrand(kTrust) &&
-            dynamic_cast<cv::SecurityExtra *>(child->extra().get())->brand() == kTrust)
+        if (child->kind() == cv::NodeKind::Holding && doc->findSecurity(kTrust) &&
+            dynamic_cast<cv::SecurityExtra *>(child->extra().get())->security() == kTrust)
             holding = child;
     ASSERT_TRUE(holding);
     auto held = openTrades(*doc, holding, kFeb1, kFeb28);
     ASSERT_EQ(held->numberOfRows(held->tableView()), 2);
-    EXPECT_EQ(held->tradeForRow(1)->brand(), kTrust);
+    EXPECT_EQ(held->tradeForRow(1)->security(), kTrust);
     EXPECT_EQ(held->titleField()->text(), QStringLiteral("Global Fund (Broker)"));
 }
 
 // Renders a month of trades (a buy, a sale, a dividend, a split and a trust
 // bought in fractions of a unit), the trade dialog and the filter, in
 // Japanese and English for people to look at.
-class TradingPanelScreenshot : public ::testing::TestWithParam<const char *> {};
+class TradePanelScreenshot : public ::testing::TestWithParam<const char *> {};
 
-TEST_P(TradingPanelScreenshot, ShowsABuyASaleADividendAndASplit)
+TEST_P(TradePanelScreenshot, ShowsABuyASaleADividendAndASplit)
 {
     const QString language = QString::fromLatin1(GetParam());
     cv::setLanguageOverride(language);
@@ -341,7 +341,7 @@ TEST_P(TradingPanelScreenshot, ShowsABuyASaleADividendAndASplit)
     const struct {
         int day;
         cv::TradeKind kind;
-        int brand;
+        int security;
         double count, price, commission;
         const char *memo;
     } rows[] = {
@@ -352,7 +352,7 @@ TEST_P(TradingPanelScreenshot, ShowsABuyASaleADividendAndASplit)
         {25, cv::TradeKind::Split, kStock, 50, 0, 0, "1:2"},
     };
     for (const auto &r : rows)
-        storeTrade(*doc, kInvest, r.kind, r.brand, QDate(2009, 2, r.day), r.count, r.price, r.commission,
+        storeTrade(*doc, kInvest, r.kind, r.security, QDate(2009, 2, r.day), r.count, r.price, r.commission,
                    QString::fromUtf8(r.memo));
     auto panel = openTrades(*doc, invest, kFeb1, kFeb28);
     panel->move(40, 40);
@@ -373,6 +373,6 @@ TEST_P(TradingPanelScreenshot, ShowsABuyASaleADividendAndASplit)
     doc->undoStack()->clear();
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, TradingPanelScreenshot, ::testing::Values("ja", "en"));
+INSTANTIATE_TEST_SUITE_P(Languages, TradePanelScreenshot, ::testing::Values("ja", "en"));
 
 } // namespace

@@ -25,7 +25,7 @@ const QDate kFeb28(2009, 2, 28);
 
 using samplebook::storedEntries;
 
-class AccountBook : public BookTest {
+class AccountBookPanelTest : public BookTest {
 protected:
     void SetUp() override
     {
@@ -35,7 +35,7 @@ protected:
     }
 };
 
-TEST_F(AccountBook, RunningBalanceShowsOnEveryRowTypedOrStoredAndTheTransferReachesTheCard)
+TEST_F(AccountBookPanelTest, RunningBalanceShowsOnEveryRowTypedOrStoredAndTheTransferReachesTheCard)
 {
     store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 2), 3000, kFood, kC);
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
@@ -48,7 +48,7 @@ TEST_F(AccountBook, RunningBalanceShowsOnEveryRowTypedOrStoredAndTheTransferReac
     panel->addItem();
     type(*panel, cv::AccountBookPanel::DateColumn, 2, QStringLiteral("2009/02/03"));
     chooseKind(*panel, 2, kTransferRow);
-    cv::TransferFieldDialog *popup = panel->transferFieldController();
+    cv::TransferFieldDialog *popup = panel->transferFieldDialog();
     ASSERT_TRUE(popup->isVisible());
     Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->findData(kC));
     popup->accountField()->setText(QStringLiteral("2000"));
@@ -91,12 +91,12 @@ TEST_F(AccountBook, RunningBalanceShowsOnEveryRowTypedOrStoredAndTheTransferReac
     EXPECT_DOUBLE_EQ(transfer.converted(), 0.0);
 }
 
-TEST_F(AccountBook, AnEmptyPeriodOffersOneNewExpenseRowOnItsFirstDay)
+TEST_F(AccountBookPanelTest, AnEmptyPeriodOffersOneNewExpenseRowOnItsFirstDay)
 {
     auto panel = openBook(*doc, kA, QDate(2009, 3, 1), QDate(2009, 3, 31));
     EXPECT_EQ(panel->carriedBalanceText(), QStringLiteral("9,000"));
     ASSERT_EQ(panel->numberOfRows(panel->tableView()), 1);
-    const cv::Entry &row = *panel->actualAt(0);
+    const cv::Entry &row = *panel->entryAt(0);
     EXPECT_EQ(row.date(), QDate(2009, 3, 1));
     EXPECT_EQ(row.kind(), cv::EntryKind::Expense);
     EXPECT_EQ(row.category(), kMiscExpense);
@@ -119,7 +119,7 @@ TEST_F(AccountBook, AnEmptyPeriodOffersOneNewExpenseRowOnItsFirstDay)
     EXPECT_FALSE(cv::ChooserPopup::get()->isVisible());
 }
 
-TEST_F(AccountBook, AKindChangeReplacesTheStoredEntryUnderItsIdentAndCountsOnce)
+TEST_F(AccountBookPanelTest, AKindChangeReplacesTheStoredEntryUnderItsIdentAndCountsOnce)
 {
     const cv::EntryPtr expense = store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
     const int ident = expense->ident();
@@ -137,7 +137,7 @@ TEST_F(AccountBook, AKindChangeReplacesTheStoredEntryUnderItsIdentAndCountsOnce)
     EXPECT_DOUBLE_EQ(doc->rawValueForAccount(doc->findAccount(kA), kFeb28), 9700.0);
 }
 
-TEST_F(AccountBook, ClicksLandOnTheColumnTheRowCanTake)
+TEST_F(AccountBookPanelTest, ClicksLandOnTheColumnTheRowCanTake)
 {
     store(*doc, cv::EntryKind::Income, QDate(2009, 2, 5), 100, kSalary, kA);
     store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 6), 100, kFood, kA);
@@ -171,7 +171,7 @@ TEST_F(AccountBook, ClicksLandOnTheColumnTheRowCanTake)
     EXPECT_FALSE(loan->tableView()->selectionModel()->hasSelection());
 }
 
-TEST_F(AccountBook, TypedAmountsRoundDownOnTheTextAndTypedDatesStayWithinAHundredYears)
+TEST_F(AccountBookPanelTest, TypedAmountsRoundDownOnTheTextAndTypedDatesStayWithinAHundredYears)
 {
     struct Case {
         int account;
@@ -188,30 +188,30 @@ TEST_F(AccountBook, TypedAmountsRoundDownOnTheTextAndTypedDatesStayWithinAHundre
         const int cid =
             c.kind == cv::EntryKind::Income ? cv::AccountBookPanel::InColumn : cv::AccountBookPanel::OutColumn;
         type(*panel, cid, 0, c.keys);
-        EXPECT_DOUBLE_EQ(panel->actualAt(0)->amount(), c.stored) << c.keys.toStdString();
+        EXPECT_DOUBLE_EQ(panel->entryAt(0)->amount(), c.stored) << c.keys.toStdString();
         panel->commitPanel();
         doc->undoStack()->clear();
     }
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     const int year = QDate::currentDate().year();
     type(*panel, cv::AccountBookPanel::DateColumn, 0, QStringLiteral("%1/02/03").arg(year - 100));
-    EXPECT_EQ(panel->actualAt(0)->date(), kFeb1);
+    EXPECT_EQ(panel->entryAt(0)->date(), kFeb1);
     type(*panel, cv::AccountBookPanel::DateColumn, 0, QStringLiteral("%1/02/03").arg(year - 99));
-    EXPECT_EQ(panel->actualAt(0)->date(), QDate(year - 99, 2, 3));
+    EXPECT_EQ(panel->entryAt(0)->date(), QDate(year - 99, 2, 3));
     // The calculator's value goes to the selected row.
     panel->tableView()->QTableView::selectRow(0);
     panel->performInputValue(QStringLiteral("1,500"));
-    EXPECT_DOUBLE_EQ(panel->actualAt(0)->amount(), 1500.0);
+    EXPECT_DOUBLE_EQ(panel->entryAt(0)->amount(), 1500.0);
     // A word for a date; the calendar window's day for the one selected row, which is edited again.
     type(*panel, cv::AccountBookPanel::DateColumn, 0, QStringLiteral("yesterday"));
-    EXPECT_EQ(panel->actualAt(0)->date(), QDate::currentDate().addDays(-1));
+    EXPECT_EQ(panel->entryAt(0)->date(), QDate::currentDate().addDays(-1));
     panel->tableView()->QTableView::selectRow(0);
     panel->performInputDate(kFeb28);
-    EXPECT_EQ(panel->actualAt(0)->date(), kFeb28);
+    EXPECT_EQ(panel->entryAt(0)->date(), kFeb28);
     EXPECT_EQ(panel->tableView()->editedRow(), 0);
 }
 
-TEST_F(AccountBook, TheKindColumnShowsTheTransferPartnerWholeUpToAThirdAndTheRestAsATooltip)
+TEST_F(AccountBookPanelTest, TheKindColumnShowsTheTransferPartnerWholeUpToAThirdAndTheRestAsATooltip)
 {
     store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 4), 300, 0, kA, kC);
     for (const auto &[name, whole] :
@@ -229,14 +229,14 @@ TEST_F(AccountBook, TheKindColumnShowsTheTransferPartnerWholeUpToAThirdAndTheRes
     }
 }
 
-TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
+TEST_F(AccountBookPanelTest, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
 {
     const cv::EntryPtr expense = store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
     const cv::NodePtr folder =
-        samplebook::node(doc->accountModel()->asset(), 1100, cv::NodeKind::Group, QStringLiteral("Savings"));
+        samplebook::node(doc->accountTrees()->asset(), 1100, cv::NodeKind::Group, QStringLiteral("Savings"));
     samplebook::node(folder, 1101, cv::NodeKind::Bank, QStringLiteral("B"));
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
-    cv::TransferFieldDialog *popup = panel->transferFieldController();
+    cv::TransferFieldDialog *popup = panel->transferFieldDialog();
 
     // A new row: the book's account as source, no destination yet. Both
     // lists hold every account but the loan, flat, folders left out.
@@ -262,7 +262,7 @@ TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
     popup->accountField()->setText(QStringLiteral("10"));
     QTest::keyClick(popup, Qt::Key_Escape); // closes without a change
     EXPECT_FALSE(popup->isVisible());
-    EXPECT_EQ(panel->actualAt(1)->kind(), cv::EntryKind::Expense);
+    EXPECT_EQ(panel->entryAt(1)->kind(), cv::EntryKind::Expense);
 
     // The stored expense becomes a transfer; one Undo gives the expense back whole.
     const int before = doc->undoStack()->count();
@@ -270,7 +270,7 @@ TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
     Q_EMIT popup->destinationButton()->activated(popup->destinationButton()->findData(kC));
     popup->accountField()->setText(QStringLiteral("650"));
     popup->ok();
-    const cv::Entry &row = *panel->actualAt(0);
+    const cv::Entry &row = *panel->entryAt(0);
     EXPECT_EQ(row.kind(), cv::EntryKind::Transfer);
     EXPECT_EQ(row.destination(), kC);
     EXPECT_EQ(row.category(), 11);
@@ -286,20 +286,20 @@ TEST_F(AccountBook, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndoStep)
     store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 9), 12345678.91, 0, kU, kA);
     auto dollars = openBook(*doc, kU, kFeb1, kFeb28);
     chooseKind(*dollars, 0, kTransferRow);
-    EXPECT_EQ(dollars->transferFieldController()->accountField()->text(), QStringLiteral("12,345,678.91"));
-    dollars->transferFieldController()->cancel();
+    EXPECT_EQ(dollars->transferFieldDialog()->accountField()->text(), QStringLiteral("12,345,678.91"));
+    dollars->transferFieldDialog()->cancel();
 }
 
-TEST_F(AccountBook, KindChangesAndTypingOfATransferInWithAnotherCurrencyBookOnThisAccount)
+TEST_F(AccountBookPanelTest, KindChangesAndTypingOfATransferInWithAnotherCurrencyBookOnThisAccount)
 {
     auto in = store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 9), 30, 0, kU, kA); // $30 at 100 yen
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     EXPECT_EQ(cellText(*panel, cv::AccountBookPanel::InColumn, 0), QStringLiteral("3,000"));
     type(*panel, cv::AccountBookPanel::InColumn, 0, QStringLiteral("2900"));
-    EXPECT_DOUBLE_EQ(panel->actualAt(0)->converted(), 2900.0);
-    EXPECT_DOUBLE_EQ(panel->actualAt(0)->amount(), 30.0);
+    EXPECT_DOUBLE_EQ(panel->entryAt(0)->converted(), 2900.0);
+    EXPECT_DOUBLE_EQ(panel->entryAt(0)->amount(), 30.0);
     chooseKind(*panel, 0, kSalary, true);
-    const cv::Entry &row = *panel->actualAt(0);
+    const cv::Entry &row = *panel->entryAt(0);
     EXPECT_EQ(row.account(), kA);
     EXPECT_EQ(row.destination(), 0);
     EXPECT_DOUBLE_EQ(row.amount(), 2900.0);
@@ -309,7 +309,7 @@ TEST_F(AccountBook, KindChangesAndTypingOfATransferInWithAnotherCurrencyBookOnTh
     EXPECT_DOUBLE_EQ(doc->rawValueForAccount(doc->findAccount(kU), kFeb28), 0.0);
 }
 
-TEST_F(AccountBook, DeletingStoredAndNewRowsIsOneUndoStepAndUndoRestoresThemInOrder)
+TEST_F(AccountBookPanelTest, DeletingStoredAndNewRowsIsOneUndoStepAndUndoRestoresThemInOrder)
 {
     store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
@@ -331,10 +331,10 @@ TEST_F(AccountBook, DeletingStoredAndNewRowsIsOneUndoStepAndUndoRestoresThemInOr
     ASSERT_EQ(panel->numberOfRows(panel->tableView()), 3);
     EXPECT_EQ(panel->rowAt(0), stored);
     EXPECT_EQ(panel->rowAt(2), fresh); // new rows keep their place after the stored ones
-    EXPECT_EQ(panel->actualAt(0)->flags() & cv::EditDeleted, 0);
+    EXPECT_EQ(panel->entryAt(0)->flags() & cv::EditDeleted, 0);
 }
 
-TEST_F(AccountBook, RowsAreKeptByIdentityAndRestoringKeepsOtherPendingEdits)
+TEST_F(AccountBookPanelTest, RowsAreKeptByIdentityAndRestoringKeepsOtherPendingEdits)
 {
     // Two identical stored rows: deleting one keeps the other.
     store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 5), 700, kFood, kA);
@@ -343,11 +343,11 @@ TEST_F(AccountBook, RowsAreKeptByIdentityAndRestoringKeepsOtherPendingEdits)
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     type(*panel, cv::AccountBookPanel::MemoColumn, 1, QStringLiteral("kept"));
     panel->toggleRowDeletedFlag(0);
-    EXPECT_TRUE(panel->actualAt(0)->flags() & cv::EditDeleted);
+    EXPECT_TRUE(panel->entryAt(0)->flags() & cv::EditDeleted);
     panel->tableView()->QTableView::selectRow(0);
     panel->deleteRows(panel->tableView()); // restores in place, without reading the store
-    EXPECT_FALSE(panel->actualAt(0)->flags() & cv::EditDeleted);
-    EXPECT_EQ(panel->actualAt(1)->memo(), QStringLiteral("kept"));
+    EXPECT_FALSE(panel->entryAt(0)->flags() & cv::EditDeleted);
+    EXPECT_EQ(panel->entryAt(1)->memo(), QStringLiteral("kept"));
     panel->toggleRowDeletedFlag(0);
     EXPECT_EQ(panel->commitPanel(), 2);
     const auto entries = storedEntries(*doc, kA);
@@ -356,21 +356,21 @@ TEST_F(AccountBook, RowsAreKeptByIdentityAndRestoringKeepsOtherPendingEdits)
     EXPECT_DOUBLE_EQ(entries[2]->amount(), 0.0);
 }
 
-TEST_F(AccountBook, AGroupingDeletedWhileTheBookIsOpenIsDropped)
+TEST_F(AccountBookPanelTest, AGroupingDeletedWhileTheBookIsOpenIsDropped)
 {
     auto grouping = std::make_shared<cv::Grouping>();
     grouping->setName(QStringLiteral("Trip"));
     doc->addGrouping(grouping);
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
     type(*panel, cv::AccountBookPanel::OutColumn, 0, QStringLiteral("100"));
-    panel->change(panel->actualAt(0), cv::AccountBookPanel::Field::Group, grouping->ident(),
+    panel->change(panel->entryAt(0), cv::AccountBookPanel::Field::Group, grouping->ident(),
                   QStringLiteral("Change Group"));
     doc->removeGrouping(0);
     EXPECT_EQ(panel->commitPanel(), 1);
     EXPECT_EQ(storedEntries(*doc, kA).back()->group(), 0);
 }
 
-TEST_F(AccountBook, SavingWithTheBookOpenStoresTheRowOnceAndLeavingAddsNothing)
+TEST_F(AccountBookPanelTest, SavingWithTheBookOpenStoresTheRowOnceAndLeavingAddsNothing)
 {
     QTemporaryDir dir;
     auto panel = openBook(*doc, kA, kFeb1, kFeb28);
@@ -400,7 +400,7 @@ TEST_F(AccountBook, SavingWithTheBookOpenStoresTheRowOnceAndLeavingAddsNothing)
     EXPECT_EQ(doc->undoStack()->count(), 0);
 }
 
-TEST_F(AccountBook, AnOpenBookShowsTheBookAsItsUndoAndRedoLeaveIt)
+TEST_F(AccountBookPanelTest, AnOpenBookShowsTheBookAsItsUndoAndRedoLeaveIt)
 {
     auto first = openBook(*doc, kA, kFeb1, kFeb28);
     type(*first, cv::AccountBookPanel::OutColumn, 0, QStringLiteral("400"));

@@ -1,16 +1,16 @@
-#include "panels/entry/TradingTotalTableColumn.h"
+#include "panels/entry/TradeTotalColumn.h"
 
 #include "controls/EditingTable.h"
 #include "panels/entry/TradePanel.h"
 
 namespace cv {
 
-TradingTotalTableColumn::TradingTotalTableColumn(int cid, QString title, int width)
+TradeTotalColumn::TradeTotalColumn(int cid, QString title, int width)
     : cv::TableColumn(cid, std::move(title), width, cv::CellKind::Plain)
 {
 }
 
-cv::PreparedCell TradingTotalTableColumn::dataCellForRow(const EditingTable *table, int row) const
+cv::PreparedCell TradeTotalColumn::dataCellForRow(const EditingTable *table, int row) const
 {
     cv::PreparedCell cell = TableColumn::dataCellForRow(table, row);
     const auto *panel = table ? dynamic_cast<const TradePanel *>(table->client()) : nullptr;
