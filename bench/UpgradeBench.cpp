@@ -5,7 +5,7 @@
 
 #include "document/store/SQLDatabase3.h"
 #include "document/store/SQLite2Reader.h"
-#include "document/SQLite2TestSupport.h"
+#include "document/store/SQLite2TestSupport.h"
 
 #include <benchmark/benchmark.h>
 

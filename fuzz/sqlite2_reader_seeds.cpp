@@ -1,8 +1,8 @@
 // Writes the starting corpus of the old-format reader's fuzzer: the databases
 // the old shell made, and a big-endian one with long records from the tests'
 // writer.
-#include "document/SQLite2TestSupport.h"
-#include "document/SQLite2TestWriter.h"
+#include "document/store/SQLite2TestSupport.h"
+#include "document/store/SQLite2TestWriter.h"
 
 #include <QDir>
 #include <QFile>

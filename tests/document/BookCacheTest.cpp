@@ -1,6 +1,6 @@
 // Balances and valuation of a small household book built through the write path.
 
-#include "BookTestSupport.h"
+#include "document/BookTestSupport.h"
 
 #include "document/store/SQLDatabase3.h"
 #include "model/Summary.h"

@@ -1,4 +1,4 @@
-#include "BookTestSupport.h"
+#include "document/BookTestSupport.h"
 
 #include "platform/Localization.h"
 

@@ -1,11 +1,11 @@
 // New documents from templates, save and reopen, the info rows, old types,
 // the backup folder, dated backups and the document controller.
 
-#include "LifecycleTestSupport.h"
+#include "document/LifecycleTestSupport.h"
 
 #include "document/OpenBooks.h"
 #include "document/store/DocumentLock.h"
-#include "../platform/ScriptedAlertPresenter.h"
+#include "platform/ScriptedAlertPresenter.h"
 #include "document/xml/BookXML.h"
 #include "document/store/SQLDatabase3.h"
 #include "model/Entry.h"

@@ -1,6 +1,6 @@
 // A loan's entries come from its terms and schedule, and follow deletions.
 
-#include "BookTestSupport.h"
+#include "document/BookTestSupport.h"
 
 #include "document/store/SQLDatabase3.h"
 #include "model/LoanTerms.h"

@@ -1,7 +1,7 @@
 // Monthly totals after the fiscal month or the category folders change
 // equal those of a fresh rebuild.
 
-#include "BookTestSupport.h"
+#include "document/BookTestSupport.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // and records for the document tests.
 
 #include "document/Book.h"
-#include "BookTestAccess.h"
+#include "document/BookTestAccess.h"
 #include "document/store/WorkingFolder.h"
 #include "model/Entry.h"
 #include "model/AccountDetail.h"

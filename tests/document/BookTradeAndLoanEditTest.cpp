@@ -1,7 +1,7 @@
 // Edits that move a trade or redirect a loan: what the window shows and what
 // the file holds stay those of a fresh start.
 
-#include "BookTestSupport.h"
+#include "document/BookTestSupport.h"
 
 #include "model/LoanTerms.h"
 #include "platform/KeyedArchiver.h"

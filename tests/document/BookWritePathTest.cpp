@@ -1,10 +1,10 @@
 // The write path keeps the cache equal to a fresh rebuild; lists, lookups and
 // currency helpers.
 
-#include "BookTestSupport.h"
-#include "CacheSnapshot.h"
+#include "document/BookTestSupport.h"
+#include "document/CacheSnapshot.h"
 
-#include "../platform/ScriptedAlertPresenter.h"
+#include "platform/ScriptedAlertPresenter.h"
 #include "document/EditScope.h"
 #include "platform/Localization.h"
 

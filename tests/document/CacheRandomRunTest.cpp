@@ -2,7 +2,7 @@
 // keeps equals one recomputed here from the store's rows by the book's plain
 // rules, both as the edits leave it and after a rebuild.
 
-#include "BookTestSupport.h"
+#include "document/BookTestSupport.h"
 
 #include "document/store/SQLDatabase3.h"
 

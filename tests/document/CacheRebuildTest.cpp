@@ -1,7 +1,7 @@
 // The one-pass rebuild of the balance cache must give exactly what the
 // category-by-category reads give: the same rows, the same series, bit for bit.
 
-#include "BookTestSupport.h"
+#include "document/BookTestSupport.h"
 
 #include "document/store/SQLDatabase3.h"
 

@@ -2,10 +2,10 @@
 // failed one leaves behind, and that balances read right after a write are
 // those of a fresh rebuild.
 
-#include "BookTestSupport.h"
-#include "CacheSnapshot.h"
+#include "document/BookTestSupport.h"
+#include "document/CacheSnapshot.h"
 
-#include "../platform/ScriptedAlertPresenter.h"
+#include "platform/ScriptedAlertPresenter.h"
 #include "document/EditScope.h"
 #include "platform/LongOperations.h"
 

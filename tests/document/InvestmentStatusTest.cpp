@@ -1,4 +1,4 @@
-#include "BookTestSupport.h"
+#include "document/BookTestSupport.h"
 
 #include "document/InvestmentStatus.h"
 #include "platform/Localization.h"

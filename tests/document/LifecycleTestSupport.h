@@ -5,7 +5,7 @@
 #include "document/Book.h"
 #include "document/BookBackup.h"
 #include "document/BookUI.h"
-#include "BookTestAccess.h"
+#include "document/BookTestAccess.h"
 #include "document/store/SQLDatabase3.h"
 #include "document/store/WorkingFolder.h"
 #include "platform/Localization.h"

@@ -1,7 +1,7 @@
 // The two scripting commands, called as the D-Bus adaptor calls them.
-#include "BookTestSupport.h"
+#include "document/BookTestSupport.h"
 
-#include "../platform/ScriptedAlertPresenter.h"
+#include "platform/ScriptedAlertPresenter.h"
 #include "document/store/SQLDatabase3.h"
 #include "document/UpdateCurrencyCommand.h"
 #include "document/UpdateStockCommand.h"

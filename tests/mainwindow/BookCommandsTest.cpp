@@ -1,7 +1,7 @@
 // The account and category commands of the viewer and the new item wizard:
 // their rules, what each adds or removes, the sheets' ends, and a book built
 // only through them that reads back the same.
-#include "MainWindowTestSupport.h"
+#include "mainwindow/MainWindowTestSupport.h"
 
 #include <QAction>
 #include "support/Screenshots.h"

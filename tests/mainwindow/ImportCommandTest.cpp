@@ -1,5 +1,5 @@
 // The window's statement import command opens the import sheet on the viewer.
-#include "MainWindowTestSupport.h"
+#include "mainwindow/MainWindowTestSupport.h"
 
 #include "import/ImportOFXSheet.h"
 

@@ -1,5 +1,5 @@
 // The application menu's rules, and that every command checks its rule again.
-#include "MainWindowTestSupport.h"
+#include "mainwindow/MainWindowTestSupport.h"
 
 #include "mainwindow/DocumentToolbar.h"
 #include "mainwindow/MenuRules.h"

@@ -1,6 +1,6 @@
 // Edited marks per window, quitting with edited books, and the hand-off of a
 // second launch to the first.
-#include "MainWindowTestSupport.h"
+#include "mainwindow/MainWindowTestSupport.h"
 
 #include "controls/ControlsDocumentUI.h"
 #include "mainwindow/SecuritiesWindow.h"

@@ -1,7 +1,7 @@
 // Renders the start-up panel, a new book's window (each page, with an entry
 // and a budget), the search sheet and the print dialog and preview in both
 // languages to PNG files, for looking at: set CORVANE_SCREENSHOTS to a folder.
-#include "MainWindowTestSupport.h"
+#include "mainwindow/MainWindowTestSupport.h"
 
 #include "mainwindow/StartupDialog.h"
 #include "mainwindow/pages/SearchPage.h"

@@ -1,7 +1,7 @@
 // The securities window: its cells, deleting a security or one holding of
 // it, editing without a second copy, reordering by drag, the choosers' new
 // security command, and a screenshot and printed list in both languages.
-#include "MainWindowTestSupport.h"
+#include "mainwindow/MainWindowTestSupport.h"
 #include "support/Screenshots.h"
 
 #include "controls/SecurityChooserModel.h"

@@ -1,7 +1,7 @@
 // The fiscal settings command: the sheet's change is stored and reaches the
 // viewer's or budget page's period, shown at once or hidden at its next entry. A grouping the
 // book lost leaves the rows of an open entry panel.
-#include "MainWindowTestSupport.h"
+#include "mainwindow/MainWindowTestSupport.h"
 
 #include "mainwindow/pages/BudgetPage.h"
 #include "document/BookTestAccess.h"

@@ -1,5 +1,5 @@
 // The start-up panel's codes and what launching makes of them.
-#include "MainWindowTestSupport.h"
+#include "mainwindow/MainWindowTestSupport.h"
 
 #include "mainwindow/StartupDialog.h"
 #include "mainwindow/StartupCode.h"

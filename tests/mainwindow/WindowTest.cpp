@@ -1,6 +1,6 @@
 // The document window: toolbar, page switching, dirty flags, dates, frame,
 // busy indicator and the window's own menu validation.
-#include "MainWindowTestSupport.h"
+#include "mainwindow/MainWindowTestSupport.h"
 
 #include "reports/ReportSheet.h"
 

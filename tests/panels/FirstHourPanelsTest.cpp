@@ -2,7 +2,7 @@
 // delete, restore and repeat rows; cells that refuse what is no amount or
 // date; Esc and Ctrl+Z; sheets that say what is missing; amount fields that
 // group as typed; memo cells that ask for the input method.
-#include "PanelTestSupport.h"
+#include "panels/PanelTestSupport.h"
 
 #include "model/EditFlags.h"
 #include "document/BookTestAccess.h"

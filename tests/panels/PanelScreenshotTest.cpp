@@ -1,6 +1,6 @@
 // Renders the panels, sheets and small windows in Japanese and English to
 // PNG files under the build tree (screenshots/{ja,en}/) for people to look at.
-#include "PanelTestSupport.h"
+#include "panels/PanelTestSupport.h"
 
 #include "controls/DateField.h"
 #include "controls/TickTree.h"
