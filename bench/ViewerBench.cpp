@@ -12,7 +12,7 @@
 #include "document/Preference.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
-#include "mainwindow/viewer/AccountOutlineView.h"
+#include "mainwindow/viewer/AccountGrid.h"
 #include "mainwindow/viewer/CategoryGrid.h"
 #include "mainwindow/BookWindow.h"
 #include "mainwindow/viewer/ViewerModel.h"

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 
 files=$(find src bench fuzz tests \( -name '*.h' -o -name '*.cpp' \) ! -path src/model/DomainEnums.h)
 
-pattern='(kind\(\)|\bm_kind|\bkind) *(==|!=|<=|>=|<|>) *[0-9]+|setKind\( *[0-9]+ *\)|(findFirstItem|fillPopUpButton|findAccountOfKind)\([^;]*, *[0-9]+ *\)'
+pattern='(kind\(\)|\bm_kind|\bkind) *(==|!=|<=|>=|<|>) *[0-9]+|setKind\( *[0-9]+ *\)|(findFirstItem|fillMenu|findAccountOfKind)\([^;]*, *[0-9]+ *\)'
 hits=$(grep -nE "$pattern" $files | grep -vE '\b(b|bank|loan|row)(->|\.)(kind\(\)|setKind\()' || true)
 
 # `case N:` inside a switch whose subject names a kind, up to the switch's closing brace.

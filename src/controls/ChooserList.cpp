@@ -56,7 +56,7 @@ void ChooserList::setFontSize(int pixels)
     setFont(f);
 }
 
-void ChooserList::setDataSource(ChooserModel *source)
+void ChooserList::setChooserModel(ChooserModel *source)
 {
     m_source = source;
     setModel(source);

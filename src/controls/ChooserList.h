@@ -24,7 +24,7 @@ public:
     explicit ChooserList(QWidget *parent = nullptr);
 
     // Called by the popup: the source and what ends the run (with the pick or null).
-    void setDataSource(ChooserModel *source);
+    void setChooserModel(ChooserModel *source);
     ChooserModel *dataSource() const { return m_source; }
     void setDoneHandler(std::function<void(const ChooserItem &)> done) { m_done = std::move(done); }
 

@@ -70,7 +70,7 @@ void ChooserPopup::run(QWidget *target, const QRect &anchorGlobal, Anchor anchor
     m_endHandler = std::move(endHandler);
     m_placed = false;
     setArrowsEnabled(false);
-    m_outline->setDataSource(source);
+    m_outline->setChooserModel(source);
     m_outline->setFontSize(13);
     m_outline->willRunWithValue(value);
     fixFrame();
@@ -214,7 +214,7 @@ void ChooserPopup::closeNow()
     m_endHandler = nullptr;
     m_target = nullptr;
     if (isVisible()) hide();
-    m_outline->setDataSource(nullptr);
+    m_outline->setChooserModel(nullptr);
 }
 
 void ChooserPopup::hideEvent(QHideEvent *event)

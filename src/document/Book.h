@@ -175,7 +175,7 @@ public:
     void changeSecurityOrder(int from, int to);
     void changeGroupingOrder(int from, int to);
 
-    void setupCurrencyPopUpButton(MenuTarget &menu) const override;
+    void fillCurrencyMenu(MenuTarget &menu) const override;
 
     CurrencyPtr defaultCurrency() const override;
     CurrencyPtr displayCurrencyOfItem(const Node &node) const override;
@@ -325,8 +325,8 @@ private:
     void fixLoanAccount(int account, int category, int newValue);
     bool fixLoanSub(const NodePtr &node, int account, int category, int newValue);
     template <class T> static void changeElementOrder(std::vector<T> &list, int from, int to);
-    static void fillPopUpButton(MenuTarget &menu, const NodePtr &node, cv::NodeKind kind);
-    void setupInvestAccountPopUpButton(MenuTarget &menu) const;
+    static void fillMenu(MenuTarget &menu, const NodePtr &node, cv::NodeKind kind);
+    void fillInvestmentAccountMenu(MenuTarget &menu) const;
 
     static int findIndex(const std::vector<DatedPricePtr> &list, const QDate &date);
     double netValue(double value, const CurrencyPtr &currency, const SecurityPtr &security, const QDate &date) const;

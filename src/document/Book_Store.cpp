@@ -515,7 +515,7 @@ void Book::changeGroupingOrder(int from, int to)
 
 // ---- pop-up menus
 
-void Book::setupCurrencyPopUpButton(MenuTarget &menu) const
+void Book::fillCurrencyMenu(MenuTarget &menu) const
 {
     menu.removeAllItems();
     for (const auto &c : m_d->m_currencyList)
@@ -533,15 +533,15 @@ void addNodesOfKind(MenuTarget &menu, const NodePtr &node, cv::NodeKind kind)
 
 } // namespace
 
-void Book::fillPopUpButton(MenuTarget &menu, const NodePtr &node, cv::NodeKind kind)
+void Book::fillMenu(MenuTarget &menu, const NodePtr &node, cv::NodeKind kind)
 {
     menu.removeAllItems();
     addNodesOfKind(menu, node, kind);
 }
 
-void Book::setupInvestAccountPopUpButton(MenuTarget &menu) const
+void Book::fillInvestmentAccountMenu(MenuTarget &menu) const
 {
-    fillPopUpButton(menu, m_d->m_accountTrees ? m_d->m_accountTrees->asset() : nullptr, cv::NodeKind::Investment);
+    fillMenu(menu, m_d->m_accountTrees ? m_d->m_accountTrees->asset() : nullptr, cv::NodeKind::Investment);
 }
 
 // ---- currency and display helpers

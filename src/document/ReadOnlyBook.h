@@ -117,7 +117,7 @@ public:
     virtual GroupingPtr findGrouping(int ident) const = 0;
     virtual NodePtr findAccountOfKind(NodeKind kind) const = 0;
 
-    virtual void setupCurrencyPopUpButton(MenuTarget &menu) const = 0;
+    virtual void fillCurrencyMenu(MenuTarget &menu) const = 0;
 
     virtual CurrencyPtr defaultCurrency() const = 0;
     virtual CurrencyPtr displayCurrencyOfItem(const Node &node) const = 0;

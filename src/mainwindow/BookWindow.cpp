@@ -10,7 +10,7 @@
 #include "controls/CalendarPopup.h"
 #include "document/Book.h"
 #include "document/OpenBooks.h"
-#include "mainwindow/viewer/AccountOutlineView.h"
+#include "mainwindow/viewer/AccountGrid.h"
 #include "mainwindow/SecuritiesWindow.h"
 #include "mainwindow/pages/BudgetPage.h"
 #include "mainwindow/pages/CurrencyPage.h"

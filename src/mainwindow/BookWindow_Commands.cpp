@@ -4,7 +4,7 @@
 #include "mainwindow/BookWindowPrivate.h"
 
 #include "document/Book.h"
-#include "mainwindow/viewer/AccountOutlineView.h"
+#include "mainwindow/viewer/AccountGrid.h"
 #include "mainwindow/viewer/CategoryGrid.h"
 #include "controls/Tags.h"
 #include "mainwindow/viewer/ViewerModel.h"

@@ -5,7 +5,7 @@
 #include "mainwindow/BookWindowPrivate.h"
 
 #include "document/Book.h"
-#include "mainwindow/viewer/AccountOutlineView.h"
+#include "mainwindow/viewer/AccountGrid.h"
 #include "mainwindow/viewer/ViewerPage.h"
 #include "panels/entry/TradePanel.h"
 
@@ -17,7 +17,7 @@ void BookWindow::openTradePanel(int account, const QDate &from, const QDate &to,
     const NodePtr node = d->m_document->findAccount(account);
     cv::ViewerPage *viewer = viewerPage();
     if (!node || !viewer || !viewer->accountView()) return;
-    AccountOutlineView *grid = viewer->accountView();
+    AccountGrid *grid = viewer->accountView();
     QWidget *panel = grid->editItem(node, from, to);
     if (!panel) return;
     grid->maximizeInputPanel(panel);

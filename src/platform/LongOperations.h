@@ -1,7 +1,7 @@
 #pragma once
-// The one process-wide hub for long operations ("CVEnterLongOp" and
-// "CVExitLongOp"): whoever starts long work says so here, and the
-// main window shows the busy state while any is running. Main thread only.
+// The one process-wide hub for long operations: whoever starts long work
+// says so here, and the main window shows the busy state while any is
+// running. Main thread only.
 
 #include <QObject>
 
@@ -19,8 +19,8 @@ public:
     int depth() const { return m_depth; }
 
 Q_SIGNALS:
-    void enterLongOp(const QObject *source); // "CVEnterLongOp"
-    void exitLongOp(const QObject *source);  // "CVExitLongOp"
+    void enterLongOp(const QObject *source);
+    void exitLongOp(const QObject *source);
 
 private:
     LongOperations() = default;

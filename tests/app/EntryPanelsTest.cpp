@@ -8,7 +8,7 @@
 #include "controls/PopupFieldEditor.h"
 #include "document/store/BookStore.h"
 #include "document/Book.h"
-#include "mainwindow/viewer/AccountOutlineView.h"
+#include "mainwindow/viewer/AccountGrid.h"
 #include "mainwindow/viewer/CategoryGrid.h"
 #include "mainwindow/DocumentToolbar.h"
 #include "mainwindow/pages/SearchPage.h"

@@ -18,7 +18,7 @@
 #include "controls/ChooserPopup.h"
 #include "controls/PasswordSheet.h"
 #include "controls/PopupFieldEditor.h"
-#include "mainwindow/viewer/AccountOutlineView.h"
+#include "mainwindow/viewer/AccountGrid.h"
 #include "mainwindow/StartupCode.h"
 #include "mainwindow/pages/TemporaryPage.h"
 #include "mainwindow/viewer/ViewerModel.h"

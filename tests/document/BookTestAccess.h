@@ -38,10 +38,7 @@ public:
     {
         Book::changeElementOrder(list, from, to);
     }
-    static void setupInvestAccountPopUpButton(const Book &doc, MenuTarget &menu)
-    {
-        doc.setupInvestAccountPopUpButton(menu);
-    }
+    static void fillInvestmentAccountMenu(const Book &doc, MenuTarget &menu) { doc.fillInvestmentAccountMenu(menu); }
     static bool valueRangeForAccount(const Book &doc, const NodePtr &node, double *max, double *min, const QDate &from,
                                      const QDate &to)
     {

@@ -343,9 +343,9 @@ TEST_F(DocumentTest, CurrencyAndDisplayHelpers)
         void addItem(const QString &title, int tag) override { items.push_back({title, tag}); }
         std::vector<std::pair<QString, int>> items;
     } menu;
-    doc->setupCurrencyPopUpButton(menu);
+    doc->fillCurrencyMenu(menu);
     EXPECT_EQ(menu.items.size(), 2u);
-    cv::BookTestAccess::setupInvestAccountPopUpButton(*doc, menu);
+    cv::BookTestAccess::fillInvestmentAccountMenu(*doc, menu);
     ASSERT_EQ(menu.items.size(), 1u);
     EXPECT_EQ(menu.items[0].second, 1002);
 

@@ -8,7 +8,7 @@
 
 #include "controls/AccountChooserModel.h"
 #include "controls/CommandRow.h"
-#include "mainwindow/viewer/AccountOutlineView.h"
+#include "mainwindow/viewer/AccountGrid.h"
 #include "mainwindow/viewer/CategoryGrid.h"
 #include "mainwindow/viewer/ViewerPage.h"
 #include "mainwindow/WizardDialog.h"

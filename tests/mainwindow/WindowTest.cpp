@@ -13,7 +13,7 @@
 
 #include "controls/EditingTable.h"
 #include "controls/HostedPanel.h"
-#include "mainwindow/viewer/AccountOutlineView.h"
+#include "mainwindow/viewer/AccountGrid.h"
 #include "controls/CalendarPopup.h"
 #include "document/BookTestAccess.h"
 

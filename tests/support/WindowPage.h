@@ -4,7 +4,7 @@
 
 #include "support/EntryPage.h"
 
-#include "mainwindow/viewer/AccountOutlineView.h"
+#include "mainwindow/viewer/AccountGrid.h"
 #include "mainwindow/viewer/CategoryGrid.h"
 #include "mainwindow/viewer/ViewerGrid.h"
 #include "mainwindow/Application.h"

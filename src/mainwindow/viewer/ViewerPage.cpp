@@ -7,7 +7,7 @@
 #include "document/AmountText.h"
 #include "document/Book.h"
 #include "document/Preference.h"
-#include "mainwindow/viewer/AccountOutlineView.h"
+#include "mainwindow/viewer/AccountGrid.h"
 #include "mainwindow/viewer/CategoryGrid.h"
 #include "mainwindow/BookWindow.h"
 #include "mainwindow/viewer/PeriodBar.h"
@@ -84,7 +84,7 @@ ViewerPage::ViewerPage(BookWindow *window, Book *document, QWidget *parent)
     m_accountModel = new ViewerModel(ViewerModel::Accounts, *document, m_values, m_columns, this);
     m_categoryModel = new ViewerModel(ViewerModel::Categories, *document, m_values, m_columns, this);
     m_splitter = new QSplitter(Qt::Vertical, this);
-    m_accountView = new AccountOutlineView(window, this, m_splitter);
+    m_accountView = new AccountGrid(window, this, m_splitter);
     m_categoryView = new CategoryGrid(window, this, m_splitter);
     m_accountView->setObjectName(QStringLiteral("accountView"));
     m_categoryView->setObjectName(QStringLiteral("actualView"));

@@ -25,7 +25,7 @@ class QToolButton;
 
 namespace cv {
 
-class AccountOutlineView;
+class AccountGrid;
 class CategoryGrid;
 class ViewerGrid;
 class Preference;
@@ -48,7 +48,7 @@ public:
     ~ViewerPage() override;
 
     BookWindow *window() const { return m_window; }
-    AccountOutlineView *accountView() const { return m_accountView; }
+    AccountGrid *accountView() const { return m_accountView; }
     CategoryGrid *categoryView() const { return m_categoryView; }
     ViewerModel *accountModel() const { return m_accountModel; }
     ViewerModel *categoryModel() const { return m_categoryModel; }
@@ -115,7 +115,7 @@ private:
     ViewerValues m_values;
     ViewerModel *m_accountModel; // children
     ViewerModel *m_categoryModel;
-    AccountOutlineView *m_accountView;
+    AccountGrid *m_accountView;
     CategoryGrid *m_categoryView;
     QSplitter *m_splitter;
     QComboBox *m_unitButton = nullptr;

@@ -48,8 +48,8 @@ bool isAmountKind(cv::TradeKind kind)
 
 TradePanel::TradePanel(Book *doc, NodePtr item, const QDate &from, const QDate &to, QWidget *parent)
     : RowPanel(doc, std::move(item), from, to, parent), m_titleField(new QLabel(this)),
-      m_accountDataSource(std::make_unique<cv::AccountChooserModel>()),
-      m_securityDataSource(std::make_unique<cv::SecurityChooserModel>()),
+      m_accountChooser(std::make_unique<cv::AccountChooserModel>()),
+      m_securityChooser(std::make_unique<cv::SecurityChooserModel>()),
       m_operationSource(std::make_unique<cv::TradeOperationChooserModel>())
 {
     Q_ASSERT(this->item());
@@ -531,8 +531,8 @@ void TradePanel::runSecurityPopup(int column, int row)
 {
     const TradePtr t = tradeForRow(row);
     if (!t) return;
-    m_securityDataSource->setDocument(doc(), 0);
-    runPopup(column, row, m_securityDataSource.get(), m_securityDataSource->objectWithIdentifier(t->security()),
+    m_securityChooser->setDocument(doc(), 0);
+    runPopup(column, row, m_securityChooser.get(), m_securityChooser->objectWithIdentifier(t->security()),
              &TradePanel::endSecurityPopup);
 }
 
@@ -587,23 +587,23 @@ void TradePanel::runTransferAccountPopup(int column, int row)
 {
     const TradePtr t = tradeForRow(row);
     if (!t || t->kind() != cv::TradeKind::TransferUnits) return;
-    m_accountDataSource->setDocument(doc(), 4, true);
-    m_accountDataSource->appendNewAccountCommand(cv::NodeKind::Investment);
+    m_accountChooser->setDocument(doc(), 4, true);
+    m_accountChooser->appendNewAccountCommand(cv::NodeKind::Investment);
     if (t->account() >= 0) {
-        if (const NodePtr own = doc()->findAccount(t->account())) m_accountDataSource->exclude(own);
+        if (const NodePtr own = doc()->findAccount(t->account())) m_accountChooser->exclude(own);
         // Units move only between accounts of one currency (no currency is the book's own).
         Node *account = item().get();
         while (account && account->kind() != cv::NodeKind::Investment) account = account->parent();
         const int currency = account ? doc()->getCurrency(account->currency()) : 0;
-        const std::vector<cv::ChooserItem> listed = m_accountDataSource->objects();
+        const std::vector<cv::ChooserItem> listed = m_accountChooser->objects();
         for (const cv::ChooserItem &entry : listed)
             if (account && entry.node() && !entry.command() && doc()->getCurrency(entry.node()->currency()) != currency)
-                m_accountDataSource->exclude(entry.node());
+                m_accountChooser->exclude(entry.node());
     }
-    if (m_accountDataSource->objects().empty()) return;
+    if (m_accountChooser->objects().empty()) return;
     const NodePtr current = t->transfer() > 0 ? doc()->findAccount(t->transfer()) : nullptr;
-    runPopup(column, row, m_accountDataSource.get(),
-             current ? m_accountDataSource->objectWithIdentifier(current->ident()) : cv::ChooserItem(),
+    runPopup(column, row, m_accountChooser.get(),
+             current ? m_accountChooser->objectWithIdentifier(current->ident()) : cv::ChooserItem(),
              &TradePanel::endTransferAccountPopup);
 }
 

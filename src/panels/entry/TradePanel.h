@@ -163,8 +163,8 @@ private:
     std::map<TradePtr, TradePtr> m_oldValues;                          // row (by identity) -> its stored state
     QPointer<TradeFilterDialog> m_filterDialog;                        // child, made on first use
     mutable int m_lastEditedCid = -1;                                  // the calculator's target column
-    std::unique_ptr<cv::AccountChooserModel> m_accountDataSource;      // destination chooser
-    std::unique_ptr<cv::SecurityChooserModel> m_securityDataSource;    // security chooser
+    std::unique_ptr<cv::AccountChooserModel> m_accountChooser;         // destination chooser
+    std::unique_ptr<cv::SecurityChooserModel> m_securityChooser;       // security chooser
     std::unique_ptr<cv::TradeOperationChooserModel> m_operationSource; // kind chooser
 };
 

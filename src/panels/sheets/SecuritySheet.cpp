@@ -117,7 +117,7 @@ void SecuritySheet::fillControls()
     m_filling = true;
     if (m_document) {
         ComboMenu menu(m_currencyButton);
-        m_document->setupCurrencyPopUpButton(menu);
+        m_document->fillCurrencyMenu(menu);
     }
     if (QAbstractButton *kind = m_kindCluster->button(cv::raw(m_security->kind())))
         kind->setChecked(true);

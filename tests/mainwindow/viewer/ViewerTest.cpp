@@ -3,7 +3,7 @@
 #include "mainwindow/MainWindowTestSupport.h"
 
 #include "controls/HostedPanel.h"
-#include "mainwindow/viewer/AccountOutlineView.h"
+#include "mainwindow/viewer/AccountGrid.h"
 #include "mainwindow/pages/BudgetPage.h"
 #include "mainwindow/pages/BorderedOutlineView.h"
 #include "mainwindow/viewer/CategoryGrid.h"
@@ -176,7 +176,7 @@ TEST_F(ViewerTest, KeysMoveTheCellPageThePeriodAndCrossToTheOtherGrid)
     open();
     viewer->updatePeriod(2);
     w->performInputDate(QDate(2009, 5, 1));
-    cv::AccountOutlineView *grid = viewer->accountView();
+    cv::AccountGrid *grid = viewer->accountView();
     grid->setFocus();
     const int first = cv::ViewerColumns::kStartDataCells;
     const int last = first + viewer->columns().numDataCells() - 1;
@@ -210,7 +210,7 @@ TEST_F(ViewerTest, ACellOpensItsPanelInTheTemporaryPageAndLeavingCommitsIt)
     open();
     viewer->updatePeriod(2);
     w->performInputDate(QDate(2009, 5, 1));
-    cv::AccountOutlineView *grid = viewer->accountView();
+    cv::AccountGrid *grid = viewer->accountView();
     const cv::NodePtr bank = firstOfKind(cv::NodeKind::Bank);
     ASSERT_TRUE(bank);
     const QModelIndex cell = viewer->accountModel()->indexOfNode(bank.get(), cv::ViewerColumns::kStartDataCells);

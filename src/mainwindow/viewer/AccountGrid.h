@@ -8,7 +8,7 @@
 
 namespace cv {
 
-class AccountOutlineView : public ViewerGrid {
+class AccountGrid : public ViewerGrid {
     Q_OBJECT
 public:
     using ViewerGrid::ViewerGrid;

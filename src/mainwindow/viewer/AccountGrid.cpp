@@ -1,4 +1,4 @@
-#include "mainwindow/viewer/AccountOutlineView.h"
+#include "mainwindow/viewer/AccountGrid.h"
 
 #include "document/Book.h"
 #include "mainwindow/BookWindow.h"
@@ -13,7 +13,7 @@ namespace cv {
 
 using cv::NodeKind;
 
-QWidget *AccountOutlineView::editItem(const NodePtr &node, const QDate &from, const QDate &to)
+QWidget *AccountGrid::editItem(const NodePtr &node, const QDate &from, const QDate &to)
 {
     if (!node || !m_wc || !m_wc->document()) return nullptr;
     NodePtr item = node;
@@ -33,7 +33,7 @@ QWidget *AccountOutlineView::editItem(const NodePtr &node, const QDate &from, co
     return nullptr;
 }
 
-void AccountOutlineView::openFixedColumn(Node *node, int)
+void AccountGrid::openFixedColumn(Node *node, int)
 {
     if (!node || !m_wc || !m_wc->document()) return;
     if (node->kind() == NodeKind::Holding) {
