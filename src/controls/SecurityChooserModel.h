@@ -1,5 +1,5 @@
 #pragma once
-// The visible securities in list order, then the command row "CreateNewSecurity"
+// The visible securities in list order, then the command row "CreateNewBrand"
 // whose action the main window registers (it opens the security sheet and
 // hands the new security back with CommandRow::returnItem).
 

@@ -287,7 +287,7 @@ public:
     cv::SecuritiesWindow *securityWindow() const;
     // The securities table (the window is made when needed).
     QTableView *securityView();
-    // The chooser's "CreateNewSecurity" row: the new-security sheet on the
+    // The chooser's "CreateNewBrand" row: the new-security sheet on the
     // securities window; the security goes back to the chooser through the
     // row, nothing after Cancel. Registered for every chooser once, with the
     // choosers' new investment account (addInvestAccountCommand).

@@ -6,7 +6,7 @@
 // change is committed at once. Its sheets attach to this window.
 //
 // The table answers every cell from the document's list when painted; it
-// copies nothing. Drags carry the dragged row under "CVv1-SecurityDragAndDrop"
+// copies nothing. Drags carry the dragged row under "CVv1-BrandDragAndDrop"
 // and only drags that started in this table are taken.
 
 #include "print/SecuritiesPrint.h"

@@ -38,7 +38,7 @@ public:
     void setFlags(int flags) { m_flags = flags; }
     void toggleDeleted() { m_flags ^= cv::EditDeleted; }
 
-    // Fields by name ("security", "date", "price", "flags"); see Entry.
+    // Fields by name ("brand", "date", "price", "flags"); see Entry.
     QVariant valueForKey(const QString &key) const;
     bool setValueForKey(const QString &key, const QVariant &value);
 

@@ -1,5 +1,5 @@
 #pragma once
-// One security (a "security") of a document: a stock, investment trust or bond.
+// One security of a document (stored as a "brand"): a stock, investment trust or bond.
 // The document keeps an ordered list of them and archives it whole; holdings,
 // trades and prices refer to a security by its ident.
 

@@ -57,7 +57,7 @@ public:
     void setFlags(int flags) { m_flags = flags; }
     void toggleDeleted() { m_flags ^= cv::EditDeleted; }
 
-    // Fields by name ("kind", "security", "transfer", ...); see Entry.
+    // Fields by name ("kind", "brand", "transfer", ...); see Entry.
     QVariant valueForKey(const QString &key) const;
     bool setValueForKey(const QString &key, const QVariant &value);
 

@@ -29,7 +29,7 @@ namespace cv {
 
 namespace {
 
-constexpr int kCommandRow = -2; // item data of "CreateNewSecurity" and "CreateNewAccount"
+constexpr int kCommandRow = -2; // item data of "CreateNewBrand" and "CreateNewAccount"
 constexpr int kFundDigits = 6;
 constexpr int kChoiceColumns = 3;
 constexpr int kMinimumWidth = 440;

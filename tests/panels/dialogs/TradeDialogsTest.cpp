@@ -197,7 +197,7 @@ TEST_F(TradeDialogs, ANewTradeRefusesASecurityOfAnotherCurrencyAndATransferNever
     EXPECT_EQ(dialog.currentSecurity()->ident(), kTrust);
     EXPECT_EQ(dialog.securityButton()->currentData().toInt(), kTrust);
 
-    // "CreateNewSecurity": a cancelled sheet keeps the choice, a new security becomes it.
+    // "CreateNewBrand": a cancelled sheet keeps the choice, a new security becomes it.
     const int command = dialog.securityButton()->count() - 1;
     dialog.securityChosen(command);
     EXPECT_EQ(dialog.currentSecurity()->ident(), kTrust);
