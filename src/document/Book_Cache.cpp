@@ -747,10 +747,10 @@ double Book::Private::summaryValue(const NodePtr &node, const std::function<doub
     if (!summary) return 0;
     double plus = 0;
     double minus = 0;
-    for (const auto &u : summary->assetList()) plus += value(u ? u->refCache() : nullptr);
-    for (const auto &u : summary->debtList()) minus += value(u ? u->refCache() : nullptr);
+    for (const auto &u : summary->addedNodes()) plus += value(u ? u->resolvedNode() : nullptr);
+    for (const auto &u : summary->subtractedNodes()) minus += value(u ? u->resolvedNode() : nullptr);
     const double total = plus - minus;
-    return summary->assetList().empty() ? -total : total;
+    return summary->addedNodes().empty() ? -total : total;
 }
 
 double Book::Private::nodeValue(const NodePtr &node, const QDate &date, const CurrencyPtr &q, bool raw) const
@@ -767,9 +767,9 @@ double Book::Private::nodeValue(const NodePtr &node, const QDate &date, const Cu
     }
     case cv::NodeKind::AccountSummary: {
         if (const auto summary = std::dynamic_pointer_cast<Summary>(node->extra())) {
-            for (auto *list : {&summary->assetList(), &summary->debtList()})
+            for (auto *list : {&summary->addedNodes(), &summary->subtractedNodes()})
                 for (const auto &u : *list)
-                    if (u && !u->refCache()) u->setRefCache(m_document.findAccount(u->refID()));
+                    if (u && !u->resolvedNode()) u->setResolvedNode(m_document.findAccount(u->refID()));
         }
         return summaryValue(node, [&](const NodePtr &n) { return nodeValue(n, date, target, raw); });
     }
@@ -859,10 +859,10 @@ void resolveCategorySummary(const Book &doc, const Node &node)
 {
     const auto summary = std::dynamic_pointer_cast<Summary>(node.extra());
     if (!summary) return;
-    for (const auto &u : summary->assetList())
-        if (u && !u->refCache()) u->setRefCache(doc.findIncome(u->refID()));
-    for (const auto &u : summary->debtList())
-        if (u && !u->refCache()) u->setRefCache(doc.findExpense(u->refID()));
+    for (const auto &u : summary->addedNodes())
+        if (u && !u->resolvedNode()) u->setResolvedNode(doc.findIncome(u->refID()));
+    for (const auto &u : summary->subtractedNodes())
+        if (u && !u->resolvedNode()) u->setResolvedNode(doc.findExpense(u->refID()));
 }
 
 } // namespace

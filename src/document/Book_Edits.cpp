@@ -42,9 +42,9 @@ void removeSummaryElement(const NodePtr &node, int ident)
     if (node->kind() == cv::NodeKind::AccountSummary || node->kind() == cv::NodeKind::CategorySummary) {
         const auto summary = std::dynamic_pointer_cast<Summary>(node->extra());
         if (!summary) return;
-        for (auto *list : {&summary->assetList(), &summary->debtList()}) {
+        for (auto *list : {&summary->addedNodes(), &summary->subtractedNodes()}) {
             const auto it = std::find_if(list->begin(), list->end(),
-                                         [ident](const SummaryUnitPtr &u) { return u && u->refID() == ident; });
+                                         [ident](const SummaryMemberPtr &u) { return u && u->refID() == ident; });
             if (it != list->end()) list->erase(it);
         }
         return;

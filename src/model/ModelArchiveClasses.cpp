@@ -35,7 +35,7 @@ void registerModelArchiveClasses()
         cv::registerArchivable<LoanLump>(QStringLiteral("CV4LoanLump"));
         cv::registerArchivable<OpeningHolding>(QStringLiteral("CV4InvestUnit"));
         cv::registerArchivable<Summary>(QStringLiteral("CV4Summary"));
-        cv::registerArchivable<SummaryUnit>(QStringLiteral("CV4SummaryUnit"));
+        cv::registerArchivable<SummaryMember>(QStringLiteral("CV4SummaryUnit"));
         cv::registerArchivable<Grouping>(QStringLiteral("CV4Grouping"));
         cv::registerArchivable<Budget>(QStringLiteral("CV4Budget"));
         cv::registerArchivable<BudgetElement>(QStringLiteral("CV4BudgetElement"));

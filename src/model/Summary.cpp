@@ -4,12 +4,12 @@
 
 namespace cv {
 
-void SummaryUnit::encodeWithCoder(cv::KeyedArchiver &coder) const
+void SummaryMember::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
     coder.encodeInt(QStringLiteral("ref"), m_refID);
 }
 
-bool SummaryUnit::initWithCoder(cv::KeyedUnarchiver &coder)
+bool SummaryMember::initWithCoder(cv::KeyedUnarchiver &coder)
 {
     m_refID = coder.decodeIntForKey(QStringLiteral("ref"));
     return !coder.failed();
@@ -18,17 +18,17 @@ bool SummaryUnit::initWithCoder(cv::KeyedUnarchiver &coder)
 void Summary::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
     coder.encodeObject(QStringLiteral("memo"), cv::archiveOptionalString(m_memo));
-    coder.encodeObject(QStringLiteral("asset"), cv::ArchiveValue::arrayOf(m_assetList));
-    coder.encodeObject(QStringLiteral("debt"), cv::ArchiveValue::arrayOf(m_debtList));
+    coder.encodeObject(QStringLiteral("asset"), cv::ArchiveValue::arrayOf(m_addedNodes));
+    coder.encodeObject(QStringLiteral("debt"), cv::ArchiveValue::arrayOf(m_subtractedNodes));
 }
 
 bool Summary::initWithCoder(cv::KeyedUnarchiver &coder)
 {
     m_memo = cv::decodeOptionalString(coder, QStringLiteral("memo"));
-    m_assetList =
-        coder.decodeArrayOfClassForKey<SummaryUnit>(QStringLiteral("asset")).value_or(std::vector<SummaryUnitPtr>());
-    m_debtList =
-        coder.decodeArrayOfClassForKey<SummaryUnit>(QStringLiteral("debt")).value_or(std::vector<SummaryUnitPtr>());
+    m_addedNodes = coder.decodeArrayOfClassForKey<SummaryMember>(QStringLiteral("asset"))
+                       .value_or(std::vector<SummaryMemberPtr>());
+    m_subtractedNodes =
+        coder.decodeArrayOfClassForKey<SummaryMember>(QStringLiteral("debt")).value_or(std::vector<SummaryMemberPtr>());
     return !coder.failed();
 }
 

@@ -13,18 +13,18 @@ namespace cv {
 
 class Node;
 
-class SummaryUnit : public cv::KeyedArchivable {
+class SummaryMember : public cv::KeyedArchivable {
 public:
     int refID() const { return m_refID; }
     // A new reference forgets the node resolved for the old one.
     void setRefID(int refID)
     {
         m_refID = refID;
-        m_refCache.reset();
+        m_resolvedNode.reset();
     }
     // The node resolved for refID by the document; not archived, not owned.
-    std::shared_ptr<Node> refCache() const { return m_refCache.lock(); }
-    void setRefCache(const std::shared_ptr<Node> &node) { m_refCache = node; }
+    std::shared_ptr<Node> resolvedNode() const { return m_resolvedNode.lock(); }
+    void setResolvedNode(const std::shared_ptr<Node> &node) { m_resolvedNode = node; }
 
     QString archiveClassName() const override { return QStringLiteral("CV4SummaryUnit"); }
     void encodeWithCoder(cv::KeyedArchiver &coder) const override;
@@ -32,21 +32,21 @@ public:
 
 private:
     int m_refID = 0;
-    std::weak_ptr<Node> m_refCache;
+    std::weak_ptr<Node> m_resolvedNode;
 };
 
-using SummaryUnitPtr = std::shared_ptr<SummaryUnit>;
+using SummaryMemberPtr = std::shared_ptr<SummaryMember>;
 
 class Summary : public cv::KeyedArchivable {
 public:
     QString memo() const { return m_memo; }
     void setMemo(const QString &memo) { m_memo = memo; }
-    std::vector<SummaryUnitPtr> &assetList() { return m_assetList; } // added
-    const std::vector<SummaryUnitPtr> &assetList() const { return m_assetList; }
-    std::vector<SummaryUnitPtr> &debtList() { return m_debtList; } // subtracted
-    const std::vector<SummaryUnitPtr> &debtList() const { return m_debtList; }
+    std::vector<SummaryMemberPtr> &addedNodes() { return m_addedNodes; } // added
+    const std::vector<SummaryMemberPtr> &addedNodes() const { return m_addedNodes; }
+    std::vector<SummaryMemberPtr> &subtractedNodes() { return m_subtractedNodes; } // subtracted
+    const std::vector<SummaryMemberPtr> &subtractedNodes() const { return m_subtractedNodes; }
     // A summary refers to nothing itself.
-    std::shared_ptr<Node> refCache() const { return nullptr; }
+    std::shared_ptr<Node> resolvedNode() const { return nullptr; }
 
     QString archiveClassName() const override { return QStringLiteral("CV4Summary"); }
     void encodeWithCoder(cv::KeyedArchiver &coder) const override;
@@ -54,8 +54,8 @@ public:
 
 private:
     QString m_memo;
-    std::vector<SummaryUnitPtr> m_assetList;
-    std::vector<SummaryUnitPtr> m_debtList;
+    std::vector<SummaryMemberPtr> m_addedNodes;
+    std::vector<SummaryMemberPtr> m_subtractedNodes;
 };
 
 using SummaryPtr = std::shared_ptr<Summary>;

@@ -125,9 +125,9 @@ TEST_F(BookTest, RangeAndSummaries)
     auto summary = std::make_shared<cv::Node>();
     summary->setKind(cv::NodeKind::AccountSummary);
     auto record = std::make_shared<cv::Summary>();
-    auto unit = std::make_shared<cv::SummaryUnit>();
+    auto unit = std::make_shared<cv::SummaryMember>();
     unit->setRefID(1001);
-    record->debtList().push_back(unit);
+    record->subtractedNodes().push_back(unit);
     summary->setExtra(record);
     doc->accountTrees()->summary()->appendChild(summary);
     doc->updateExpense(makeEntry(1, day(2009, 6, 28), 700, 1005, 1001), nullptr);
@@ -137,12 +137,12 @@ TEST_F(BookTest, RangeAndSummaries)
     auto categories = std::make_shared<cv::Node>();
     categories->setKind(cv::NodeKind::CategorySummary);
     auto lists = std::make_shared<cv::Summary>();
-    auto plus = std::make_shared<cv::SummaryUnit>();
+    auto plus = std::make_shared<cv::SummaryMember>();
     plus->setRefID(1004);
-    auto minus = std::make_shared<cv::SummaryUnit>();
+    auto minus = std::make_shared<cv::SummaryMember>();
     minus->setRefID(1005);
-    lists->assetList().push_back(plus);
-    lists->debtList().push_back(minus);
+    lists->addedNodes().push_back(plus);
+    lists->subtractedNodes().push_back(minus);
     categories->setExtra(lists);
     EXPECT_DOUBLE_EQ(doc->summaryForCategoryMonths(categories, day(2009, 6, 1), 1), 300000 - 7650);
 }

@@ -35,9 +35,9 @@ TreeSelection row(TreeSelection::Tree tree, NodeKind kind, int ident, bool child
     return {true, tree, kind, ident, children, parentKind};
 }
 
-cv::SummaryUnitPtr unit(int ident)
+cv::SummaryMemberPtr unit(int ident)
 {
-    auto u = std::make_shared<cv::SummaryUnit>();
+    auto u = std::make_shared<cv::SummaryMember>();
     u->setRefID(ident);
     return u;
 }
@@ -67,9 +67,9 @@ QStringList summaries(const cv::NodePtr &root)
     for (const cv::NodePtr &s : root->children()) {
         const auto summary = std::dynamic_pointer_cast<cv::Summary>(s->extra());
         QStringList plus, minus;
-        for (const auto &u : summary ? summary->assetList() : std::vector<cv::SummaryUnitPtr>{})
+        for (const auto &u : summary ? summary->addedNodes() : std::vector<cv::SummaryMemberPtr>{})
             plus << QString::number(u->refID());
-        for (const auto &u : summary ? summary->debtList() : std::vector<cv::SummaryUnitPtr>{})
+        for (const auto &u : summary ? summary->subtractedNodes() : std::vector<cv::SummaryMemberPtr>{})
             minus << QString::number(u->refID());
         out << s->name() + QLatin1Char(':') + plus.join(QLatin1Char(',')) + QLatin1Char('-') +
                    minus.join(QLatin1Char(','));
@@ -226,7 +226,7 @@ TEST_F(BookCommandsTest, DeletingAFolderKeepsItsAccountsInOrderWhereItWas)
     const cv::NodePtr d = node(asset(), 2005, NodeKind::Cash, QStringLiteral("D"));
     // An account summary adding the folder and B.
     auto summary = std::make_shared<cv::Summary>();
-    summary->assetList() = {unit(2002), unit(2003)};
+    summary->addedNodes() = {unit(2002), unit(2003)};
     const cv::NodePtr total =
         node(document->accountTrees()->summary(), 2006, NodeKind::AccountSummary, QStringLiteral("Total"), summary);
     document->commitAccountTrees();
@@ -266,7 +266,7 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     const cv::NodePtr food = node(folder, id + 1, NodeKind::Category, QStringLiteral("Food"));
     const cv::NodePtr rent = node(expense(), id + 2, NodeKind::Category, QStringLiteral("Rent"));
     auto summary = std::make_shared<cv::Summary>();
-    summary->debtList() = {unit(id + 0), unit(id + 1), unit(id + 2)};
+    summary->subtractedNodes() = {unit(id + 0), unit(id + 1), unit(id + 2)};
     node(document->categoryTrees()->summary(), id + 3, NodeKind::CategorySummary, QStringLiteral("Spent"), summary);
     document->commitCategoryTrees();
     document->updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate::currentDate(), 800, id + 1, 10), nullptr);
@@ -311,7 +311,7 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     EXPECT_EQ(document->summaryForCategoryMonths(folder, QDate::currentDate(), 1), 300);
     // A summary unit naming no category counts as 0.
     const cv::NodePtr spent = document->categoryTrees()->summary()->childAt(0);
-    std::dynamic_pointer_cast<cv::Summary>(spent->extra())->debtList().push_back(unit(987654));
+    std::dynamic_pointer_cast<cv::Summary>(spent->extra())->subtractedNodes().push_back(unit(987654));
     EXPECT_EQ(document->summaryForCategoryMonths(spent, QDate::currentDate(), 1), 300);
 
     // New category and folder go to the nearest folder or root.
@@ -427,8 +427,8 @@ TEST_F(BookCommandsTest, ABookBuiltThroughTheCommandsReadsBackTheSame)
     const int salary = document->categoryTrees()->income()->children().back()->ident();
     const int food = expense()->children().back()->ident();
     summaryExtra = std::make_shared<cv::Summary>();
-    summaryExtra->assetList() = {unit(salary)};
-    summaryExtra->debtList() = {unit(food)};
+    summaryExtra->addedNodes() = {unit(salary)};
+    summaryExtra->subtractedNodes() = {unit(food)};
     sheetNames = {QStringLiteral("Net")};
     selectCategory(document->categoryTrees()->summary());
     w->execGridCommand(cv::tag::NewCategory);

@@ -176,36 +176,36 @@ TEST(Summary, ListsAndReferences)
 {
     auto empty = unarchive<cv::Summary>(archive(raw("CV4Summary")->set("memo", cv::ArchiveValue("m"))));
     ASSERT_TRUE(empty);
-    EXPECT_TRUE(empty->assetList().empty());
-    EXPECT_TRUE(empty->debtList().empty());
+    EXPECT_TRUE(empty->addedNodes().empty());
+    EXPECT_TRUE(empty->subtractedNodes().empty());
     EXPECT_EQ(empty->memo(), QStringLiteral("m"));
 
     auto s = std::make_shared<cv::Summary>();
     for (int ref : {1001, 1002}) {
-        auto u = std::make_shared<cv::SummaryUnit>();
+        auto u = std::make_shared<cv::SummaryMember>();
         u->setRefID(ref);
-        s->assetList().push_back(u);
+        s->addedNodes().push_back(u);
     }
-    auto debt = std::make_shared<cv::SummaryUnit>();
+    auto debt = std::make_shared<cv::SummaryMember>();
     debt->setRefID(2001);
     auto node = std::make_shared<cv::Node>();
-    debt->setRefCache(node);
-    s->debtList().push_back(debt);
+    debt->setResolvedNode(node);
+    s->subtractedNodes().push_back(debt);
     const auto fields = rootFields(archive(s));
     for (const char *k : {"memo", "asset", "debt"}) EXPECT_EQ(fields.count(k), 1) << k;
 
     auto back = roundTrip(s);
     ASSERT_TRUE(back);
-    ASSERT_EQ(back->assetList().size(), 2u);
-    EXPECT_EQ(back->assetList()[1]->refID(), 1002);
-    ASSERT_EQ(back->debtList().size(), 1u);
-    EXPECT_EQ(back->debtList()[0]->refID(), 2001);
-    EXPECT_FALSE(back->debtList()[0]->refCache()) << "the resolved node is not archived";
-    EXPECT_FALSE(back->refCache());
+    ASSERT_EQ(back->addedNodes().size(), 2u);
+    EXPECT_EQ(back->addedNodes()[1]->refID(), 1002);
+    ASSERT_EQ(back->subtractedNodes().size(), 1u);
+    EXPECT_EQ(back->subtractedNodes()[0]->refID(), 2001);
+    EXPECT_FALSE(back->subtractedNodes()[0]->resolvedNode()) << "the resolved node is not archived";
+    EXPECT_FALSE(back->resolvedNode());
 
-    EXPECT_EQ(debt->refCache(), node);
+    EXPECT_EQ(debt->resolvedNode(), node);
     debt->setRefID(2002);
-    EXPECT_FALSE(debt->refCache());
+    EXPECT_FALSE(debt->resolvedNode());
 }
 
 TEST(Grouping, CopiesAndArchives)

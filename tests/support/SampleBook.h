@@ -228,10 +228,10 @@ inline bool fillRichBook(cv::Book &doc)
 
     auto summary = std::make_shared<cv::Summary>();
     summary->setMemo(QStringLiteral("net"));
-    summary->assetList().push_back(std::make_shared<cv::SummaryUnit>());
-    summary->assetList()[0]->setRefID(1000);
-    summary->debtList().push_back(std::make_shared<cv::SummaryUnit>());
-    summary->debtList()[0]->setRefID(1003);
+    summary->addedNodes().push_back(std::make_shared<cv::SummaryMember>());
+    summary->addedNodes()[0]->setRefID(1000);
+    summary->subtractedNodes().push_back(std::make_shared<cv::SummaryMember>());
+    summary->subtractedNodes()[0]->setRefID(1003);
     auto sumNode = std::make_shared<cv::Node>();
     sumNode->setIdent(1007);
     sumNode->setKind(cv::NodeKind::AccountSummary);

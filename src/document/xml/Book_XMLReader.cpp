@@ -785,9 +785,9 @@ bool XMLReader::startReference()
         ignore("misplaced");
         return false;
     }
-    auto unit = std::make_shared<SummaryUnit>();
+    auto unit = std::make_shared<SummaryMember>();
     unit->setRefID(intAttr(ATTR_REFID));
-    (intAttr(ATTR_KIND) != 0 ? summary->debtList() : summary->assetList()).push_back(std::move(unit));
+    (intAttr(ATTR_KIND) != 0 ? summary->subtractedNodes() : summary->addedNodes()).push_back(std::move(unit));
     return true;
 }
 

@@ -432,9 +432,9 @@ void XMLWriter::outputNode(const Node &node, int level)
         }
     } else if (kind == cv::NodeKind::AccountSummary || kind == cv::NodeKind::CategorySummary) {
         if (const auto *summary = dynamic_cast<const Summary *>(extra)) {
-            for (const auto &unit : summary->assetList())
+            for (const auto &unit : summary->addedNodes())
                 if (unit) outputClosed(TAG_REFERENCE, child, Attributes().integer(ATTR_REFID, unit->refID()));
-            for (const auto &unit : summary->debtList())
+            for (const auto &unit : summary->subtractedNodes())
                 if (unit)
                     outputClosed(TAG_REFERENCE, child, Attributes().integer(ATTR_REFID, unit->refID()).flag(ATTR_KIND));
         }

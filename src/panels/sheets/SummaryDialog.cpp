@@ -20,11 +20,11 @@ namespace cv {
 
 namespace {
 
-void refill(std::vector<SummaryUnitPtr> &list, const std::vector<int> &idents)
+void refill(std::vector<SummaryMemberPtr> &list, const std::vector<int> &idents)
 {
     list.clear();
     for (int ident : idents) {
-        auto unit = std::make_shared<SummaryUnit>();
+        auto unit = std::make_shared<SummaryMember>();
         unit->setRefID(ident);
         list.push_back(unit);
     }
@@ -63,9 +63,9 @@ SummaryDialog::SummaryDialog(Book *document, NodePtr item, QWidget *parent)
             // Already ticked with its folder: a second toggle would clear it.
             if (node && node->status() == 0) m_outline->toggleNode(*node);
         };
-        for (const SummaryUnitPtr &unit : summary->assetList())
+        for (const SummaryMemberPtr &unit : summary->addedNodes())
             if (unit) tick(accounts ? m_document->findAccount(unit->refID()) : m_document->findIncome(unit->refID()));
-        for (const SummaryUnitPtr &unit : summary->debtList())
+        for (const SummaryMemberPtr &unit : summary->subtractedNodes())
             if (unit) tick(accounts ? m_document->findAccount(unit->refID()) : m_document->findExpense(unit->refID()));
     }
     m_hasChanged = false;
@@ -119,8 +119,8 @@ void SummaryDialog::okPushed()
         const bool adds = isAccountSummary() ? node->isAsset() : node->hasAncestor(addedRoot);
         (adds ? added : subtracted).push_back(node->ident());
     }
-    refill(summary->assetList(), added);
-    refill(summary->debtList(), subtracted);
+    refill(summary->addedNodes(), added);
+    refill(summary->subtractedNodes(), subtracted);
     done(1);
 }
 

@@ -374,10 +374,10 @@ TEST_F(XMLTest, ReaderPlacesWhatItReads)
     const auto summary =
         std::dynamic_pointer_cast<cv::Summary>(target->categoryTrees()->summary()->childAt(0)->extra());
     ASSERT_TRUE(summary);
-    ASSERT_EQ(summary->assetList().size(), 1u);
-    EXPECT_EQ(summary->assetList()[0]->refID(), 1001);
-    ASSERT_EQ(summary->debtList().size(), 1u);
-    EXPECT_EQ(summary->debtList()[0]->refID(), 1002);
+    ASSERT_EQ(summary->addedNodes().size(), 1u);
+    EXPECT_EQ(summary->addedNodes()[0]->refID(), 1001);
+    ASSERT_EQ(summary->subtractedNodes().size(), 1u);
+    EXPECT_EQ(summary->subtractedNodes()[0]->refID(), 1002);
 }
 
 TEST_F(XMLTest, TemplateMarkAndLateCurrency)

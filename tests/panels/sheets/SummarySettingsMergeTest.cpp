@@ -19,10 +19,10 @@ using namespace paneltest;
 
 namespace {
 
-std::vector<int> refs(const std::vector<cv::SummaryUnitPtr> &list)
+std::vector<int> refs(const std::vector<cv::SummaryMemberPtr> &list)
 {
     std::vector<int> idents;
-    for (const cv::SummaryUnitPtr &unit : list) idents.push_back(unit->refID());
+    for (const cv::SummaryMemberPtr &unit : list) idents.push_back(unit->refID());
     return idents;
 }
 
@@ -63,11 +63,11 @@ TEST(SummaryPanelTest, TicksBecomeTheAddedAndSubtractedLists)
         EXPECT_EQ(node->name(), QStringLiteral("Net"));
         const auto summary = std::dynamic_pointer_cast<cv::Summary>(node->extra());
         ASSERT_TRUE(summary);
-        EXPECT_EQ(refs(summary->assetList()), std::vector<int>{c.added});
-        EXPECT_EQ(refs(summary->debtList()), std::vector<int>{c.subtracted});
+        EXPECT_EQ(refs(summary->addedNodes()), std::vector<int>{c.added});
+        EXPECT_EQ(refs(summary->subtractedNodes()), std::vector<int>{c.subtracted});
 
         // Reopened: the references come back ticked, and untouched it ends 0.
-        summary->debtList().push_back(std::make_shared<cv::SummaryUnit>()); // a reference to nothing
+        summary->subtractedNodes().push_back(std::make_shared<cv::SummaryMember>()); // a reference to nothing
         cv::SummaryDialog again(doc.get(), node);
         EXPECT_EQ(find(c.added)->status(), 1);
         EXPECT_EQ(find(c.subtracted)->status(), 1);
