@@ -48,7 +48,7 @@ void readEverything(cv::BookStore &store)
         decoded(store.getImportMappingData(id));
     decoded(store.getGroupData());
     for (const auto &currency : listOf<cv::Currency>(decoded(store.getCurrencyData())))
-        store.getXchgRateListForCurrency(currency->ident());
+        store.getRateListForCurrency(currency->ident());
     for (const auto &security : listOf<cv::Security>(decoded(store.getSecurityData())))
         store.getPriceListForSecurity(security->ident());
 

@@ -384,7 +384,7 @@ BookStats generateBook(cv::Book &doc, const BookOptions &options)
             r->setSecurity(p.destination);
             r->setDate(p.date);
             r->setPrice(p.amount);
-            store->putXchgRate(r);
+            store->putExchangeRate(r);
             ++stats.rates;
             break;
         }

@@ -57,7 +57,7 @@ struct Book::Private {
     void calcCache(const NodePtr &node, bool expense);
     void calcOneCache(const NodePtr &node, bool expense);
     void addToCache(int category);
-    void calcInvestCache(const NodePtr &node);
+    void calcInvestmentCache(const NodePtr &node);
     void rebuildSeries();
     void calcTransferCache(const NodePtr &transferRoot);
     void calcCache(const NodePtr &category, const Entry &entry, bool expense, bool remove);

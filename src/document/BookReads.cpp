@@ -80,9 +80,9 @@ std::optional<PriceList> BookReads::getPriceListForSecurity(int security) const
     return m_store.getPriceListForSecurity(security);
 }
 
-std::optional<PriceList> BookReads::getXchgRateListForCurrency(int currency) const
+std::optional<PriceList> BookReads::getRateListForCurrency(int currency) const
 {
-    return m_store.getXchgRateListForCurrency(currency);
+    return m_store.getRateListForCurrency(currency);
 }
 
 QByteArray BookReads::getImportMappingData(int record) const

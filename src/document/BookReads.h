@@ -59,7 +59,7 @@ public:
                                            quint32 kinds) const;
 
     std::optional<PriceList> getPriceListForSecurity(int security) const;
-    std::optional<PriceList> getXchgRateListForCurrency(int currency) const;
+    std::optional<PriceList> getRateListForCurrency(int currency) const;
 
     // A learned import mapping (ids 102 to 106); null when there is none.
     QByteArray getImportMappingData(int record) const;

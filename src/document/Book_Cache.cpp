@@ -236,7 +236,7 @@ void Book::Private::rebuildSeries()
             calcCache(m_categoryTrees->expense(), true);
         }
     }
-    if (m_accountTrees) calcInvestCache(m_accountTrees->asset());
+    if (m_accountTrees) calcInvestmentCache(m_accountTrees->asset());
     if (m_categoryTrees) {
         if (rows)
             applyTransferRows(*rows, m_categoryTrees->moneyFlow(), scratch,
@@ -337,7 +337,7 @@ void Book::Private::addToCache(int category)
 // Every trade is applied once, from its own account, exactly as the write
 // path applies it; a trade found again through its other account would count
 // twice.
-void Book::Private::calcInvestCache(const NodePtr &node)
+void Book::Private::calcInvestmentCache(const NodePtr &node)
 {
     if (!node) return;
     if (node->kind() == cv::NodeKind::Investment) {
@@ -348,7 +348,7 @@ void Book::Private::calcInvestCache(const NodePtr &node)
         }
         return;
     }
-    for (const auto &child : node->children()) calcInvestCache(child);
+    for (const auto &child : node->children()) calcInvestmentCache(child);
 }
 
 void Book::Private::calcTransferCache(const NodePtr &transferRoot)
@@ -602,7 +602,7 @@ void Book::Private::calcCurrencyCache()
 void Book::refreshCurrencyCache(const CurrencyPtr &currency)
 {
     if (!currency) return;
-    auto list = m_d->m_store->getXchgRateListForCurrency(currency->ident());
+    auto list = m_d->m_store->getRateListForCurrency(currency->ident());
     PriceList rates;
     if (list) {
         rates.reserve(list->size());

@@ -100,7 +100,7 @@ bool Book::writeRates(const CurrencyPtr &currency, const PriceList &removals, co
 {
     if (!currency) return false;
     cv::EditScope edit(*this, writesFor(removals, puts));
-    if (!writeAll(*m_d->m_store, removals, puts, &BookStore::removeXchgRate, &BookStore::putXchgRate)) {
+    if (!writeAll(*m_d->m_store, removals, puts, &BookStore::removeExchangeRate, &BookStore::putExchangeRate)) {
         edit.fail();
         return false;
     }

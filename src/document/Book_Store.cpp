@@ -585,7 +585,7 @@ void Book::reinitializeCurrencyData()
     for (size_t i = 0; i < m_d->m_currencyList.size(); ++i) {
         const CurrencyPtr &c = m_d->m_currencyList[i];
         if (!c) continue;
-        m_d->storeWrite(m_d->m_store->removeXchgRateListForIdForCurrency(c->ident()));
+        m_d->storeWrite(m_d->m_store->removeRatesOfCurrency(c->ident()));
         c->setRate(i == 0 || !(r > 0) ? 1.0 : c->rate() / r);
     }
     updateChangeCount(ChangeDone);

@@ -185,7 +185,7 @@ TEST_F(LifecycleTest, SaveAndReopenKeepsTheWholeBook)
     EXPECT_EQ(reopened.printSettings()->orientation(), cv::PrintSettings::Landscape);
     ASSERT_FALSE(doc.store()->getLoanData(1004).isEmpty());
     EXPECT_EQ(reopened.store()->getLoanData(1004), doc.store()->getLoanData(1004));
-    EXPECT_EQ(reopened.store()->getXchgRateListForCurrency(2)->size(), 2u);
+    EXPECT_EQ(reopened.store()->getRateListForCurrency(2)->size(), 2u);
 
     // The trees as read are the ones announced: a rename is a change of values.
     cv::TreeChange tree = cv::TreeChange::None;

@@ -18,7 +18,7 @@ public:
         d.calcSecurityCache();
         d.calcCache(doc.categoryTrees()->income(), false);
         d.calcCache(doc.categoryTrees()->expense(), true);
-        d.calcInvestCache(assets);
+        d.calcInvestmentCache(assets);
         d.calcTransferCache(doc.categoryTrees()->moneyFlow());
     }
     static void refreshCategoryGroupingCache(Book &doc, const NodePtr &node) { doc.refreshCategoryGroupingCache(node); }

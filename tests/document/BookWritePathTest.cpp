@@ -179,7 +179,7 @@ TEST_F(DocumentTest, NewDefaultCurrencyRescalesRates)
     EXPECT_DOUBLE_EQ(usd->rate(), 1.0);
     EXPECT_NEAR(doc->findCurrency(1)->rate(), 0.010526, 1e-6);
     EXPECT_NEAR(eur->rate(), 1.368421, 1e-6);
-    for (int ident : {1, 2, 3}) EXPECT_TRUE(doc->store()->getXchgRateListForCurrency(ident)->empty());
+    for (int ident : {1, 2, 3}) EXPECT_TRUE(doc->store()->getRateListForCurrency(ident)->empty());
     EXPECT_FALSE(doc->isForeignCurrency(2));
     EXPECT_FALSE(doc->isForeignCurrency(0));
     EXPECT_TRUE(doc->isForeignCurrency(1));

@@ -32,8 +32,7 @@ protected:
 
     std::vector<std::pair<QDate, double>> stored(bool rates, int ident)
     {
-        auto list =
-            rates ? doc->store()->getXchgRateListForCurrency(ident) : doc->store()->getPriceListForSecurity(ident);
+        auto list = rates ? doc->store()->getRateListForCurrency(ident) : doc->store()->getPriceListForSecurity(ident);
         std::vector<std::pair<QDate, double>> out;
         if (list)
             for (const auto &p : *list) out.emplace_back(p->date(), p->price());
@@ -201,7 +200,7 @@ TEST_F(ScriptingTest, DocumentNumberPicksAmongTheOpenDocumentsInOrder)
     command.setToday(kToday);
     EXPECT_EQ(command.performDefaultImplementation({doc.get(), &second}), std::nullopt);
     EXPECT_TRUE(stored(true, 2).empty());
-    auto rates = second.store()->getXchgRateListForCurrency(2);
+    auto rates = second.store()->getRateListForCurrency(2);
     ASSERT_TRUE(rates && rates->size() == 1);
     EXPECT_DOUBLE_EQ(rates->front()->price(), 140);
 }

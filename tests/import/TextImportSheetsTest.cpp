@@ -367,7 +367,7 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
         ASSERT_TRUE(page.load("S11.csv"));
         page.ok();
     }
-    EXPECT_EQ(list(doc->store()->getXchgRateListForCurrency(2)),
+    EXPECT_EQ(list(doc->store()->getRateListForCurrency(2)),
               (std::vector<Value>{{QDate(2008, 5, 1), 104.235}, {QDate(2008, 5, 2), 105.1}}));
     // Values a book cannot record (0, above 10^12) are no values, as on every other road.
     {
@@ -376,8 +376,8 @@ TEST_F(TextImportSheetsTest, PriceAndRateLists)
             writeFile(QStringLiteral("bounds.csv"), "2008/06/01,0\n2008/06/02,2000000000000\n2008/06/03,106.5\n")));
         page.ok();
     }
-    EXPECT_EQ(list(doc->store()->getXchgRateListForCurrency(2)).back(), Value(QDate(2008, 6, 3), 106.5));
-    EXPECT_EQ(list(doc->store()->getXchgRateListForCurrency(2)).size(), 3u);
+    EXPECT_EQ(list(doc->store()->getRateListForCurrency(2)).back(), Value(QDate(2008, 6, 3), 106.5));
+    EXPECT_EQ(list(doc->store()->getRateListForCurrency(2)).size(), 3u);
 }
 
 TEST_F(TextImportSheetsTest, AFileOver64MiBIsRefusedBeforeItIsRead)

@@ -94,7 +94,7 @@ inline bool putPrice(cv::Book &doc, int security, const QDate &date, double valu
 }
 inline bool putRate(cv::Book &doc, int currency, const QDate &date, double value)
 {
-    return doc.store()->putXchgRate(priceTime(currency, date, value));
+    return doc.store()->putExchangeRate(priceTime(currency, date, value));
 }
 
 // The entries the store holds of an account (its own or as the destination),

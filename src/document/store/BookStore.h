@@ -220,10 +220,10 @@ public:
     bool removePrice(const DatedPricePtr &price);
     std::optional<PriceList> getPriceListForSecurity(int security);
     bool removePriceForSecurity(int security);
-    bool putXchgRate(const DatedPricePtr &rate);
-    bool removeXchgRate(const DatedPricePtr &rate);
-    std::optional<PriceList> getXchgRateListForCurrency(int currency);
-    bool removeXchgRateListForIdForCurrency(int currency);
+    bool putExchangeRate(const DatedPricePtr &rate);
+    bool removeExchangeRate(const DatedPricePtr &rate);
+    std::optional<PriceList> getRateListForCurrency(int currency);
+    bool removeRatesOfCurrency(int currency);
 
 private:
     bool openDatabase();

@@ -221,22 +221,22 @@ bool BookStore::removePriceForSecurity(int security)
     return removeRateForKey(security, TB_PRICE);
 }
 
-bool BookStore::putXchgRate(const DatedPricePtr &rate)
+bool BookStore::putExchangeRate(const DatedPricePtr &rate)
 {
     return putRate(rate, TB_EXCHANGE);
 }
 
-bool BookStore::removeXchgRate(const DatedPricePtr &rate)
+bool BookStore::removeExchangeRate(const DatedPricePtr &rate)
 {
     return removeRate(rate, TB_EXCHANGE);
 }
 
-std::optional<BookStore::PriceList> BookStore::getXchgRateListForCurrency(int currency)
+std::optional<BookStore::PriceList> BookStore::getRateListForCurrency(int currency)
 {
     return getRateListForKey(currency, TB_EXCHANGE);
 }
 
-bool BookStore::removeXchgRateListForIdForCurrency(int currency)
+bool BookStore::removeRatesOfCurrency(int currency)
 {
     return removeRateForKey(currency, TB_EXCHANGE);
 }

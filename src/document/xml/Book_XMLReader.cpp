@@ -851,7 +851,7 @@ void XMLReader::end()
         if (!owner) break;
         if (owner->code == CurrencyTag) {
             frame.price->setSecurity(owner->currency->ident());
-            stored(m_store.putXchgRate(frame.price));
+            stored(m_store.putExchangeRate(frame.price));
         } else if (owner->code == SecurityTag) {
             frame.price->setSecurity(owner->security->ident());
             stored(m_store.putPrice(frame.price));

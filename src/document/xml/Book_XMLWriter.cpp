@@ -153,7 +153,7 @@ bool XMLWriter::run()
         a.string(ATTR_PREFIX, c->prefix()).rate(ATTR_RATE, c->rate());
         outputStart(TAG_CURRENCY, 2, a);
         outputString(TAG_TITLE, c->name(), 3);
-        if (const auto rates = store.getXchgRateListForCurrency(c->ident())) {
+        if (const auto rates = store.getRateListForCurrency(c->ident())) {
             for (const auto &r : *rates) outputPriceTime(*r, 3);
         } else {
             m_ok = false;

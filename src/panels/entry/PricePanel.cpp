@@ -195,7 +195,7 @@ void PricePanel::readRows()
 {
     const int ident = m_security ? m_security->ident() : m_currencyID;
     const auto list =
-        isSecurity() ? doc()->reads().getPriceListForSecurity(ident) : doc()->reads().getXchgRateListForCurrency(ident);
+        isSecurity() ? doc()->reads().getPriceListForSecurity(ident) : doc()->reads().getRateListForCurrency(ident);
     std::vector<RowPtr> rows;
     if (list)
         for (const DatedPricePtr &p : *list) rows.push_back(p);

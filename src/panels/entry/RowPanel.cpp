@@ -415,15 +415,6 @@ void RowPanel::selectItem(const RowPtr &row)
     if (index >= 0) m_tableView->performClickAtColumn(0, index, nullptr);
 }
 
-void RowPanel::reCollectData()
-{
-    std::vector<RowPtr> kept;
-    for (const RowPtr &row : m_items)
-        if (row && (rowFlags(row) & cv::EditNew)) kept.push_back(row);
-    readRows();
-    for (RowPtr &row : kept) m_items.push_back(std::move(row));
-}
-
 void RowPanel::deleteRow()
 {
     const QModelIndexList selected = m_tableView->selectionModel()->selectedRows();

@@ -88,7 +88,6 @@ public:
     void reloadAndEditLastRow();
     void editRow(int row);
     void selectItem(const RowPtr &row);
-    void reCollectData();
     void deleteRow();
     void toggleItemDeleted(const RowPtr &row);
     // ---- the rows' store

@@ -167,7 +167,7 @@ TEST_F(RowWriteTest, EntriesTradesPricesAndRatesStoreWhatTheLiteralStatementsSto
         ASSERT_TRUE(store->putPrice(p));
         p->setPrice(amounts[(i * 7) % amounts.size()]);
         ASSERT_TRUE(literalRate(*p, "ExchangeTable"));
-        ASSERT_TRUE(store->putXchgRate(p));
+        ASSERT_TRUE(store->putExchangeRate(p));
     }
 
     expectSameTable(
@@ -227,7 +227,7 @@ TEST_F(RowWriteTest, NonFiniteNumbersAreRefused)
         auto p = price(1, QDate(2010, 5, 6), bad);
         EXPECT_FALSE(literalRate(*p, "PriceTable"));
         EXPECT_FALSE(store->putPrice(p));
-        EXPECT_FALSE(store->putXchgRate(p));
+        EXPECT_FALSE(store->putExchangeRate(p));
     }
     EXPECT_EQ(changes.done(), 0);
     EXPECT_EQ(rows(QStringLiteral("SELECT (SELECT count(*) FROM ActualTable) + (SELECT count(*) FROM TradeTable) + "
@@ -246,7 +246,7 @@ TEST_F(RowWriteTest, WritesGoOnAfterASaveReopens)
         EXPECT_EQ(e->ident(), round + 1);
         ASSERT_TRUE(store->putTrade(trade(1, QDate(2011, 1, 1 + round))));
         ASSERT_TRUE(store->putPrice(price(5, QDate(2011, 1, 1 + round), 99.5)));
-        ASSERT_TRUE(store->putXchgRate(price(2, QDate(2011, 1, 1 + round), 150.125)));
+        ASSERT_TRUE(store->putExchangeRate(price(2, QDate(2011, 1, 1 + round), 150.125)));
         ASSERT_TRUE(store->save(file));
     }
     cv::BookStore reopened(nullptr);

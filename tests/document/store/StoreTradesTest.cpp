@@ -142,15 +142,15 @@ TEST_F(TradeTest, PricesAndRates)
 
     // Rates live in their own table.
     changes.reset();
-    ASSERT_TRUE(store->putXchgRate(price(2, QDate(2008, 3, 5), 105.5)));
-    ASSERT_TRUE(store->putXchgRate(price(2, QDate(2008, 3, 6), 106)));
+    ASSERT_TRUE(store->putExchangeRate(price(2, QDate(2008, 3, 5), 105.5)));
+    ASSERT_TRUE(store->putExchangeRate(price(2, QDate(2008, 3, 6), 106)));
     EXPECT_TRUE(store->getPriceListForSecurity(2)->empty());
-    ASSERT_EQ(store->getXchgRateListForCurrency(2)->size(), 2u);
-    ASSERT_TRUE(store->removeXchgRate(price(2, QDate(2008, 3, 5), 0)));
+    ASSERT_EQ(store->getRateListForCurrency(2)->size(), 2u);
+    ASSERT_TRUE(store->removeExchangeRate(price(2, QDate(2008, 3, 5), 0)));
     EXPECT_EQ(changes.done(), 3);
-    EXPECT_EQ(store->getXchgRateListForCurrency(2)->front()->price(), 106.0);
-    ASSERT_TRUE(store->removeXchgRateListForIdForCurrency(2));
-    EXPECT_TRUE(store->getXchgRateListForCurrency(2)->empty());
+    EXPECT_EQ(store->getRateListForCurrency(2)->front()->price(), 106.0);
+    ASSERT_TRUE(store->removeRatesOfCurrency(2));
+    EXPECT_TRUE(store->getRateListForCurrency(2)->empty());
 }
 
 } // namespace

@@ -361,8 +361,8 @@ TEST_F(XMLTest, ReaderPlacesWhatItReads)
     EXPECT_EQ(trades[0]->count(), 12.5);
 
     EXPECT_EQ(target->findCurrency(2)->name(), QStringLiteral("US&<D>undeclared"));
-    ASSERT_EQ(target->store()->getXchgRateListForCurrency(2)->size(), 1u);
-    EXPECT_EQ(target->store()->getXchgRateListForCurrency(2)->front()->price(), 102.5);
+    ASSERT_EQ(target->store()->getRateListForCurrency(2)->size(), 1u);
+    EXPECT_EQ(target->store()->getRateListForCurrency(2)->front()->price(), 102.5);
     ASSERT_EQ(target->store()->getPriceListForSecurity(5)->size(), 1u);
     EXPECT_EQ(target->store()->getPriceListForSecurity(5)->front()->price(), 9876.54321);
     EXPECT_EQ(target->findSecurity(5)->kind(), 1);
@@ -501,8 +501,8 @@ TEST_F(XMLTest, RoundTripKeepsEveryValue)
     EXPECT_EQ(tradeSet(*target), tradeSet(*doc));
     EXPECT_EQ(scheduleOf(*target, 1004), scheduleOf(*doc, 1004));
     for (int c : {1, 2}) {
-        const auto a = *doc->store()->getXchgRateListForCurrency(c);
-        const auto b = *target->store()->getXchgRateListForCurrency(c);
+        const auto a = *doc->store()->getRateListForCurrency(c);
+        const auto b = *target->store()->getRateListForCurrency(c);
         ASSERT_EQ(a.size(), b.size());
         for (size_t i = 0; i < a.size(); ++i) EXPECT_TRUE(a[i]->isEqual(b[i].get()));
     }

@@ -287,7 +287,7 @@ TEST_F(CurrencyPageTest, DroppingACurrencyAtTheTopMakesItTheDefaultAfterTheQuest
     EXPECT_DOUBLE_EQ(usd->rate(), 1);
     EXPECT_DOUBLE_EQ(jpy->rate(), 0.01);
     EXPECT_DOUBLE_EQ(document->currencyRate(usd, QDate(2009, 6, 1)), 1) << "dated rates are gone";
-    auto list = document->store()->getXchgRateListForCurrency(2);
+    auto list = document->store()->getRateListForCurrency(2);
     ASSERT_TRUE(list.has_value());
     EXPECT_TRUE(list->empty());
 }

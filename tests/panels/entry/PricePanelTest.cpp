@@ -36,8 +36,7 @@ void putPrice(cv::Book &doc, int ident, const QDate &date, double value, bool ra
 // (day, value) of every stored record, in date order.
 std::vector<std::pair<int, double>> stored(cv::Book &doc, int ident, bool rate = false)
 {
-    const auto list =
-        rate ? doc.store()->getXchgRateListForCurrency(ident) : doc.store()->getPriceListForSecurity(ident);
+    const auto list = rate ? doc.store()->getRateListForCurrency(ident) : doc.store()->getPriceListForSecurity(ident);
     std::vector<std::pair<int, double>> out;
     if (list)
         for (const auto &p : *list) out.emplace_back(p->date().day(), p->price());
