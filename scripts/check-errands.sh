@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 files=$(find src \( -name '*.h' -o -name '*.cpp' \) ! -path 'src/document/*')
 
 store="\bstore\(\)|\bBookStore\b"
-cache='\b(accumulateAccount|createCache|createCacheFor|createCacheIfDirty|clearCache|addCacheItem|refreshCurrencyCache|refreshSecurityCache|refreshCategoryGroupingCache|recalcMonthlyCache|securityPriceChanged|currencyRateChanged|postNotification) *\('
+cache='\b(accumulateAccount|createCache|createCacheFor|createCacheIfDirty|clearCache|refreshCurrencyCache|refreshSecurityCache|refreshCategoryGroupingCache|recalcMonthlyCache|securityPriceChanged|currencyRateChanged|postNotification) *\('
 
 hits=$(grep -nE "$store|$cache" $files | grep -vE '^[^:]+:[0-9]+: *//' || true)
 

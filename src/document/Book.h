@@ -335,7 +335,6 @@ private:
     // Builders and refreshers: the errands above call them, windows never.
     void createCacheFor(const NodePtr &node);
     void clearCache(const NodePtr &node);
-    void addCacheItem(const NodePtr &node) { accumulateAccount(node); }
     void refreshCurrencyCache(const CurrencyPtr &currency);
     void refreshSecurityCache(const SecurityPtr &security);
     void refreshCategoryGroupingCache(const NodePtr &node);

@@ -38,7 +38,7 @@ void fillFastRecord(Entry &entry, const BalanceCacheRow &row, int category, cv::
 template <class Apply> void applyCategoryRows(const BalanceCacheRows &rows, const NodePtr &node, const Apply &apply)
 {
     if (!node) return;
-    if (node->isCategory() || node->countChild() == 0) {
+    if (node->sumsOwnEntries()) {
         apply(node, rows.rowsForCategory(node->ident()));
         return;
     }
@@ -310,7 +310,7 @@ void Book::Private::accumulateNode(const NodePtr &node, std::unordered_set<const
 void Book::Private::calcCache(const NodePtr &node, bool expense)
 {
     if (!node) return;
-    if (node->isCategory() || node->countChild() == 0) {
+    if (node->sumsOwnEntries()) {
         calcOneCache(node, expense);
         return;
     }

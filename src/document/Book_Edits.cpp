@@ -216,7 +216,7 @@ void Book::addNode(const NodePtr &node, const NodePtr &parent, int index)
     clearLookups();
     const AccountTrees *accounts = m_d->m_accountTrees.get();
     if (inAccountTree(*node, accounts)) {
-        addCacheItem(node);
+        accumulateAccount(node);
         commitAccountTrees();
         return;
     }

@@ -11,21 +11,19 @@
 
 namespace cv {
 
-// -1, 0 or +1 by the records' dates; records are objects or pointers.
+// A record's date; records are objects or pointers.
+template <class R> QDate recordDate(const R &r)
+{
+    if constexpr (requires { r->date(); })
+        return r->date();
+    else
+        return r.date();
+}
+
+// -1, 0 or +1 by the records' dates.
 template <class R> int CompareByDate(const R &a, const R &b)
 {
-    const QDate da = [&] {
-        if constexpr (requires { a->date(); })
-            return a->date();
-        else
-            return a.date();
-    }();
-    const QDate db = [&] {
-        if constexpr (requires { b->date(); })
-            return b->date();
-        else
-            return b.date();
-    }();
+    const QDate da = recordDate(a), db = recordDate(b);
     return da < db ? -1 : (db < da ? 1 : 0);
 }
 

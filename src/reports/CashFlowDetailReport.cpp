@@ -117,7 +117,7 @@ bool DetailLists::cacheSumsEveryEntry() const
 {
     std::vector<int> unsummed;
     const auto walk = [&](const auto &self, const Node &node, bool below) -> void {
-        const bool summed = !below && (node.isCategory() || node.countChild() == 0);
+        const bool summed = !below && node.sumsOwnEntries();
         if (!summed) unsummed.push_back(node.ident());
         for (const auto &child : node.children()) self(self, *child, below || summed);
     };

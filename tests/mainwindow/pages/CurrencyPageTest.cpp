@@ -43,17 +43,6 @@ protected:
         page = qobject_cast<CurrencyPage *>(w->page(cv::BookWindow::CurrencyIndex));
         ASSERT_NE(page, nullptr);
     }
-    cv::CurrencyPtr add(int ident, const QString &abbr, double rate, int fraction)
-    {
-        auto c = std::make_shared<cv::Currency>();
-        c->setIdent(ident);
-        c->setAbbr(abbr);
-        c->setName(abbr);
-        c->setRate(rate);
-        c->setFraction(fraction);
-        document->addCurrency(c);
-        return c;
-    }
     // JPY (default) and USD at 100 yen, with 98.5 from 1 May 2009.
     void yenAndDollar()
     {
@@ -61,7 +50,7 @@ protected:
         ASSERT_EQ(document->currencyList().size(), 1u);
         jpy = document->defaultCurrency();
         jpy->setName(QStringLiteral("JPY"));
-        usd = add(2, QStringLiteral("USD"), 100, 2);
+        usd = samplebook::currency(*document, 2, QStringLiteral("USD"), 100, 2);
         ASSERT_TRUE(document->putRate(samplebook::priceTime(2, QDate(2009, 5, 1), 98.5)));
         document->commitCurrencyList();
     }
