@@ -1,6 +1,7 @@
 #include "platform/DateFormat.h"
 
 #include "platform/Localization.h"
+#include "platform/NaturalDate.h"
 
 #include <array>
 
@@ -79,14 +80,6 @@ std::optional<QDate> parseWholeFormat(const QString &input, const QString &forma
     // normalisation folds them to ASCII.
     const QString text = input.normalized(QString::NormalizationForm_KC).trimmed();
     if (text.isEmpty()) return std::nullopt;
-    if (text == localizedString(QStringLiteral("Today"))) return today;
-    // Words a user types for a date, in either language whatever the program's.
-    static const std::pair<QStringView, int> words[] = {
-        {u"today", 0}, {u"yesterday", -1}, {u"tomorrow", 1}, {u"今日", 0},   {u"昨日", -1},
-        {u"明日", 1},  {u"きょう", 0},     {u"きのう", -1},  {u"あした", 1},
-    };
-    for (const auto &[word, days] : words)
-        if (text.compare(word, Qt::CaseInsensitive) == 0) return today.addDays(days);
 
     std::optional<int> year, month, day;
     qsizetype pos = 0;
@@ -170,9 +163,12 @@ std::optional<QDate> parseDate(const QString &input, const QString &format, cons
     if (const std::optional<QDate> date = parseWholeFormat(input, format, today)) return date;
     // A format that starts with the year also reads month and day alone, in
     // this year ("12/9" for "%Y/%m/%d").
-    if (format.size() > 3 && format[0] == u'%' && (format[1] == u'Y' || format[1] == u'y') && format[2] != u'%')
-        return parseWholeFormat(input, format.mid(3), today);
-    return std::nullopt;
+    if (format.size() > 3 && format[0] == u'%' && (format[1] == u'Y' || format[1] == u'y') && format[2] != u'%') {
+        if (const std::optional<QDate> date = parseWholeFormat(input, format.mid(3), today)) return date;
+    }
+    const QString text = input.normalized(QString::NormalizationForm_KC).trimmed();
+    if (!text.isEmpty() && text == localizedString(QStringLiteral("Today"))) return today;
+    return parseNaturalDate(text, today);
 }
 
 QString formatProgramDate(const QDate &date)

@@ -2,8 +2,8 @@
 // The program-wide date text: one format (the text of the string key
 // "CSV-Date") for every date shown or typed in a field. Conversion specifiers:
 // %Y %y %m %d %e %b %a %H %M %S %%. Reading accepts 1- or 2-digit fields,
-// full-width digits and punctuation, and the word "today"; anything else that
-// does not fit the format is "no date", never today.
+// full-width digits and punctuation, and the dates people type in words
+// (platform/NaturalDate.h); anything else is "no date", never today.
 
 #include <QDate>
 #include <QString>
@@ -18,9 +18,8 @@ QString programDateFormat();
 QString formatDate(const QDate &date, const QString &format);
 std::optional<QDate> parseDate(const QString &text, const QString &format, const QDate &today);
 
-// Both with the program's format; parsing takes the current date for "today"
-// and two-digit years, and reads today, yesterday and tomorrow (今日, 昨日,
-// 明日) in either language.
+// Both with the program's format; parsing takes the current date for "today",
+// two-digit years and the dates typed in words, in either language.
 QString formatProgramDate(const QDate &date);
 std::optional<QDate> parseProgramDate(const QString &text);
 

@@ -74,6 +74,8 @@ TEST_F(ScriptingTest, ReadsDocumentDateAndPriceAndRefusesWhatIsNoNumberOrDay)
         {{{"Price", "7"}, {"Date", "2009/5/2"}}, {}, 7, QDate(2009, 5, 2)},
         {{{"Price", "8"}, {"Date", "2009-04-03T10:00:00"}}, {}, 8, QDate(2009, 4, 3)},
         {{{"Price", "9"}, {"Date", "today"}}, {}, 9, kToday},
+        {{{"Price", "9"}, {"Date", "3 days ago"}}, {}, 9, kToday.addDays(-3)},
+        {{{"Price", "9"}, {"Date", "2週間後"}}, {}, 9, kToday.addDays(14)},
         {{{"Price", "0"}}, QStringLiteral("price <= 0: 0"), 0, {}},
         {{{"Price", "-1,000"}}, QStringLiteral("price <= 0: -1,000"), 0, {}},
         {{{"Price", "1e999"}}, QStringLiteral("price <= 0: 1e999"), 0, {}},

@@ -17,9 +17,45 @@ TEST(DateFormatTest, ProgramFormatRoundTripsAndReadsShortFields)
     EXPECT_EQ(cv::parseDate(QStringLiteral("2025/3/5"), format, kToday), QDate(2025, 3, 5));
     // Full-width text from a Japanese input method.
     EXPECT_EQ(cv::parseDate(QStringLiteral("２０２５／３／５"), format, kToday), QDate(2025, 3, 5));
-    for (const auto &[word, days] :
-         {std::pair{"today", 0}, {"Yesterday", -1}, {"tomorrow", 1}, {"今日", 0}, {"昨日", -1}, {"明日", 1}})
-        EXPECT_EQ(cv::parseDate(QString::fromUtf8(word), format, kToday), kToday.addDays(days)) << word;
+    cv::setLanguageOverride(QString());
+}
+
+// Dates typed in words, read in either language whatever the program's;
+// today is Monday 7 December 2026.
+TEST(DateFormatTest, DatesTypedInWordsCountFromToday)
+{
+    // clang-format off
+    const struct {
+        const char *text;
+        QDate date; // invalid: no date
+    } cases[] = {
+        {"today", kToday}, {"Yesterday", {2026, 12, 6}}, {"tomorrow", {2026, 12, 8}}, {"今日", kToday},
+        {"昨日", {2026, 12, 6}}, {"明日", {2026, 12, 8}}, {"一昨日", {2026, 12, 5}}, {"the day after tomorrow", {2026, 12, 9}},
+        // A weekday alone is the nearest one; next / last never today; 来週 / 先週 / 今週 run Monday to Sunday.
+        {"Friday", {2026, 12, 4}}, {"金曜日", {2026, 12, 4}}, {"wed", {2026, 12, 9}}, {"水曜", {2026, 12, 9}},
+        {"next Friday", {2026, 12, 11}}, {"来週の金曜", {2026, 12, 18}}, {"next monday", {2026, 12, 14}},
+        {"last Monday", {2026, 11, 30}}, {"先週の月曜", {2026, 11, 30}}, {"先週月曜日", {2026, 11, 30}},
+        {"this Sunday", {2026, 12, 13}}, {"今週の日曜", {2026, 12, 13}},
+        {"3 days ago", {2026, 12, 4}}, {"3日前", {2026, 12, 4}}, {"３日前", {2026, 12, 4}}, {"in 2 weeks", {2026, 12, 21}},
+        {"2週間後", {2026, 12, 21}}, {"a week ago", {2026, 11, 30}}, {"1 month ago", {2026, 11, 7}}, {"1か月前", {2026, 11, 7}},
+        {"10 days later", {2026, 12, 17}},
+        // A month and day without a year is the nearest such day.
+        {"Dec 5", {2026, 12, 5}}, {"5 Dec", {2026, 12, 5}}, {"12月5日", {2026, 12, 5}}, {"January 3rd", {2027, 1, 3}},
+        {"1月3日", {2027, 1, 3}}, {"Jun 6", {2027, 6, 6}}, {"Jun 10", {2026, 6, 10}}, {"Feb 29", {2028, 2, 29}},
+        {"December 25, 2025", {2025, 12, 25}}, {"2025年12月25日", {2025, 12, 25}},
+        // Anything else stays refused.
+        {"next", {}}, {"3 days", {}}, {"in weeks", {}}, {"Dec 32", {}}, {"13月5日", {}}, {"2月30日", {}},
+        {"next Funday", {}}, {"来週", {}}, {"5日", {}}, {"someday", {}}, {"2025年2月29日", {}},
+    };
+    // clang-format on
+    const QString format = QStringLiteral("%Y/%m/%d");
+    for (const char *language : {"en", "ja"}) {
+        cv::setLanguageOverride(QLatin1String(language));
+        for (const auto &c : cases) {
+            const std::optional<QDate> read = cv::parseDate(QString::fromUtf8(c.text), format, kToday);
+            EXPECT_EQ(read.value_or(QDate()), c.date) << language << " " << c.text;
+        }
+    }
     cv::setLanguageOverride(QString());
 }
 
