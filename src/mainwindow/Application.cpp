@@ -3,6 +3,7 @@
 #include "document/Book.h"
 #include "document/BookBackup.h"
 #include "mainwindow/BookWindow.h"
+#include "mainwindow/SecuritiesWindow.h"
 #include "mainwindow/StartupDialog.h"
 #include "mainwindow/StartupCode.h"
 #include "mainwindow/WindowDocumentUI.h"
@@ -166,6 +167,7 @@ BookWindow *Application::makeWindow(Book &document)
     window->setPreference(&m_preference);
     window->setEntryPanelMaker(m_entryPanelMaker);
     window->setMenuBar(makeMenuBar(window));
+    window->setMenuBarMaker([this](QWidget *parent) { return makeMenuBar(parent); });
     window->setCloseHandler([this](Book *d) { return m_documents->closeDocument(d, true); });
     new ActivationWatcher(window, [this, window] { windowActivated(window); });
     m_windows[&document] = window;
@@ -197,7 +199,10 @@ BookWindow *Application::windowFor(const Book *document) const
 
 BookWindow *Application::frontWindow() const
 {
-    if (auto *active = qobject_cast<BookWindow *>(QApplication::activeWindow())) {
+    QWidget *activeWindow = QApplication::activeWindow();
+    // The securities window's menu speaks for its document window.
+    if (auto *securities = qobject_cast<SecuritiesWindow *>(activeWindow)) activeWindow = securities->owner();
+    if (auto *active = qobject_cast<BookWindow *>(activeWindow)) {
         if (active->document()) return active;
     }
     if (m_lastActive && m_lastActive->document()) return m_lastActive;

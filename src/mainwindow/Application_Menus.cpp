@@ -10,6 +10,7 @@
 #include "mainwindow/pages/CurrencyPage.h"
 #include "controls/Tags.h"
 #include "mainwindow/pages/SearchPage.h"
+#include "mainwindow/SecuritiesWindow.h"
 #include "mainwindow/StartupCode.h"
 #include "panels/dialogs/CalculatorWindow.h"
 #include "panels/dialogs/PreferencesDialog.h"
@@ -493,6 +494,7 @@ void Application::validateMenus()
         command.action->setEnabled(state.enabled);
         if (command.action->isCheckable()) command.action->setChecked(state.checked);
     }
+    if (BookWindow *window = frontWindow()) window->validateToolbarItems();
 }
 
 QMenuBar *Application::makeMenuBar(QWidget *parent)
@@ -631,10 +633,22 @@ cv::TableCommand rowCommand(const char *method)
     return qstrcmp(method, "del") == 0 ? cv::TableCommand::Delete : cv::TableCommand::SelectAll;
 }
 
+// Edit > Delete while the securities window is key deletes its selected
+// security (no text field there takes the command).
+SecuritiesWindow *deletingSecuritiesWindow(const char *method)
+{
+    if (qstrcmp(method, "del") != 0) return nullptr;
+    return qobject_cast<SecuritiesWindow *>(QApplication::activeWindow());
+}
+
 } // namespace
 
 bool Application::focusAnswers(const char *method) const
 {
+    if (const SecuritiesWindow *securities = deletingSecuritiesWindow(method)) {
+        // An untagged item of the document window: its menu steps decide (tag 0).
+        return securities->owner()->validateMenuItem(0) && securities->validateMenuTag(SecuritiesWindow::DeleteTag);
+    }
     QWidget *focus = QApplication::focusWidget();
     if (!focus) return false;
     if (EditingTable *table = rowCommandTable(focus, method)) {
@@ -648,6 +662,10 @@ bool Application::focusAnswers(const char *method) const
 
 void Application::editAction(const char *method)
 {
+    if (SecuritiesWindow *securities = deletingSecuritiesWindow(method)) {
+        securities->execMenu(SecuritiesWindow::DeleteTag);
+        return;
+    }
     QWidget *focus = QApplication::focusWidget();
     if (EditingTable *table = rowCommandTable(focus, method)) {
         if (rowCommand(method) == cv::TableCommand::Delete) {

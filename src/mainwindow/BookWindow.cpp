@@ -59,6 +59,7 @@ BookWindow::BookWindow(Book *document, QSettings *settings, QWidget *parent)
     column->addWidget(d->m_tabBar);
     column->addWidget(d->m_stack, 1);
     setCentralWidget(central);
+    d->m_docView = central;
     addToolBar(Qt::TopToolBarArea, d->m_toolbar);
     setUnifiedTitleAndToolBarOnMac(true);
     connect(d->m_toolbar, &cv::DocumentToolbar::itemTriggered, this, &BookWindow::execToolbar);
@@ -342,11 +343,22 @@ void BookWindow::selectTabWithIdentifier(const QString &identifier)
     d->m_switcher.select(identifier);
 }
 
+bool BookWindow::validateToolbarItem() const
+{
+    return centralWidget() == d->m_docView;
+}
+
+void BookWindow::validateToolbarItems()
+{
+    const bool enabled = validateToolbarItem();
+    for (QAction *action : d->m_toolbar->actions()) action->setEnabled(enabled);
+}
+
 void BookWindow::execToolbar(const QString &identifier)
 {
     QAction *action = identifier == u"TB_Batch" ? d->m_batchAction : d->m_toolbar->actionFor(identifier);
     // Shortcuts and scripted triggers do not pass through the enabled state.
-    if (action && !action->isEnabled()) return;
+    if (!validateToolbarItem() || (action && !action->isEnabled())) return;
     selectTabWithIdentifier(identifier);
     // Qt checked the item before asking; the shown page decides.
     d->m_toolbar->setSelectedIdentifier(selectedTabIdentifier());

@@ -28,6 +28,7 @@
 #include <optional>
 #include <vector>
 
+class QMenuBar;
 class QProgressBar;
 class QTabBar;
 class QSettings;
@@ -131,6 +132,10 @@ public:
 
     // ---- toolbar
     cv::DocumentToolbar *toolbar() const;
+    // The toolbar's items act only while the window shows the document's own
+    // view (the one it was built with); nothing in the program replaces it yet.
+    bool validateToolbarItem() const;
+    void validateToolbarItems();
     // The page tabs over the pages; a click selects as the toolbar does.
     QTabBar *tabBar() const;
     void execToolbar(const QString &identifier);
@@ -168,8 +173,12 @@ public:
     Q_INVOKABLE void performInputValue(const QString &value);
 
     // ---- menus (BookWindow_Menu.cpp)
-    // The window's own items, by tag; the application asks for the others.
+    // The window's own items, by tag (0: an item without one, such as Edit >
+    // Delete in the securities window); the application asks for the others.
     bool validateMenuItem(int tag) const;
+    // Gives the securities window its menu bar over the application's commands.
+    using MenuBarMaker = std::function<QMenuBar *(QWidget *window)>;
+    void setMenuBarMaker(MenuBarMaker maker);
     // Whether a sheet or the securities window takes the window's commands.
     bool isShowingSheet() const;
     bool isSecuritiesWindowKey() const;

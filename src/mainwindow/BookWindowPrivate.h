@@ -50,6 +50,8 @@ struct BookWindow::Private {
     QAction *m_batchAction = nullptr;            // the toolbar's repeated entry item; owned by the toolbar
     QProgressBar *m_busyIndicator;               // child, in the status bar
     QTabBar *m_tabBar = nullptr;                 // child: one tab per page of the stack
+    QWidget *m_docView = nullptr;                // the central widget the window was built with
+    MenuBarMaker m_menuBarMaker;                 // none: the securities window has no menu bar
     int m_busyDepth = 0;
     int m_currentTabViewIndex = 0;
     int m_mainViewTabIndex = 0; // page shown when the temporary page came

@@ -39,8 +39,17 @@ cv::SecuritiesWindow *BookWindow::securityWindow() const
 
 cv::SecuritiesWindow *BookWindow::Private::ensureSecuritiesWindow()
 {
-    if (!m_securityWindow && m_document) m_securityWindow = new cv::SecuritiesWindow(&q, m_document);
+    if (!m_securityWindow && m_document) {
+        m_securityWindow = new cv::SecuritiesWindow(&q, m_document);
+        // Edit > Delete and the rest of the menu while the securities window is key.
+        if (m_menuBarMaker) m_securityWindow->setMenuBar(m_menuBarMaker(m_securityWindow));
+    }
     return m_securityWindow;
+}
+
+void BookWindow::setMenuBarMaker(MenuBarMaker maker)
+{
+    d->m_menuBarMaker = std::move(maker);
 }
 
 void BookWindow::showSecuritiesWindow()

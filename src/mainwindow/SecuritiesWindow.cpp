@@ -22,6 +22,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
@@ -139,7 +140,7 @@ private:
 } // namespace
 
 SecuritiesWindow::SecuritiesWindow(BookWindow *owner, Book *document)
-    : QWidget(owner, Qt::Window), m_owner(owner), m_document(document), m_model(new SecurityTableModel(this, document)),
+    : MonitoredWindow(owner), m_owner(owner), m_document(document), m_model(new SecurityTableModel(this, document)),
       m_securityView(new SecurityTableView(this))
 {
     Q_ASSERT(owner && document);
@@ -209,6 +210,11 @@ SecuritiesWindow::SecuritiesWindow(BookWindow *owner, Book *document)
 }
 
 SecuritiesWindow::~SecuritiesWindow() = default;
+
+void SecuritiesWindow::setMenuBar(QMenuBar *bar)
+{
+    layout()->setMenuBar(bar);
+}
 
 void SecuritiesWindow::restoreFrame()
 {
@@ -296,7 +302,7 @@ void SecuritiesWindow::keyPressEvent(QKeyEvent *event)
         execMenu(DeleteTag);
         return;
     }
-    QWidget::keyPressEvent(event);
+    MonitoredWindow::keyPressEvent(event);
 }
 
 // ---------------------------------------------------------------- commands

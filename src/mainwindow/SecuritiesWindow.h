@@ -15,12 +15,14 @@
 #include "model/Node.h"
 #include "platform/print/PrintRunner.h"
 
+#include "controls/MonitoredWindow.h"
+
 #include <QPointer>
-#include <QWidget>
 
 #include <functional>
 #include <memory>
 
+class QMenuBar;
 class QMimeData;
 class QPushButton;
 class QTableView;
@@ -34,7 +36,9 @@ class BookWindow;
 
 class SecurityTableModel;
 
-class SecuritiesWindow : public QWidget {
+// A monitored window: the popup tracker sees its clicks first, and it keeps
+// its frame on the visible part of the screen as the panels do.
+class SecuritiesWindow : public MonitoredWindow {
     Q_OBJECT
 public:
     // The window's commands.
@@ -59,6 +63,9 @@ public:
     ~SecuritiesWindow() override;
 
     QTableView *securityView() const { return m_securityView; }
+    BookWindow *owner() const { return m_owner; }
+    // The application's menu over the window's own, taken over.
+    void setMenuBar(QMenuBar *bar);
     // The list is read again and the changed mark cleared.
     void enterSecurityView();
     void reloadSecurityView();

@@ -3,6 +3,7 @@
 
 #include "mainwindow/DocumentToolbar.h"
 #include "mainwindow/MenuRules.h"
+#include "support/WindowPage.h"
 
 #include <QDialog>
 #include <QMenuBar>
@@ -102,32 +103,34 @@ TEST_F(DelegateTest, MenusCarryTheirTagsAndTheUsualShortcuts)
 
 // The menu as a user finds it, opened in each state of the window: on the
 // viewer with nothing selected, on the empty search page, the budget and
-// currency pages (no currency selected), with a sheet over the viewer, and
-// with no book open.
+// currency pages (no currency selected), with a sheet over the viewer, in the
+// securities window's own menu bar while that window is key (nothing
+// selected), and with no book open. The toolbar's items stay on wherever a
+// window shows its own view.
 TEST_F(DelegateTest, TheMenuFollowsTheWindowsState)
 {
-    enum State { Viewer, Search, BudgetState, CurrencyState, Sheet, NoBook, StateCount };
-    // Per state: 0 off, 1 on, c on and checked.
+    enum State { Viewer, Search, BudgetState, CurrencyState, Sheet, SecuritiesKey, NoBook, StateCount };
+    // Per state: 0 off, 1 on, c on and checked, x off and checked.
     // clang-format off
     const std::pair<const char *, const char *> table[] = {
-        {"new", "111111"}, {"open", "111111"}, {"preferences", "111111"}, {"about", "111111"},
-        {"save", "111110"}, {"close", "111110"}, {"reports", "111110"}, {"charts", "111110"}, {"info", "111110"},
-        {"viewSecurities", "111110"}, {"calculator", "111110"}, {"print", "101100"}, {"printPreview", "101100"},
-        {"undo", "000000"},
-        {"password", "111100"}, {"groups", "111100"}, {"settings", "111100"}, {"recalculate", "111100"},
-        {"compact", "111100"}, {"importText", "111100"}, {"importOFX", "111100"}, {"importMobile", "111100"},
-        {"calendar", "100010"}, {"fontLarger", "100010"}, {"wizard", "100000"}, {"newCash", "100000"},
-        {"deleteAccount", "000000"}, {"accountImport", "000000"}, {"categoryImportText", "100000"},
-        {"categoryImportOFX", "100000"}, {"categoryImportMobile", "100000"}, {"deleteCategory", "000000"},
-        {"searchConditions", "111100"}, {"searchClear", "000000"}, {"currencyNew", "111100"},
-        {"viewTB01", "c111c0"}, {"viewTB02", "1c1110"}, {"viewTB03", "11c110"}, {"viewTB05", "111c10"},
-        {"viewTB06", "111110"}, {"newFromTemplate", "111111"}, {"saveAs", "111110"}, {"fontSmaller", "100010"},
-        {"newBank", "100000"}, {"newInvestment", "100000"}, {"newOtherAsset", "100000"}, {"newLoan", "100000"},
-        {"newCreditCard", "100000"}, {"newOtherDebt", "100000"}, {"newAccountSummary", "100000"},
-        {"addSecurity", "000000"}, {"groupAccounts", "000000"}, {"newCategory", "000000"},
-        {"newCategoryFolder", "000000"}, {"mergeCategory", "000000"}, {"searchRemoveRow", "000000"},
-        {"searchExport", "000000"}, {"del", "000000"}, {"currencyRates", "000000"}, {"currencySwitch", "000000"},
-        {"currencyImport", "000000"},
+        {"new", "1111111"}, {"open", "1111111"}, {"preferences", "1111111"}, {"about", "1111111"},
+        {"save", "1111110"}, {"close", "1111110"}, {"reports", "1111100"}, {"charts", "1111100"}, {"info", "1111100"},
+        {"viewSecurities", "1111100"}, {"calculator", "1111100"}, {"print", "1011010"}, {"printPreview", "1011010"},
+        {"undo", "0000000"},
+        {"password", "1111000"}, {"groups", "1111000"}, {"settings", "1111000"}, {"recalculate", "1111000"},
+        {"compact", "1111000"}, {"importText", "1111000"}, {"importOFX", "1111000"}, {"importMobile", "1111000"},
+        {"calendar", "1000100"}, {"fontLarger", "1000100"}, {"wizard", "1000000"}, {"newCash", "1000000"},
+        {"deleteAccount", "0000000"}, {"accountImport", "0000000"}, {"categoryImportText", "1000000"},
+        {"categoryImportOFX", "1000000"}, {"categoryImportMobile", "1000000"}, {"deleteCategory", "0000000"},
+        {"searchConditions", "1111000"}, {"searchClear", "0000000"}, {"currencyNew", "1111000"},
+        {"viewTB01", "c111cx0"}, {"viewTB02", "1c11100"}, {"viewTB03", "11c1100"}, {"viewTB05", "111c100"},
+        {"viewTB06", "1111100"}, {"newFromTemplate", "1111111"}, {"saveAs", "1111110"}, {"fontSmaller", "1000100"},
+        {"newBank", "1000000"}, {"newInvestment", "1000000"}, {"newOtherAsset", "1000000"}, {"newLoan", "1000000"},
+        {"newCreditCard", "1000000"}, {"newOtherDebt", "1000000"}, {"newAccountSummary", "1000000"},
+        {"addSecurity", "0000000"}, {"groupAccounts", "0000000"}, {"newCategory", "0000000"},
+        {"newCategoryFolder", "0000000"}, {"mergeCategory", "0000000"}, {"searchRemoveRow", "0000000"},
+        {"searchExport", "0000000"}, {"del", "0000000"}, {"currencyRates", "0000000"}, {"currencySwitch", "0000000"},
+        {"currencyImport", "0000000"},
     };
     // clang-format on
     cv::Book *document = nullptr;
@@ -140,15 +143,25 @@ TEST_F(DelegateTest, TheMenuFollowsTheWindowsState)
             w->openSettingsPanel();
             ASSERT_TRUE(w->isShowingSheet());
         }
+        if (state == SecuritiesKey) {
+            const auto securities = cvtest::page::Window(*delegate, w).securities();
+            ASSERT_TRUE(w->isSecuritiesWindowKey());
+            ASSERT_NE(securities->findChild<QMenuBar *>(), nullptr);
+        }
         if (state == NoBook) delegate->openBooks().closeAll();
         delegate->validateMenus();
         for (const auto &[name, states] : table) {
             const QAction *action = delegate->actionNamed(QLatin1String(name));
             ASSERT_NE(action, nullptr) << name;
-            EXPECT_EQ(action->isEnabled(), states[state] != '0') << name << " in state " << state;
-            EXPECT_EQ(action->isChecked(), states[state] == 'c') << name << " in state " << state;
+            const char expected = states[state];
+            EXPECT_EQ(action->isEnabled(), expected == '1' || expected == 'c') << name << " in state " << state;
+            EXPECT_EQ(action->isChecked(), expected == 'c' || expected == 'x') << name << " in state " << state;
         }
-        if (state == Viewer) EXPECT_TRUE(w->toolbar()->actionFor(QStringLiteral("TB07"))->isEnabled());
+        if (state != NoBook) {
+            for (const QAction *item : w->toolbar()->actions())
+                EXPECT_TRUE(item->isEnabled() || !item->isVisible()) << item->text().toStdString() << " " << state;
+        }
+        if (state == SecuritiesKey) w->securityWindow()->close();
         if (state == Sheet) {
             for (QDialog *sheet : w->findChildren<QDialog *>()) sheet->reject();
             QTRY_VERIFY(!w->isShowingSheet());

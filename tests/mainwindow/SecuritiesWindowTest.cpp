@@ -15,6 +15,7 @@
 #include "panels/entry/PricePanel.h"
 #include "panels/sheets/OpeningHoldingSheet.h"
 #include "support/SampleBook.h"
+#include "support/WindowPage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,6 +27,8 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QProcess>
+#include <QScreen>
+#include <QSettings>
 #include <QTableView>
 
 namespace {
@@ -45,8 +48,8 @@ protected:
         auto bank = std::make_shared<cv::BankDetail>();
         bank->setDate(QDate(2009, 1, 1));
         samplebook::node(doc->accountTrees()->asset(), kBank, 31, QStringLiteral("Bank"), bank);
-        stock = addSecurity(QStringLiteral("Mizuho"), cv::SecurityKind::Stock, 8301, QString());
-        trust = addSecurity(QStringLiteral("日経225ファンド"), cv::SecurityKind::InvestmentTrust, 0, QString());
+        stock = addSecurity(QStringLiteral("Hoshizora"), cv::SecurityKind::Stock, 42, QString());
+        trust = addSecurity(QStringLiteral("青空バランスファンド"), cv::SecurityKind::InvestmentTrust, 0, QString());
         for (int ident : {kInvestA, kInvestB}) {
             auto invest =
                 samplebook::node(doc->accountTrees()->asset(), ident, 32,
@@ -131,20 +134,20 @@ TEST_F(SecuritiesWindowTest, ListsEachSecurityInItsSevenColumns)
     cv::SecuritiesWindow *bw = securityWindow(openBook());
     ASSERT_TRUE(bw);
     QAbstractItemModelTester tester(bw->securityView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-    addSecurity(QStringLiteral("Apple"), cv::SecurityKind::Stock, 5, QStringLiteral("AAPL"))->setVisible(false);
+    addSecurity(QStringLiteral("Kumo Robotics"), cv::SecurityKind::Stock, 5, QStringLiteral("KMRB"))->setVisible(false);
     bw->reloadSecurityView();
     // clang-format off
     const struct {
         int row;
         QStringList cells;
     } cases[] = {
-        {0, {QStringLiteral("Stock"), QStringLiteral("Mizuho"), QStringLiteral("8301"), QStringLiteral("¥"), QStringLiteral("1,203.00"),
+        {0, {QStringLiteral("Stock"), QStringLiteral("Hoshizora"), QStringLiteral("42"), QStringLiteral("¥"), QStringLiteral("1,203.00"),
              QStringLiteral("Low"), QStringLiteral("1")}},
         // A code of 0 shows nothing; a trust's price has the fund format.
-        {1, {QStringLiteral("Investment Trust"), QStringLiteral("日経225ファンド"), QString(), QStringLiteral("¥"),
+        {1, {QStringLiteral("Investment Trust"), QStringLiteral("青空バランスファンド"), QString(), QStringLiteral("¥"),
              QStringLiteral("0.00"), QStringLiteral("Low"), QStringLiteral("1")}},
         // The symbol wins over the code.
-        {2, {QStringLiteral("Stock"), QStringLiteral("Apple"), QStringLiteral("AAPL"), QStringLiteral("¥"), QStringLiteral("0.00"),
+        {2, {QStringLiteral("Stock"), QStringLiteral("Kumo Robotics"), QStringLiteral("KMRB"), QStringLiteral("¥"), QStringLiteral("0.00"),
              QStringLiteral("Low"), QStringLiteral("0")}},
     };
     // clang-format on
@@ -201,6 +204,61 @@ TEST_F(SecuritiesWindowTest, DeletesASecurityEverywhereOrOneAccountsHoldingOnly)
     }
 }
 
+// The Delete key, the Delete button and Edit > Delete each delete the selected
+// security after the confirmation; Edit > Delete follows the document
+// window's rule for its untagged items (off while it shows the investment page).
+TEST_F(SecuritiesWindowTest, TheKeyTheButtonAndEditDeleteDeleteTheSelectedSecurity)
+{
+    enum How { Key, Backspace, Button, Menu };
+    const struct {
+        const char *name;
+        How how;
+        const char *page;
+        bool deleted;
+    } cases[] = {
+        {"Delete key", Key, "TB01", true},         {"Backspace", Backspace, "TB05", true},
+        {"Delete button", Button, "TB06", true},   {"Edit > Delete", Menu, "TB01", true},
+        {"Edit > Delete on the investments", Menu, "TB06", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        cvtest::page::Window page(*delegate, openBook());
+        page->show();
+        page->selectTabWithIdentifier(QLatin1String(c.page));
+        const cvtest::page::Securities securities = page.securities();
+        // Nothing selected: the menu offers nothing to delete.
+        EXPECT_FALSE(securities.menuDelete());
+        ASSERT_TRUE(securities.click(0));
+        const size_t asked = alerts.asked.size();
+        if (c.how == Key) securities.press(Qt::Key_Delete);
+        if (c.how == Backspace) securities.press(Qt::Key_Backspace);
+        if (c.how == Button) securities.clickButton("Brand-Delete");
+        if (c.how == Menu) {
+            EXPECT_EQ(securities.menuDelete(), c.deleted);
+        }
+        EXPECT_EQ(alerts.asked.size() - asked, c.deleted ? 1u : 0u);
+        const auto &list = document->securityList();
+        EXPECT_EQ(std::find(list.begin(), list.end(), stock) == list.end(), c.deleted);
+        EXPECT_EQ(holdings(kInvestB, stock), c.deleted ? 0 : 1);
+        delegate->openBooks().closeDocument(document, false);
+    }
+}
+
+// A frame kept from a taller screen (or placed low by the window manager)
+// comes back up with its bottom edge on the visible part of the screen.
+TEST_F(SecuritiesWindowTest, OpensWithItsBottomEdgeOnTheScreen)
+{
+    cv::BookWindow *w = openBook();
+    const QRect available = w->screen()->availableGeometry();
+    QWidget earlier;
+    earlier.setGeometry(available.left() + 20, available.bottom() - 200, 600, 360);
+    QSettings().setValue(QString::fromLatin1(cv::SecuritiesWindow::kFrameName), earlier.saveGeometry());
+    cv::SecuritiesWindow *bw = securityWindow(w);
+    EXPECT_LE(bw->frameGeometry().bottom(), available.bottom());
+    EXPECT_GE(bw->frameGeometry().top(), available.top());
+    QSettings().remove(QString::fromLatin1(cv::SecuritiesWindow::kFrameName));
+}
+
 TEST_F(SecuritiesWindowTest, EditingASecurityKeepsItOnceUnderItsIdent)
 {
     cv::SecuritiesWindow *bw = securityWindow(openBook());
@@ -208,16 +266,16 @@ TEST_F(SecuritiesWindowTest, EditingASecurityKeepsItOnceUnderItsIdent)
     const size_t count = document->securityList().size();
     cv::SecuritySheet *sheet = bw->editSecurity(stock);
     ASSERT_TRUE(sheet);
-    sheet->nameField()->setText(QStringLiteral("Mizuho FG"));
+    sheet->nameField()->setText(QStringLiteral("Hoshizora HD"));
     sheet->okPushed();
     EXPECT_EQ(document->securityList().size(), count);
     EXPECT_EQ(std::count_if(document->securityList().begin(), document->securityList().end(),
                             [ident](const cv::SecurityPtr &b) { return b->ident() == ident; }),
               1);
-    EXPECT_EQ(stock->name(), QStringLiteral("Mizuho FG"));
+    EXPECT_EQ(stock->name(), QStringLiteral("Hoshizora HD"));
     EXPECT_EQ(holdings(kInvestB, stock), 1);
     EXPECT_EQ(prices(stock), 2);
-    EXPECT_EQ(bw->securityStrValueForColumn(cv::SecuritiesWindow::NameColumn, 0), QStringLiteral("Mizuho FG"));
+    EXPECT_EQ(bw->securityStrValueForColumn(cv::SecuritiesWindow::NameColumn, 0), QStringLiteral("Hoshizora HD"));
 }
 
 TEST_F(SecuritiesWindowTest, DragsReorderOnlyWithinTheTable)
@@ -241,10 +299,10 @@ TEST_F(SecuritiesWindowTest, DragsReorderOnlyWithinTheTable)
         bool accepted;
         QStringList order;
     } cases[] = {
-        {"onto its own place", 0, 0, table, true, {QStringLiteral("Mizuho"), QStringLiteral("日経225ファンド"), QStringLiteral("Third")}},
-        {"from elsewhere", 0, 2, &stranger, false, {QStringLiteral("Mizuho"), QStringLiteral("日経225ファンド"), QStringLiteral("Third")}},
-        {"down past one", 0, 2, table, true, {QStringLiteral("日経225ファンド"), QStringLiteral("Mizuho"), QStringLiteral("Third")}},
-        {"up to the top", 2, 0, table, true, {QStringLiteral("Third"), QStringLiteral("日経225ファンド"), QStringLiteral("Mizuho")}},
+        {"onto its own place", 0, 0, table, true, {QStringLiteral("Hoshizora"), QStringLiteral("青空バランスファンド"), QStringLiteral("Third")}},
+        {"from elsewhere", 0, 2, &stranger, false, {QStringLiteral("Hoshizora"), QStringLiteral("青空バランスファンド"), QStringLiteral("Third")}},
+        {"down past one", 0, 2, table, true, {QStringLiteral("青空バランスファンド"), QStringLiteral("Hoshizora"), QStringLiteral("Third")}},
+        {"up to the top", 2, 0, table, true, {QStringLiteral("Third"), QStringLiteral("青空バランスファンド"), QStringLiteral("Hoshizora")}},
     };
     // clang-format on
     for (const auto &c : cases) {
@@ -264,7 +322,7 @@ TEST_F(SecuritiesWindowTest, TheChooserCommandHandsBackTheNewSecurityAfterOkOnly
         bool ok;
         const char *name;
         bool added;
-    } cases[] = {{true, "New One", true}, {false, "Other", false}, {true, "Mizuho", false}};
+    } cases[] = {{true, "New One", true}, {false, "Other", false}, {true, "Hoshizora", false}};
     for (const auto &c : cases) {
         cv::SecurityChooserModel source;
         source.setDocument(document, 0);
@@ -321,7 +379,7 @@ using SecuritiesWindowShots = InLanguages<SecuritiesWindowTest>;
 TEST_P(SecuritiesWindowShots, RendersTheWindowAndPrintsTheList)
 {
     cv::SecuritiesWindow *bw = securityWindow(openBook());
-    addSecurity(QStringLiteral("Apple"), cv::SecurityKind::Stock, 0, QStringLiteral("AAPL"))->setCurrency(2);
+    addSecurity(QStringLiteral("Kumo Robotics"), cv::SecurityKind::Stock, 0, QStringLiteral("KMRB"))->setCurrency(2);
     document->commitSecurityList();
     bw->resize(820, 260);
     bw->selectRow(0);

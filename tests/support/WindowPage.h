@@ -10,12 +10,15 @@
 #include "mainwindow/Application.h"
 #include "mainwindow/BookWindow.h"
 #include "mainwindow/DocumentToolbar.h"
+#include "mainwindow/SecuritiesWindow.h"
 #include "mainwindow/viewer/ViewerColumns.h"
 #include "mainwindow/viewer/ViewerModel.h"
 #include "mainwindow/viewer/ViewerPage.h"
 #include "model/AccountTrees.h"
 
 #include <QAction>
+#include <QPushButton>
+#include <QTableView>
 
 #include <functional>
 
@@ -95,6 +98,43 @@ private:
     cv::ViewerPage *m_viewer;
 };
 
+// The securities window, key, as View > Securities Window leaves it.
+class Securities {
+public:
+    Securities(cv::Application &delegate, cv::SecuritiesWindow *window) : m_delegate(delegate), m_window(window) {}
+    cv::SecuritiesWindow *operator->() const { return m_window; }
+
+    // Clicks the row's name; false when the table shows no such row.
+    bool click(int row) const
+    {
+        QTableView *table = m_window->securityView();
+        const QModelIndex name = table->model()->index(row, cv::SecuritiesWindow::NameColumn);
+        if (!name.isValid()) return false;
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(name).center());
+        return m_window->selectedRow() == row;
+    }
+    void press(Qt::Key key) const { QTest::keyClick(m_window->securityView(), key); }
+    // Clicks the button whose title is the key's text ("Brand-Delete" ...).
+    void clickButton(const char *titleKey) const
+    {
+        for (QPushButton *button : m_window->findChildren<QPushButton *>())
+            if (button->text() == cv::localizedString(titleKey)) QTest::mouseClick(button, Qt::LeftButton);
+    }
+    // Chooses Edit > Delete in the window's menu; false when it shows disabled.
+    bool menuDelete() const
+    {
+        m_delegate.validateMenus();
+        QAction *del = m_delegate.actionNamed(QStringLiteral("del"));
+        if (!del->isEnabled()) return false;
+        del->trigger();
+        return true;
+    }
+
+private:
+    cv::Application &m_delegate;
+    cv::SecuritiesWindow *m_window;
+};
+
 // A document window and the application menu.
 class Window {
 public:
@@ -115,6 +155,14 @@ public:
         if (!enabled(tag)) return;
         m_delegate.actionForTag(tag)->trigger();
         QApplication::processEvents();
+    }
+    // Opens the securities window from the View menu and makes it the key window.
+    Securities securities() const
+    {
+        m_delegate.validateMenus();
+        m_delegate.actionForTag(cv::tag::ViewSecurities)->trigger();
+        QApplication::setActiveWindow(m_window->securityWindow());
+        return Securities(m_delegate, m_window->securityWindow());
     }
     // Clicks the toolbar item of a page ("TB01" viewer ... "TB06" investments).
     void showPage(const char *identifier) const
