@@ -6,6 +6,7 @@
 #include "controls/TickTree.h"
 #include "controls/DateField.h"
 #include "document/Book.h"
+#include "document/OpenBooks.h"
 #include "document/Preference.h"
 #include "model/DomainEnums.h"
 #include "platform/Alert.h"
@@ -16,6 +17,7 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -23,6 +25,8 @@
 namespace cv {
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcChartSheet, "corvane.charts")
 
 constexpr int kMinWidth = 459;
 constexpr int kMinHeight = 433;
@@ -58,6 +62,8 @@ ChartSheet::ChartSheet(Book *document, const Preference &preference, QWidget *pa
       m_previewButton(new QPushButton(cv::localizedString("Report-Sheet-Preview"), this)),
       m_drawButton(new QPushButton(cv::localizedString("Chart-Draw"), this))
 {
+    // Says which book a chart run belongs to when several are open.
+    if (document) qCInfo(lcChartSheet).noquote() << QStringLiteral("doc: %1").arg(OpenBooks::displayName(*document));
     setWindowTitle(cv::localizedString("Chart-Window-Title"));
     m_tabView->addTab(m_accView, cv::localizedString("Chart-Tab-Accounts"));
     m_tabView->addTab(m_actView, cv::localizedString("Chart-Tab-Categories"));

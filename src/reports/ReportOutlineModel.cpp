@@ -116,7 +116,8 @@ int ReportOutlineModel::rowCount(const QModelIndex &parent) const
 
 int ReportOutlineModel::columnCount(const QModelIndex &) const
 {
-    return m_mode == Groupings || m_mode == Categories ? 1 : 2;
+    // The trees add the column of ticked names (TickTree's column 2).
+    return m_mode == Groupings ? 1 : m_mode == Securities ? 2 : 3;
 }
 
 QVariant ReportOutlineModel::data(const QModelIndex &index, int role) const
@@ -144,6 +145,7 @@ QVariant ReportOutlineModel::data(const QModelIndex &index, int role) const
         if (role == Qt::CheckStateRole) return ticked != 0 ? Qt::Checked : Qt::Unchecked;
         if (role == Qt::DisplayRole) return name;
     } else if (role == Qt::DisplayRole) {
+        if (index.column() == 2) return ticked != 0 ? name : QString();
         return kind;
     }
     return QVariant();

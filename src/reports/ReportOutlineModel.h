@@ -3,7 +3,8 @@
 // debt roots), the category trees (income and expense roots), the securities
 // or the groupings with "No Grouping". Every row reads its tick live: a
 // node's status, a security's or grouping's outline state; the sheet's
-// choice lives there and nowhere else.
+// choice lives there and nowhere else. Columns: 0 the ticks and names, 1 the
+// kind (accounts and securities), 2 in the trees the name of a ticked node only.
 
 #include "model/Security.h"
 #include "model/Grouping.h"

@@ -207,6 +207,8 @@ void ReportSheet::buildTab(int kind)
     tab.tree->setHeaderHidden(true);
     tab.tree->header()->setStretchLastSection(false);
     tab.tree->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < tab.treeModel->columnCount(); ++column)
+        tab.tree->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     outlines->addWidget(tab.tree, 3);
     if (hasGroups(kind)) {
         auto *groupColumn = new QVBoxLayout;

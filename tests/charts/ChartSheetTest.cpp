@@ -4,6 +4,7 @@
 #include "charts/OverviewSheet.h"
 #include "controls/TickTree.h"
 #include "document/BookTestAccess.h"
+#include "document/OpenBooks.h"
 #include "document/Preference.h"
 #include "model/CategoryTrees.h"
 #include "platform/Localization.h"
@@ -55,7 +56,14 @@ TEST_F(SheetTest, TicksStopAtTenItems)
     for (int i = 0; i < 10; ++i) m_book.category(false, QStringLiteral("T%1").arg(i), ten);
     m_book.rebuild();
 
+    static QStringList logged;
+    logged.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) { logged << m; });
     cv::ChartSheet sheet(m_book.doc.get(), m_preference);
+    qInstallMessageHandler(previous);
+    // The sheet names its book in the log when it is made.
+    EXPECT_EQ(logged, QStringList{QStringLiteral("doc: ") + cv::OpenBooks::displayName(*m_book.doc)});
     sheet.show();
     sheet.tabView()->setCurrentIndex(1);
     clickTick(sheet.actView(), many);

@@ -150,7 +150,13 @@ TEST_F(ReportPanelTest, TicksFollowTheTreesAndCloseClearsThem)
     };
     for (const Step &step : steps) {
         click(step.click);
-        for (const auto &[ident, value] : step.statuses) EXPECT_EQ(status(ident), value) << step.click << " " << ident;
+        for (const auto &[ident, value] : step.statuses) {
+            EXPECT_EQ(status(ident), value) << step.click << " " << ident;
+            // Column 2 names a node while it is ticked.
+            const cv::NodePtr node = findNode(*doc, ident);
+            const QModelIndex named = tab.treeModel->indexOfNode(node.get()).siblingAtColumn(2);
+            EXPECT_EQ(named.data().toString(), value ? doc->displayName(*node) : QString()) << ident;
+        }
         EXPECT_EQ(expenseRoot->status(), step.rootStatus);
         EXPECT_TRUE(panel->reportButton()->isEnabled());
     }
