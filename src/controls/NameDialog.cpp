@@ -5,6 +5,7 @@
 #include "platform/Localization.h"
 
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,11 +13,21 @@
 
 namespace cv {
 
+namespace {
+constexpr int kMinimumWidth = 320;
+constexpr int kTitleBarButtons = 120; // the title bar's buttons and margins
+} // namespace
+
 NameDialog::NameDialog(const QString &name, const QString &title, bool mustChange, QWidget *parent)
     : QDialog(parent), m_name(name), m_must(mustChange)
 {
     setWindowTitle(title);
     setModal(true);
+    // A short name must not leave the title bar too narrow for its title
+    // (bold in most title bars), beside the window's buttons.
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    setMinimumWidth(std::max(kMinimumWidth, QFontMetrics(titleFont).horizontalAdvance(title) + kTitleBarButtons));
     auto *layout = new QVBoxLayout(this);
     if (!title.isEmpty()) layout->addWidget(new QLabel(title, this));
     // Names are typed in the user's own input method, so no Latin hint here.

@@ -103,7 +103,7 @@ void PopupFieldEditor::willEditCell(const cv::PreparedCell &cell, EditingTable *
     }
     m_cell = cell;
     m_modified = false;
-    m_refusal.clear();
+    clearRefusal();
     setToolTip(QString());
     m_currency.reset();
     m_lastCurrencyValueWasNegative = false;
@@ -176,6 +176,7 @@ void PopupFieldEditor::clickedOutside()
 void PopupFieldEditor::clearEditingView()
 {
     m_editingView = nullptr;
+    clearRefusal();
 }
 
 void PopupFieldEditor::setTextInputOn(bool on)
@@ -214,8 +215,23 @@ void PopupFieldEditor::markRefused(const QString &why)
     colourAmount();
     // A beep alone says nothing on a silent machine.
     QToolTip::showText(mapToGlobal(QPoint(0, height())), why, this);
+    m_refusalWindow = window();
     QStatusTipEvent tip(why);
-    QCoreApplication::sendEvent(window(), &tip);
+    QCoreApplication::sendEvent(m_refusalWindow, &tip);
+}
+
+void PopupFieldEditor::clearRefusal()
+{
+    if (m_refusal.isEmpty()) return;
+    m_refusal.clear();
+    setToolTip(QString());
+    QToolTip::hideText();
+    colourAmount();
+    if (m_refusalWindow) {
+        QStatusTipEvent tip{QString()};
+        QCoreApplication::sendEvent(m_refusalWindow, &tip);
+    }
+    m_refusalWindow = nullptr;
 }
 
 void PopupFieldEditor::openCalendar(EditingTable *view, const QRect &cellFrame)
@@ -422,12 +438,7 @@ void PopupFieldEditor::afterTyping(const QString &oldText, cv::TextSelection old
     const QString typed = text();
     if (typed == oldText) return;
     m_modified = true;
-    if (!m_refusal.isEmpty()) {
-        m_refusal.clear();
-        setToolTip(QString());
-        QToolTip::hideText();
-        colourAmount();
-    }
+    clearRefusal();
     cv::TableClient *owner = viewClient();
     if (!owner || !m_editingView) return;
     if (m_currency) {

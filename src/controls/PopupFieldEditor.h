@@ -94,6 +94,9 @@ private:
     void afterTyping(const QString &oldText, cv::TextSelection oldSelection);
     void colourAmount();
     void applyInputHints();
+    // The text reads again or the edit went: the red mark, the tooltip and
+    // the status bar's reason go.
+    void clearRefusal();
 
     QPointer<EditingTable> m_editingView; // the table being edited
     QPointer<QObject> m_controller;       // the owner (or its table) in button mode
@@ -102,6 +105,7 @@ private:
     cv::DateCellCalendar *m_calendar = nullptr; // a replacement (tests); lives for the run
     QString m_preedit;
     QString m_refusal; // why the text was refused; empty: not refused
+    QPointer<QWidget> m_refusalWindow; // the window whose status bar shows the reason
     int m_row = -1;
     int m_column = -1;
     bool m_modified = false;

@@ -15,12 +15,20 @@
 
 namespace cv {
 
+namespace {
+constexpr int kMaxMessageWidth = 640;
+constexpr int kButtonPadding = 14; // each side of a button's title
+} // namespace
+
 StartupDialog::StartupDialog(bool isStartup, QWidget *parent) : QDialog(parent), m_isStartup(isStartup)
 {
     setWindowTitle(cv::localizedString("InitialPanel Title"));
     auto *layout = new QVBoxLayout(this);
     auto *welcome = new QLabel(cv::localizedString("InitialPanel Message"), this);
     welcome->setWordWrap(true);
+    // Wide enough for the message on one line: Japanese text would otherwise
+    // break anywhere, in the middle of a word.
+    welcome->setMinimumWidth(std::min(welcome->fontMetrics().horizontalAdvance(welcome->text()) + 4, kMaxMessageWidth));
     layout->addWidget(welcome);
     m_messageLabel = new QLabel(this);
     m_messageLabel->setWordWrap(true);
@@ -54,6 +62,8 @@ StartupDialog::StartupDialog(bool isStartup, QWidget *parent) : QDialog(parent),
     layout->addLayout(bottom);
 
     for (QPushButton *button : {m_openRecentButton, m_createNewButton, m_closeButton}) {
+        // The style's own padding leaves CJK titles touching the edges.
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 2 * kButtonPadding);
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, [this, button] { buttonPushed(button); });
     }

@@ -126,6 +126,10 @@ public:
         return it->second;
     }
     bool columnAllowsNegativeInput(int, int) const override { return allowsNegative; }
+    QString refusalOf(const QString &text, int, int) const override
+    {
+        return !refusedText.isEmpty() && text == refusedText ? QStringLiteral("not an amount") : QString();
+    }
 
     // The log without the verify lines, for tests about what was done.
     QStringList actions() const
@@ -147,6 +151,7 @@ public:
     bool addItemAddsRow = true;
     bool allowsNegative = true;
     bool showsButtons = true;
+    QString refusedText; // typed text the owner refuses; empty: none
     std::function<void(int column, int row, cv::PopupFieldEditor *editor)> openChooser; // on editColumn
     mutable int valueCalls = 0;
     QStringList log;

@@ -9,6 +9,8 @@
 
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QMainWindow>
+#include <QStatusBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -190,6 +192,34 @@ TEST(FieldEditor, AClickOutsideStoresWhatWasTypedAndEndsTheEdit)
     cv::GetPopupFieldEditor()->clickedOutside();
     EXPECT_FALSE(table->isEditing());
     EXPECT_EQ(client.actions(), QStringList{QStringLiteral("set 'x' 1 0")});
+}
+
+// The status bar's reason for a refused text goes when the text reads again
+// and when the edit goes with its table (the page was left).
+TEST(FieldEditor, TheStatusBarsReasonGoesWithTheRefusal)
+{
+    for (const bool mended : {true, false}) {
+        SCOPED_TRACE(mended ? "mended" : "page left");
+        QMainWindow window;
+        RecordingTableClient client(2, 1);
+        client.refusedText = QStringLiteral("x");
+        window.setCentralWidget(cvtest::makeTable(client, 2).release());
+        auto *table = static_cast<cv::EditingTable *>(window.centralWidget());
+        window.statusBar();
+        window.show();
+        table->performClickAtColumn(0, 0, nullptr);
+        QTest::keyClicks(cv::GetPopupFieldEditor(), QStringLiteral("x"));
+        QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Tab);
+        EXPECT_EQ(window.statusBar()->currentMessage(), QStringLiteral("not an amount"));
+        if (mended) {
+            QTest::keyClicks(cv::GetPopupFieldEditor(), QStringLiteral("1"));
+            QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Tab);
+            EXPECT_EQ(client.actions(), QStringList{QStringLiteral("set 'x1' 0 0")});
+        } else {
+            delete window.takeCentralWidget();
+        }
+        EXPECT_EQ(window.statusBar()->currentMessage(), QString());
+    }
 }
 
 TEST(FieldEditor, AClickOnTheCalendarButtonKeepsWhatWasTypedInTheCell)

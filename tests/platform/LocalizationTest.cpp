@@ -123,6 +123,10 @@ TEST_F(LocalizationTest, TablesAreCompiledInWithTheSameKeys)
                 << language.toStdString() << ": " << it.key().toStdString();
         }
     }
+    // A Japanese sentence ends in the full-width question or exclamation mark.
+    static const QRegularExpression asciiMark(QStringLiteral("[\\x{3040}-\\x{30FF}\\x{4E00}-\\x{9FFF}」][?!]"));
+    for (auto it = ja.entries.cbegin(); it != ja.entries.cend(); ++it)
+        EXPECT_FALSE(asciiMark.match(it.value()).hasMatch()) << it.key().toStdString();
     cv::setLanguageOverride(QStringLiteral("ja"));
     EXPECT_EQ(localizedString(QStringLiteral("Report-Font")), QStringLiteral("Noto Sans CJK JP"));
 }
