@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace cv {
 
@@ -496,8 +497,11 @@ bool SQLite2Reader::dumpTable(const SchemaRow &row, QByteArray &out)
     });
 }
 
+// Out of memory the old shell printed "Out of memory!" and exited; inside
+// the program that would take every other open book with it, so the old
+// book is refused whole instead.
 std::optional<QByteArray> SQLite2Reader::dump()
-{
+try {
     m_error.clear();
     m_schema.clear();
     m_pagesVisited = 0;
@@ -533,6 +537,9 @@ std::optional<QByteArray> SQLite2Reader::dump()
         qCInfo(lcDocument, "old database: %lld overflow chains link past their end", m_linkAfterChain);
     out += "COMMIT;\n";
     return out;
+} catch (const std::bad_alloc &) {
+    m_error = QStringLiteral("Out of memory!");
+    return std::nullopt;
 }
 
 bool SQLite2Reader::isNumber(QByteArrayView text)

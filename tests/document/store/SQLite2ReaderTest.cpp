@@ -6,7 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include <random>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define CV_CLANG_ASAN
+#endif
+#endif
 
 using cv::SQLite2Reader;
 using sqlite2test::fixture;
@@ -192,6 +203,30 @@ TEST(SQLite2Reader, MutatedFilesAreReadOrRefusedWithinBoundedWork)
         // Most damage is found; a flipped byte inside a text reads as that text.
         EXPECT_GT(refused, seed.copies / 3);
     }
+}
+
+// Memory running out while an old book is read refuses that book, and the
+// program goes on (the old shell printed "Out of memory!" and exited).
+TEST(SQLite2Reader, RunningOutOfMemoryRefusesTheBookAndTheProgramGoesOn)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(CV_CLANG_ASAN)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than any limit allows";
+#endif
+    const QByteArray db = fixture("big");
+    ASSERT_FALSE(db.isEmpty());
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto readWithLittleMemory = [&db] {
+        SQLite2Reader reader(db);
+        // A megabyte more than the process holds now; the dump needs more.
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        const bool opened = statm.open(QIODevice::ReadOnly);
+        const rlim_t pages = opened ? statm.readAll().split(' ').value(0).toULongLong() : 0;
+        const rlimit limit{pages * rlim_t(sysconf(_SC_PAGESIZE)) + (1 << 20), RLIM_INFINITY};
+        if (!opened || setrlimit(RLIMIT_AS, &limit) != 0) std::_Exit(2);
+        const bool refused = !reader.dump() && reader.error() == QStringLiteral("Out of memory!");
+        std::_Exit(refused ? 0 : 1);
+    };
+    EXPECT_EXIT(readWithLittleMemory(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST(SQLite2Reader, NumberTestAndTableNamesFollowTheOldShell)
