@@ -1,6 +1,6 @@
 #pragma once
 // The OK / Cancel row every small dialog ends with: OK is the default button,
-// Cancel (and so Esc and the close box) rejects.
+// Cancel (and so Esc and the close box) rejects. Room for buttons' titles.
 
 #include "platform/Localization.h"
 
@@ -27,6 +27,14 @@ inline DialogButtons addOkCancelButtons(QDialog *dialog, QBoxLayout *layout)
     QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return b;
+}
+
+// The style's own padding leaves CJK titles touching a button's edges: a
+// button at least this much wider than its title.
+inline void giveTitleRoom(QPushButton *button)
+{
+    constexpr int kPadding = 20; // each side of the title, the frame included
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 2 * kPadding);
 }
 
 } // namespace cv

@@ -1,5 +1,6 @@
 #include "mainwindow/SecuritiesWindow.h"
 
+#include "controls/DialogButtons.h"
 #include "print/PrintPages.h"
 #include "document/AmountText.h"
 #include "document/Book.h"
@@ -172,6 +173,7 @@ SecuritiesWindow::SecuritiesWindow(BookWindow *owner, Book *document)
                                                      {VisibleTag, "Brand-Toggle-Visible"}};
     for (const auto &[tag, key] : commands) {
         auto *button = new QPushButton(cv::localizedString(key), this);
+        cv::giveTitleRoom(button);
         button->setAutoDefault(false);
         m_buttons[tag - NewTag] = button;
         bar->addWidget(button);

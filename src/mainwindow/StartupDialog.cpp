@@ -1,5 +1,6 @@
 #include "mainwindow/StartupDialog.h"
 
+#include "controls/DialogButtons.h"
 #include "mainwindow/StartupCode.h"
 #include "platform/Localization.h"
 
@@ -17,7 +18,6 @@ namespace cv {
 
 namespace {
 constexpr int kMaxMessageWidth = 640;
-constexpr int kButtonPadding = 14; // each side of a button's title
 } // namespace
 
 StartupDialog::StartupDialog(bool isStartup, QWidget *parent) : QDialog(parent), m_isStartup(isStartup)
@@ -62,8 +62,7 @@ StartupDialog::StartupDialog(bool isStartup, QWidget *parent) : QDialog(parent),
     layout->addLayout(bottom);
 
     for (QPushButton *button : {m_openRecentButton, m_createNewButton, m_closeButton}) {
-        // The style's own padding leaves CJK titles touching the edges.
-        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 2 * kButtonPadding);
+        cv::giveTitleRoom(button);
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, [this, button] { buttonPushed(button); });
     }
