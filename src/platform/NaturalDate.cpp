@@ -10,17 +10,25 @@ namespace {
 
 using Pattern = QRegularExpression;
 
-// Qt's day of week (1 Monday .. 7 Sunday) of an English name or abbreviation.
+// A word and what it stands for.
+using Word = std::pair<QStringView, int>;
+
+template <size_t N> std::optional<int> lookup(const Word (&table)[N], QStringView word)
+{
+    for (const auto &[name, value] : table)
+        if (word.compare(name, Qt::CaseInsensitive) == 0) return value;
+    return std::nullopt;
+}
+
+// Qt's day of week (1 Monday .. 7 Sunday) of an English name or abbreviation; 0 none.
 int englishWeekday(const QString &word)
 {
-    static const std::pair<QStringView, int> names[] = {
+    static const Word names[] = {
         {u"mon", 1},       {u"monday", 1}, {u"tue", 2},      {u"tues", 2},  {u"tuesday", 2},  {u"wed", 3},
         {u"wednesday", 3}, {u"thu", 4},    {u"thur", 4},     {u"thurs", 4}, {u"thursday", 4}, {u"fri", 5},
         {u"friday", 5},    {u"sat", 6},    {u"saturday", 6}, {u"sun", 7},   {u"sunday", 7},
     };
-    for (const auto &[name, day] : names)
-        if (word.compare(name, Qt::CaseInsensitive) == 0) return day;
-    return 0;
+    return lookup(names, word).value_or(0);
 }
 
 int japaneseWeekday(const QString &kanji)
@@ -31,15 +39,13 @@ int japaneseWeekday(const QString &kanji)
 
 int englishMonth(const QString &word)
 {
-    static const std::pair<QStringView, int> names[] = {
+    static const Word names[] = {
         {u"jan", 1},  {u"january", 1},  {u"feb", 2},    {u"february", 2},  {u"mar", 3},  {u"march", 3},
         {u"apr", 4},  {u"april", 4},    {u"may", 5},    {u"jun", 6},       {u"june", 6}, {u"jul", 7},
         {u"july", 7}, {u"aug", 8},      {u"august", 8}, {u"sep", 9},       {u"sept", 9}, {u"september", 9},
         {u"oct", 10}, {u"october", 10}, {u"nov", 11},   {u"november", 11}, {u"dec", 12}, {u"december", 12},
     };
-    for (const auto &[name, month] : names)
-        if (word.compare(name, Qt::CaseInsensitive) == 0) return month;
-    return 0;
+    return lookup(names, word).value_or(0);
 }
 
 // -3..+3 days: the nearest such weekday, today included.
@@ -102,29 +108,15 @@ std::optional<QDate> parseNaturalDate(const QString &input, const QDate &today)
     const QString text = input.simplified();
     if (text.isEmpty() || !today.isValid()) return std::nullopt;
 
-    static const std::pair<QStringView, int> words[] = {
-        {u"today", 0},
-        {u"yesterday", -1},
-        {u"tomorrow", 1},
-        {u"the day before yesterday", -2},
-        {u"day before yesterday", -2},
-        {u"the day after tomorrow", 2},
-        {u"day after tomorrow", 2},
-        {u"今日", 0},
-        {u"本日", 0},
-        {u"きょう", 0},
-        {u"昨日", -1},
-        {u"きのう", -1},
-        {u"明日", 1},
-        {u"あした", 1},
-        {u"あす", 1},
-        {u"一昨日", -2},
-        {u"おととい", -2},
-        {u"明後日", 2},
-        {u"あさって", 2},
+    // clang-format off
+    static const Word words[] = {
+        {u"today", 0}, {u"yesterday", -1}, {u"tomorrow", 1}, {u"the day before yesterday", -2},
+        {u"day before yesterday", -2}, {u"the day after tomorrow", 2}, {u"day after tomorrow", 2},
+        {u"今日", 0}, {u"本日", 0}, {u"きょう", 0}, {u"昨日", -1}, {u"きのう", -1}, {u"明日", 1}, {u"あした", 1},
+        {u"あす", 1}, {u"一昨日", -2}, {u"おととい", -2}, {u"明後日", 2}, {u"あさって", 2},
     };
-    for (const auto &[word, days] : words)
-        if (text.compare(word, Qt::CaseInsensitive) == 0) return today.addDays(days);
+    // clang-format on
+    if (const std::optional<int> days = lookup(words, text)) return today.addDays(*days);
 
     constexpr auto caseless = Pattern::CaseInsensitiveOption;
     static const QString month = QStringLiteral("([a-z]{3,9})\\.?");
