@@ -164,28 +164,44 @@ TEST_F(SecuritiesWindowTest, ListsEachSecurityInItsSevenColumns)
     EXPECT_TRUE(bw->validateMenuTag(cv::SecuritiesWindow::ImportTag));
 }
 
+// Deleting a security takes its holdings, prices and trades everywhere; the
+// viewer's delete of a holding only that account's. The Delete key,
+// Backspace, the Delete button and Edit > Delete each delete the selected
+// security after the confirmation; Edit > Delete follows the document
+// window's rule for its untagged items (off while it shows the investments).
 TEST_F(SecuritiesWindowTest, DeletesASecurityEverywhereOrOneAccountsHoldingOnly)
 {
+    enum How { Key, Backspace, Button, Menu, OneAccount };
     const struct {
         const char *name;
-        bool oneAccount;
+        How how;
+        const char *page;
         bool securityKept;
         int holdingsA, holdingsB, tradesA, tradesB, pricesLeft;
     } cases[] = {
-        {"the whole security", false, false, 0, 0, 0, 0, 0},
-        {"its holding in A", true, true, 0, 1, 0, 1, 2},
+        {"by the Delete key", Key, "TB01", false, 0, 0, 0, 0, 0},
+        {"by Backspace", Backspace, "TB05", false, 0, 0, 0, 0, 0},
+        {"by the Delete button", Button, "TB06", false, 0, 0, 0, 0, 0},
+        {"by Edit > Delete", Menu, "TB01", false, 0, 0, 0, 0, 0},
+        {"not by Edit > Delete on the investments", Menu, "TB06", true, 1, 1, 1, 1, 2},
+        {"its holding in A", OneAccount, "TB01", true, 0, 1, 0, 1, 2},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        cv::BookWindow *w = openBook();
-        cv::SecuritiesWindow *bw = securityWindow(w);
+        cvtest::page::Window page(*delegate, openBook());
+        page->show();
+        page->selectTabWithIdentifier(QLatin1String(c.page));
+        const cvtest::page::Securities securities = page.securities();
+        EXPECT_FALSE(securities.menuDelete()); // nothing selected yet
+        ASSERT_TRUE(securities.click(0));
         const QByteArray storedTree = document->store()->getAccountData();
-        if (c.oneAccount) {
-            EXPECT_TRUE(w->maybeDeleteSecurity(stock, document->findAccount(kInvestA)));
-        } else {
-            bw->selectRow(0);
-            bw->execMenu(cv::SecuritiesWindow::DeleteTag);
-        }
+        const size_t asked = alerts.asked.size();
+        if (c.how == Key || c.how == Backspace) securities.press(c.how == Key ? Qt::Key_Delete : Qt::Key_Backspace);
+        if (c.how == Button) securities.clickButton("Brand-Delete");
+        if (c.how == Menu) securities.menuDelete();
+        if (c.how == OneAccount) page->maybeDeleteSecurity(stock, document->findAccount(kInvestA));
+        const bool deleted = c.holdingsA == 0;
+        EXPECT_EQ(alerts.asked.size() - asked, deleted ? 1u : 0u);
         const auto &list = document->securityList();
         EXPECT_EQ(std::find(list.begin(), list.end(), stock) != list.end(), c.securityKept);
         EXPECT_EQ(holdings(kInvestA, stock), c.holdingsA);
@@ -197,55 +213,15 @@ TEST_F(SecuritiesWindowTest, DeletesASecurityEverywhereOrOneAccountsHoldingOnly)
         EXPECT_EQ(holdings(kInvestA, trust), 1);
         EXPECT_EQ(trades(kInvestA, trust), 1);
         // The tree without the holdings is stored at once.
-        EXPECT_NE(document->store()->getAccountData(), storedTree);
+        EXPECT_EQ(document->store()->getAccountData() != storedTree, deleted);
         EXPECT_EQ(document->tradingAccount(kInvestB, stock->ident(), QDate(2009, 3, 1)), c.holdingsB ? 100 : 0);
-        EXPECT_TRUE(bw->securityChanged());
+        EXPECT_EQ(securities->securityChanged(), deleted);
         delegate->openBooks().closeDocument(document, false);
     }
 }
 
-// The Delete key, the Delete button and Edit > Delete each delete the selected
-// security after the confirmation; Edit > Delete follows the document
-// window's rule for its untagged items (off while it shows the investment page).
-TEST_F(SecuritiesWindowTest, TheKeyTheButtonAndEditDeleteDeleteTheSelectedSecurity)
-{
-    enum How { Key, Backspace, Button, Menu };
-    const struct {
-        const char *name;
-        How how;
-        const char *page;
-        bool deleted;
-    } cases[] = {
-        {"Delete key", Key, "TB01", true},         {"Backspace", Backspace, "TB05", true},
-        {"Delete button", Button, "TB06", true},   {"Edit > Delete", Menu, "TB01", true},
-        {"Edit > Delete on the investments", Menu, "TB06", false},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        cvtest::page::Window page(*delegate, openBook());
-        page->show();
-        page->selectTabWithIdentifier(QLatin1String(c.page));
-        const cvtest::page::Securities securities = page.securities();
-        // Nothing selected: the menu offers nothing to delete.
-        EXPECT_FALSE(securities.menuDelete());
-        ASSERT_TRUE(securities.click(0));
-        const size_t asked = alerts.asked.size();
-        if (c.how == Key) securities.press(Qt::Key_Delete);
-        if (c.how == Backspace) securities.press(Qt::Key_Backspace);
-        if (c.how == Button) securities.clickButton("Brand-Delete");
-        if (c.how == Menu) {
-            EXPECT_EQ(securities.menuDelete(), c.deleted);
-        }
-        EXPECT_EQ(alerts.asked.size() - asked, c.deleted ? 1u : 0u);
-        const auto &list = document->securityList();
-        EXPECT_EQ(std::find(list.begin(), list.end(), stock) == list.end(), c.deleted);
-        EXPECT_EQ(holdings(kInvestB, stock), c.deleted ? 0 : 1);
-        delegate->openBooks().closeDocument(document, false);
-    }
-}
-
-// A frame kept from a taller screen (or placed low by the window manager)
-// comes back up with its bottom edge on the visible part of the screen.
+// A frame kept from a taller screen comes back with its bottom edge on the
+// visible part of the screen.
 TEST_F(SecuritiesWindowTest, OpensWithItsBottomEdgeOnTheScreen)
 {
     cv::BookWindow *w = openBook();

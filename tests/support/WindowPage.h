@@ -104,17 +104,16 @@ public:
     Securities(cv::Application &delegate, cv::SecuritiesWindow *window) : m_delegate(delegate), m_window(window) {}
     cv::SecuritiesWindow *operator->() const { return m_window; }
 
-    // Clicks the row's name; false when the table shows no such row.
+    // Clicks the row's name; false when that did not select it.
     bool click(int row) const
     {
         QTableView *table = m_window->securityView();
-        const QModelIndex name = table->model()->index(row, cv::SecuritiesWindow::NameColumn);
-        if (!name.isValid()) return false;
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(name).center());
+        const QRect name = table->visualRect(table->model()->index(row, cv::SecuritiesWindow::NameColumn));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, name.center());
         return m_window->selectedRow() == row;
     }
     void press(Qt::Key key) const { QTest::keyClick(m_window->securityView(), key); }
-    // Clicks the button whose title is the key's text ("Brand-Delete" ...).
+    // Clicks the button titled with the key's text ("Brand-Delete", ...).
     void clickButton(const char *titleKey) const
     {
         for (QPushButton *button : m_window->findChildren<QPushButton *>())
@@ -125,9 +124,9 @@ public:
     {
         m_delegate.validateMenus();
         QAction *del = m_delegate.actionNamed(QStringLiteral("del"));
-        if (!del->isEnabled()) return false;
-        del->trigger();
-        return true;
+        const bool enabled = del->isEnabled();
+        if (enabled) del->trigger();
+        return enabled;
     }
 
 private:
