@@ -149,7 +149,7 @@ public:
     bool allowsNegative = true;
     bool showsButtons = true;
     std::function<void(int column, int row, cv::PopupFieldEditor *editor)> openChooser; // on editColumn
-    std::function<QString(const QString &text)> refuses;                                 // why a text is not stored
+    std::function<QString(const QString &text)> refuses;                                // why a text is not stored
     mutable int valueCalls = 0;
     QStringList log;
 

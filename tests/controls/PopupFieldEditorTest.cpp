@@ -55,7 +55,7 @@ TEST(FieldEditor, AmountsKeepDigitsOnePointAndTheSignApartAndRefuseAPasteOfNoAmo
         RecordingTableClient client(3, 1);
         client.refuses = [](const QString &text) {
             return text.contains(QRegularExpression(QStringLiteral("[^-0-9,.]"))) ? QStringLiteral("not an amount")
-                                                                                   : QString();
+                                                                                  : QString();
         };
         if (c.regrouped) client.amounts = book.get();
         client.currencies[kAmountColumn] = {cvtest::kYen, c.fractionLength};
