@@ -139,7 +139,7 @@ private:
 } // namespace
 
 SecuritiesWindow::SecuritiesWindow(BookWindow *owner, Book *document)
-    : QWidget(owner, Qt::Window), m_owner(owner), m_document(document), m_model(new SecurityTableModel(this, document)),
+    : MonitoredWindow(owner), m_owner(owner), m_document(document), m_model(new SecurityTableModel(this, document)),
       m_securityView(new SecurityTableView(this))
 {
     Q_ASSERT(owner && document);

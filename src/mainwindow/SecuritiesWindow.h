@@ -10,6 +10,7 @@
 // and only drags that started in this table are taken.
 
 #include "print/SecuritiesPrint.h"
+#include "controls/MonitoredWindow.h"
 #include "controls/Tags.h"
 #include "model/Security.h"
 #include "model/Node.h"
@@ -34,7 +35,7 @@ class BookWindow;
 
 class SecurityTableModel;
 
-class SecuritiesWindow : public QWidget {
+class SecuritiesWindow : public MonitoredWindow {
     Q_OBJECT
 public:
     // The window's commands.

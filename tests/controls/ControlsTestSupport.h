@@ -126,6 +126,7 @@ public:
         return it->second;
     }
     bool columnAllowsNegativeInput(int, int) const override { return allowsNegative; }
+    QString refusalOf(const QString &text, int, int) const override { return refuses ? refuses(text) : QString(); }
 
     // The log without the verify lines, for tests about what was done.
     QStringList actions() const
@@ -148,6 +149,7 @@ public:
     bool allowsNegative = true;
     bool showsButtons = true;
     std::function<void(int column, int row, cv::PopupFieldEditor *editor)> openChooser; // on editColumn
+    std::function<QString(const QString &text)> refuses;                                // why a text is not stored
     mutable int valueCalls = 0;
     QStringList log;
 

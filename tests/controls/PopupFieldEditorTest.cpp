@@ -9,6 +9,7 @@
 
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -20,7 +21,8 @@ namespace {
 constexpr int kAmountColumn = 1;
 
 // Typed or pasted into an amount cell; with the document's amounts the text
-// is regrouped, and the caret stays at its end.
+// is regrouped, and the caret stays at its end. Tab stores it; a text the
+// owner refuses keeps the edit, marked red, until the typing mends it.
 TEST(FieldEditor, AmountsKeepDigitsOnePointAndTheSignApartAndRefuseAPasteOfNoAmount)
 {
     const auto book = cvtest::makeYenBook();
@@ -31,21 +33,30 @@ TEST(FieldEditor, AmountsKeepDigitsOnePointAndTheSignApartAndRefuseAPasteOfNoAmo
         bool allowsNegative, regrouped;
         QString startText, keys, pasted, text;
         bool negative;
+        bool refused; // Tab leaves it in edit, marked red
     } cases[] = {
-        {"no point without fraction digits", 0, true, false, "", "1.5", "", "15", false},
-        {"one point with fraction digits", 2, true, false, "", "1.5.", "", "1.5", false},
-        {"letters stay for the store to refuse", 0, true, false, "", "1a2b", "", "1a2b", false},
-        {"minus marks negative without typing", 0, true, false, "15", "-", "", "15", true},
-        {"a second minus undoes it", 0, true, false, "15", "--", "", "15", false},
-        {"minus does nothing where refused", 0, false, false, "15", "-", "", "15", false},
-        {"typed digits are regrouped by the document", 0, true, true, "", "1234", "", "1,234", false},
-        {"a paste of no amount is refused", 0, true, true, "12", "", "abc", "12", false},
-        {"a pasted digit joins the amount", 0, true, true, "12", "", "3", "123", false},
+        {"no point without fraction digits", 0, true, false, "", "1.5", "", "15", false, false},
+        {"one point with fraction digits", 2, true, false, "", "1.5.", "", "1.5", false, false},
+        {"letters stay for the store to refuse", 0, true, false, "", "1a2b", "", "1a2b", false, true},
+        {"minus marks negative without typing", 0, true, false, "15", "-", "", "15", true, false},
+        {"a second minus undoes it", 0, true, false, "15", "--", "", "15", false, false},
+        {"minus does nothing where refused", 0, false, false, "15", "-", "", "15", false, false},
+        {"typed digits are regrouped by the document", 0, true, true, "", "1234", "", "1,234", false, false},
+        {"a paste of no amount is refused", 0, true, true, "12", "", "abc", "12", false, false},
+        {"a pasted digit joins the amount", 0, true, true, "12", "", "3", "123", false, false},
     };
     // clang-format on
+    const auto markedRed = [](const QLineEdit *editor) {
+        const QColor base = editor->palette().color(QPalette::Base);
+        return base != QApplication::palette().color(QPalette::Base) && base.red() > base.green();
+    };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         RecordingTableClient client(3, 1);
+        client.refuses = [](const QString &text) {
+            return text.contains(QRegularExpression(QStringLiteral("[^-0-9,.]"))) ? QStringLiteral("not an amount")
+                                                                                  : QString();
+        };
         if (c.regrouped) client.amounts = book.get();
         client.currencies[kAmountColumn] = {cvtest::kYen, c.fractionLength};
         client.allowsNegative = c.allowsNegative;
@@ -65,6 +76,15 @@ TEST(FieldEditor, AmountsKeepDigitsOnePointAndTheSignApartAndRefuseAPasteOfNoAmo
         EXPECT_EQ(editor->lastCurrencyValueWasNegative(), c.negative);
         const QColor expected = c.negative ? cv::negativeColor() : QApplication::palette().color(QPalette::Text);
         EXPECT_EQ(editor->palette().color(QPalette::Text), expected);
+
+        QTest::keyClick(editor, Qt::Key_Tab);
+        EXPECT_EQ(markedRed(editor), c.refused);
+        if (!c.refused) continue;
+        QTest::keySequence(editor, QKeySequence::SelectAll);
+        QTest::keyClicks(editor, QStringLiteral("12"));
+        EXPECT_FALSE(markedRed(editor));
+        QTest::keyClick(editor, Qt::Key_Tab);
+        EXPECT_EQ(client.actions().filter(QStringLiteral("set ")), QStringList{QStringLiteral("set '12' 1 0")});
     }
 }
 
