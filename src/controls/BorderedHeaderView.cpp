@@ -1,6 +1,7 @@
 #include "controls/BorderedHeaderView.h"
 
 #include <QAbstractItemModel>
+#include <QBrush>
 #include <QPainter>
 
 namespace cv {
@@ -26,16 +27,19 @@ void BorderedHeaderView::setTitle(int section, const QString &title, int border)
 
 void BorderedHeaderView::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
 {
+    // The style draws the section with its title and colours; the frame
+    // lines go over it.
     painter->save();
-    const QColor background = palette().color(QPalette::Button);
-    painter->fillRect(rect, background);
-    const QString title = model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
-    painter->setPen(palette().color(QPalette::ButtonText));
-    painter->drawText(rect.adjusted(4, 0, -4, 0), Qt::AlignCenter, title);
-
+    QHeaderView::paintSection(painter, rect, logicalIndex);
+    painter->restore();
+    painter->save();
+    const QVariant brush = model() ? model()->headerData(logicalIndex, orientation(), Qt::BackgroundRole) : QVariant();
+    const QColor background = brush.canConvert<QBrush>() && brush.value<QBrush>().style() != Qt::NoBrush
+                                  ? brush.value<QBrush>().color()
+                                  : palette().color(QPalette::Button);
     const int bits = border(logicalIndex);
     // Edge lines 2 pixels wide, inside the section so a neighbour does not
-    // paint over them.
+    // paint over them; an edge without its bit hides the style's divider.
     painter->fillRect(QRect(rect.left(), rect.top() + 1, 2, rect.height() - 1),
                       bits & kLeftEdge ? lineColor() : background);
     painter->fillRect(QRect(rect.right() - 1, rect.top() + 1, 2, rect.height() - 1),

@@ -1,7 +1,8 @@
 #pragma once
-// A table header that draws its own frame lines per section: always a top
-// and a bottom line; a grey left edge when bit 2 of the section's border is
-// set and a grey right edge for bit 4 (the budget page marks its periods).
+// A table header that draws its own frame lines per section over the
+// style's: always a top and a bottom line; a grey left edge when bit 2 of the
+// section's border is set and a grey right edge for bit 4. The budget page
+// marks its periods so, and its grid lines follow the same bits.
 
 #include <QHash>
 #include <QHeaderView>

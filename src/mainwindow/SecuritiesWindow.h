@@ -10,12 +10,11 @@
 // and only drags that started in this table are taken.
 
 #include "print/SecuritiesPrint.h"
+#include "controls/MonitoredWindow.h"
 #include "controls/Tags.h"
 #include "model/Security.h"
 #include "model/Node.h"
 #include "platform/print/PrintRunner.h"
-
-#include "controls/MonitoredWindow.h"
 
 #include <QPointer>
 

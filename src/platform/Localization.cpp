@@ -205,7 +205,7 @@ struct Conversion {
     bool zeroPad = false;
     int width = -1;
     int precision = -1;
-    int lengthBits = 32; // of the integer conversions, as on a 64-bit Apple system
+    int lengthBits = 32; // of the integer conversions: a plain "%d" is 32 bits, "%ld" 64
 };
 
 // The sign (or its placeholder) and the width of one conversion; zeros go

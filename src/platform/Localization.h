@@ -30,8 +30,9 @@ void changeTextInputSource(QObject *editor, bool japanese);
 // returns to the system's preferred language.
 void setLanguageOverride(const QString &language);
 
-// Fills Cocoa placeholders ("%@", "%d", "%ld", "%.2f", "%s", "%%", positional
-// "%1$@") from the arguments, in order unless positional.
+// Fills the string tables' placeholders ("%@" for any text, printf's "%d",
+// "%ld", "%.2f", "%s", "%%", and positional "%1$@") from the arguments, in
+// order unless positional.
 QString formatString(const QString &format, const QVariantList &args);
 
 } // namespace cv

@@ -167,8 +167,11 @@ TEST_F(EntryPanelsTest, EachCellOpensItsKindOfPanelAndTakesCalculatorAndCalendar
         EXPECT_EQ(row->date(), QDate(2009, 5, 20)) << c.what;
         EXPECT_EQ(w->undoStack()->count(), steps + 2) << c.what;
 
-        // OK closes the panel and shows the viewer again.
-        entries->okButton()->click();
+        // Enter alone is left to the cells; Ctrl+Enter that no child takes
+        // presses OK, which closes the panel and shows the viewer again.
+        QTest::keyClick(entries, Qt::Key_Enter);
+        EXPECT_EQ(w->temporaryPage()->panel(), panel) << c.what;
+        QTest::keyClick(entries, Qt::Key_Enter, Qt::ControlModifier);
         EXPECT_EQ(w->temporaryPage(), nullptr) << c.what;
         EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB01")) << c.what;
     }

@@ -126,10 +126,7 @@ public:
         return it->second;
     }
     bool columnAllowsNegativeInput(int, int) const override { return allowsNegative; }
-    QString refusalOf(const QString &text, int, int) const override
-    {
-        return !refusedText.isEmpty() && text == refusedText ? QStringLiteral("not an amount") : QString();
-    }
+    QString refusalOf(const QString &text, int, int) const override { return refuses ? refuses(text) : QString(); }
 
     // The log without the verify lines, for tests about what was done.
     QStringList actions() const
@@ -151,8 +148,8 @@ public:
     bool addItemAddsRow = true;
     bool allowsNegative = true;
     bool showsButtons = true;
-    QString refusedText; // typed text the owner refuses; empty: none
     std::function<void(int column, int row, cv::PopupFieldEditor *editor)> openChooser; // on editColumn
+    std::function<QString(const QString &text)> refuses;                                // why a text is not stored
     mutable int valueCalls = 0;
     QStringList log;
 

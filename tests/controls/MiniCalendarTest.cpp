@@ -112,7 +112,7 @@ TEST_F(MiniCalendarTest, DayColoursAndJapaneseInfo)
 
 // Steps by the year and month buttons (Y+ Y- M+ M-) and the arrow keys
 // (R L U D) from a shown day, across the year's ends and short months.
-TEST_F(MiniCalendarTest, YearLimitsMonthStepsAndArrowKeys)
+TEST_F(MiniCalendarTest, YearLimitsMonthStepsArrowKeysAndEscape)
 {
     // clang-format off
     const struct {
@@ -153,6 +153,17 @@ TEST_F(MiniCalendarTest, YearLimitsMonthStepsAndArrowKeys)
     QTest::keyClick(calendar, Qt::Key_Down);
     QTest::keyClick(calendar, Qt::Key_Down);
     EXPECT_EQ(calendar->caption(), QStringLiteral("2025年2月"));
+
+    // A letter changes nothing; Escape closes the calendar whatever the modifiers.
+    for (Qt::KeyboardModifiers modifiers :
+         {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+        show(QDate(2025, 1, 24));
+        QTest::keyClick(calendar, Qt::Key_A);
+        EXPECT_TRUE(calendar->isVisible());
+        EXPECT_EQ(calendar->selectedDate(), QDate(2025, 1, 24));
+        QTest::keyClick(calendar, Qt::Key_Escape, modifiers);
+        EXPECT_FALSE(calendar->isVisible()) << modifiers;
+    }
 }
 
 TEST_F(MiniCalendarTest, ClicksSelectThenPostAlongTheChain)

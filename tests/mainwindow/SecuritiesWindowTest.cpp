@@ -27,8 +27,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QProcess>
-#include <QScreen>
-#include <QSettings>
 #include <QTableView>
 
 namespace {
@@ -218,21 +216,6 @@ TEST_F(SecuritiesWindowTest, DeletesASecurityEverywhereOrOneAccountsHoldingOnly)
         EXPECT_EQ(securities->securityChanged(), deleted);
         delegate->openBooks().closeDocument(document, false);
     }
-}
-
-// A frame kept from a taller screen comes back with its bottom edge on the
-// visible part of the screen.
-TEST_F(SecuritiesWindowTest, OpensWithItsBottomEdgeOnTheScreen)
-{
-    cv::BookWindow *w = openBook();
-    const QRect available = w->screen()->availableGeometry();
-    QWidget earlier;
-    earlier.setGeometry(available.left() + 20, available.bottom() - 200, 600, 360);
-    QSettings().setValue(QString::fromLatin1(cv::SecuritiesWindow::kFrameName), earlier.saveGeometry());
-    cv::SecuritiesWindow *bw = securityWindow(w);
-    EXPECT_LE(bw->frameGeometry().bottom(), available.bottom());
-    EXPECT_GE(bw->frameGeometry().top(), available.top());
-    QSettings().remove(QString::fromLatin1(cv::SecuritiesWindow::kFrameName));
 }
 
 TEST_F(SecuritiesWindowTest, EditingASecurityKeepsItOnceUnderItsIdent)

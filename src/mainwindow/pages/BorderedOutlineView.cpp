@@ -65,14 +65,13 @@ void BorderedOutlineView::setTitleColor(const QColor &color)
 
 void BorderedOutlineView::setColumnBorder(int column, int bits)
 {
-    m_borders[column] = bits;
+    static_cast<BorderedHeaderView *>(header())->setBorder(column, bits);
     viewport()->update();
 }
 
 int BorderedOutlineView::columnBorder(int column) const
 {
-    const auto it = m_borders.find(column);
-    return it == m_borders.end() ? 0 : it->second;
+    return static_cast<const BorderedHeaderView *>(header())->border(column);
 }
 
 void BorderedOutlineView::drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const

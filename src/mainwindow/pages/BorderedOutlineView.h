@@ -3,19 +3,19 @@
 // white first title cell and a title-colour band down the first column,
 // and grid lines whose weight each column's border bits choose (bit 2: a
 // grey left edge two wide; bit 4: a grey right edge two wide; else light
-// grey, one wide). Resizing a column by hand reports its new width.
+// grey, one wide). The bits are the header's, which draws them too.
+// Resizing a column by hand reports its new width.
 
+#include "controls/BorderedHeaderView.h"
 #include "mainwindow/viewer/ExpansionStateSavedOutlineView.h"
-
-#include <map>
 
 namespace cv {
 
 class BorderedOutlineView : public ExpansionStateSavedOutlineView {
     Q_OBJECT
 public:
-    static constexpr int LeftBorder = 2;
-    static constexpr int RightBorder = 4;
+    static constexpr int LeftBorder = BorderedHeaderView::kLeftEdge;
+    static constexpr int RightBorder = BorderedHeaderView::kRightEdge;
 
     explicit BorderedOutlineView(QWidget *parent = nullptr);
 
@@ -35,7 +35,6 @@ private:
 
     int m_rowHeight = 0;
     QColor m_titleColor;
-    std::map<int, int> m_borders; // column -> border bits
 };
 
 } // namespace cv

@@ -21,11 +21,10 @@ std::optional<int> draggedRow(const QDropEvent *event, const QWidget *table)
 }
 } // namespace
 
-CurrencyTableView::CurrencyTableView(QWidget *parent) : EditingTable(parent)
+CurrencyTableView::CurrencyTableView(QWidget *parent) : DraggableTableView(parent)
 {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setDragEnabled(true);
     setAcceptDrops(true);
     setDropIndicatorShown(true);
     setDragDropMode(QAbstractItemView::InternalMove);
@@ -47,14 +46,14 @@ void CurrencyTableView::keyPressEvent(QKeyEvent *event)
         if (!rows.isEmpty() && client() && !client()->shouldEditColumn(this, cidOfColumn(0), rows.first().row()))
             return;
     }
-    EditingTable::keyPressEvent(event);
+    DraggableTableView::keyPressEvent(event);
 }
 
 void CurrencyTableView::mousePressEvent(QMouseEvent *event)
 {
     // A press elsewhere stores the edited cell first.
     if (isEditing()) forceEndFieldEditing(true);
-    EditingTable::mousePressEvent(event);
+    DraggableTableView::mousePressEvent(event);
 }
 
 void CurrencyTableView::mouseDoubleClickEvent(QMouseEvent *event)

@@ -3,13 +3,13 @@
 // that reorders the list (within this table only); a double click edits or
 // toggles, as the owner decides.
 
-#include "controls/EditingTable.h"
+#include "controls/DraggableTableView.h"
 
 #include <functional>
 
 namespace cv {
 
-class CurrencyTableView : public EditingTable {
+class CurrencyTableView : public DraggableTableView {
     Q_OBJECT
 public:
     static constexpr const char *kDragType = "CVv1-CurrencyDragAndDrop";
@@ -21,7 +21,6 @@ public:
     // The dragged row dropped before the row `to` (the row count: at the end);
     // true when the list changed.
     void setDropHandler(std::function<bool(int from, int to)> drop) { m_drop = std::move(drop); }
-    bool isDraggable() const override { return true; }
     // The row a drop at the point goes before.
     int dropRowAt(const QPoint &point) const;
 

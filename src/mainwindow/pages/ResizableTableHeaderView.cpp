@@ -5,7 +5,7 @@
 
 namespace cv {
 
-ResizableTableHeaderView::ResizableTableHeaderView(QWidget *parent) : QHeaderView(Qt::Horizontal, parent)
+ResizableTableHeaderView::ResizableTableHeaderView(QWidget *parent) : BorderedHeaderView(parent)
 {
     setSectionsClickable(true);
 }

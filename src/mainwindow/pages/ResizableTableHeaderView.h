@@ -1,16 +1,16 @@
 #pragma once
 // A horizontal header that remembers the column the user is resizing and
-// draws each section's text in the colour of its ColoredTableHeaderCell.
+// draws each section's text in the colour of its ColoredTableHeaderCell, and
+// its frame lines by each section's border bits.
 
+#include "controls/BorderedHeaderView.h"
 #include "mainwindow/pages/ColoredTableHeaderCell.h"
-
-#include <QHeaderView>
 
 #include <map>
 
 namespace cv {
 
-class ResizableTableHeaderView : public QHeaderView {
+class ResizableTableHeaderView : public BorderedHeaderView {
     Q_OBJECT
 public:
     explicit ResizableTableHeaderView(QWidget *parent = nullptr);

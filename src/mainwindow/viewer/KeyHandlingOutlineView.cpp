@@ -1,5 +1,6 @@
 #include "mainwindow/viewer/KeyHandlingOutlineView.h"
 
+#include "controls/PenWheel.h"
 #include "mainwindow/viewer/OutlineClickClient.h"
 
 #include <QKeyEvent>
@@ -25,6 +26,11 @@ void KeyHandlingOutlineView::keyPressEvent(QKeyEvent *event)
         return;
     }
     QTreeView::keyPressEvent(event);
+}
+
+void KeyHandlingOutlineView::wheelEvent(QWheelEvent *event)
+{
+    if (!scrollPenWheelVertically(*this, *event)) QTreeView::wheelEvent(event);
 }
 
 QModelIndex KeyHandlingOutlineView::indexAtRow(int column, int row) const

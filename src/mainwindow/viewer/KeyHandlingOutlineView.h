@@ -30,6 +30,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    // A pen scrolls these outlines, which have no horizontal bar, vertically only.
+    void wheelEvent(QWheelEvent *event) override;
     // Starts editing the cell; the shared field editor takes this over.
     virtual void startEditing(const QModelIndex &index);
 

@@ -59,7 +59,6 @@ QString ViewerValues::kindMark(const Node &node) const
     case NodeKind::CategorySummary: return QString();
     case NodeKind::Report:
     case NodeKind::CashPart:
-    case NodeKind(raw(NodeKind::CashPart) + 1):
     case NodeKind::SystemItem: return localizedString("I:System");
     case NodeKind::Holding: {
         const SecurityPtr security = m_document.findSecurity(securityOf(node));
@@ -79,7 +78,12 @@ QString ViewerValues::kindMark(const Node &node) const
     case NodeKind::CreditCard: return localizedString("I:Credit");
     case NodeKind::Loan: return localizedString("I:Loan");
     case NodeKind::GeneralDebt: return localizedString("I:Debt");
-    default: return QString::number(raw(kind));
+    default:
+        // The unnamed kind between the cash part and the system items is
+        // marked as they are.
+        if (raw(kind) > raw(NodeKind::CashPart) && raw(kind) < raw(NodeKind::SystemItem))
+            return localizedString("I:System");
+        return QString::number(raw(kind));
     }
 }
 

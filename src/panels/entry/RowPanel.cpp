@@ -107,11 +107,9 @@ private:
 
 RowPanel::RowPanel(Book *doc, NodePtr item, const QDate &from, const QDate &to, QWidget *parent)
     : QWidget(parent), m_doc(doc), m_item(std::move(item)), m_from(from), m_to(to), m_tableView(new EditingTable(this)),
-      m_okButton(new QPushButton(cv::localizedString(QStringLiteral("OK")), this))
+      m_okButton(new BackButton(cv::localizedString(QStringLiteral("OK")), this))
 {
     Q_ASSERT(m_doc);
-    m_okButton->setDefault(false);
-    m_okButton->setAutoDefault(false);
     m_undoBase = m_doc->undoStack()->index();
     m_lastIndex = m_undoBase;
     // The stack is asked, not the document: it also speaks while the document goes.
@@ -123,6 +121,12 @@ RowPanel::RowPanel(Book *doc, NodePtr item, const QDate &from, const QDate &to, 
 RowPanel::~RowPanel()
 {
     detachFromTable();
+}
+
+void RowPanel::keyPressEvent(QKeyEvent *event)
+{
+    if (m_okButton->isVisible() && m_okButton->performKeyEquivalent(event)) return;
+    QWidget::keyPressEvent(event);
 }
 
 void RowPanel::detachFromTable()

@@ -19,6 +19,7 @@
 // list; rowAt reads them, and loops over the list pass them by (an unread row
 // is unchanged).
 
+#include "controls/BackButton.h"
 #include "controls/HostedPanel.h"
 #include "controls/TableClient.h"
 #include "model/Node.h"
@@ -131,6 +132,8 @@ Q_SIGNALS:
     void closeMaximizedPanelRequested();
 
 protected:
+    // Ctrl+Enter that no child took presses OK, as it does in a cell.
+    void keyPressEvent(QKeyEvent *event) override;
     // Subclasses build the table's columns, then call finishSetup().
     void finishSetup();
     // One column of a panel's table: its id, the string key of its title, its width, its cells.
@@ -246,7 +249,7 @@ private:
     mutable std::vector<RowPtr> m_items;   // rows shown, in table order; null: not read yet
     std::vector<RowPtr> m_deletedItems;    // rows deleted since the panel opened
     EditingTable *m_tableView;             // child
-    QPushButton *m_okButton;               // child
+    BackButton *m_okButton;                // child; Enter is left to the cells
     int m_rc = 0;                          // rows written by the last commit
     bool m_hasChanged = false;             // anything changed since the last commit
     bool m_batchChanging = false;          // changes are grouped into one undo step

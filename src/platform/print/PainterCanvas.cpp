@@ -53,6 +53,10 @@ QFont PainterCanvas::qfont(const CanvasFont &font, double deviceDpi)
     // Glyphs keep their outline widths so that measuring and drawing agree at
     // every device resolution.
     f.setHintingPreference(QFont::PreferNoHinting);
+    // Shaped among Latin letters, the CJK font's digits become glyph variants
+    // that a PDF cannot map back to text: dates and page numbers could not be
+    // searched or copied. Scripts that need shaping are still shaped.
+    f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 

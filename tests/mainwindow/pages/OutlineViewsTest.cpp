@@ -8,7 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
+#include <QPointingDevice>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTest>
 
@@ -120,6 +123,42 @@ TEST(KeyHandlingOutlineViewTest, KeypadEnterIsSwallowedUnlessCtrlIsHeld)
     QKeyEvent withCtrl(QEvent::KeyPress, Qt::Key_Enter, Qt::KeypadModifier | Qt::ControlModifier);
     QApplication::sendEvent(&view, &withCtrl);
     EXPECT_FALSE(withCtrl.isAccepted());
+}
+
+// The window's outlines have no horizontal bar: a pen's stroke that leans
+// sideways scrolls them down, where a mouse's, or a pen's in a view with the
+// bar, takes the usual way (here: sideways, not down).
+TEST(KeyHandlingOutlineViewTest, APenScrollsDownOnlyWhereThereIsNoHorizontalBar)
+{
+    QStandardItemModel model(200, 2);
+    const QPointingDevice pen(QStringLiteral("pen"), 4242, QInputDevice::DeviceType::Stylus,
+                              QPointingDevice::PointerType::Pen, QInputDevice::Capability::Position, 1, 1);
+    struct WheelCase {
+        const char *what;
+        bool pen;
+        Qt::ScrollBarPolicy policy;
+        bool down;
+    };
+    for (const WheelCase &c : {WheelCase{"pen", true, Qt::ScrollBarAlwaysOff, true},
+                               WheelCase{"mouse", false, Qt::ScrollBarAlwaysOff, false},
+                               WheelCase{"pen with the bar", true, Qt::ScrollBarAsNeeded, false}}) {
+        cv::KeyHandlingOutlineView view;
+        view.setModel(&model);
+        view.header()->setStretchLastSection(false);
+        view.setColumnWidth(0, 600);
+        view.setHorizontalScrollBarPolicy(c.policy);
+        view.resize(200, 200);
+        view.show();
+        const QPointF at(50, 50);
+        QWheelEvent wheel(at, view.viewport()->mapToGlobal(at), QPoint(), QPoint(-240, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false, Qt::MouseEventNotSynthesized,
+                          c.pen ? &pen : QPointingDevice::primaryPointingDevice());
+        QApplication::sendEvent(view.viewport(), &wheel);
+        EXPECT_EQ(view.verticalScrollBar()->value() > 0, c.down) << c.what;
+        if (c.down) {
+            EXPECT_EQ(view.horizontalScrollBar()->value(), 0) << c.what;
+        }
+    }
 }
 
 TEST(ExpansionStateSavedOutlineViewTest, NodesKeepTheirStateAndComeBackAfterAReset)
