@@ -224,6 +224,8 @@ TEST_F(MiniCalendarTest, DateFieldAnswersNoDateRatherThanToday)
         {"xyz", std::nullopt},
         {"1850/01/01", std::nullopt},
         {"2199/01/01", std::nullopt},
+        {"3 days ago", QDate::currentDate().addDays(-3)},
+        {"2週間後", QDate::currentDate().addDays(14)},
     };
     // clang-format on
     for (const auto &c : cases) {
