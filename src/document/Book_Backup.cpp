@@ -7,6 +7,7 @@
 #include "platform/SupportFolders.h"
 #include "platform/Logging.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -113,9 +114,18 @@ int count()
     return g_countSource ? g_countSource() : Preference::fromUserDefaults().backupCount();
 }
 
+QString stem(const QString &base, const QString &extension)
+{
+    // ".yy-mm-dd." and the extension.
+    const qsizetype room = 255 - 10 - extension.toUtf8().size();
+    if (base.toUtf8().size() <= room) return base;
+    const QByteArray digest = QCryptographicHash::hash(base.toUtf8(), QCryptographicHash::Sha256).toHex().left(8);
+    return cv::ReplacingFile::cutName(base, room - 9) + QLatin1Char('~') + QString::fromLatin1(digest);
+}
+
 QString fileName(const QString &base, const QDate &date, const QString &extension)
 {
-    return base + QLatin1Char('.') + date.toString(QStringLiteral("yy-MM-dd")) + QLatin1Char('.') + extension;
+    return stem(base, extension) + QLatin1Char('.') + date.toString(QStringLiteral("yy-MM-dd")) + QLatin1Char('.') + extension;
 }
 
 bool isBackupOf(const QString &name, const QString &base, const QString &extension)
@@ -126,7 +136,7 @@ bool isBackupOf(const QString &name, const QString &base, const QString &extensi
     const QString rest = name.left(name.size() - tail.size());
     const qsizetype dot = rest.lastIndexOf(QLatin1Char('.'));
     if (dot < 0) return false;
-    return rest.left(dot) == base && middle.match(rest.mid(dot + 1)).hasMatch();
+    return rest.left(dot) == stem(base, extension) && middle.match(rest.mid(dot + 1)).hasMatch();
 }
 
 } // namespace backup

@@ -561,6 +561,99 @@ TEST_F(LifecycleTest, TwoProgramsOnOneBook)
     }
 }
 
+// The save writes the file the book was opened from, resolved once, and
+// nothing else: a place it may not write is refused, naming why, and Save As
+// is offered. The rows that need another user run as nobody.
+TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
+{
+    backupCount = 0;
+    const QString folder = tmp.filePath(QStringLiteral("Family")), rescue = tmp.filePath(QStringLiteral("Rescue"));
+    const QString victim = tmp.filePath(QStringLiteral("Home/victim.cvv2"));
+    QDir().mkpath(folder), QDir().mkpath(rescue), QDir().mkpath(QFileInfo(victim).path());
+    const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                          QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    for (const QString &f : {tmp.path(), folder, rescue}) QFile::setPermissions(f, everyone);
+    QFile v(victim);
+    ASSERT_TRUE(v.open(QIODevice::WriteOnly) && v.write("victim's own") > 0);
+    v.close();
+    const QString real = folder + QStringLiteral("/Household.cvv2"), link = folder + QStringLiteral("/Link.cvv2");
+    {
+        cv::Book made;
+        savedDefaultBook(made, QStringLiteral("Household.cvv2"));
+    }
+    const QByteArray original = readAll(book(QStringLiteral("Household.cvv2")));
+    enum class Ends { Saved, Refused };
+    const struct {
+        const char *what;
+        bool otherUser;
+        bool throughLink;
+        QFileDevice::Permissions mode;
+        std::function<void()> sinceOpen;
+        Ends ends;
+        QString why;
+    } rows[] = {
+        {"a link planted since the open", false, false, everyone, [&] { QFile::remove(real), QFile::link(victim, real); },
+         Ends::Refused, cv::localizedString(QStringLiteral("Save-Refused-Not-A-File"))},
+        {"a book opened through a link", false, true, everyone, [] {}, Ends::Saved, QString()},
+        {"a read-only book", true, false, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther, [] {},
+         Ends::Refused, cv::localizedString(QStringLiteral("Save-Refused-Read-Only"))},
+        {"another member's book", true, false, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther, [] {},
+         Ends::Refused, cv::localizedString(QStringLiteral("Save-Refused-Read-Only"))},
+        {"a folder that takes no new file", true, false, everyone,
+         [&] { QFile::setPermissions(folder, everyone & ~(QFile::WriteOther | QFile::WriteGroup | QFile::WriteOwner)); },
+         Ends::Refused, cv::formatString(cv::localizedString(QStringLiteral("Save-Refused-Folder")), {folder})},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        QFile::remove(real), QFile::remove(link), QFile::remove(rescue + QStringLiteral("/Rescued.cvv2"));
+        QFile::setPermissions(folder, everyone);
+        ASSERT_TRUE(QFile::copy(book(QStringLiteral("Household.cvv2")), real) && QFile::setPermissions(real, row.mode));
+        QFile::link(real, link);
+        const auto saveOnce = [&] {
+            cv::work::setWorkFolder(rescue + QStringLiteral("/Work-") + QString::number(::getpid()));
+            ScriptedDocumentUI ui;
+            ScriptedAlertPresenter alerts;
+            cv::OpenBooks controller(nullptr);
+            cv::Book *doc = controller.openDocument(row.throughLink ? link : real);
+            ASSERT_TRUE(doc);
+            // The lock is where the book is, wherever it was opened from.
+            EXPECT_TRUE(QFileInfo::exists(cv::DocumentLock::lockPathFor(real)));
+            EXPECT_FALSE(QFileInfo::exists(cv::DocumentLock::lockPathFor(link)));
+            row.sinceOpen();
+            doc->settings()->setViewerUnit(3);
+            ui.savePath = rescue + QStringLiteral("/Rescued.cvv2");
+            alerts.answers = {cv::AlertButton::Default}; // Save As
+            EXPECT_TRUE(controller.saveDocument(doc));
+            EXPECT_EQ(QFileInfo::exists(ui.savePath), row.ends == Ends::Refused);
+            if (row.ends == Ends::Refused) {
+                ASSERT_EQ(alerts.asked.size(), 1u);
+                EXPECT_EQ(alerts.asked[0].message, row.why);
+                EXPECT_EQ(alerts.asked[0].defaultButton, cv::localizedString(QStringLiteral("Save As…")));
+                EXPECT_EQ(doc->fileName(), ui.savePath);
+            } else {
+                EXPECT_TRUE(alerts.asked.empty());
+                EXPECT_NE(readAll(real), original);
+            }
+            controller.closeDocument(doc, false);
+        };
+        if (row.otherUser) {
+            // The family's folder is the other user's, the book stays ours.
+            if (const passwd *nobody = ::getpwnam("nobody"); nobody && ::geteuid() == 0)
+                ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+            const std::optional<bool> ran = runAsNobody(saveOnce);
+            if (!ran) std::cout << "[  SKIPPED ] " << row.what << ": needs root to run it as another user\n";
+            EXPECT_TRUE(ran.value_or(true));
+        } else {
+            saveOnce();
+        }
+        EXPECT_EQ(readAll(victim), QByteArray("victim's own"));
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+        if (row.ends == Ends::Refused && QFileInfo(real).isFile() && !QFileInfo(real).isSymLink())
+            EXPECT_EQ(readAll(real), original);
+    }
+    QFile::setPermissions(folder, everyone);
+}
+
 // Whatever another user plants under the lock's name is left as it is and the
 // book opens read-write, unlocked, saying so. A pipe or an endless device read
 // as a lock would hold the open up for good: the test would not end.

@@ -157,6 +157,23 @@ QString DocumentLock::lockPathFor(const QString &document)
     return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".lock");
 }
 
+// The rewrite's own first line names its writer: a pid in the name alone
+// would not tell this host's processes from another's.
+bool DocumentLock::isStoppedRewrite(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype lock = name.lastIndexOf(QStringLiteral(".lock-"));
+    if (!name.startsWith(QLatin1Char('.')) || lock <= 1) return false;
+    const QStringList parts = name.mid(lock + 6).split(QLatin1Char('-'));
+    bool ok = false;
+    const qint64 pid = parts.size() == 2 ? parts[0].toLongLong(&ok) : 0;
+    if (!ok || pid <= 0) return false;
+    const LockFile rewrite = readLock(path);
+    if (rewrite.place != Place::Own || rewrite.holders.empty()) return false;
+    const Holder &writer = rewrite.holders.front();
+    return writer.pid == pid && writer.host == QSysInfo::machineHostName() && !isOwn(writer) && !isLive(writer);
+}
+
 std::optional<DocumentLock::Holder> DocumentLock::liveHolder(const QString &document)
 {
     for (const Holder &holder : readLock(lockPathFor(document)).holders)

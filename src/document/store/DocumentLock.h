@@ -30,6 +30,10 @@ public:
     // stale (a process of this host that is gone); none otherwise.
     static std::optional<Holder> liveHolder(const QString &document);
 
+    // Whether the file is a rewrite of a lock that a stopped process of this
+    // host left before renaming it into place.
+    static bool isStoppedRewrite(const QString &path);
+
     // Writes this process's lock in front of the live holders already named.
     explicit DocumentLock(const QString &document);
     ~DocumentLock();
