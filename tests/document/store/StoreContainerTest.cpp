@@ -1,5 +1,6 @@
 // The document file, the working copy, saving and day numbers.
 #include "document/BookTestAccess.h"
+#include "document/LifecycleTestSupport.h"
 #include "document/store/StoreTestSupport.h"
 #include "document/BookBackup.h"
 #include "document/store/DocumentContainer.h"
@@ -9,6 +10,7 @@
 #include <QDirIterator>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QtEndian>
 
 #include <csignal>
 #include <sched.h>
@@ -304,17 +306,41 @@ TEST_F(ContainerTest, BadFilesFailAndLeaveNoWorkingFile)
     flipped[flipped.size() / 2] = char(flipped[flipped.size() / 2] ^ 0x55);
     writeFile(corrupt, flipped);
 
-    for (const QString &bad : {wrongMagic, cut, notDatabase, shortFile, corrupt, path(QStringLiteral("missing"))}) {
+    // Bombs, made small by a lowered bound: zeros where a store should be, a
+    // header stating a store beyond the bound, an older store without end.
+    constexpr qint64 kBound = 1 << 20;
+    const QString zeros = path(QStringLiteral("zeros.cvv2")), stated = path(QStringLiteral("stated.cvv2")),
+                  oldBomb = path(QStringLiteral("old.cvv2"));
+    writeGzip(zeros, QByteArray("KAVRICV4") + QByteArray(2 * kBound, '\0'));
+    QByteArray huge = content;
+    qToBigEndian<quint32>(quint32(2 * kBound / 1024), huge.data() + 8 + 28);
+    writeGzip(stated, huge);
+    writeGzip(oldBomb, "KAVRICV4** This file contains an SQLite 2.1 database **" + QByteArray(2 * kBound, 'x'));
+
+    cv::DocumentContainer::setExpansionBoundForTests(kBound);
+    for (const QString &bad : {wrongMagic, cut, notDatabase, shortFile, corrupt, path(QStringLiteral("missing")), zeros,
+                               stated, oldBomb}) {
         SCOPED_TRACE(bad.toStdString());
         ChangeRecorder marks;
         cv::BookStore other(&marks);
+        LogCapture log;
         EXPECT_FALSE(other.open(bad));
+        // Refused while expanding, the file named: never after gigabytes of it.
+        if (bad == zeros || bad == stated || bad == oldBomb) EXPECT_TRUE(log.contains(bad + QStringLiteral(" is damaged")));
         EXPECT_FALSE(other.isOpen());
         EXPECT_FALSE(QFile::exists(other.workingPath()));
         EXPECT_TRUE(marks.changes.empty());
     }
     EXPECT_EQ(filesIn(cv::work::workFolder()), before);
     EXPECT_FALSE(cv::BookStore().open(QString()));
+
+    // A whole store followed by more opens from the store alone.
+    const QString followed = path(QStringLiteral("followed.cvv2"));
+    writeGzip(followed, content + QByteArray(2 * kBound, '\0'));
+    cv::BookStore whole;
+    EXPECT_TRUE(whole.open(followed));
+    EXPECT_EQ(QFileInfo(whole.workingPath()).size(), content.size() - 8);
+    cv::DocumentContainer::setExpansionBoundForTests(0);
 }
 
 // The day numbers themselves are the platform's; here, that every stored row carries its own.
