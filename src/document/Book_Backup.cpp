@@ -7,7 +7,6 @@
 #include "platform/SupportFolders.h"
 #include "platform/Logging.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -117,10 +116,7 @@ int count()
 QString stem(const QString &base, const QString &extension)
 {
     // ".yy-mm-dd." and the extension.
-    const qsizetype room = 255 - 10 - extension.toUtf8().size();
-    if (base.toUtf8().size() <= room) return base;
-    const QByteArray digest = QCryptographicHash::hash(base.toUtf8(), QCryptographicHash::Sha256).toHex().left(8);
-    return cv::ReplacingFile::cutName(base, room - 9) + QLatin1Char('~') + QString::fromLatin1(digest);
+    return cv::ReplacingFile::fittedName(base, 255 - 10 - extension.toUtf8().size());
 }
 
 QString fileName(const QString &base, const QDate &date, const QString &extension)

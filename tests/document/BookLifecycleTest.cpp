@@ -412,6 +412,59 @@ TEST_F(LifecycleTest, BackupCountRules)
         cv::backup::isBackupOf(QStringLiteral("A.09-06-07x.cvv2"), QStringLiteral("A"), QStringLiteral("cvv2")));
 }
 
+// Names up to the 255 bytes a file name takes save and keep a dated backup
+// of their own; a backup folder that takes no copy is named to the user once.
+TEST_F(LifecycleTest, EveryNameKeepsItsOwnBackupsAndAFailingFolderIsNamedOnce)
+{
+    ScriptedDocumentUI ui;
+    ScriptedAlertPresenter alerts;
+    backupCount = 1;
+    // Whole characters of three bytes, then ASCII to the byte count with ".cvv2".
+    const auto named = [](int bytes, const char *tail) -> QString {
+        const int rest = bytes - 5 - int(strlen(tail));
+        return QString(rest / 3, QChar(0x5BB6)) + QString(rest % 3, QLatin1Char('a')) + QLatin1String(tail) +
+               QStringLiteral(".cvv2");
+    };
+    const QString names[] = {named(172, ""), named(200, ""), named(255, "1"), named(255, "2")};
+    cv::OpenBooks controller(nullptr);
+    for (const QString &name : names) {
+        SCOPED_TRACE(name.toUtf8().size());
+        {
+            cv::Book made;
+            savedDefaultBook(made, name);
+        }
+        cv::Book *doc = controller.openDocument(book(name));
+        ASSERT_TRUE(doc);
+        doc->settings()->setViewerUnit(3);
+        EXPECT_TRUE(controller.saveDocument(doc));
+        const QString base = QFileInfo(name).completeBaseName();
+        const QStringList kept = QDir(backupFolder()).entryList(QDir::Files);
+        EXPECT_EQ(std::count_if(kept.begin(), kept.end(),
+                                [&](const QString &f) { return cv::backup::isBackupOf(f, base, QStringLiteral("cvv2")); }),
+                  1);
+        EXPECT_TRUE(controller.closeDocument(doc, false));
+    }
+    // Both long names, cut alike, keep a backup each.
+    EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 4);
+    EXPECT_TRUE(alerts.asked.empty());
+
+    // Where the day's copies go, folders stand: no copy can be made.
+    for (const QString &name : {names[0], names[1]}) {
+        const QString day = cv::backup::fileName(QFileInfo(name).completeBaseName(), cv::backup::today(), "cvv2");
+        QFile::remove(backupFolder() + QLatin1Char('/') + day);
+        ASSERT_TRUE(QDir(backupFolder()).mkdir(day));
+    }
+    for (const QString &name : {names[0], names[1]}) {
+        cv::Book *doc = controller.openDocument(book(name));
+        ASSERT_TRUE(doc);
+        doc->settings()->setViewerUnit(4);
+        EXPECT_TRUE(controller.saveDocument(doc));
+        EXPECT_TRUE(controller.closeDocument(doc, false));
+    }
+    ASSERT_EQ(alerts.asked.size(), 1u);
+    EXPECT_TRUE(alerts.asked[0].message.contains(backupFolder()));
+}
+
 TEST_F(LifecycleTest, OldBackupFolderIsCopiedOnce)
 {
     const QString old = tmp.filePath(QStringLiteral("OldSupport/Corvane Backup"));

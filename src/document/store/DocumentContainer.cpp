@@ -2,6 +2,7 @@
 
 #include "platform/Logging.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -521,6 +522,13 @@ QString ReplacingFile::cutName(const QString &name, qsizetype bytes)
     QString stem = name;
     while (stem.toUtf8().size() > bytes) stem.chop(stem.back().isLowSurrogate() ? 2 : 1);
     return stem;
+}
+
+QString ReplacingFile::fittedName(const QString &name, qsizetype bytes)
+{
+    if (name.toUtf8().size() <= bytes) return name;
+    const QByteArray digest = QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha256).toHex().left(8);
+    return cutName(name, bytes - 9) + QLatin1Char('~') + QString::fromLatin1(digest);
 }
 
 namespace {

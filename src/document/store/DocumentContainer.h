@@ -73,8 +73,11 @@ public:
     // The name's stem of a temporary of a stopped process of this host; none
     // for another name.
     static std::optional<QString> stoppedTemporary(const QString &name);
-    // A target's name cut to at most `bytes` of UTF-8, whole characters kept.
+    // A name cut to at most `bytes` of UTF-8, whole characters kept.
     static QString cutName(const QString &name, qsizetype bytes);
+    // The name itself when it fits in `bytes`, else cut and marked by a
+    // digest of the whole name, so two long names cut alike stay apart.
+    static QString fittedName(const QString &name, qsizetype bytes);
 
     // Tests: false makes every save take the named temporary from the start,
     // as on file systems without unnamed ones.

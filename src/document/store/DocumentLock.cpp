@@ -1,5 +1,6 @@
 #include "document/store/DocumentLock.h"
 
+#include "document/store/DocumentContainer.h"
 #include "platform/Logging.h"
 
 #include <QFile>
@@ -153,8 +154,10 @@ QByteArray otherLiveHolders(const std::vector<DocumentLock::Holder> &holders)
 
 QString DocumentLock::lockPathFor(const QString &document)
 {
+    // Room for ".lock" and a rewrite's "-<pid>-<hex>" in a name of 255 bytes.
     const QFileInfo info(document);
-    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".lock");
+    return info.absolutePath() + QStringLiteral("/.") + ReplacingFile::fittedName(info.fileName(), 255 - 1 - 5 - 20) +
+           QStringLiteral(".lock");
 }
 
 // The rewrite's own first line names its writer: a pid in the name alone

@@ -24,7 +24,7 @@ public:
         qint64 pid = 0;
     };
 
-    // ".<name>.lock" in the document's folder.
+    // ".<name>.lock" in the document's folder (a long name cut short).
     static QString lockPathFor(const QString &document);
     // The holder of a lock on the document that is not this process's and not
     // stale (a process of this host that is gone); none otherwise.
