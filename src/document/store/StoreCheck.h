@@ -30,6 +30,9 @@ public:
     // Waits for the check to end and answers it.
     const Answer &answer();
 
+    // Tests: each check's thread runs `gate` before it checks (none: no wait).
+    static void setGateForTests(std::function<void()> gate);
+
 private:
     static Answer run(const QString &databasePath, StoreCheck *owner);
 

@@ -384,21 +384,31 @@ TEST_F(ContainerTest, SaveOntoAFullDiskKeepsTheOldFileAndEveryEdit)
     ASSERT_TRUE(store->commitTransaction());
     changes.reset();
 
-    struct rlimit saved {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 16 * 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool saved1 = store->save(file);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    // A failed save leaves no temporary, named from the start or not; nor does a cancelled one.
+    for (const bool unnamed : {true, false}) {
+        SCOPED_TRACE(unnamed);
+        cv::ReplacingFile::setUnnamedTemporaries(unnamed);
+        struct rlimit saved {};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limited = saved;
+        limited.rlim_cur = 16 * 1024;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const bool saved1 = store->save(file);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+        {
+            cv::ReplacingFile cancelled(file);
+            ASSERT_TRUE(cancelled.open() && cancelled.write("x", 1));
+        }
+        cv::ReplacingFile::setUnnamedTemporaries(true);
 
-    EXPECT_FALSE(saved1);
-    EXPECT_FALSE(changes.lastCleared());
-    EXPECT_EQ(readAll(file), old);
-    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("full")),
-              QStringList({"full.cvv2"}));
+        EXPECT_FALSE(saved1);
+        EXPECT_FALSE(changes.lastCleared());
+        EXPECT_EQ(readAll(file), old);
+        EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("full")),
+                  QStringList({"full.cvv2"}));
+    }
 
     ASSERT_TRUE(store->putExpense(entry(1, QDate(2010, 1, 1), 1)));
     const QString elsewhere = path(QStringLiteral("elsewhere.cvv2"));
