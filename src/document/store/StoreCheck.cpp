@@ -84,7 +84,7 @@ StoreCheck::Answer StoreCheck::run(const QString &databasePath, StoreCheck *owne
     }
     QStringList lines;
     sqlite3_stmt *statement = nullptr;
-    int rc = sqlite3_prepare_v2(db, "PRAGMA quick_check(10);", -1, &statement, nullptr);
+    int rc = sqlite3_prepare_v2(db, "PRAGMA integrity_check(10);", -1, &statement, nullptr);
     while (rc == SQLITE_OK || rc == SQLITE_ROW) {
         rc = sqlite3_step(statement);
         if (rc == SQLITE_ROW && lines.size() < kMaxLines)
