@@ -301,6 +301,7 @@ private:
     // Dated backups (Book_Backup.cpp).
     int backupStatus() const;
     bool manageBackup(const QString &path);
+    static void tellThatBackupsFail();
     bool isBackupFile(const QString &path) const;
     bool readFromFile(const QString &path, const QString &type);
     bool writeToFileWorker(const QString &path, const QString &extension);

@@ -33,9 +33,13 @@ QDate today();
 void setCountSource(std::function<int()> source);
 int count();
 
-// "base.yy-mm-dd.extension".
+// The part before the date: the base itself, or where the dated name would
+// pass the 255 bytes a file name may take, the base cut short and marked by
+// a digest of the whole base, so two long names never share their backups.
+QString stem(const QString &base, const QString &extension);
+// "stem.yy-mm-dd.extension".
 QString fileName(const QString &base, const QDate &date, const QString &extension);
-// Whether a file name is a dated backup of base.extension: the middle part is
+// Whether a file name is a dated backup of base.extension: after the stem, the middle part is
 // digits, "-", digits, "-", digits (each run may be empty).
 bool isBackupOf(const QString &name, const QString &base, const QString &extension);
 

@@ -113,9 +113,15 @@ int count()
     return g_countSource ? g_countSource() : Preference::fromUserDefaults().backupCount();
 }
 
+QString stem(const QString &base, const QString &extension)
+{
+    // ".yy-mm-dd." and the extension.
+    return cv::ReplacingFile::fittedName(base, 255 - 10 - extension.toUtf8().size());
+}
+
 QString fileName(const QString &base, const QDate &date, const QString &extension)
 {
-    return base + QLatin1Char('.') + date.toString(QStringLiteral("yy-MM-dd")) + QLatin1Char('.') + extension;
+    return stem(base, extension) + QLatin1Char('.') + date.toString(QStringLiteral("yy-MM-dd")) + QLatin1Char('.') + extension;
 }
 
 bool isBackupOf(const QString &name, const QString &base, const QString &extension)
@@ -126,7 +132,7 @@ bool isBackupOf(const QString &name, const QString &base, const QString &extensi
     const QString rest = name.left(name.size() - tail.size());
     const qsizetype dot = rest.lastIndexOf(QLatin1Char('.'));
     if (dot < 0) return false;
-    return rest.left(dot) == base && middle.match(rest.mid(dot + 1)).hasMatch();
+    return rest.left(dot) == stem(base, extension) && middle.match(rest.mid(dot + 1)).hasMatch();
 }
 
 } // namespace backup

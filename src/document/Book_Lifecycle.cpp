@@ -1,6 +1,7 @@
 // New documents from templates, opening, saving and the change count.
 #include "document/Book.h"
 #include "document/BookPrivate.h"
+#include "document/BookBackup.h"
 #include "document/BookUI.h"
 #include "model/ExtraInterfaces.h"
 #include "platform/Alert.h"
@@ -10,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 namespace cv {
 
@@ -398,12 +400,32 @@ void Book::acceptStoreDamage()
 
 // ---------------------------------------------------------------- save
 
+namespace {
+
+// Folders whose failing backups the user has heard of in this run.
+QSet<QString> g_toldBackupFolders;
+
+} // namespace
+
+// Every later save would fail the same way: once a run is enough.
+void Book::tellThatBackupsFail()
+{
+    const QString folder = cv::backup::folderPath();
+    if (g_toldBackupFolders.contains(folder)) return;
+    g_toldBackupFolders.insert(folder);
+    Alert::alert(cv::localizedString(QStringLiteral("Backup-Failed")),
+                 cv::formatString(cv::localizedString(QStringLiteral("Backup-Failed-Detail")), {folder}));
+}
+
 bool Book::writeToFile(const QString &path, const QString &type)
 {
     const QString extension = cv::extensionForDocumentType(cv::savedDocumentType(documentType(type)));
     const bool ok = writeToFileWorker(path, extension);
     if (ok && m_d->m_backupStatus == 1 && !path.isEmpty()) {
-        if (manageBackup(path)) m_d->m_backupStatus = 0;
+        if (manageBackup(path))
+            m_d->m_backupStatus = 0;
+        else
+            tellThatBackupsFail();
     }
     return ok;
 }

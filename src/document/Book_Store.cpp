@@ -610,6 +610,12 @@ void Book::putLoanData(const NodePtr &loan, const LoanSchedule &rows)
 {
     if (!loan) return;
     cv::EditScope edit(*this);
+    // Never a schedule that the next open would refuse.
+    if (std::any_of(rows.begin(), rows.end(), [](const auto &row) { return row && row->hasImpossibleAmounts(); })) {
+        qCWarning(lcDocument) << "loan" << loan->ident() << "schedule out of range, not stored";
+        m_d->storeWrite(false);
+        return;
+    }
     m_d->storeWrite(m_d->m_store->putLoanData(
         loan->ident(), cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(rows))));
 }

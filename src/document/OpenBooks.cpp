@@ -2,6 +2,8 @@
 
 #include "document/Book.h"
 #include "document/BookUI.h"
+#include "document/store/DocumentContainer.h"
+#include "document/store/Leftovers.h"
 #include "platform/Alert.h"
 #include "platform/Localization.h"
 #include "platform/Logging.h"
@@ -50,7 +52,8 @@ QString OpenBooks::displayName(const Book &document)
 
 bool OpenBooks::mayOpenDespiteLock(const QString &path)
 {
-    const std::optional<cv::DocumentLock::Holder> holder = cv::DocumentLock::liveHolder(path);
+    const std::optional<cv::DocumentLock::Holder> holder =
+        cv::DocumentLock::liveHolder(cv::ReplacingFile::resolvedPath(path));
     if (!holder) return true;
     return Alert::confirm(
         cv::formatString(cv::localizedString("The document “%@” is open in another program."),
@@ -61,25 +64,35 @@ bool OpenBooks::mayOpenDespiteLock(const QString &path)
         cv::localizedString("Open Anyway"), QString());
 }
 
-bool OpenBooks::mayOverwrite(const Book *document, const QString &path) const
+QString OpenBooks::targetFor(const Book *document, const QString &path) const
 {
     const auto it = m_watches.find(document);
-    if (it == m_watches.end() || canonical(path) != canonical(document->fileName())) return true;
-    if (cv::FileIdentity::of(path) == it->second.identity) return true;
+    if (it != m_watches.end() && it->second.fileName == path) return it->second.target;
+    return cv::ReplacingFile::resolvedPath(path);
+}
+
+bool OpenBooks::isOwnFile(const Book *document, const QString &target) const
+{
+    const auto it = m_watches.find(document);
+    return it != m_watches.end() && it->second.target == target;
+}
+
+bool OpenBooks::mayOverwrite(const Book *document, const QString &target) const
+{
+    if (!isOwnFile(document, target)) return true;
+    if (cv::FileIdentity::of(target) == m_watches.at(document).identity) return true;
     return Alert::confirm(
         cv::formatString(cv::localizedString("The document “%@” was changed by another program."),
-                         {QFileInfo(path).fileName()}),
+                         {QFileInfo(target).fileName()}),
         cv::localizedString("Saving replaces the changes made there. Cancel to keep editing without saving."),
         cv::localizedString("Overwrite"), QString());
 }
 
 // The damaged book's file and its dated backups are the last good copies.
-bool OpenBooks::mayReplaceDamaged(Book *document, const QString &path)
+bool OpenBooks::mayReplaceDamaged(Book *document, const QString &target) const
 {
-    if (document->fileName().isEmpty() || canonical(path) != canonical(document->fileName()) ||
-        !document->saveNeedsDamageConfirmation())
-        return true;
-    if (!Alert::confirm(cv::formatString(cv::localizedString("Store-Damaged-Save"), {QFileInfo(path).fileName()}),
+    if (!isOwnFile(document, target) || !document->saveNeedsDamageConfirmation()) return true;
+    if (!Alert::confirm(cv::formatString(cv::localizedString("Store-Damaged-Save"), {QFileInfo(target).fileName()}),
                         cv::localizedString("Store-Damaged-Save-Detail"), cv::localizedString("Save Anyway"),
                         QString()))
         return false;
@@ -87,7 +100,30 @@ bool OpenBooks::mayReplaceDamaged(Book *document, const QString &path)
     return true;
 }
 
-void OpenBooks::watch(const Book *document)
+std::optional<bool> OpenBooks::refusedSave(Book *document, const QString &target, bool offerSaveAs)
+{
+    using Refusal = cv::ReplacingFile::Refusal;
+    const Refusal refusal = cv::ReplacingFile::refusalFor(target);
+    if (refusal == Refusal::None) return std::nullopt;
+    const QString why =
+        refusal == Refusal::NotAFile   ? cv::localizedString(QStringLiteral("Save-Refused-Not-A-File"))
+        : refusal == Refusal::ReadOnly ? cv::localizedString(QStringLiteral("Save-Refused-Read-Only"))
+                                       : cv::formatString(cv::localizedString(QStringLiteral("Save-Refused-Folder")),
+                                                          {QDir::toNativeSeparators(QFileInfo(target).absolutePath())});
+    qCWarning(lcDocument) << "save refused:" << target << int(refusal);
+    const QString title =
+        cv::formatString(cv::localizedString(QStringLiteral("Save-Refused")), {QFileInfo(target).fileName()});
+    if (!offerSaveAs) {
+        Alert::alert(title, why);
+        return false;
+    }
+    if (!Alert::confirm(title, why, cv::localizedString(QStringLiteral("Save As…")), QString())) return false;
+    const QString path = cv::documentUI().askSavePath(*document, QFileInfo(target).fileName());
+    // A place chosen there and refused again is not offered a second time.
+    return !path.isEmpty() && writeAs(document, path, false);
+}
+
+void OpenBooks::watch(const Book *document, const QString &target)
 {
     const QString path = document->fileName();
     if (path.isEmpty()) {
@@ -95,14 +131,19 @@ void OpenBooks::watch(const Book *document)
         return;
     }
     Watch &w = m_watches[document];
-    if (!w.lock || canonical(w.lock->documentPath()) != canonical(path)) {
+    const QString file = !target.isEmpty()     ? target
+                         : w.fileName == path ? w.target
+                                              : cv::ReplacingFile::resolvedPath(path);
+    w.fileName = path;
+    w.target = file;
+    if (!w.lock || w.lock->documentPath() != file) {
         w.lock.reset();
-        w.lock = std::make_unique<cv::DocumentLock>(path);
+        w.lock = std::make_unique<cv::DocumentLock>(file);
         if (w.lock->isBlocked())
             Alert::alert(cv::formatString(cv::localizedString("Lock-Blocked-Title"), {QFileInfo(path).fileName()}),
                          cv::localizedString("Lock-Blocked-Message"));
     }
-    w.identity = cv::FileIdentity::of(path);
+    w.identity = cv::FileIdentity::of(file);
 }
 
 Book *OpenBooks::documentForFileName(const QString &path) const
@@ -183,6 +224,10 @@ Book *OpenBooks::openDocument(const QString &path, bool display)
     watch(raw);
     add(std::move(document), display);
     raw->checkStoreInBackground();
+    // After the window shows: a folder of many files takes a while to read.
+    QMetaObject::invokeMethod(
+        this, [folder = QFileInfo(cv::ReplacingFile::resolvedPath(path)).absolutePath()] { cv::leftovers::sweepOnce(folder); },
+        Qt::QueuedConnection);
     return raw;
 }
 
@@ -190,15 +235,16 @@ bool OpenBooks::saveDocument(Book *document)
 {
     if (!document) return false;
     if (!document->fileName().isEmpty()) {
-        if (!mayReplaceDamaged(document, document->fileName()) || !mayOverwrite(document, document->fileName()))
-            return false;
-        const bool ok = document->writeToFile(document->fileName(), document->fileType());
+        const QString target = targetFor(document, document->fileName());
+        if (const std::optional<bool> refused = refusedSave(document, target, true)) return *refused;
+        if (!mayReplaceDamaged(document, target) || !mayOverwrite(document, target)) return false;
+        const bool ok = document->writeToFile(target, document->fileType());
         if (!ok)
             Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."),
                                           {displayName(*document)}),
                          QString());
         else
-            watch(document);
+            watch(document, target);
         return ok;
     }
     QString suggested = document->suggestedFileName();
@@ -210,6 +256,11 @@ bool OpenBooks::saveDocument(Book *document)
 }
 
 bool OpenBooks::saveDocumentAs(Book *document, const QString &path)
+{
+    return writeAs(document, path, true);
+}
+
+bool OpenBooks::writeAs(Book *document, const QString &path, bool offerSaveAs)
 {
     if (!document || path.isEmpty()) return false;
     const QString type = Book::typeForExtension(QFileInfo(path).suffix());
@@ -226,19 +277,20 @@ bool OpenBooks::saveDocumentAs(Book *document, const QString &path)
                      cv::localizedString("Another open document uses this file."));
         return false;
     }
-    if (!mayReplaceDamaged(document, path) || !mayOverwrite(document, path)) return false;
-    if (!document->writeToFile(path, type)) {
+    const QString target = cv::ReplacingFile::resolvedPath(path);
+    if (const std::optional<bool> refused = refusedSave(document, target, offerSaveAs)) return *refused;
+    if (!mayReplaceDamaged(document, target) || !mayOverwrite(document, target)) return false;
+    if (!document->writeToFile(target, type)) {
         Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."),
                                       {QFileInfo(path).fileName()}),
                      QString());
         return false;
     }
     // A damaged book saved elsewhere leaves its last good copy behind: nothing more to ask.
-    if (document->fileName().isEmpty() || canonical(path) != canonical(document->fileName()))
-        document->acceptStoreDamage();
+    if (!isOwnFile(document, target)) document->acceptStoreDamage();
     document->setFileName(path);
     document->setFileType(type);
-    watch(document);
+    watch(document, target);
     noteNewRecentDocument(path);
     return true;
 }

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -70,17 +71,27 @@ private:
     static QString canonical(const QString &path);
     // Whether the open may go on although another program holds the book's lock.
     static bool mayOpenDespiteLock(const QString &path);
+    // The file a save of the document writes: its own as resolved once, else `path` resolved now.
+    QString targetFor(const Book *document, const QString &path) const;
+    // Whether the save writes the document's own file.
+    bool isOwnFile(const Book *document, const QString &target) const;
     // Whether a save may replace the book's file although its store was found damaged: asks.
-    static bool mayReplaceDamaged(Book *document, const QString &path);
+    bool mayReplaceDamaged(Book *document, const QString &target) const;
     // Whether a save may replace the file: asks when another program changed it.
-    bool mayOverwrite(const Book *document, const QString &path) const;
+    bool mayOverwrite(const Book *document, const QString &target) const;
+    // A place no save may write (a link or other put there, a read-only book
+    // or folder): the user is told and offered Save As, whose outcome is answered.
+    std::optional<bool> refusedSave(Book *document, const QString &target, bool offerSaveAs);
+    bool writeAs(Book *document, const QString &path, bool offerSaveAs);
     // Locks the document's file and notes its state as this program left it.
-    void watch(const Book *document);
+    void watch(const Book *document, const QString &target = QString());
 
     // What this program knows of an open document's file.
     struct Watch {
         std::unique_ptr<cv::DocumentLock> lock; // while the document is open at that path
         cv::FileIdentity identity;              // the file as last read or written here
+        QString fileName;                       // the document's name for the file
+        QString target;                         // the file itself, links followed when it was opened
     };
 
     std::vector<std::unique_ptr<Book>> m_documents;

@@ -5,6 +5,7 @@
 
 #include "document/OpenBooks.h"
 #include "document/store/DocumentLock.h"
+#include "document/store/Leftovers.h"
 #include "platform/ScriptedAlertPresenter.h"
 #include "document/xml/BookXML.h"
 #include "document/store/SQLDatabase3.h"
@@ -370,18 +371,18 @@ TEST_F(LifecycleTest, BackupCountRules)
     const QString path = savedDefaultBook(doc, QStringLiteral("Household.cvv2"));
     const QString today = backupFolder() + QStringLiteral("/Household.09-06-07.cvv2");
 
-    backupCount = 0;
-    EXPECT_TRUE(cv::BookTestAccess::manageBackup(doc, path));
-    EXPECT_FALSE(QFile::exists(today));
-
+    // No backups wanted: no copy, and the existing ones stay.
     QDir().mkpath(backupFolder());
     for (int i = 1; i <= 55; ++i) {
         QFile f(backupFolder() + QStringLiteral("/Household.08-01-%1.cvv2").arg(i, 2, 10, QLatin1Char('0')));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
-    backupCount = -1;
-    EXPECT_TRUE(cv::BookTestAccess::manageBackup(doc, path));
-    EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 55);
+    for (const int none : {0, -1}) {
+        backupCount = none;
+        EXPECT_TRUE(cv::BookTestAccess::manageBackup(doc, path));
+        EXPECT_FALSE(QFile::exists(today));
+        EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 55);
+    }
 
     // Keeping one: today's copy stays, every older one goes.
     const QString keepOne = tmp.filePath(QStringLiteral("KeepOne"));
@@ -410,6 +411,59 @@ TEST_F(LifecycleTest, BackupCountRules)
     EXPECT_TRUE(cv::backup::isBackupOf(QStringLiteral("A.b.--.cvv2"), QStringLiteral("A.b"), QStringLiteral("cvv2")));
     EXPECT_FALSE(
         cv::backup::isBackupOf(QStringLiteral("A.09-06-07x.cvv2"), QStringLiteral("A"), QStringLiteral("cvv2")));
+}
+
+// Names up to the 255 bytes a file name takes save and keep a dated backup
+// of their own; a backup folder that takes no copy is named to the user once.
+TEST_F(LifecycleTest, EveryNameKeepsItsOwnBackupsAndAFailingFolderIsNamedOnce)
+{
+    ScriptedDocumentUI ui;
+    ScriptedAlertPresenter alerts;
+    backupCount = 1;
+    // Whole characters of three bytes, then ASCII to the byte count with ".cvv2".
+    const auto named = [](int bytes, const char *tail) -> QString {
+        const int rest = bytes - 5 - int(strlen(tail));
+        return QString(rest / 3, QChar(0x5BB6)) + QString(rest % 3, QLatin1Char('a')) + QLatin1String(tail) +
+               QStringLiteral(".cvv2");
+    };
+    const QString names[] = {named(172, ""), named(200, ""), named(255, "1"), named(255, "2")};
+    cv::OpenBooks controller(nullptr);
+    for (const QString &name : names) {
+        SCOPED_TRACE(name.toUtf8().size());
+        {
+            cv::Book made;
+            savedDefaultBook(made, name);
+        }
+        cv::Book *doc = controller.openDocument(book(name));
+        ASSERT_TRUE(doc);
+        doc->settings()->setViewerUnit(3);
+        EXPECT_TRUE(controller.saveDocument(doc));
+        const QString base = QFileInfo(name).completeBaseName();
+        const QStringList kept = QDir(backupFolder()).entryList(QDir::Files);
+        EXPECT_EQ(std::count_if(kept.begin(), kept.end(),
+                                [&](const QString &f) { return cv::backup::isBackupOf(f, base, QStringLiteral("cvv2")); }),
+                  1);
+        EXPECT_TRUE(controller.closeDocument(doc, false));
+    }
+    // Both long names, cut alike, keep a backup each.
+    EXPECT_EQ(QDir(backupFolder()).entryList(QDir::Files).size(), 4);
+    EXPECT_TRUE(alerts.asked.empty());
+
+    // Where the day's copies go, folders stand: no copy can be made.
+    for (const QString &name : {names[0], names[1]}) {
+        const QString day = cv::backup::fileName(QFileInfo(name).completeBaseName(), cv::backup::today(), "cvv2");
+        QFile::remove(backupFolder() + QLatin1Char('/') + day);
+        ASSERT_TRUE(QDir(backupFolder()).mkdir(day));
+    }
+    for (const QString &name : {names[0], names[1]}) {
+        cv::Book *doc = controller.openDocument(book(name));
+        ASSERT_TRUE(doc);
+        doc->settings()->setViewerUnit(4);
+        EXPECT_TRUE(controller.saveDocument(doc));
+        EXPECT_TRUE(controller.closeDocument(doc, false));
+    }
+    ASSERT_EQ(alerts.asked.size(), 1u);
+    EXPECT_TRUE(alerts.asked[0].message.contains(backupFolder()));
 }
 
 TEST_F(LifecycleTest, OldBackupFolderIsCopiedOnce)
@@ -559,6 +613,147 @@ TEST_F(LifecycleTest, TwoProgramsOnOneBook)
         EXPECT_EQ(QFile::exists(lock), l.live);
         QFile::remove(lock);
     }
+
+    // A holder that this user may not signal is alive all the same: pid 1, as any other user sees it.
+    lockedBy(QSysInfo::machineHostName(), 1);
+    const auto readable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+    QFile::setPermissions(tmp.path(), readable), QFile::setPermissions(book(QString()), readable);
+    const std::optional<bool> ran = runAsNobody([&] { EXPECT_TRUE(cv::DocumentLock::liveHolder(path)); });
+    if (!ran) std::cout << "[  SKIPPED ] a lock of pid 1: needs root to check it as another user\n";
+    EXPECT_TRUE(ran.value_or(true));
+}
+
+// The save writes the file the book was opened from, resolved once, and
+// nothing else: a place it may not write is refused, naming why, and Save As
+// is offered. The rows that need another user run as nobody.
+TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
+{
+    backupCount = 0;
+    const QString folder = tmp.filePath(QStringLiteral("Family")), rescue = tmp.filePath(QStringLiteral("Rescue"));
+    const QString victim = tmp.filePath(QStringLiteral("Home/victim.cvv2"));
+    QDir().mkpath(folder), QDir().mkpath(rescue), QDir().mkpath(QFileInfo(victim).path());
+    const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                          QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    for (const QString &f : {tmp.path(), folder, rescue}) QFile::setPermissions(f, everyone);
+    QFile v(victim);
+    ASSERT_TRUE(v.open(QIODevice::WriteOnly) && v.write("victim's own") > 0);
+    v.close();
+    const QString real = folder + QStringLiteral("/Household.cvv2"), link = folder + QStringLiteral("/Link.cvv2");
+    {
+        cv::Book made;
+        savedDefaultBook(made, QStringLiteral("Household.cvv2"));
+    }
+    const QByteArray original = readAll(book(QStringLiteral("Household.cvv2")));
+    enum class Ends { Saved, Refused };
+    const struct {
+        const char *what;
+        bool otherUser;
+        bool throughLink;
+        QFileDevice::Permissions mode;
+        std::function<void()> sinceOpen;
+        Ends ends;
+        QString why;
+    } rows[] = {
+        {"a link planted since the open", false, false, everyone, [&] { QFile::remove(real), QFile::link(victim, real); },
+         Ends::Refused, cv::localizedString(QStringLiteral("Save-Refused-Not-A-File"))},
+        {"a book opened through a link", false, true, everyone, [] {}, Ends::Saved, QString()},
+        {"a read-only book", true, false, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther, [] {},
+         Ends::Refused, cv::localizedString(QStringLiteral("Save-Refused-Read-Only"))},
+        {"another member's book", true, false, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther, [] {},
+         Ends::Refused, cv::localizedString(QStringLiteral("Save-Refused-Read-Only"))},
+        {"a folder that takes no new file", true, false, everyone,
+         [&] { QFile::setPermissions(folder, everyone & ~(QFile::WriteOther | QFile::WriteGroup | QFile::WriteOwner)); },
+         Ends::Refused, cv::formatString(cv::localizedString(QStringLiteral("Save-Refused-Folder")), {folder})},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        QFile::remove(real), QFile::remove(link), QFile::remove(rescue + QStringLiteral("/Rescued.cvv2"));
+        QFile::setPermissions(folder, everyone);
+        ASSERT_TRUE(QFile::copy(book(QStringLiteral("Household.cvv2")), real) && QFile::setPermissions(real, row.mode));
+        QFile::link(real, link);
+        const auto saveOnce = [&] {
+            cv::work::setWorkFolder(rescue + QStringLiteral("/Work-") + QString::number(::getpid()));
+            ScriptedDocumentUI ui;
+            ScriptedAlertPresenter alerts;
+            cv::OpenBooks controller(nullptr);
+            cv::Book *doc = controller.openDocument(row.throughLink ? link : real);
+            ASSERT_TRUE(doc);
+            // The lock is where the book is, wherever it was opened from.
+            EXPECT_TRUE(QFileInfo::exists(cv::DocumentLock::lockPathFor(real)));
+            EXPECT_FALSE(QFileInfo::exists(cv::DocumentLock::lockPathFor(link)));
+            row.sinceOpen();
+            doc->settings()->setViewerUnit(3);
+            ui.savePath = rescue + QStringLiteral("/Rescued.cvv2");
+            alerts.answers = {cv::AlertButton::Default}; // Save As
+            EXPECT_TRUE(controller.saveDocument(doc));
+            EXPECT_EQ(QFileInfo::exists(ui.savePath), row.ends == Ends::Refused);
+            if (row.ends == Ends::Refused) {
+                ASSERT_EQ(alerts.asked.size(), 1u);
+                EXPECT_EQ(alerts.asked[0].message, row.why);
+                EXPECT_EQ(alerts.asked[0].defaultButton, cv::localizedString(QStringLiteral("Save As…")));
+                EXPECT_EQ(doc->fileName(), ui.savePath);
+            } else {
+                EXPECT_TRUE(alerts.asked.empty());
+                EXPECT_NE(readAll(real), original);
+            }
+            controller.closeDocument(doc, false);
+        };
+        if (row.otherUser) {
+            // The family's folder is the other user's, the book stays ours.
+            if (const passwd *nobody = ::getpwnam("nobody"); nobody && ::geteuid() == 0)
+                ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+            const std::optional<bool> ran = runAsNobody(saveOnce);
+            if (!ran) std::cout << "[  SKIPPED ] " << row.what << ": needs root to run it as another user\n";
+            EXPECT_TRUE(ran.value_or(true));
+        } else {
+            saveOnce();
+        }
+        EXPECT_EQ(readAll(victim), QByteArray("victim's own"));
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+        if (row.ends == Ends::Refused && QFileInfo(real).isFile() && !QFileInfo(real).isSymLink())
+            EXPECT_EQ(readAll(real), original);
+    }
+    QFile::setPermissions(folder, everyone);
+}
+
+// What stopped programs of this host left beside books goes once per folder
+// and run, after the window shows; a running program's and another host's
+// stay, and neither the open nor the save reads the folder for them.
+TEST_F(LifecycleTest, LeftoversOfStoppedProgramsGoOncePerFolderAfterTheWindowShows)
+{
+    ScriptedDocumentUI ui;
+    cv::leftovers::waitAndForgetForTests();
+    cv::OpenBooks controller(nullptr);
+    const QString path = richBook(), host = QSysInfo::machineHostName();
+    const qint64 dead = 2147483000;
+    const auto plant = [&](const QString &name, const QString &on, qint64 pid) {
+        QFile f(book(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("someone\n%1\n%2\n").arg(on).arg(pid).toUtf8());
+        return name;
+    };
+    const QString stopped = plant(QStringLiteral(".Rich.cvv2.lock-%1-1f2e").arg(dead), host, dead);
+    const QStringList kept{plant(QStringLiteral(".Rich.cvv2.lock-%1-77").arg(::getppid()), host, ::getppid()),
+                           plant(QStringLiteral(".Rich.cvv2.lock-%1-9a").arg(dead), QStringLiteral("elsewhere"), dead)};
+    cv::Book *doc = controller.openDocument(path);
+    ASSERT_TRUE(doc);
+    EXPECT_TRUE(QFileInfo::exists(book(stopped))); // not while opening
+    QCoreApplication::processEvents();
+    cv::leftovers::waitAndForgetForTests();
+    EXPECT_FALSE(QFileInfo::exists(book(stopped)));
+    for (const QString &name : kept) EXPECT_TRUE(QFileInfo::exists(book(name))) << name.toStdString();
+
+    // Swept once: a later open or save of a book there leaves the folder alone.
+    plant(stopped, host, dead);
+    EXPECT_TRUE(controller.closeDocument(doc, false));
+    doc = controller.openDocument(path);
+    ASSERT_TRUE(doc);
+    doc->settings()->setViewerUnit(3);
+    EXPECT_TRUE(controller.saveDocument(doc));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(QFileInfo::exists(book(stopped)));
+    EXPECT_TRUE(controller.closeDocument(doc, false));
+    cv::leftovers::waitAndForgetForTests();
 }
 
 // Whatever another user plants under the lock's name is left as it is and the
@@ -746,6 +941,10 @@ TEST_F(LifecycleTest, BackupAndWorkingCopyKeepTheBooksPrivacy)
     const QString folder = QFileInfo(opened.store()->workingPath()).absolutePath();
     EXPECT_EQ(modeOf(folder), QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
     ASSERT_TRUE(opened.writeToFile(path, cv::Book::kTypeV2));
+    EXPECT_EQ(modeOf(path), QFile::ReadUser | QFile::WriteUser); // the replaced book's mode kept
     EXPECT_EQ(modeOf(backupFolder() + QStringLiteral("/Rich.09-06-07.cvv2")), modeOf(path));
+    // A first save takes the umask's mode: root would open a 0000 book, its user could not.
+    ASSERT_TRUE(opened.writeToFile(book(QStringLiteral("First.cvv2")), cv::Book::kTypeV2));
+    EXPECT_EQ(modeOf(book(QStringLiteral("First.cvv2"))), QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
     ::umask(previous);
 }

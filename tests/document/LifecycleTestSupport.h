@@ -23,7 +23,13 @@
 #include <deque>
 #include <functional>
 
+#include <optional>
+
+#include <grp.h>
+#include <pwd.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <sqlite3.h>
 #include <zlib.h>
@@ -100,6 +106,28 @@ private:
     static void handler(QtMsgType, const QMessageLogContext &, const QString &message) { s_lines << message; }
     QtMessageHandler m_previous;
 };
+
+// Guards against other users are seen only by one: root passes every
+// permission. Runs `row` in a child process as the user nobody and answers
+// whether it ran without a failure; none when the tests do not run as root
+// (the row is then skipped).
+inline std::optional<bool> runAsNobody(const std::function<void()> &row)
+{
+    const passwd *nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !nobody) return std::nullopt;
+    const uid_t uid = nobody->pw_uid;
+    const gid_t gid = nobody->pw_gid;
+    const bool failedBefore = ::testing::Test::HasFailure();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0) ::_exit(2);
+        row();
+        ::_exit(!failedBefore && ::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child) return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 class LifecycleTest : public ::testing::Test {
 protected:

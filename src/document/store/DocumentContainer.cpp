@@ -2,6 +2,7 @@
 
 #include "platform/Logging.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +29,7 @@
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -46,39 +48,114 @@ gzFile openGzip(const QString &path, const char *mode)
     return file;
 }
 
+// The largest store this program is built to keep is some hundred megabytes
+// (a million entries): four gigabytes leaves room for books far beyond that.
+constexpr qint64 kMostStoreBytes = qint64(4) << 30;
+// The upgrade reads an older store whole into memory and writes it out again.
+constexpr qint64 kMostOldStoreBytes = qint64(256) << 20;
+// What the working disk keeps free for the journal and everything else.
+constexpr qint64 kFreeSpaceReserve = qint64(64) << 20;
+constexpr int kStoreHeaderBytes = 100;
+
+std::atomic<qint64> g_expansionBoundForTests{0};
+
+quint32 bigEndian32(const unsigned char *p)
+{
+    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
+}
+
+// The store's size as its header states it, where the header keeps one
+// (page size times page count, while the count's version matches the
+// change counter, as SQLite itself reads it).
+std::optional<qint64> statedStoreSize(const unsigned char *header, int size)
+{
+    static constexpr char kSQLite3[16] = {'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f',
+                                          'o', 'r', 'm', 'a', 't', ' ', '3', '\0'};
+    if (size < kStoreHeaderBytes || memcmp(header, kSQLite3, sizeof kSQLite3) != 0) return std::nullopt;
+    const quint32 field = quint32(header[16]) << 8 | header[17];
+    const quint32 pageSize = field == 1 ? 65536 : field;
+    const quint32 pages = bigEndian32(header + 28);
+    if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0 || pages == 0 ||
+        bigEndian32(header + 24) != bigEndian32(header + 92))
+        return std::nullopt;
+    return qint64(pageSize) * pages;
+}
+
+// The most a working copy in `folder` may take: the free space there, less a
+// reserve, and never more than the largest store.
+qint64 expansionBound(const QString &folder, qint64 formatBound)
+{
+    if (const qint64 forTests = g_expansionBoundForTests) return forTests;
+    struct statvfs disk {};
+    if (::statvfs(QFile::encodeName(folder).constData(), &disk) != 0) return formatBound;
+    const qint64 free = qint64(std::min<unsigned long long>(
+        (unsigned long long)disk.f_bavail * disk.f_frsize, (unsigned long long)std::numeric_limits<qint64>::max()));
+    return std::clamp(free - kFreeSpaceReserve, qint64(0), formatBound);
+}
+
+bool writeAllTo(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
 // A stream that breaks off counts as a failure: zlib reports a premature end
-// only through gzerror and gzclose, not through gzread.
-bool expandStream(gzFile in, const QString &workingPath)
+// only through gzerror and gzclose, not through gzread. A store whose header
+// states its size is read to that size and no further: what follows it is no
+// part of the book.
+bool expandStream(gzFile in, const QString &path, const QString &workingPath)
 {
     char magic[sizeof kMagic];
     if (gzread(in, magic, sizeof magic) != int(sizeof magic) || memcmp(magic, kMagic, sizeof magic) != 0) {
         gzclose(in);
         return false;
     }
-    QFile out(workingPath);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    const QByteArray working = QFile::encodeName(workingPath);
+    const int out = ::open(working.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (out < 0) {
         gzclose(in);
         return false;
     }
-    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    bool ok = true;
     std::vector<char> buffer(kChunk);
-    for (;;) {
-        const int n = gzread(in, buffer.data(), kChunk);
-        if (n == 0) break;
-        if (n < 0 || out.write(buffer.data(), n) != n) {
-            ok = false;
+    int n = gzread(in, buffer.data(), kStoreHeaderBytes);
+    const std::optional<qint64> stated =
+        statedStoreSize(reinterpret_cast<const unsigned char *>(buffer.data()), std::max(n, 0));
+    const bool current = n >= 16 && memcmp(buffer.data(), "SQLite format 3", 16) == 0;
+    const qint64 bound =
+        expansionBound(QFileInfo(workingPath).absolutePath(), current ? kMostStoreBytes : kMostOldStoreBytes);
+    const qint64 wanted = stated ? *stated : bound;
+    QString why;
+    if (stated && *stated > bound) why = QStringLiteral("its store states %1 bytes, more than %2").arg(*stated).arg(bound);
+    qint64 written = 0;
+    while (why.isEmpty() && n > 0) {
+        const qint64 take = std::min<qint64>(n, wanted - written);
+        if (!writeAllTo(out, buffer.data(), take)) {
+            why = QString::fromLocal8Bit(strerror(errno));
             break;
         }
+        written += take;
+        if (written == wanted) break;
+        n = gzread(in, buffer.data(), unsigned(std::min<qint64>(kChunk, wanted - written)));
     }
+    // Without a stated size, the bound reached with more to come is a bomb, not a book.
+    if (why.isEmpty() && !stated && written == wanted && gzread(in, buffer.data(), 1) > 0)
+        why = QStringLiteral("it expands beyond %1 bytes").arg(bound);
+    if (why.isEmpty() && stated && written < *stated) why = QStringLiteral("its store is cut short");
     int error = Z_OK;
     gzerror(in, &error);
-    if (error != Z_OK) ok = false;
-    if (gzclose(in) != Z_OK) ok = false;
-    if (!out.flush()) ok = false;
-    out.close();
-    if (!ok) qCWarning(lcDocument) << "the document file is damaged or cut short";
-    return ok;
+    if (why.isEmpty() && (n < 0 || error != Z_OK)) why = QStringLiteral("its stream is broken");
+    if (gzclose(in) != Z_OK && why.isEmpty()) why = QStringLiteral("its stream is cut short");
+    if (::close(out) != 0 && why.isEmpty()) why = QString::fromLocal8Bit(strerror(errno));
+    if (why.isEmpty()) return true;
+    ::unlink(working.constData());
+    qCWarning(lcDocument).noquote() << "the document file" << path << "is damaged:" << why;
+    return false;
 }
 
 // The working copy is packed on every core as one gzip member, the way pigz
@@ -411,13 +488,7 @@ QString hostPart()
     return host;
 }
 
-// The target's name, cut to what leaves room for the rest (whole characters).
-QString stemOf(const QString &name)
-{
-    QString stem = name;
-    while (stem.toUtf8().size() > kMostStemBytes) stem.chop(stem.back().isLowSurrogate() ? 2 : 1);
-    return stem;
-}
+QString stemOf(const QString &name);
 
 QString temporaryName(const QString &targetName)
 {
@@ -444,6 +515,24 @@ std::optional<Leftover> parseTemporary(const QString &name)
                     pid_t(pid)};
 }
 
+} // namespace
+
+QString ReplacingFile::cutName(const QString &name, qsizetype bytes)
+{
+    QString stem = name;
+    while (stem.toUtf8().size() > bytes) stem.chop(stem.back().isLowSurrogate() ? 2 : 1);
+    return stem;
+}
+
+QString ReplacingFile::fittedName(const QString &name, qsizetype bytes)
+{
+    if (name.toUtf8().size() <= bytes) return name;
+    const QByteArray digest = QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha256).toHex().left(8);
+    return cutName(name, bytes - 9) + QLatin1Char('~') + QString::fromLatin1(digest);
+}
+
+namespace {
+
 bool runs(pid_t pid)
 {
     return pid == ::getpid() || ::kill(pid, 0) == 0 || errno == EPERM;
@@ -454,11 +543,15 @@ QByteArray nativePath(const QString &path)
     return QFile::encodeName(path);
 }
 
-// A link's last target, also when it does not exist yet.
-QString resolved(const QFileInfo &link)
+// The target's name, cut to what leaves room for the rest.
+QString stemOf(const QString &name)
 {
-    const QString canonical = link.canonicalFilePath();
-    return canonical.isEmpty() ? link.symLinkTarget() : canonical;
+    return ReplacingFile::cutName(name, kMostStemBytes);
+}
+
+bool writable(const QString &path, int how)
+{
+    return ::faccessat(AT_FDCWD, nativePath(path).constData(), how, AT_EACCESS) == 0 || errno == ENOENT;
 }
 
 void syncFolder(const QString &folder)
@@ -471,11 +564,31 @@ void syncFolder(const QString &folder)
 
 } // namespace
 
+ReplacingFile::Refusal ReplacingFile::refusalFor(const QString &path)
+{
+    const QFileInfo info(path);
+    struct stat st {};
+    if (::lstat(nativePath(info.absoluteFilePath()).constData(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) return Refusal::NotAFile;
+        // The rename needs only the folder: the file's own mode must refuse it.
+        if (!writable(info.absoluteFilePath(), W_OK)) return errno == EROFS ? Refusal::FolderReadOnly : Refusal::ReadOnly;
+    }
+    return writable(info.absolutePath(), W_OK | X_OK) ? Refusal::None : Refusal::FolderReadOnly;
+}
+
+QString ReplacingFile::resolvedPath(const QString &path)
+{
+    const QFileInfo info(path);
+    if (const QString canonical = info.canonicalFilePath(); !canonical.isEmpty()) return canonical;
+    // A link whose file is not there yet, or a new file in a folder reached through links.
+    if (info.isSymLink()) return QFileInfo(info.symLinkTarget()).absoluteFilePath();
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
+}
+
 ReplacingFile::ReplacingFile(const QString &path)
 {
-    // The user's book may be a link; the file written is the one it names.
-    const QFileInfo info(path);
-    m_target = info.isSymLink() ? resolved(info) : info.absoluteFilePath();
+    m_target = QFileInfo(path).absoluteFilePath();
     const QFileInfo target(m_target);
     m_temporary = target.absolutePath() + QLatin1Char('/') + temporaryName(target.fileName());
 }
@@ -496,8 +609,14 @@ bool ReplacingFile::open()
     cancel();
     m_error.clear();
     const QByteArray folder = nativePath(QFileInfo(m_target).absolutePath());
+    switch (refusalFor(m_target)) {
+    case Refusal::None: break;
+    case Refusal::NotAFile: m_error = QStringLiteral("not a regular file: a link or other is in its place"); return false;
+    case Refusal::ReadOnly: m_error = QStringLiteral("the file is read-only"); return false;
+    case Refusal::FolderReadOnly: m_error = QStringLiteral("the folder takes no new file"); return false;
+    }
     struct stat old {};
-    const bool replaces = ::stat(nativePath(m_target).constData(), &old) == 0;
+    const bool replaces = ::lstat(nativePath(m_target).constData(), &old) == 0 && S_ISREG(old.st_mode);
     // Before the temporary has a name, a kill leaves nothing behind.
     if (g_unnamedTemporaries && ::access("/proc/self/fd", X_OK) == 0) {
         m_fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
@@ -578,21 +697,20 @@ void ReplacingFile::cancel()
     m_named = false;
 }
 
-void ReplacingFile::removeLeftovers(const QString &path)
+std::optional<QString> ReplacingFile::stoppedTemporary(const QString &name)
 {
-    const QFileInfo info(path);
-    const QFileInfo target(info.isSymLink() ? resolved(info) : info.absoluteFilePath());
-    const QString stem = stemOf(target.fileName());
-    removeLeftovers(target.absolutePath(), [&](const QString &name) { return name == stem; });
+    const std::optional<Leftover> leftover = parseTemporary(name);
+    // Another host's pids say nothing about its processes.
+    if (!leftover || leftover->host != hostPart() || runs(leftover->pid)) return std::nullopt;
+    return leftover->stem;
 }
 
 void ReplacingFile::removeLeftovers(const QString &folder, const std::function<bool(const QString &)> &whose)
 {
     const QDir dir(folder);
     for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted)) {
-        const std::optional<Leftover> leftover = parseTemporary(name);
-        // Another host's pids say nothing about its processes.
-        if (!leftover || leftover->host != hostPart() || !whose(leftover->stem) || runs(leftover->pid)) continue;
+        const std::optional<QString> stem = stoppedTemporary(name);
+        if (!stem || !whose(*stem)) continue;
         if (::unlink(nativePath(dir.filePath(name)).constData()) == 0)
             qCInfo(lcDocument) << "removed what a stopped save left:" << dir.filePath(name);
     }
@@ -607,8 +725,12 @@ DocumentContainer::Expanded DocumentContainer::expand(const QString &path, const
 {
     gzFile in = openGzip(path, "rb");
     if (!in) return Expanded::Unreadable;
-    ReplacingFile::removeLeftovers(path);
-    return expandStream(in, workingPath) ? Expanded::Done : Expanded::Damaged;
+    return expandStream(in, path, workingPath) ? Expanded::Done : Expanded::Damaged;
+}
+
+void DocumentContainer::setExpansionBoundForTests(qint64 bytes)
+{
+    g_expansionBoundForTests = std::max<qint64>(bytes, 0);
 }
 
 void DocumentContainer::setCoresForTests(int cores)
@@ -625,7 +747,6 @@ bool DocumentContainer::write(const QString &workingPath, const QString &path)
         qCWarning(lcDocument) << "saving failed:" << path << in.errorString();
         return false;
     }
-    ReplacingFile::removeLeftovers(path);
     ReplacingFile file(path);
     if (!file.open()) {
         qCWarning(lcDocument) << "cannot create" << path << file.errorString();

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace cv {
 
@@ -17,7 +18,10 @@ public:
         Damaged,    // a wrong magic or a broken stream: the working copy is incomplete
     };
 
-    // Writes the database in the file at `path` to `workingPath`.
+    // Writes the database in the file at `path` to `workingPath`, never more
+    // than the store its header describes, nor more than a bound set by the
+    // free space and the largest book this program writes. A refusal removes
+    // what was written.
     static Expanded expand(const QString &path, const QString &workingPath);
     // Writes the document file at `path` from the database at `workingPath`.
     // The file is replaced only when the new one is complete; false (logged)
@@ -26,6 +30,8 @@ public:
 
     // Tests: packs as if `cores` were free (0: those the machine leaves free).
     static void setCoresForTests(int cores);
+    // Tests: expands at most `bytes` (0: the bounds of the free space and the formats).
+    static void setExpansionBoundForTests(qint64 bytes);
 };
 
 // A file replaced only once its new content is complete and on disk. The new
@@ -34,6 +40,19 @@ public:
 // system allows), so what a killed save leaves behind can be found again.
 class ReplacingFile {
 public:
+    // Why a file may not be written where it is now.
+    enum class Refusal {
+        None,
+        NotAFile,       // a link, a folder, a pipe or a device stands there
+        ReadOnly,       // the user may not change the file
+        FolderReadOnly, // the folder takes no new file (its mode, or a read-only disk)
+    };
+    static Refusal refusalFor(const QString &path);
+    // The file a path names, links followed once: a save goes on writing that
+    // file, whatever is put in the path's place later.
+    static QString resolvedPath(const QString &path);
+
+    // Writes `path` itself: a link standing there is never followed.
     explicit ReplacingFile(const QString &path);
     ~ReplacingFile(); // cancels an open, uncommitted file
     ReplacingFile(const ReplacingFile &) = delete;
@@ -48,11 +67,17 @@ public:
     void cancel();
     QString errorString() const { return m_error; }
 
-    // Removes the temporaries beside `path` of processes of this host that no
-    // longer run; a running one's stay.
-    static void removeLeftovers(const QString &path);
-    // The same in `folder` for every target name `whose` accepts.
+    // Removes the temporaries in `folder` of processes of this host that no
+    // longer run, of every target name `whose` accepts; a running one's stay.
     static void removeLeftovers(const QString &folder, const std::function<bool(const QString &)> &whose);
+    // The name's stem of a temporary of a stopped process of this host; none
+    // for another name.
+    static std::optional<QString> stoppedTemporary(const QString &name);
+    // A name cut to at most `bytes` of UTF-8, whole characters kept.
+    static QString cutName(const QString &name, qsizetype bytes);
+    // The name itself when it fits in `bytes`, else cut and marked by a
+    // digest of the whole name, so two long names cut alike stay apart.
+    static QString fittedName(const QString &name, qsizetype bytes);
 
     // Tests: false makes every save take the named temporary from the start,
     // as on file systems without unnamed ones.
@@ -61,7 +86,7 @@ public:
 private:
     bool fail(const char *what);
 
-    QString m_target; // links resolved, as the user's file is the link's target
+    QString m_target;
     QString m_temporary;
     int m_fd = -1;
     bool m_named = false; // the temporary has its name already

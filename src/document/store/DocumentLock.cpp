@@ -1,5 +1,6 @@
 #include "document/store/DocumentLock.h"
 
+#include "document/store/DocumentContainer.h"
 #include "platform/Logging.h"
 
 #include <QFile>
@@ -153,8 +154,27 @@ QByteArray otherLiveHolders(const std::vector<DocumentLock::Holder> &holders)
 
 QString DocumentLock::lockPathFor(const QString &document)
 {
+    // Room for ".lock" and a rewrite's "-<pid>-<hex>" in a name of 255 bytes.
     const QFileInfo info(document);
-    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".lock");
+    return info.absolutePath() + QStringLiteral("/.") + ReplacingFile::fittedName(info.fileName(), 255 - 1 - 5 - 20) +
+           QStringLiteral(".lock");
+}
+
+// The rewrite's own first line names its writer: a pid in the name alone
+// would not tell this host's processes from another's.
+bool DocumentLock::isStoppedRewrite(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype lock = name.lastIndexOf(QStringLiteral(".lock-"));
+    if (!name.startsWith(QLatin1Char('.')) || lock <= 1) return false;
+    const QStringList parts = name.mid(lock + 6).split(QLatin1Char('-'));
+    bool ok = false;
+    const qint64 pid = parts.size() == 2 ? parts[0].toLongLong(&ok) : 0;
+    if (!ok || pid <= 0) return false;
+    const LockFile rewrite = readLock(path);
+    if (rewrite.place != Place::Own || rewrite.holders.empty()) return false;
+    const Holder &writer = rewrite.holders.front();
+    return writer.pid == pid && writer.host == QSysInfo::machineHostName() && !isOwn(writer) && !isLive(writer);
 }
 
 std::optional<DocumentLock::Holder> DocumentLock::liveHolder(const QString &document)

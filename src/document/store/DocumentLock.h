@@ -24,11 +24,15 @@ public:
         qint64 pid = 0;
     };
 
-    // ".<name>.lock" in the document's folder.
+    // ".<name>.lock" in the document's folder (a long name cut short).
     static QString lockPathFor(const QString &document);
     // The holder of a lock on the document that is not this process's and not
     // stale (a process of this host that is gone); none otherwise.
     static std::optional<Holder> liveHolder(const QString &document);
+
+    // Whether the file is a rewrite of a lock that a stopped process of this
+    // host left before renaming it into place.
+    static bool isStoppedRewrite(const QString &path);
 
     // Writes this process's lock in front of the live holders already named.
     explicit DocumentLock(const QString &document);

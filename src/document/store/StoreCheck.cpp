@@ -15,11 +15,26 @@ constexpr int kMaxLines = 10;
 // The program's own connection may hold the store for a write a moment.
 constexpr int kBusyWaitMs = 10000;
 
+std::mutex g_gateGuard;
+std::function<void()> g_gate;
+
 } // namespace
+
+void StoreCheck::setGateForTests(std::function<void()> gate)
+{
+    std::lock_guard lock(g_gateGuard);
+    g_gate = std::move(gate);
+}
 
 StoreCheck::StoreCheck(const QString &databasePath, std::function<void()> done)
 {
-    m_thread = std::thread([this, databasePath, done = std::move(done)] {
+    std::function<void()> gate;
+    {
+        std::lock_guard lock(g_gateGuard);
+        gate = g_gate;
+    }
+    m_thread = std::thread([this, databasePath, done = std::move(done), gate = std::move(gate)] {
+        if (gate) gate();
         Answer answer = run(databasePath, this);
         {
             std::lock_guard lock(m_guard);
@@ -69,7 +84,7 @@ StoreCheck::Answer StoreCheck::run(const QString &databasePath, StoreCheck *owne
     }
     QStringList lines;
     sqlite3_stmt *statement = nullptr;
-    int rc = sqlite3_prepare_v2(db, "PRAGMA quick_check(10);", -1, &statement, nullptr);
+    int rc = sqlite3_prepare_v2(db, "PRAGMA integrity_check(10);", -1, &statement, nullptr);
     while (rc == SQLITE_OK || rc == SQLITE_ROW) {
         rc = sqlite3_step(statement);
         if (rc == SQLITE_ROW && lines.size() < kMaxLines)

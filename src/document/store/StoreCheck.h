@@ -1,5 +1,5 @@
 #pragma once
-// SQLite's quick_check of a working copy on a thread of its own, over its own
+// SQLite's integrity_check of a working copy on a thread of its own, over its own
 // read-only connection, so that a damaged store is found without making the
 // open any slower. Destroying it stops a check under way.
 
@@ -29,6 +29,9 @@ public:
 
     // Waits for the check to end and answers it.
     const Answer &answer();
+
+    // Tests: each check's thread runs `gate` before it checks (none: no wait).
+    static void setGateForTests(std::function<void()> gate);
 
 private:
     static Answer run(const QString &databasePath, StoreCheck *owner);

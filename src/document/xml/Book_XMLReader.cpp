@@ -188,6 +188,7 @@ private:
     bool m_template = false;
     bool m_sawRoot = false;
     bool m_storeFailed = false;
+    bool m_scheduleRefused = false;
 };
 
 void XMLReader::ignore(const char *why)
@@ -405,7 +406,7 @@ bool XMLReader::run(QIODevice &device, bool *isTemplate)
     if (isTemplate) *isTemplate = m_template;
     // Another program's XML would otherwise open as an empty book under its name.
     if (wellFormed && !m_sawRoot) qCWarning(lcDocument) << "xml: the file holds no" << TAG_TOPLEVEL << "element";
-    return wellFormed && m_sawRoot && !m_storeFailed;
+    return wellFormed && m_sawRoot && !m_storeFailed && !m_scheduleRefused;
 }
 
 bool XMLReader::startNode(Frame &frame, int kind)
@@ -757,6 +758,12 @@ bool XMLReader::startRepayment()
         ignore("no date:");
         return false;
     }
+    // The open refuses a book holding such a row: the file is refused here,
+    // as a schedule missing a row would be wrong.
+    if (row->hasImpossibleAmounts()) {
+        m_xml.raiseError(QStringLiteral("a repayment's figures are out of range"));
+        return false;
+    }
     parent()->loanRows.push_back(std::move(row));
     return true;
 }
@@ -809,6 +816,13 @@ void XMLReader::storeLoan(Frame &frame)
     if (!frame.node) return;
     const auto *loan = dynamic_cast<const LoanTerms *>(frame.node->extra().get());
     if (loan && !frame.loanRows.empty()) loan->recalcPaymentRest(frame.loanRows);
+    for (size_t i = 0; i < frame.loanRows.size(); ++i) {
+        if (!frame.loanRows[i]->hasImpossibleAmounts()) continue;
+        qCWarning(lcDocument) << "xml: loan" << frame.node->ident() << "repayment" << i + 1
+                              << "leaves a balance out of range";
+        m_scheduleRefused = true;
+        return;
+    }
     const QByteArray archive = cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(frame.loanRows));
     stored(m_store.putLoanData(frame.node->ident(), archive));
 }

@@ -1,13 +1,16 @@
 // The document file, the working copy, saving and day numbers.
 #include "document/BookTestAccess.h"
+#include "document/LifecycleTestSupport.h"
 #include "document/store/StoreTestSupport.h"
 #include "document/BookBackup.h"
 #include "document/store/DocumentContainer.h"
+#include "document/store/Leftovers.h"
 
 #include <QCoreApplication>
 #include <QDirIterator>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QtEndian>
 
 #include <csignal>
 #include <sched.h>
@@ -249,6 +252,7 @@ TEST_F(ContainerTest, WhatAKilledSaveLeftGoesWhenTheBookIsOpenedAgain)
         cv::BookStore reopened;
         ASSERT_TRUE(reopened.open(book));
         EXPECT_EQ(entryCount(reopened), 400);
+        cv::leftovers::sweep(tmp.path()); // as the opened book's window does
         EXPECT_EQ(hiddenFiles(), kept);
         for (const QString &name : kept) QFile::remove(path(name));
     }
@@ -302,17 +306,41 @@ TEST_F(ContainerTest, BadFilesFailAndLeaveNoWorkingFile)
     flipped[flipped.size() / 2] = char(flipped[flipped.size() / 2] ^ 0x55);
     writeFile(corrupt, flipped);
 
-    for (const QString &bad : {wrongMagic, cut, notDatabase, shortFile, corrupt, path(QStringLiteral("missing"))}) {
+    // Bombs, made small by a lowered bound: zeros where a store should be, a
+    // header stating a store beyond the bound, an older store without end.
+    constexpr qint64 kBound = 1 << 20;
+    const QString zeros = path(QStringLiteral("zeros.cvv2")), stated = path(QStringLiteral("stated.cvv2")),
+                  oldBomb = path(QStringLiteral("old.cvv2"));
+    writeGzip(zeros, QByteArray("KAVRICV4") + QByteArray(2 * kBound, '\0'));
+    QByteArray huge = content;
+    qToBigEndian<quint32>(quint32(2 * kBound / 1024), huge.data() + 8 + 28);
+    writeGzip(stated, huge);
+    writeGzip(oldBomb, "KAVRICV4** This file contains an SQLite 2.1 database **" + QByteArray(2 * kBound, 'x'));
+
+    cv::DocumentContainer::setExpansionBoundForTests(kBound);
+    for (const QString &bad : {wrongMagic, cut, notDatabase, shortFile, corrupt, path(QStringLiteral("missing")), zeros,
+                               stated, oldBomb}) {
         SCOPED_TRACE(bad.toStdString());
         ChangeRecorder marks;
         cv::BookStore other(&marks);
+        LogCapture log;
         EXPECT_FALSE(other.open(bad));
+        // Refused while expanding, the file named: never after gigabytes of it.
+        if (bad == zeros || bad == stated || bad == oldBomb) EXPECT_TRUE(log.contains(bad + QStringLiteral(" is damaged")));
         EXPECT_FALSE(other.isOpen());
         EXPECT_FALSE(QFile::exists(other.workingPath()));
         EXPECT_TRUE(marks.changes.empty());
     }
     EXPECT_EQ(filesIn(cv::work::workFolder()), before);
     EXPECT_FALSE(cv::BookStore().open(QString()));
+
+    // A whole store followed by more opens from the store alone.
+    const QString followed = path(QStringLiteral("followed.cvv2"));
+    writeGzip(followed, content + QByteArray(2 * kBound, '\0'));
+    cv::BookStore whole;
+    EXPECT_TRUE(whole.open(followed));
+    EXPECT_EQ(QFileInfo(whole.workingPath()).size(), content.size() - 8);
+    cv::DocumentContainer::setExpansionBoundForTests(0);
 }
 
 // The day numbers themselves are the platform's; here, that every stored row carries its own.
@@ -356,21 +384,31 @@ TEST_F(ContainerTest, SaveOntoAFullDiskKeepsTheOldFileAndEveryEdit)
     ASSERT_TRUE(store->commitTransaction());
     changes.reset();
 
-    struct rlimit saved {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 16 * 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool saved1 = store->save(file);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    // A failed save leaves no temporary, named from the start or not; nor does a cancelled one.
+    for (const bool unnamed : {true, false}) {
+        SCOPED_TRACE(unnamed);
+        cv::ReplacingFile::setUnnamedTemporaries(unnamed);
+        struct rlimit saved {};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limited = saved;
+        limited.rlim_cur = 16 * 1024;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const bool saved1 = store->save(file);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+        {
+            cv::ReplacingFile cancelled(file);
+            ASSERT_TRUE(cancelled.open() && cancelled.write("x", 1));
+        }
+        cv::ReplacingFile::setUnnamedTemporaries(true);
 
-    EXPECT_FALSE(saved1);
-    EXPECT_FALSE(changes.lastCleared());
-    EXPECT_EQ(readAll(file), old);
-    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("full")),
-              QStringList({"full.cvv2"}));
+        EXPECT_FALSE(saved1);
+        EXPECT_FALSE(changes.lastCleared());
+        EXPECT_EQ(readAll(file), old);
+        EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("full")),
+                  QStringList({"full.cvv2"}));
+    }
 
     ASSERT_TRUE(store->putExpense(entry(1, QDate(2010, 1, 1), 1)));
     const QString elsewhere = path(QStringLiteral("elsewhere.cvv2"));

@@ -423,6 +423,35 @@ TEST_F(XMLTest, MisplacedAndUndatedRecordsAreLeftOut)
     EXPECT_FALSE(target->findAccount(1002)->extra() == nullptr);
 }
 
+// A repayment the open would refuse refuses the XML file: the book saved
+// from what it accepts opens again.
+TEST_F(XMLTest, RepaymentsOutsideTheOpensRangeRefuseTheFile)
+{
+    const struct {
+        const char *principal, *interest;
+        bool reads;
+    } rows[] = {
+        {"1000000000000", "0", true},   {"1000000000001", "0", false}, {"-1000000000001", "0", false},
+        {"-1000", "10", true},          {"1000", "-1", false},         {"1000", "1000000000001", false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::string(row.principal) + " " + row.interest);
+        const QByteArray body = QByteArray(" <debt><node_loan id=\"1001\" count=\"1\"><repayment kind=\"0\" "
+                                           "date=\"2008.1.27\" principal=\"") +
+                                row.principal + "\" interest=\"" + row.interest + "\"/></node_loan></debt>";
+        QFile xml(other.filePath(QStringLiteral("loan.cvxf")));
+        ASSERT_TRUE(xml.open(QIODevice::WriteOnly | QIODevice::Truncate) && xml.write(wrap(body)) > 0);
+        xml.close();
+        cv::Book opened;
+        EXPECT_EQ(opened.initWithContentsOfFile(xml.fileName(), cv::Book::kTypeXML), row.reads);
+        if (!row.reads) continue;
+        const QString saved = other.filePath(QStringLiteral("loan.cvv2"));
+        ASSERT_TRUE(opened.writeToFile(saved, cv::Book::kTypeV2));
+        cv::Book reopened;
+        EXPECT_TRUE(reopened.initWithContentsOfFile(saved, cv::Book::kTypeV2));
+    }
+}
+
 TEST_F(XMLTest, AFileOfAnotherKindIsNoBook)
 {
     // Well-formed, but nothing in it is ours: reading it is no success.
