@@ -73,6 +73,8 @@ struct Book::Private {
     void removeSecurityCache();
     void clearGroupCache(const NodePtr &node);
     void addGroupCache(const NodePtr &node);
+    void addFolderEntries(const NodePtr &folder);
+    double categoryValue(double amount, const Node *account, const QDate &date) const;
     void treeRecalcMonthlyCache(const NodePtr &node, int firstDay);
     // A daily addition to an account-side series, remembered for accumulation at the edit's end.
     void addDaily(double value, const NodePtr &node, const QDate &date);
