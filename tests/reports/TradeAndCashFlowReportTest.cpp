@@ -86,6 +86,10 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     const int mu = addStock(QStringLiteral("Mu"));
     addHolding(2300, mu, QDate(2008, 5, 3), 10, 100, 50);
     enter(mu, cv::TradeKind::Sale, QDate(2008, 5, 20), 5, 120);
+    // A dividend without units, as a statement brings it: the price is its amount.
+    const int nu = addStock(QStringLiteral("Nu"));
+    enter(nu, cv::TradeKind::Buy, QDate(2008, 5, 2), 10, 1000);
+    enter(nu, cv::TradeKind::Dividend, QDate(2008, 5, 25), 0, 29240, 40);
 
     // clang-format off
     struct Case {
@@ -129,6 +133,10 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
         {"a holding opened in the period", mu,
          {"05/03 | Opening holding | 10 | 1,050 | 105",
           "05/20 | Broker | Sell | 5 | 120 | 600 | 0 | 5 | 525 | 105 | 75", "Total of Mu | 75"}},
+        {"a dividend without units", nu,
+         {"05/02 | Broker | Buy | 10 | 1,000 | 10,000 | 0 | 10 | 10,000 | 1,000",
+          "05/25 | Broker | Dividend | 0 | 29,240 | 29,240 | 40 | 10 | 10,000 | 1,000 | 29,200",
+          "Total of Nu | 29,200"}},
     };
     // clang-format on
     for (const Case &c : cases) {
