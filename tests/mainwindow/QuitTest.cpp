@@ -5,6 +5,7 @@
 #include "controls/ControlsDocumentUI.h"
 #include "mainwindow/SecuritiesWindow.h"
 #include "mainwindow/SingleInstance.h"
+#include "mainwindow/viewer/ViewerPage.h"
 
 #include <QDir>
 #include <QApplication>
@@ -30,6 +31,19 @@ TEST_F(DelegateTest, EditingOneBookMarksOnlyItsWindow)
     EXPECT_TRUE(window(0)->windowTitle().startsWith(cv::OpenBooks::displayName(*first)));
 
     ASSERT_TRUE(delegate->openBooks().saveDocumentAs(first, path(QStringLiteral("Saved.cvv2"))));
+    EXPECT_FALSE(window(0)->isWindowModified());
+
+    // Another view unit is an edit of the book that Quit asks about: the title shows it.
+    auto *unit = window(0)->viewerPage()->findChild<QComboBox *>(QStringLiteral("periodicButton"));
+    ASSERT_NE(unit, nullptr);
+    const int before = unit->currentIndex();
+    unit->setFocus();
+    QTest::keyClick(unit, unit->currentIndex() + 1 < unit->count() ? Qt::Key_Down : Qt::Key_Up);
+    ASSERT_NE(unit->currentIndex(), before);
+    EXPECT_TRUE(first->isDocumentEdited());
+    EXPECT_TRUE(window(0)->isWindowModified());
+    EXPECT_FALSE(window(1)->isWindowModified());
+    ASSERT_TRUE(delegate->openBooks().saveDocument(first));
     EXPECT_FALSE(window(0)->isWindowModified());
     (void)second;
 }
