@@ -684,8 +684,8 @@ void Book::Private::addFolderEntries(const NodePtr &folder)
     const Node *root = folder->root();
     const bool expense = root == m_categoryTrees->expense().get();
     if (!expense && root != m_categoryTrees->income().get()) return;
-    const auto entries = expense ? m_store->findExpenseByCategory(folder->ident())
-                                 : m_store->findIncomeByCategory(folder->ident());
+    const auto entries =
+        expense ? m_store->findExpenseByCategory(folder->ident()) : m_store->findIncomeByCategory(folder->ident());
     if (!entries) return;
     for (const auto &e : *entries)
         addMonthly(categoryValue(e->amount(), m_document.findAccount(e->account()).get(), e->date()), folder,

@@ -38,8 +38,7 @@ protected:
     // result nor budget (the unassigned loan category alone counts in none).
     bool sectionShown(const NodePtr &root) const override
     {
-        return root->deepStatus() == 1 &&
-               (totalValue(*root) != 0 || ownBudget(*root) + childBudgetTotal(*root) != 0);
+        return root->deepStatus() == 1 && (totalValue(*root) != 0 || ownBudget(*root) + childBudgetTotal(*root) != 0);
     }
     Values dataValues(const Node &node) const override
     {
