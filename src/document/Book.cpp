@@ -44,9 +44,14 @@ Book::Book(QObject *parent) : QObject(parent), m_d(std::make_unique<Private>(*th
     registerDocumentArchiveClasses();
     qRegisterMetaType<cv::ChangeSet>();
     m_d->m_undoStack = new QUndoStack(this);
+    m_d->watchSettings();
 }
 
-Book::~Book() = default;
+Book::~Book()
+{
+    // The settings may outlive the book.
+    if (m_d->m_settings) m_d->m_settings->setChangeListener(nullptr);
+}
 
 // ---- fields
 
@@ -178,6 +183,7 @@ const PrintSettingsPtr &Book::printSettings() const
 void Book::setSettings(SettingsPtr settings)
 {
     m_d->m_settings = settings ? std::move(settings) : std::make_shared<Settings>();
+    m_d->watchSettings();
 }
 
 void Book::setAccountTrees(AccountTreesPtr model)
@@ -235,9 +241,23 @@ void Book::updateChangeCount(ChangeKind change)
 
 void Book::Private::setEdited(bool edited)
 {
-    const bool before = m_edited;
     m_edited = edited;
-    if (edited != before) Q_EMIT m_document.modificationChanged(edited);
+    announceEdited();
+}
+
+void Book::Private::announceEdited()
+{
+    const bool edited = m_document.isDocumentEdited();
+    if (m_edit.depth > 0 || edited == m_announcedEdited) return;
+    m_announcedEdited = edited;
+    Q_EMIT m_document.modificationChanged(edited);
+}
+
+void Book::Private::watchSettings()
+{
+    if (const SettingsPtr old = m_watchedSettings.lock(); old && old != m_settings) old->setChangeListener(nullptr);
+    m_watchedSettings = m_settings;
+    if (m_settings) m_settings->setChangeListener([this] { announceEdited(); });
 }
 
 bool Book::isDocumentEdited() const
@@ -288,6 +308,7 @@ void Book::Private::endEdit()
         qCWarning(lcDocument) << "edit rolled back";
         // The store is as it was, and so is the mark; nothing is announced.
         m_edited = editedAtStart;
+        announceEdited();
         // The cache already holds what the store refused; show what the file will hold.
         m_document.createCache();
         Alert::warn(cv::localizedString(QStringLiteral("Document Write Failed")));
@@ -297,7 +318,7 @@ void Book::Private::endEdit()
     if (categoryShape) m_categoryShape = std::move(*categoryShape);
     for (const auto &[key, node] : touched) m_cache.accumulateForKey(key, node->assetInitialDate());
     Book &d = m_document;
-    if (m_edited != editedAtStart) Q_EMIT d.modificationChanged(m_edited);
+    announceEdited();
     if (changes.accountTree != cv::TreeChange::None) Q_EMIT d.accountChanged(changes);
     if (changes.categoryTree != cv::TreeChange::None) Q_EMIT d.categoryChanged(changes);
     if (changes.currencyList || !changes.currencies.empty()) Q_EMIT d.currencyChanged(changes);

@@ -33,6 +33,11 @@ struct Book::Private {
     void endEdit();
     void failEdit();
     void setEdited(bool edited);
+    // Announces isDocumentEdited (the mark Quit asks about) when it differs
+    // from what was announced last; outside an edit only.
+    void announceEdited();
+    // The settings report their first change to announceEdited.
+    void watchSettings();
     // A refused store write fails the edit, which rolls back at its end.
     void storeWrite(bool ok);
     // A tree's shape: each node in preorder with its number of children (a
@@ -73,6 +78,8 @@ struct Book::Private {
     void removeSecurityCache();
     void clearGroupCache(const NodePtr &node);
     void addGroupCache(const NodePtr &node);
+    void addFolderEntries(const NodePtr &folder);
+    double categoryValue(double amount, const Node *account, const QDate &date) const;
     void treeRecalcMonthlyCache(const NodePtr &node, int firstDay);
     // A daily addition to an account-side series, remembered for accumulation at the edit's end.
     void addDaily(double value, const NodePtr &node, const QDate &date);
@@ -104,6 +111,8 @@ struct Book::Private {
     quint32 m_cacheStatus = 0;
     bool m_updateAccountOnly = false;
     bool m_edited = false;
+    bool m_announcedEdited = false;
+    std::weak_ptr<Settings> m_watchedSettings;
     bool m_unaccumulated = false; // series got daily additions outside an edit (a rebuild under way)
     IntHash<Node> m_accountCache;
     IntHash<Security> m_securityCache;

@@ -36,13 +36,6 @@ bool BookReads::readPeriodMoves(const QDate &from, const QDate &to, EntryMove::C
                                                    settled);
 }
 
-std::optional<bool> BookReads::hasEntriesInCategories(const std::vector<int> &categories) const
-{
-    SQLDatabase3 *database = m_store.database();
-    if (!database) return std::nullopt;
-    return EntryTableReader(*database).anyInCategories(categories);
-}
-
 std::optional<std::vector<int>> BookReads::accountEntriesPerWeek(int account, const QDate &from, const QDate &to) const
 {
     if (!from.isValid() || !to.isValid()) return std::nullopt;

@@ -39,8 +39,6 @@ public:
     bool readPeriodMoves(const QDate &from, const QDate &to, EntryMove::Columns columns,
                          const std::function<void(const EntryMove &)> &visit,
                          const SettledMoves *settled = nullptr) const;
-    // Whether any stored entry carries one of the categories; none when the read failed.
-    std::optional<bool> hasEntriesInCategories(const std::vector<int> &categories) const;
     // An account book read week by week: the account's stored entries (as
     // account or destination) in each week, Monday to Sunday, from the week
     // of `from` to that of `to`; and the entries of some days, by date then

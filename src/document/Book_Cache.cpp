@@ -34,14 +34,14 @@ void fillFastRecord(Entry &entry, const BalanceCacheRow &row, int category, cv::
     entry.setConverted(row.converted);
 }
 
-// calcCache(node, expense) over rows read beforehand: apply(leaf, its rows).
+// calcCache(node, expense) over rows read beforehand: apply(node, its rows)
+// for every node of the tree. A folder may carry entries of its own (filed
+// while it was a category, or through a mapping made then); the one-entry
+// path counts them, so the rebuild does too.
 template <class Apply> void applyCategoryRows(const BalanceCacheRows &rows, const NodePtr &node, const Apply &apply)
 {
     if (!node) return;
-    if (node->sumsOwnEntries()) {
-        apply(node, rows.rowsForCategory(node->ident()));
-        return;
-    }
+    apply(node, rows.rowsForCategory(node->ident()));
     for (const auto &child : node->children()) applyCategoryRows(rows, child, apply);
 }
 
@@ -310,10 +310,7 @@ void Book::Private::accumulateNode(const NodePtr &node, std::unordered_set<const
 void Book::Private::calcCache(const NodePtr &node, bool expense)
 {
     if (!node) return;
-    if (node->sumsOwnEntries()) {
-        calcOneCache(node, expense);
-        return;
-    }
+    calcOneCache(node, expense);
     for (const auto &child : node->children()) calcCache(child, expense);
 }
 
@@ -382,14 +379,20 @@ NodePtr Book::Private::holdingOf(const NodePtr &account, int security) const
     return nullptr;
 }
 
+// What an entry adds to its category's series: its amount in the book's currency.
+double Book::Private::categoryValue(double amount, const Node *account, const QDate &date) const
+{
+    if (account && m_document.getCurrency(account->currency()) != m_document.getCurrency(0))
+        return m_document.defaultCurrencyValue(amount, account->currency(), date);
+    return amount;
+}
+
 void Book::Private::calcCache(const NodePtr &category, const Entry &entry, bool expense, bool remove)
 {
     const double a = remove ? -entry.amount() : entry.amount();
     const QDate date = entry.date();
     NodePtr account = m_document.findAccount(entry.account());
-    double v = a;
-    if (account && m_document.getCurrency(account->currency()) != m_document.getCurrency(0))
-        v = m_document.defaultCurrencyValue(a, account->currency(), date);
+    const double v = categoryValue(a, account.get(), date);
     if (!m_updateAccountOnly && category) {
         noteCategory(*category, date);
         addMonthly(v, category, date);
@@ -673,9 +676,26 @@ void Book::Private::clearGroupCache(const NodePtr &node)
     for (const auto &child : node->children()) clearGroupCache(child);
 }
 
+// A folder's own entries into its own series; the folders above add the whole
+// series after.
+void Book::Private::addFolderEntries(const NodePtr &folder)
+{
+    if (!m_categoryTrees || !m_store) return;
+    const Node *root = folder->root();
+    const bool expense = root == m_categoryTrees->expense().get();
+    if (!expense && root != m_categoryTrees->income().get()) return;
+    const auto entries =
+        expense ? m_store->findExpenseByCategory(folder->ident()) : m_store->findIncomeByCategory(folder->ident());
+    if (!entries) return;
+    for (const auto &e : *entries)
+        addMonthly(categoryValue(e->amount(), m_document.findAccount(e->account()).get(), e->date()), folder,
+                   e->date());
+}
+
 void Book::Private::addGroupCache(const NodePtr &node)
 {
     if (!node) return;
+    if (!node->isCategory()) addFolderEntries(node);
     for (const auto &child : node->children()) {
         addGroupCache(child);
         // Unassigned loan payments are never part of their parents' totals (as entry by entry).

@@ -102,6 +102,7 @@ void Book::Private::addDefaultCurrencyIfNone()
 void Book::createFromTemplate(const QString &name)
 {
     m_d->m_settings = std::make_shared<Settings>();
+    m_d->watchSettings();
     m_d->m_accountTrees = std::make_shared<AccountTrees>();
     m_d->m_categoryTrees = std::make_shared<CategoryTrees>();
     m_d->m_currencyList.clear();
@@ -246,6 +247,7 @@ bool Book::Private::readInfoRows()
     }
 
     m_settings = std::move(settings);
+    watchSettings();
     m_printSettings = std::move(printSettings);
     m_document.setAccountTrees(std::move(accounts));
     m_document.setCategoryTrees(std::move(categories));

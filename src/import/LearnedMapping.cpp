@@ -1,6 +1,7 @@
 #include "import/LearnedMapping.h"
 
 #include "document/Book.h"
+#include "model/Node.h"
 #include "platform/KeyedArchiver.h"
 
 #include <variant>
@@ -94,7 +95,9 @@ MappedTarget checkedTarget(const Book &document, int value, bool outgoing)
 {
     MappedTarget target;
     if (value > 0) {
-        if (outgoing ? document.findExpense(value) : document.findIncome(value)) target.category = value;
+        // Only a category takes entries: one that became a folder since is passed over.
+        const NodePtr node = outgoing ? document.findExpense(value) : document.findIncome(value);
+        if (node && node->isCategory()) target.category = value;
     } else if (value < 0 && value != INT_MIN) {
         if (document.findAccount(-value)) target.partner = -value;
     }

@@ -6,7 +6,8 @@
 //
 // A learned value is only a hint: the book may have changed since it was
 // learned. checkedTarget and checkedAccount answer what a value may still
-// be applied as, and nothing for a value that no longer fits, so an income
+// be applied as, and nothing for a value that no longer fits (a category
+// that became a folder takes no entries), so an income
 // row never gets an expense category and no row points at a deleted item.
 
 #include <QString>

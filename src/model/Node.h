@@ -137,10 +137,6 @@ public:
     void setBudgetAfter(int year, int month, double value);
     void clear();
 
-    // Whose entries the balance cache sums as one node: a category, or a
-    // folder without children; the cache does not descend below it.
-    bool sumsOwnEntries() const { return isCategory() || countChild() == 0; }
-
     // Kind tests and account queries (Node_Asset.cpp).
     bool isCategory() const; // 21, 5
     bool isAsset() const;    // 30-33

@@ -9,7 +9,9 @@
 #include <QString>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace cv {
 
@@ -87,8 +89,11 @@ public:
     void setExtraInvests(const cv::ArchiveValue &value) { m_extraInvests = value; }
 
     bool changed() const { return m_changed; }
-    void setChanged() { m_changed = true; }
+    void setChanged() { markChanged(); }
     void clearChanged() { m_changed = false; }
+    // Called when `changed` turns on, so the book's edited mark can follow
+    // at once (a unit switch or a window move is an edit of the book).
+    void setChangeListener(std::function<void()> listener) { m_changeListener = std::move(listener); }
 
     // First day of the period of the given code that holds the date.
     QDate fiscalDate(const QDate &date, int mode) const;
@@ -103,13 +108,19 @@ public:
 private:
     template <class T> void setIfDiffers(T &field, T value)
     {
-        if (field != value) m_changed = true;
+        const bool differs = field != value;
         field = value;
+        if (differs) markChanged();
     }
     template <class T> void setAlways(T &field, T value)
     {
         field = value;
-        m_changed = true;
+        markChanged();
+    }
+    void markChanged()
+    {
+        if (std::exchange(m_changed, true) || !m_changeListener) return;
+        m_changeListener();
     }
 
     int m_revision = kCurrentRevision;
@@ -136,6 +147,7 @@ private:
     cv::ArchiveValue m_extraSecurities;
     cv::ArchiveValue m_extraInvests;
     mutable bool m_changed = false;
+    std::function<void()> m_changeListener;
 };
 
 using SettingsPtr = std::shared_ptr<Settings>;

@@ -148,11 +148,11 @@ void Trade::changesForAccount(int account, double *units, double *income) const
     if (income) *income = cash;
 }
 
-double Trade::amount() const
+double Trade::grossAmount() const
 {
     double income = 0;
     changesForAccount(m_account, nullptr, &income);
-    return income - m_commission;
+    return income;
 }
 
 Trade::CashFlow Trade::cashFlow() const

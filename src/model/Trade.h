@@ -64,8 +64,9 @@ public:
     // The change of units held in the account and the cash it receives
     // (negative when paid); either output may be null.
     void changesForAccount(int account, double *units, double *income) const;
-    // Cash change of the trade's own account, commission taken off.
-    double amount() const;
+    // Cash change of the trade's own account, before and after the commission.
+    double grossAmount() const;
+    double amount() const { return grossAmount() - m_commission; }
 
     // The side of the cash border the trade's money crosses and how much of
     // it, commission apart. Unlike changesForAccount, a dividend counts here:

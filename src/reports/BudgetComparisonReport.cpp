@@ -34,9 +34,11 @@ public:
     }
 
 protected:
+    // Left out when the ticked categories that count in totals have neither
+    // result nor budget (the unassigned loan category alone counts in none).
     bool sectionShown(const NodePtr &root) const override
     {
-        return root->deepStatus() == 1 && (totalValue(*root) != 0 || root->budgetAtDate(m_from, m_months) != 0);
+        return root->deepStatus() == 1 && (totalValue(*root) != 0 || ownBudget(*root) + childBudgetTotal(*root) != 0);
     }
     Values dataValues(const Node &node) const override
     {

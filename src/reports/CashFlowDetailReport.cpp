@@ -1,6 +1,7 @@
 #include "reports/CashFlowDetailReport.h"
 
 #include "reports/CashFlowSides.h"
+#include "reports/CategoryAmounts.h"
 #include "reports/IdentSlots.h"
 
 #include "model/BalanceCache.h"
@@ -41,6 +42,7 @@ struct Item {
     TradePtr trade;
     SecurityPtr security;
     double value = 0;
+    bool folderOwn = false; // the entries filed on the folder itself, not below it
 
     static Item of(NodePtr node) { return Item{std::move(node), nullptr, nullptr, 0}; }
     static Item of(TradePtr trade) { return Item{nullptr, std::move(trade), nullptr, 0}; }
@@ -63,7 +65,7 @@ private:
     void setCategoryItems(const NodePtr &node, int depth, bool income);
     void setAccountItems(const NodePtr &node);
     static void addCashAccounts(const Node &node, std::vector<int> &idents);
-    bool cacheSumsEveryEntry() const;
+    double folderOwnSum(const Node &folder) const { return cv::folderOwnSum(m_doc, folder, m_from, m_days); }
     int getParentIdent(int ident, bool income) const;
     static void dropZeros(List &list)
     {
@@ -82,13 +84,20 @@ private:
 
 void DetailLists::setCategoryItems(const NodePtr &node, int depth, bool income)
 {
+    List &list = income ? m_inIncome : m_outExpense;
+    auto &at = income ? m_incomeAt : m_expenseAt;
     if (node->countChild() > 0 && depth != m_tier) {
+        // A folder's own entries print as a line of the folder, before its categories.
+        if (folderOwnSum(*node) != 0) {
+            at.emplace(node->ident(), list.size());
+            list.push_back(Item::of(node));
+            list.back().folderOwn = true;
+        }
         for (const auto &child : node->children()) setCategoryItems(child, depth + 1, income);
         return;
     }
     if (m_doc.summaryForCategoryDays(node, m_from, m_days) == 0) return;
-    List &list = income ? m_inIncome : m_outExpense;
-    (income ? m_incomeAt : m_expenseAt).emplace(node->ident(), list.size());
+    at.emplace(node->ident(), list.size());
     list.push_back(Item::of(node));
 }
 
@@ -108,23 +117,6 @@ void DetailLists::addCashAccounts(const Node &node, std::vector<int> &idents)
 {
     if (cv::cashflow::isCashLike(&node)) idents.push_back(node.ident());
     for (const auto &child : node.children()) addCashAccounts(*child, idents);
-}
-
-// A rebuilt cache sums the entries of categories, not those a folder carries
-// (written one at a time they are summed): where a folder holds any, the
-// cache's sums are not taken.
-bool DetailLists::cacheSumsEveryEntry() const
-{
-    std::vector<int> unsummed;
-    const auto walk = [&](const auto &self, const Node &node, bool below) -> void {
-        const bool summed = !below && node.sumsOwnEntries();
-        if (!summed) unsummed.push_back(node.ident());
-        for (const auto &child : node.children()) self(self, *child, below || summed);
-    };
-    const auto &categories = *m_doc.categoryTrees();
-    for (const auto &root : {categories.income(), categories.expense()})
-        if (root) walk(walk, *root, false);
-    return m_doc.reads().hasEntriesInCategories(unsummed) == false;
 }
 
 // The category's ancestor at the tier (the root's children are depth 1), or
@@ -203,7 +195,7 @@ void DetailLists::makeEntryDetail(const std::optional<QList<int>> &groups)
     // taken out again. Unassigned loan payments are read: the cache leaves
     // them out of the folders above them.
     std::optional<cv::SettledMoves> settled;
-    if (!chosen && cacheSumsEveryEntry()) {
+    if (!chosen) {
         settled.emplace();
         for (const auto &root : {accounts.asset(), accounts.debt()})
             if (root) addCashAccounts(*root, settled->accounts);
@@ -212,7 +204,8 @@ void DetailLists::makeEntryDetail(const std::optional<QList<int>> &groups)
         for (List *list : {&m_inIncome, &m_outExpense})
             for (Item &item : *list)
                 if (item.node->deepStatus())
-                    item.value = m_doc.cache().summaryForKeyForDays(item.node.get(), m_from, m_days);
+                    item.value = item.folderOwn ? folderOwnSum(*item.node)
+                                                : m_doc.cache().summaryForKeyForDays(item.node.get(), m_from, m_days);
     }
     // What the cache counted of the entry in the category's line.
     const auto cached = [&](const Account &source, const cv::EntryMove &entry, const Item &item) {

@@ -2,7 +2,10 @@
 
 #include "document/ReadOnlyBook.h"
 #include "model/Entry.h"
+#include "model/BalanceCache.h"
 #include "model/CategoryTrees.h"
+
+#include <cmath>
 
 namespace cv {
 
@@ -22,19 +25,53 @@ double EntryConverter::defaultAmount(const Entry &entry)
     return entry.amount() * m_doc.currencyRate(m_doc.findCurrency(*found), entry.date());
 }
 
+namespace {
+
+// The folders the category reports show: those with children and a shown category below.
+void shownFolders(const NodePtr &node, std::vector<NodePtr> &out)
+{
+    for (const NodePtr &child : node->children()) {
+        if (!child || child->countChild() == 0 || child->deepStatus() != 1) continue;
+        out.push_back(child);
+        shownFolders(child, out);
+    }
+}
+
+} // namespace
+
+double folderOwnSum(const ReadOnlyBook &doc, const Node &folder, const QDate &from, int days)
+{
+    const BalanceCache &cache = doc.cache();
+    double own = cache.summaryForKeyForDays(&folder, from, days);
+    for (const auto &child : folder.children())
+        if (!staysOutOfTotals(*child)) own -= cache.summaryForKeyForDays(child.get(), from, days);
+    // What is left of sums that cancel is rounding, not money.
+    return std::abs(own) < 1e-6 ? 0 : own;
+}
+
 CategoryAmounts::CategoryAmounts(ReadOnlyBook &doc, const QDate &from, const QDate &to,
-                                 const std::optional<QList<int>> &groups)
+                                 const std::optional<QList<int>> &groups, bool folders)
 {
     SearchConditions conditions;
     conditions.date = {from, to};
-    for (const NodePtr &root : {doc.categoryTrees()->income(), doc.categoryTrees()->expense()})
-        if (root) tickedLeaves(*root, conditions.category);
+    std::vector<NodePtr> shown;
+    for (const NodePtr &root : {doc.categoryTrees()->income(), doc.categoryTrees()->expense()}) {
+        if (!root) continue;
+        tickedLeaves(*root, conditions.category);
+        if (folders) shownFolders(root, shown);
+    }
+    const int days = int(from.daysTo(to)) + 1;
+    for (const NodePtr &folder : shown) {
+        if (groups)
+            conditions.category.append(folder->ident());
+        else if (const double own = folderOwnSum(doc, *folder, from, days))
+            m_folderOwn[folder->ident()] = own;
+    }
     // An empty list would set no condition and read every entry.
     if (conditions.category.isEmpty()) return;
     if (!groups) {
         // The balance cache holds each category's entries by day, converted
         // the same way: no need to read the entries themselves.
-        const int days = int(from.daysTo(to)) + 1;
         for (int ident : conditions.category) {
             NodePtr node = doc.findIncome(ident);
             if (!node) node = doc.findExpense(ident);
@@ -47,6 +84,9 @@ CategoryAmounts::CategoryAmounts(ReadOnlyBook &doc, const QDate &from, const QDa
     if (!entries) return;
     EntryConverter converter(doc);
     for (const EntryPtr &entry : *entries) m_byCategory[entry->category()] += converter.defaultAmount(*entry);
+    for (const NodePtr &folder : shown)
+        if (const auto own = m_byCategory.constFind(folder->ident()); own != m_byCategory.constEnd())
+            m_folderOwn[folder->ident()] = *own;
 }
 
 double CategoryAmounts::amountOf(const Node &node) const
@@ -54,8 +94,22 @@ double CategoryAmounts::amountOf(const Node &node) const
     if (node.countChild() == 0) return m_byCategory.value(node.ident());
     QList<int> leaves;
     tickedLeaves(node, leaves);
-    double sum = 0;
+    double sum = folderOwnBelow(node);
     for (int ident : leaves) sum += m_byCategory.value(ident);
+    return sum;
+}
+
+double CategoryAmounts::folderOwnAmount(const Node &folder) const
+{
+    return m_folderOwn.value(folder.ident());
+}
+
+double CategoryAmounts::folderOwnBelow(const Node &node) const
+{
+    if (m_folderOwn.isEmpty()) return 0;
+    double sum = m_folderOwn.value(node.ident());
+    for (const NodePtr &child : node.children())
+        if (child && child->countChild() > 0) sum += folderOwnBelow(*child);
     return sum;
 }
 

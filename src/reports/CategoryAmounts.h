@@ -39,11 +39,17 @@ public:
     // Reads the entries of the period carrying one of the groupings (none
     // given: every entry) whose category is one of the ticked categories of
     // the income and expense trees.
-    CategoryAmounts(ReadOnlyBook &doc, const QDate &from, const QDate &to, const std::optional<QList<int>> &groups);
+    // With `folders`, the entries filed on the folders shown (a category that
+    // became a folder keeps them) are read too and count in their folders.
+    CategoryAmounts(ReadOnlyBook &doc, const QDate &from, const QDate &to, const std::optional<QList<int>> &groups,
+                    bool folders = false);
 
     // A category without children: its own entries, ticked or not. A node
-    // with children: the entries of its ticked categories below.
+    // with children: the entries of its ticked categories below (and, read
+    // with folders, those of the shown folders from the node down).
     double amountOf(const Node &node) const;
+    // The entries filed on the folder itself; 0 unless read with folders.
+    double folderOwnAmount(const Node &folder) const;
 
     // The ticked categories below the node (not the node itself), in tree
     // order, descending through nodes that have children.
@@ -52,7 +58,14 @@ public:
     static void allLeaves(const Node &node, QList<int> &out);
 
 private:
+    double folderOwnBelow(const Node &node) const;
+
     QHash<int, double> m_byCategory;
+    QHash<int, double> m_folderOwn;
 };
+
+// The period's sum of the entries filed on the folder itself, from the
+// balance cache: the folder's series less those of the children it adds up.
+double folderOwnSum(const ReadOnlyBook &doc, const Node &folder, const QDate &from, int days);
 
 } // namespace cv

@@ -69,6 +69,10 @@ void CategoryTreeRows::addNode(Report::Rows &rows, const NodePtr &node, int leve
     ReportRow heading(Heading, ReportRow::kRowHeight, node, own);
     heading.number = depth;
     rows.push_back(std::move(heading));
+    if (const Values own = folderOwnValues(*node); !allZero(own)) {
+        addTo(totals, own);
+        rows.emplace_back(level, ReportRow::kRowHeight, node, own);
+    }
     for (const NodePtr &child : node->children())
         if (child && child->deepStatus() == 1 && !staysOutOfTotals(*child)) addNode(rows, child, level + 1, totals);
     if (!subtotal) return;

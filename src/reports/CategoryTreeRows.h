@@ -52,6 +52,9 @@ protected:
     virtual Values subtotalValues(const Node &node) const { return dataValues(node); }
     // What a group's heading shows (and adds to the section total); none by default.
     virtual Values headingValues(const Node &) const { return Values(size_t(m_columns), 0.0); }
+    // The columns of the line a folder's own entries print as, first under
+    // its heading; none (all zero) by default.
+    virtual Values folderOwnValues(const Node &) const { return Values(size_t(m_columns), 0.0); }
     // Whether the node and its subtree print; `cut` when it prints as one data row.
     virtual bool keep(const Node &node, bool cut) const = 0;
 

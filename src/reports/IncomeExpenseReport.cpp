@@ -16,7 +16,7 @@ class IncomeExpenseRows : public CategoryTreeRows {
 public:
     IncomeExpenseRows(ReadOnlyBook &doc, const cv::ReportRequest &request)
         : CategoryTreeRows(request.tier, 1, Shape::EveryGroup), m_doc(doc), m_request(request),
-          m_amounts(doc, request.from, request.to, request.groups)
+          m_amounts(doc, request.from, request.to, request.groups, true)
     {
     }
 
@@ -29,6 +29,7 @@ protected:
         return m_doc.summaryForCategoryDays(root, m_request.from, days) != 0;
     }
     Values dataValues(const Node &node) const override { return {m_amounts.amountOf(node)}; }
+    Values folderOwnValues(const Node &node) const override { return {m_amounts.folderOwnAmount(node)}; }
     bool keep(const Node &node, bool) const override { return m_request.displayStyle || m_amounts.amountOf(node) != 0; }
 
 private:

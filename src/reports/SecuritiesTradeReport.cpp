@@ -172,7 +172,9 @@ void SecuritiesTradeReport::drawTrade(cv::Canvas &canvas, const ReportRow &row, 
         drawValue(canvas, p, currency, kPrice, y);
     else
         drawText(canvas, getFrac6String(p), kPrice, y);
-    drawValue(canvas, isAmountKind(kind) ? p : c * p, currency, kAmount, y);
+    // A dividend without units carries its whole amount as the price.
+    const double amount = kind == cv::TradeKind::Dividend ? trade.grossAmount() : c * p;
+    drawValue(canvas, isAmountKind(kind) ? p : amount, currency, kAmount, y);
     drawValue(canvas, trade.commission(), currency, kCommission, y);
 
     drawUnits(canvas, row.value(Held), row.security, kHeld, y);

@@ -285,7 +285,8 @@ public:
         case cv::TradeKind::Interest:
         case cv::TradeKind::Distribution: profit = p - f; break;
         case cv::TradeKind::OtherExpense: profit = -p; break;
-        case cv::TradeKind::Dividend: profit = c * p - f; break;
+        // Without units (as a statement brings it) the price is the whole dividend.
+        case cv::TradeKind::Dividend: profit = trade->amount(); break;
         case cv::TradeKind::Split:
         case cv::TradeKind::Increase:
             S += c;

@@ -6,6 +6,8 @@
 
 #include "platform/ScriptedAlertPresenter.h"
 #include "document/EditScope.h"
+#include "model/LoanPayment.h"
+#include "model/LoanTerms.h"
 #include "platform/Localization.h"
 
 #include <cmath>
@@ -13,6 +15,33 @@
 #include <optional>
 #include <random>
 
+namespace {
+
+// Every account's balance and every category's total of the year at each
+// month end, keyed by tree path (another book has other nodes).
+std::map<QString, double> monthEndFigures(cv::Book &doc)
+{
+    std::map<QString, double> out;
+    const auto walk = [&](const auto &self, const cv::NodePtr &node, const QString &key, bool account) -> void {
+        for (QDate end(2010, 1, 31); end.year() == 2010; end = end.addDays(1).addMonths(1).addDays(-1))
+            out[key + end.toString(Qt::ISODate)] =
+                account ? doc.rawValueForAccount(node, end)
+                        : doc.summaryForCategoryDays(node, {2010, 1, 1}, end.dayOfYear());
+        for (int i = 0; i < node->countChild(); ++i)
+            self(self, node->childAt(i), key + QStringLiteral("/%1:%2").arg(i).arg(node->childAt(i)->ident()), account);
+    };
+    for (const auto &root : {doc.accountTrees()->asset(), doc.accountTrees()->debt()}) walk(walk, root, {}, true);
+    for (const auto &root : {doc.categoryTrees()->income(), doc.categoryTrees()->expense()})
+        walk(walk, root, {}, false);
+    return out;
+}
+
+} // namespace
+
+// Random entries (some filed on folders), transfers, trades in two brokers of
+// two currencies (units moved between them, margin trades), a loan and a
+// category moved into a folder: the incremental cache, a full rebuild and a
+// reopened file give the same figures.
 TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
 {
     addCurrency(1, QStringLiteral("JPY"), 1.0, 0);
@@ -25,6 +54,7 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
     addAccount(assets, 1000, 31, 5000);
     addAccount(assets, 1001, 31, 100, 2);
     auto invest = addAccount(assets, 1002, 32, 10000);
+    auto dollarBroker = addAccount(assets, 1006, 32, 500, 2);
     addAccount(assets, 1003, 33, 0);
     addAccount(doc->accountTrees()->debt(), 1004, 40, 0);
     addAccount(doc->accountTrees()->debt(), 1005, 42, 0, 2);
@@ -40,9 +70,27 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
     addSecurity(QStringLiteral("D"), 2);
     doc->createCache();
 
-    const int accounts[] = {10, 1000, 1001, 1002, 1003, 1004, 1005};
-    const int incomes[] = {1101, 1102, 1103, 31};
-    const int expenses[] = {1201, 1202, 1203, 30, 32, 33};
+    auto terms = std::make_shared<cv::LoanTerms>();
+    terms->setDate(day(2010, 2, 1));
+    terms->setInitialValue(300000);
+    terms->setInAccount(1000);
+    const auto loan =
+        samplebook::node(doc->accountTrees()->debt(), 1007, cv::NodeKind::Loan, QStringLiteral("L"), terms);
+    cv::LoanSchedule payments;
+    for (int month = 3; month <= 11; ++month) {
+        auto row = std::make_shared<cv::LoanPayment>();
+        row->setDate(day(2010, month, 27));
+        row->setAccount(month % 2 ? 1000 : 10);
+        row->setPrincipal(20000);
+        row->setInterest(700 - month * 10);
+        payments.push_back(row);
+    }
+
+    const int accounts[] = {10, 1000, 1001, 1002, 1003, 1004, 1005, 1006};
+    // The folders carry entries too (a category that later became a folder).
+    const int incomes[] = {1101, 1102, 1103, 31, 1100};
+    const int expenses[] = {1201, 1202, 1203, 30, 32, 33, 1200};
+    const cv::NodePtr brokers[] = {invest, dollarBroker};
     std::mt19937 rng(7);
     auto pick = [&](auto &array) { return array[rng() % std::size(array)]; };
     auto randomDate = [&] { return day(2010, 1, 1).addDays(int(rng() % 365)); };
@@ -105,12 +153,19 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
             }
             entries.erase(entries.begin() + std::ptrdiff_t(i));
         } else if (what < 9 || trades.empty()) {
-            static const cv::TradeKind kinds[] = {cv::TradeKind::Buy, cv::TradeKind::Sale, cv::TradeKind::Dividend,
-                                                  cv::TradeKind::Split};
-            auto t = makeTrade(pick(kinds), randomDate(), 1002, int(1 + rng() % 2), double(1 + rng() % 50),
+            static const cv::TradeKind kinds[] = {
+                cv::TradeKind::Buy,        cv::TradeKind::Sale,      cv::TradeKind::Dividend,
+                cv::TradeKind::Split,      cv::TradeKind::MarginBuy, cv::TradeKind::SellBack,
+                cv::TradeKind::MarginSale, cv::TradeKind::BuyBack,   cv::TradeKind::TransferUnits};
+            const size_t from = rng() % 2;
+            const cv::TradeKind kind = pick(kinds);
+            // A dividend without units, as a statement brings it.
+            const double count = kind == cv::TradeKind::Dividend && rng() % 2 ? 0 : double(1 + rng() % 50);
+            auto t = makeTrade(kind, randomDate(), brokers[from]->ident(), int(1 + rng() % 2), count,
                                double(1 + rng() % 300), double(rng() % 20));
+            if (kind == cv::TradeKind::TransferUnits) t->setTransfer(brokers[1 - from]->ident());
             std::set<cv::SecurityPtr> securities;
-            doc->applyTrade(t, invest, {}, securities, false);
+            doc->applyTrade(t, brokers[from], {}, securities, false);
             if (!(t->flags() & cv::EditDeleted)) trades.push_back(t);
         } else {
             const size_t i = rng() % trades.size();
@@ -126,16 +181,30 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
                 t->setDate(randomDate());
                 t->setCommission(double(rng() % 20));
             }
-            doc->applyTrade(t, invest, olds, securities, false);
+            doc->applyTrade(t, doc->findAccount(t->account()), olds, securities, false);
         }
         if (op % 500 == 0) doc->accumulateAccount();
+        if (op == 1000) doc->putLoan(loan, payments);
+        // A category with entries moves into a folder: the folders sum again.
+        if (op == 2000) ASSERT_TRUE(doc->moveNodes({doc->findExpense(1203)}, living, 0));
     }
     ASSERT_TRUE(doc->store()->commitTransaction());
     doc->accumulateAccount();
     const Snapshot incremental = snapshot(doc->cache());
     ASSERT_GT(incremental.size(), 1000u);
+    const auto figures = monthEndFigures(*doc);
     doc->createCache();
     expectSameSeries(incremental, snapshot(doc->cache()));
+
+    cv::BookTestAccess::commitInfoRows(*doc);
+    const QString path = tmp.filePath(QStringLiteral("Random.cvv2"));
+    ASSERT_TRUE(doc->writeToFile(path, cv::Book::kTypeV2));
+    cv::Book reopened;
+    ASSERT_TRUE(reopened.initWithContentsOfFile(path, cv::Book::kTypeV2));
+    const auto again = monthEndFigures(reopened);
+    ASSERT_EQ(again.size(), figures.size());
+    for (const auto &[key, value] : figures)
+        ASSERT_NEAR(again.at(key), value, 1e-6 * std::max(1.0, std::abs(value))) << key.toStdString();
 }
 
 TEST_F(DocumentTest, ListIdentRulesAndOrder)

@@ -141,6 +141,22 @@ TEST_F(ImportSheetTest, StaleMappingsAreSkipped)
     }
 }
 
+// Food learned for the shop, then a category dropped onto Food (whose entries
+// were deleted) made it a folder: nothing may be filed on the folder.
+TEST_F(ImportSheetTest, AMappingToACategoryThatBecameAFolderIsPassedOver)
+{
+    seed(cv::StatementMemoMapping, {{shop, kFood}, {payer, kSalary}});
+    const cv::NodePtr food = doc->findExpense(kFood);
+    food->setKind(cv::NodeKind::Group);
+    ASSERT_TRUE(doc->moveNodes({samplebook::node(doc->categoryTrees()->expense(), 2060, 21, QStringLiteral("Snacks"))},
+                               food, 0));
+    ImportSheetPage page(doc.get());
+    ASSERT_TRUE(page.load("S1.ofx"));
+    page.apply();
+    EXPECT_EQ(page.sheet.rows()[0]->category(), 0);
+    EXPECT_EQ(page.text(Sheet::CategoryColumn, 1), QStringLiteral("Salary")); // the others still apply
+}
+
 TEST_F(ImportSheetTest, TheIncompleteRowsQuestion)
 {
     using B = cv::AlertButton;

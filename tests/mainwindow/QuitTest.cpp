@@ -5,6 +5,7 @@
 #include "controls/ControlsDocumentUI.h"
 #include "mainwindow/SecuritiesWindow.h"
 #include "mainwindow/SingleInstance.h"
+#include "mainwindow/viewer/ViewerPage.h"
 
 #include <QDir>
 #include <QApplication>
@@ -31,6 +32,13 @@ TEST_F(DelegateTest, EditingOneBookMarksOnlyItsWindow)
 
     ASSERT_TRUE(delegate->openBooks().saveDocumentAs(first, path(QStringLiteral("Saved.cvv2"))));
     EXPECT_FALSE(window(0)->isWindowModified());
+
+    // Another view unit is an edit of the book that Quit asks about: the title shows it.
+    auto *unit = window(0)->viewerPage()->findChild<QComboBox *>(QStringLiteral("periodicButton"));
+    ASSERT_NE(unit, nullptr);
+    QTest::keyClick(unit, Qt::Key_Up);
+    EXPECT_TRUE(first->isDocumentEdited());
+    EXPECT_TRUE(window(0)->isWindowModified());
     (void)second;
 }
 

@@ -165,6 +165,8 @@ TEST_F(Reports2Test, TicksTiersPeriodsAndOpenings)
     const Case cases[] = {
         {"budget tier 1 folds a group into one row", nullptr, {.kind = kBudget, .tier = 1}, 2,
          {"Living | 18,000 | 15,000 | -3,000 | 16.67", "Rent | 80,000 | 80,000 | 0 | 0.00"}, "Subtotal of Living"},
+        {"budget: the unassigned loan category alone prints no expense section",
+         tick({kSalary, cv::CategoryTrees::LoanUnspecified}), {kBudget}, 2, {}, "Total Expenses"},
         {"budget: three months' budgets against April to June", nullptr, {kBudget, {2008, 4, 1}, {2008, 6, 30}}, 1,
          {"Salary | 840,000 | 600,000 | -240,000 | 71.43"}, {}},
         {"a section whose money falls on the last day", nullptr, {kIncomeExpense, kP1, {2008, 5, 25}}, 1,

@@ -25,6 +25,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <random>
 #include <set>
 
@@ -195,15 +196,17 @@ std::unique_ptr<cv::Book> makeBusyBook()
 }
 
 // Fixture F with Food left out of reports by its check mark (its line kept at
-// 0) and an imported payment on the Living folder, which a rebuilt cache
-// does not sum.
+// 0) and an imported payment on the Living folder, which counts in the wallet
+// as written and after a rebuild (every open runs one).
 std::unique_ptr<cv::Book> makeFolderBook()
 {
     auto doc = makeFixtureF();
     if (!doc) return nullptr;
     findNode(*doc, kFood)->setStatus(0);
     doc->updateExpense(samplebook::entry(cv::EntryKind::Expense, kP1, 700, kLiving, kWallet), nullptr);
+    const double written = doc->valueForAccount(findNode(*doc, kWallet), kP2);
     doc->createCache();
+    EXPECT_EQ(doc->valueForAccount(findNode(*doc, kWallet), kP2), written) << "the wallet after a rebuild";
     return doc;
 }
 
@@ -449,6 +452,27 @@ QString rowLine(const cv::ReportRow &row)
 // before their reads were rebuilt (tests/fixtures/report-rows.txt: each case's
 // row count and digest; with CV_WRITE_REPORT_ROWS set the test writes that
 // file instead).
+// The folder book's payment on Living: both cash-flow reports count it, and
+// the detail and the income and expense report print it as Living's own line.
+TEST(ReportFiguresTest, AFolderPaymentCountsInEveryCashFlow)
+{
+    auto doc = makeFolderBook();
+    ASSERT_TRUE(doc);
+    using S = cv::CashFlowReport;
+    using D = cv::CashFlowDetailReport;
+    const auto value = [&](int kind, int level, int node = 0) {
+        std::optional<double> found;
+        const auto view = makeReport(*doc, {kind, kP1, kP2});
+        for (const cv::ReportRow &row : view->data())
+            if (row.level == level && (!node || (row.node && row.node->ident() == node))) found = row.value(0);
+        return found;
+    };
+    EXPECT_EQ(value(5, D::ExpenseTotal), value(4, S::Expense));
+    EXPECT_EQ(value(5, D::OutTotal), value(4, S::OutTotal));
+    EXPECT_EQ(value(5, D::ExpenseItem, kLiving), 700);
+    EXPECT_EQ(value(2, 1, kLiving), 700); // first under the Living heading
+}
+
 TEST(ReportFiguresTest, BalanceJournalAndCashFlowDetailRowsStayAsTheyWere)
 {
     cv::setLanguageOverride(QStringLiteral("en"));

@@ -4,6 +4,7 @@
 #include "ReportFixture.h"
 
 #include "platform/Localization.h"
+#include "support/SampleBook.h"
 
 #include <gtest/gtest.h>
 
@@ -86,6 +87,10 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
     const int mu = addStock(QStringLiteral("Mu"));
     addHolding(2300, mu, QDate(2008, 5, 3), 10, 100, 50);
     enter(mu, cv::TradeKind::Sale, QDate(2008, 5, 20), 5, 120);
+    // A dividend without units, as a statement brings it: the price is its amount.
+    const int nu = addStock(QStringLiteral("Nu"));
+    enter(nu, cv::TradeKind::Buy, QDate(2008, 5, 2), 10, 1000);
+    enter(nu, cv::TradeKind::Dividend, QDate(2008, 5, 25), 0, 29240, 40);
 
     // clang-format off
     struct Case {
@@ -129,6 +134,10 @@ TEST_F(TradeAndCashFlowReportTest, SecuritiesTradeReportCarriesTradesAndMatchesM
         {"a holding opened in the period", mu,
          {"05/03 | Opening holding | 10 | 1,050 | 105",
           "05/20 | Broker | Sell | 5 | 120 | 600 | 0 | 5 | 525 | 105 | 75", "Total of Mu | 75"}},
+        {"a dividend without units", nu,
+         {"05/02 | Broker | Buy | 10 | 1,000 | 10,000 | 0 | 10 | 10,000 | 1,000",
+          "05/25 | Broker | Dividend | 0 | 29,240 | 29,240 | 40 | 10 | 10,000 | 1,000 | 29,200",
+          "Total of Nu | 29,200"}},
     };
     // clang-format on
     for (const Case &c : cases) {
@@ -188,6 +197,20 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowSumsTheCashLikeAccounts)
 
 TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
 {
+    // July, in dollars at 110 yen: savings in dollars (not cash) fed from the
+    // wallet and paying into the bank; the card paying into a dollar bank
+    // brings in what arrives (60 dollars), not what left (5,500 yen).
+    samplebook::currency(*doc, 2, QStringLiteral("USD"), 100, 2);
+    ASSERT_TRUE(doc->putRate(samplebook::priceTime(2, QDate(2008, 7, 1), 110)));
+    addAccount(2003, QStringLiteral("Dollar savings"), 2)->setKind(cv::NodeKind::GeneralAsset);
+    addAccount(2004, QStringLiteral("Dollar bank"), 2);
+    doc->commitAccountTrees();
+    addEntry(cv::EntryKind::Transfer, QDate(2008, 7, 10), 22000, 0, kWallet, {}, 2003);
+    addEntry(cv::EntryKind::Transfer, QDate(2008, 7, 11), 100, 0, 2003, {}, kBank);
+    const cv::EntryPtr toDollars = samplebook::entry(cv::EntryKind::Transfer, QDate(2008, 7, 12), 5500, 0, kCard, 2004);
+    toDollars->setConverted(60);
+    doc->fixupTransferCategory(*toDollars);
+    doc->updateTransfer(toDollars, nullptr);
     // clang-format off
     struct Case {
         const char *what;
@@ -207,6 +230,11 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
          {"Living | 7,000", "Rent | 80,000", "Expenses Subtotal | 87,000"}},
         {"April: food paid only by card stays with 0", kQ1, kQ2, 0, {},
          {"Living/Food | 0", "Rent | 80,000", "Expenses Subtotal | 80,000"}},
+        {"July: dollar savings that are not cash, a transfer into dollar cash", QDate(2008, 7, 1), QDate(2008, 7, 31), 0,
+         {"Income Subtotal | 0", "Transfers In", "From Dollar savings | 11,000", "From Card | 6,600",
+          "Transfers In Subtotal | 17,600", "Securities Receipts", "Securities Receipts Subtotal | 0",
+          "Total Cash In | 17,600"},
+         {"Expenses Subtotal | 0", "Transfers Out", "To Dollar savings | 22,000", "Transfers Out Subtotal | 22,000"}},
     };
     // clang-format on
     for (const Case &c : cases) {

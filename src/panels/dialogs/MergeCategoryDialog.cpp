@@ -39,8 +39,10 @@ MergeCategoryDialog::MergeCategoryDialog(Book *document, int category, QWidget *
     Q_ASSERT_X(source, "src/MergeActualPanelController", "MergeActualPanel : cannot find actual");
     if (source) {
         m_ds->setDocument(document, m_isExpense ? 2 : 1, true);
+        // Only what the merge takes: a category, never a folder left empty.
         for (const cv::ChooserItem &item : m_ds->objects())
-            m_targetButton->addItem(m_ds->stringForObjectValue(item), item.ident());
+            if (item.node() && item.node()->kind() == cv::NodeKind::Category)
+                m_targetButton->addItem(m_ds->stringForObjectValue(item), item.ident());
         m_sourceField->setText(document->displayName(*source));
     }
     // About half the screen's height of names at a time.

@@ -126,7 +126,10 @@ TEST(MergeCategoryDialogTest, TheTargetIsAnotherCategoryOfTheSameKind)
 {
     auto doc = makeBook();
     ASSERT_TRUE(doc);
+    // A folder left empty takes no entries: the merge would do nothing with it.
+    samplebook::node(doc->categoryTrees()->expense(), 2070, cv::NodeKind::Group, QStringLiteral("Empty"));
     cv::MergeCategoryDialog panel(doc.get(), kFood);
+    EXPECT_EQ(panel.targetButton()->findData(2070), -1);
     EXPECT_TRUE(panel.isExpense());
     EXPECT_EQ(panel.sourceField()->text(), QStringLiteral("Food"));
     QComboBox *targets = panel.targetButton();
