@@ -96,12 +96,9 @@ void ImportTextSheet::buildWindow()
     auto *layout = new QVBoxLayout(this);
     QHBoxLayout *fileRow = addFileRow(layout, localizedString("ImportText File Types"));
     m_encodingBox = new QComboBox(this);
-    // clang-format off
-    const std::pair<cv::TextEncoding, const char *> encodings[] = {
-        {cv::TextEncoding::Utf8, "ImportText Encoding UTF8"}, {cv::TextEncoding::ShiftJis, "ImportText Encoding SJIS"},
-        {cv::TextEncoding::EucJp, "ImportText Encoding EUC"}, {cv::TextEncoding::Windows1252, "ImportText Encoding Latin"}};
-    // clang-format on
-    for (const auto &[encoding, key] : encodings) m_encodingBox->addItem(localizedString(key), int(encoding));
+    for (cv::TextEncoding encoding : {cv::TextEncoding::Utf8, cv::TextEncoding::ShiftJis, cv::TextEncoding::EucJp,
+                                      cv::TextEncoding::Windows1252})
+        m_encodingBox->addItem(encodingName(encoding), int(encoding));
     fileRow->addWidget(new QLabel(localizedString("ImportText Encoding"), this));
     fileRow->addWidget(m_encodingBox);
     connect(m_encodingBox, &QComboBox::activated, this, &ImportTextSheet::encodingChosen);

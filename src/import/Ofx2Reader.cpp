@@ -1,6 +1,7 @@
 // OFX 2: the statement as XML. Only the elements below matter; every other
 // element is passed over with its text.
 
+#include "import/EncodingGuess.h"
 #include "import/PendingRows.h"
 #include "import/StatementReaders.h"
 #include "import/StatementValues.h"
@@ -33,6 +34,7 @@ enum Code {
     CardFrom = 112,
     AccountId = 113,
     InvestmentFrom = 114,
+    Currency = 115,
 };
 
 Code codeOf(QStringView name)
@@ -42,7 +44,7 @@ Code codeOf(QStringView name)
         {u"BANKACCTFROM", BankFrom},   {u"BANKID", BankId},       {u"STMTTRN", Transaction},
         {u"TRNTYPE", TransactionType}, {u"DTPOSTED", Posted},     {u"TRNAMT", Amount},
         {u"NAME", Name},               {u"CCACCTFROM", CardFrom}, {u"ACCTID", AccountId},
-        {u"INVACCTFROM", InvestmentFrom},
+        {u"INVACCTFROM", InvestmentFrom}, {u"CURDEF", Currency},
     };
     // clang-format on
     for (const auto &[n, c] : codes)
@@ -53,7 +55,7 @@ Code codeOf(QStringView name)
 bool collectsText(Code code)
 {
     return code == BankId || code == TransactionType || code == Posted || code == Amount || code == Name ||
-           code == AccountId;
+           code == AccountId || code == Currency;
 }
 
 bool startsWith(QByteArrayView bytes, const char *mark, qsizetype length)
@@ -93,15 +95,21 @@ bool hasUnclosedValue(QByteArrayView data)
     return false;
 }
 
-// The XML as text: UTF-16 by its mark; else the declared encoding when the
-// toolkit reads it (Qt reads only the UTF forms and Latin-1), UTF-8 when
-// the file opens with the <?OFX instruction and no declaration; the mark and
-// blanks before the declaration go. None when the file does not begin as XML.
-std::optional<QString> xmlText(QByteArrayView data)
-{
+// The XML as text: UTF-16 by its mark; else the declared encoding (UTF-8
+// when none is declared) unless the bytes overrule it (chooseEncoding); the
+// mark and blanks before the declaration go. Empty when the declaration
+// names an encoding the toolkit does not know: the parser then refuses what
+// it cannot read. None when the file does not begin as XML.
+struct XmlText {
     QString text;
+    std::optional<TextEncoding> labelOverruled;
+};
+
+std::optional<XmlText> xmlText(QByteArrayView data)
+{
+    XmlText xml;
     if (startsWith(data, "\xFF\xFE", 2) || startsWith(data, "\xFE\xFF", 2)) {
-        text = decodeText(data, TextEncoding::Utf8);
+        xml.text = decodeText(data, TextEncoding::Utf8);
     } else {
         if (startsWith(data, "\xEF\xBB\xBF", 3)) data = data.sliced(3);
         qsizetype start = 0;
@@ -113,18 +121,19 @@ std::optional<QString> xmlText(QByteArrayView data)
             QString::fromLatin1(data.first(end < 0 ? std::min<qsizetype>(data.size(), 200) : end));
         static const QRegularExpression encodingAttribute(QStringLiteral("encoding\\s*=\\s*[\"']([^\"']*)[\"']"));
         const QRegularExpressionMatch m = encodingAttribute.match(declaration);
-        const std::optional<TextEncoding> encoding =
+        const std::optional<TextEncoding> label =
             m.hasMatch() ? encodingForName(m.captured(1)) : std::optional(TextEncoding::Utf8);
-        // An encoding the toolkit does not know is left to the parser, which
-        // refuses what it cannot read.
-        if (!encoding) return QString();
-        text = decodeText(data, *encoding);
+        if (!label) return xml;
+        const EncodingChoice choice = chooseEncoding(data, label);
+        if (choice.labelIgnored) xml.labelOverruled = choice.encoding;
+        xml.text = decodeText(data, choice.encoding);
     }
     qsizetype start = 0;
-    while (start < text.size() && text[start].isSpace()) ++start;
-    text.remove(0, start);
-    if (!text.startsWith(QLatin1String("<?xml")) && !text.startsWith(QLatin1String("<?OFX"))) return std::nullopt;
-    return text;
+    while (start < xml.text.size() && xml.text[start].isSpace()) ++start;
+    xml.text.remove(0, start);
+    if (!xml.text.startsWith(QLatin1String("<?xml")) && !xml.text.startsWith(QLatin1String("<?OFX")))
+        return std::nullopt;
+    return xml;
 }
 
 // An entity nobody declared stands for its own name.
@@ -143,17 +152,18 @@ bool looksLikeOfx2(QByteArrayView data)
 StatementRead readOfx2(QByteArrayView data)
 {
     StatementRead read;
-    const std::optional<QString> text = xmlText(data);
+    const std::optional<XmlText> text = xmlText(data);
     if (!text) return read;
+    read.labelOverruled = text->labelOverruled;
     QXmlStreamReader xml;
     NameForUndeclaredEntity entities;
     xml.setEntityResolver(&entities);
-    if (text->isEmpty()) {
+    if (text->text.isEmpty()) {
         qsizetype start = startsWith(data, "\xEF\xBB\xBF", 3) ? 3 : 0;
         while (start < data.size() && isBlank(data[start])) ++start;
         xml.addData(data.sliced(start).toByteArray());
     } else {
-        xml.addData(*text);
+        xml.addData(text->text);
     }
 
     std::vector<Code> open;         // the codes of the open elements
@@ -162,6 +172,7 @@ StatementRead readOfx2(QByteArrayView data)
     int transactions = 0;           // open STMTTRN elements
     bool deposit = false;           // the current transaction's TRNTYPE is DEP
     bool sawOfx = false;
+    QString currency;               // the CURDEF of the statement being read
     // Values belong to a transaction only while it is open: a balance list's
     // NAME after the last one is no memo.
     auto lastRow = [&]() -> Entry * {
@@ -182,6 +193,7 @@ StatementRead readOfx2(QByteArrayView data)
                 auto row = std::make_shared<Entry>();
                 row->setAccount(-int(read.accounts.size()));
                 read.rows.push_back(std::move(row));
+                read.currencies.append(currency);
                 deposit = false;
                 ++transactions;
             }
@@ -232,6 +244,7 @@ StatementRead readOfx2(QByteArrayView data)
             case Name:
                 if (row) row->setMemo(value);
                 break;
+            case Currency: currency = value.toUpper(); break;
             default: break;
             }
             break;
@@ -242,15 +255,20 @@ StatementRead readOfx2(QByteArrayView data)
     if (xml.hasError()) {
         read.rows.clear();
         read.accounts.clear();
+        read.currencies.clear();
         read.status = StatementRead::Status::Damaged;
         return read;
     }
-    if (!sawOfx) {
-        read.rows.clear();
-        read.accounts.clear();
-        return read;
+    if (!sawOfx) return StatementRead();
+    // A row without a date is no transaction (its currency goes with it).
+    qsizetype kept = 0;
+    for (size_t i = 0; i < read.rows.size(); ++i) {
+        if (!read.rows[i]->date().isValid()) continue;
+        read.currencies[kept] = read.currencies[qsizetype(i)];
+        read.rows[size_t(kept++)] = std::move(read.rows[i]);
     }
-    std::erase_if(read.rows, [](const EntryPtr &row) { return !row->date().isValid(); });
+    read.rows.resize(size_t(kept));
+    read.currencies.resize(kept);
     for (const EntryPtr &row : read.rows)
         if (row->kind() == cv::EntryKind::Expense) row->setFlags(PendingOutgoing);
     read.status = StatementRead::Status::Read;

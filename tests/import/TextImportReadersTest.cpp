@@ -1,6 +1,7 @@
 // The text statement, mobile entry and price list readers over the samples
 // S7-S11, and mutated copies of them.
 
+#include "import/EncodingGuess.h"
 #include "import/MobileEntryReader.h"
 #include "import/PriceListReader.h"
 #include "import/TextStatementReader.h"
@@ -61,6 +62,36 @@ TEST(TextStatementReader, SampleS7InEveryEncodingAndSeparator)
         ASSERT_FALSE(data.isEmpty()) << name;
         if (encoding == TextEncoding::ShiftJis && QByteArray(name) == "S7.csv") data.prepend("\xEF\xBB\xBF");
         EXPECT_EQ(textRows(readTextStatement(data, encoding)), expected) << name << " " << int(encoding);
+    }
+}
+
+// The text sheet's guess: short Japanese files in either encoding, and
+// Latin-1 that must stay Latin-1.
+TEST(EncodingGuess, ShortJapaneseAndLatinFiles)
+{
+    struct Case {
+        const char *file;
+        TextEncoding guessed;
+        QStringList memos;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"S22-halfwidth-cp932.csv", TextEncoding::ShiftJis, {u"ｶｰﾄﾞ･ﾍﾟｲ"_qs, u"ｶﾞｽﾀﾞｲ"_qs, u"ﾃﾞﾝｷ"_qs}},
+        {"S22-katakana-eucjp.csv", TextEncoding::EucJp, {u"カード"_qs, u"ガス"_qs, u"ペイ"_qs}},
+        {"S7-cp932.csv", TextEncoding::ShiftJis, {}},
+        {"S7-eucjp.csv", TextEncoding::EucJp, {}},
+        {"S19-latin1.ofx", TextEncoding::Windows1252, {}},
+        {"S12-latin1.ofx", TextEncoding::Windows1252, {}},
+    };
+    // clang-format on
+    for (const Case &c : cases) {
+        const QByteArray data = sample(c.file);
+        ASSERT_FALSE(data.isEmpty()) << c.file;
+        EXPECT_EQ(guessEncoding(data), c.guessed) << c.file;
+        if (c.memos.isEmpty()) continue;
+        QStringList memos;
+        for (const cv::EntryPtr &row : readTextStatement(data, guessEncoding(data)).rows) memos << row->memo();
+        EXPECT_EQ(memos, c.memos) << c.file;
     }
 }
 
