@@ -22,7 +22,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -35,51 +34,22 @@ namespace {
 constexpr int kImportAccountKinds = 91; // cash, bank, other asset, card, other debt
 constexpr int kAllAccountKinds = 255;
 
-enum class Head { Other, Income, Expense, Balance };
-
-// What a column head of a bank's export names; heads vary, so by the words they hold.
-Head headOf(const QString &head)
+// Heads that do not fit the layout read (date, memo, income, expense,
+// category): income and expense elsewhere (a card's charges where income is
+// read), or a balance where the category is read. Empty when they fit.
+bool headsMisplaced(const QStringList &heads)
 {
-    // clang-format off
-    static const std::pair<Head, QStringList> words[] = {
-        {Head::Balance, {QStringLiteral("残高"), QStringLiteral("balance")}},
-        {Head::Expense,
-         {QStringLiteral("出金"), QStringLiteral("引出"), QStringLiteral("引き出"), QStringLiteral("支払"), QStringLiteral("支出"), QStringLiteral("withdrawal"), QStringLiteral("debit"), QStringLiteral("payment"), QStringLiteral("paid out"),
-          QStringLiteral("money out")}},
-        {Head::Income,
-         {QStringLiteral("入金"), QStringLiteral("預入"), QStringLiteral("預け入"), QStringLiteral("預り"), QStringLiteral("収入"), QStringLiteral("deposit"), QStringLiteral("credit"), QStringLiteral("paid in"), QStringLiteral("money in")}},
-    };
-    // clang-format on
-    for (const auto &[kind, list] : words)
-        for (const QString &word : list)
-            if (head.contains(word, Qt::CaseInsensitive)) return kind;
-    return Head::Other;
-}
-
-// Heads of the file's first line that do not fit the layout read (date,
-// memo, income, expense, category): income and expense elsewhere, or a
-// balance where the category is read. Empty when the line is no header.
-QStringList misplacedHeads(QByteArrayView data, cv::TextEncoding encoding)
-{
-    QString line = cv::decodeText(data.first(std::min<qsizetype>(data.size(), 4096)), encoding);
-    line = line.section(QRegularExpression(QStringLiteral("[\\r\\n]")), 0, 0, QString::SectionSkipEmpty);
-    QStringList heads = line.split(QRegularExpression(QStringLiteral("[,\\t]")));
-    for (QString &head : heads)
-        head = head.normalized(QString::NormalizationForm_KC).remove(QLatin1Char('"')).trimmed();
-    if (heads.size() < 4 || cv::parseStatementDate(heads.front())) return {};
     bool misplaced = false;
     bool category = false;
     for (qsizetype at = 0; at < heads.size(); ++at) {
-        const Head kind = headOf(heads[at]);
-        misplaced |= (kind == Head::Income && at != 2) || (kind == Head::Expense && at != 3);
+        const cv::TextHead kind = cv::textHeadOf(heads[at]);
+        misplaced |= (kind == cv::TextHead::Income && at != 2) || (kind == cv::TextHead::Expense && at != 3);
         if (at >= 4 && !category && !heads[at].isEmpty()) {
             category = true; // the first head after the amounts is read as the category
-            misplaced |= kind == Head::Balance;
+            misplaced |= kind == cv::TextHead::Balance;
         }
     }
-    if (!misplaced) return {};
-    while (!heads.isEmpty() && heads.back().isEmpty()) heads.removeLast();
-    return heads;
+    return misplaced;
 }
 } // namespace
 
@@ -199,11 +169,16 @@ bool ImportTextSheet::readRows()
     m_rows = std::move(read.rows);
     m_texts = std::move(read.categoryTexts);
     initializeMapping();
-    const QStringList heads = misplacedHeads(m_data, encoding);
-    setNotice(heads.isEmpty() ? QString()
-                              : cv::formatString(localizedString("ImportText Header Order"),
-                                                 {heads.join(localizedString("ImportText Head Separator")),
-                                                  localizedString("ImportText Layout")}));
+    QStringList notice;
+    if (read.headingLine > 0 && headsMisplaced(read.heads))
+        notice << cv::formatString(localizedString("ImportText Header Order"),
+                                   {int(read.headingLine), read.heads.join(localizedString("ImportText Head Separator")),
+                                    localizedString("ImportText Layout")});
+    // No line is passed over without a word.
+    if (!read.unreadLines.empty())
+        notice << cv::formatString(localizedString("ImportText Lines Not Read"),
+                                   {int(read.unreadLines.size()), numberList(read.unreadLines)});
+    setNotice(notice.join(QLatin1Char('\n')));
     m_model->reset();
     updateButtons();
     return !m_rows.empty();

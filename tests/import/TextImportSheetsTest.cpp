@@ -150,14 +150,20 @@ TEST_F(TextImportSheetsTest, TextFilesAsBanksWriteThem)
     };
     // clang-format off
     const Case cases[] = {
-        {"CP932", sample("S7-cp932.csv"), "Japanese (Shift JIS)", u"スーパー東町店"_qs, "", ""},
-        {"EUC-JP", sample("S7-eucjp.csv"), "Japanese (EUC)", u"スーパー東町店"_qs, "", ""},
+        {"CP932", sample("S7-cp932.csv"), "Japanese (Shift JIS)", u"スーパー東町店"_qs, "1 line(s) not read: 7.", ""},
+        {"EUC-JP", sample("S7-eucjp.csv"), "Japanese (EUC)", u"スーパー東町店"_qs, "1 line(s) not read: 7.", ""},
+        {"heads on line 6 below a preamble", sample("S23-preamble-cp932.csv"), "Japanese (Shift JIS)", u"ﾃﾞﾝﾜﾘｮｳ"_qs,
+         "Line 6 of the file names its columns “日付, 摘要, 出金, 入金, 残高”", ""},
+        {"the preamble and the total named", sample("S23-preamble-cp932.csv"), "Japanese (Shift JIS)", u"ﾃﾞﾝﾜﾘｮｳ"_qs,
+         "5 line(s) not read: 1, 2, 3, 5, 9.", ""},
+        {"a card's charges where income is read", sample("S23-card.csv"), "Unicode (UTF-8)", u"コンビニ"_qs,
+         "Line 1 of the file names its columns “ご利用日, ご利用店名, ご利用金額, 支払区分, 今回お支払金額”", ""},
         {"Latin 1", "2024/01/05,Caf\xe9,,5\n", "Western (Windows Latin 1)", u"Café"_qs, "", ""},
         {"deposits after withdrawals", u"日付,内容,出金,入金,残高\n2024/01/05,給与,,1000,5000\n"_qs.toUtf8(),
          "Unicode (UTF-8)", u"給与"_qs, "日付, 内容, 出金, 入金, 残高”, but this import reads each line as date, description, income, expense, category", ""},
         {"a balance where the category is read", "Date,Description,Deposit,Withdrawal,Balance\n2024/01/05,Pay,1000,,5000\n",
          "Unicode (UTF-8)", "Pay", "Date, Description, Deposit, Withdrawal, Balance", ""},
-        {"no lines to read", "Date,Memo\n", "Unicode (UTF-8)", "", "", "holds no lines this import can read"},
+        {"no lines to read", "Date,Memo\n", "Unicode (UTF-8)", "", "1 line(s) not read: 1.", "holds no lines this import can read"},
     };
     // clang-format on
     for (const Case &c : cases) {
