@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -87,6 +88,7 @@ void ImportTextSheet::buildWindow()
     m_accountBox->setCurrentIndex(-1);
     m_accountBox->setMinimumWidth(200);
     m_accountBox->installEventFilter(this);
+    m_accountBox->lineEdit()->installEventFilter(this);
     accountRow->addWidget(new QLabel(localizedString("ImportText Account"), this));
     accountRow->addWidget(m_accountBox);
     accountRow->addStretch(1);
@@ -127,11 +129,18 @@ void ImportTextSheet::updateMenu()
 }
 
 // Return in the account box picks the account; it must not also press OK.
+// A click on its field opens the list, as on its arrow: the field is for
+// finding an account by typing, never for a new one.
 bool ImportTextSheet::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_accountBox && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) return true; // the box has taken it
+    }
+    if (watched == m_accountBox->lineEdit() && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        m_accountBox->showPopup();
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }
