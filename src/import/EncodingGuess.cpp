@@ -1,6 +1,8 @@
 #include "import/EncodingGuess.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace cv {
@@ -20,7 +22,16 @@ bool decodesClean(QByteArrayView bytes, TextEncoding encoding)
 
 bool hasNonAscii(QByteArrayView bytes)
 {
-    return std::any_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) >= 0x80; });
+    // 32 bytes at a time: statements are large and mostly ASCII.
+    qsizetype i = 0;
+    for (; i + 32 <= bytes.size(); i += 32) {
+        std::uint64_t words[4];
+        std::memcpy(words, bytes.data() + i, 32);
+        if ((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080ULL) return true;
+    }
+    for (; i < bytes.size(); ++i)
+        if (uchar(bytes[i]) >= 0x80) return true;
+    return false;
 }
 
 // The characters of one reading as the scoring sees them: a half-width
@@ -145,15 +156,16 @@ std::optional<TextEncoding> japaneseEncoding(QByteArrayView bytes)
 EncodingChoice chooseEncoding(QByteArrayView bytes, std::optional<TextEncoding> label)
 {
     const bool japaneseLabel = label == TextEncoding::ShiftJis || label == TextEncoding::EucJp;
-    if (!hasNonAscii(bytes)) return {label.value_or(TextEncoding::Utf8), false};
+    if (!hasNonAscii(bytes)) return {TextEncoding::Utf8, false}; // ASCII reads alike in all of them
     if (isValidUtf8(bytes)) return {TextEncoding::Utf8, japaneseLabel};
     if (japaneseLabel) {
         if (decodesClean(bytes, *label)) return {*label, false};
         const std::optional<TextEncoding> other = japaneseEncoding(bytes);
-        return other ? EncodingChoice{*other, true} : EncodingChoice{*label, false};
+        return other ? EncodingChoice{*other, true} : EncodingChoice{*label, false, false};
     }
     const std::optional<TextEncoding> japanese = japaneseEncoding(bytes);
-    if (label == TextEncoding::Utf8) return japanese ? EncodingChoice{*japanese, true} : EncodingChoice{};
+    if (label == TextEncoding::Utf8)
+        return japanese ? EncodingChoice{*japanese, true} : EncodingChoice{TextEncoding::Utf8, false, false};
     // A Windows-1252 or ASCII label is what OFX headers carry by default:
     // nothing worth a word when the bytes are Japanese.
     if (japanese) return {*japanese, false};

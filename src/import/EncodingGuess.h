@@ -16,6 +16,7 @@ namespace cv {
 struct EncodingChoice {
     TextEncoding encoding = TextEncoding::Utf8;
     bool labelIgnored = false;
+    bool clean = true; // every byte decodes in it
     bool operator==(const EncodingChoice &) const = default;
 };
 

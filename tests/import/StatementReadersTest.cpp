@@ -194,3 +194,38 @@ TEST(StatementReaders, EdgesOfBothForms)
         EXPECT_EQ(read.accounts, c.accounts) << c.what;
     }
 }
+
+// The plain reading of OFX 2 and the toolkit's parser agree, on the samples
+// and on the forms only the parser judges.
+TEST(StatementReaders, PlainXmlReadingAgreesWithTheToolkit)
+{
+    auto doc = [](const QByteArray &inner, const QByteArray &declaration = "<?xml version=\"1.0\"?>") -> QByteArray {
+        return declaration + "<OFX><STMTTRN><DTPOSTED>20080501</DTPOSTED><TRNAMT>-1</TRNAMT>" + inner + "</STMTTRN></OFX>";
+    };
+    std::vector<QByteArray> files;
+    for (const char *name : {"S3.ofx", "S3u.ofx", "S4.ofx", "S5.ofx", "S6.ofx", "S13.ofx", "S14.ofx", "S16.ofx"})
+        files.push_back(sample(name));
+    // clang-format off
+    for (const QByteArray &inner : {
+             QByteArray("<NAME>a&amp;b<!-- x --> c<![CDATA[<d>]]></NAME>"), QByteArray("<NAME a=\"1\">attribute</NAME>"),
+             QByteArray("<NAME>x&#x41;y</NAME>"), QByteArray("<NAME>line\r\nend</NAME>"), QByteArray("<p:NAME>prefix</p:NAME>"),
+             QByteArray("<NAME>\xEF\xBF\xBF</NAME>"), QByteArray("<NAME>\x01</NAME>"), QByteArray("<NAME>]]></NAME>"),
+             QByteArray("<NAME>&bogus;</NAME>"), QByteArray("<NAME>&amp</NAME>"), QByteArray("<NAME/><X></Y>"),
+             QByteArray("<!-- a -- b --><NAME>x</NAME>"), QByteArray("<? bad?><NAME>x</NAME>"), QByteArray("<NAME>x</NAME >")})
+        files.push_back(doc(inner));
+    for (const QByteArray &declaration : {QByteArray("<?xml version=\"1.1\"?>"), QByteArray("<?xml?>"),
+                                          QByteArray("<?xml version='1.0' encoding='UTF-8' standalone='yes'?>"),
+                                          QByteArray("<?xml version=\"1.0\"?><?xml version=\"1.0\"?>")})
+        files.push_back(doc("<NAME>x</NAME>", declaration));
+    // clang-format on
+    files.push_back(doc("<NAME>x</NAME>") + "<OFX/>");
+    files.push_back(doc("<NAME>x</NAME>") + "trailing");
+    for (const QByteArray &file : files) {
+        const StatementRead plain = readOfx2(file);
+        const StatementRead toolkit = readOfx2ByToolkit(file);
+        EXPECT_EQ(plain.status, toolkit.status) << file.left(120).toStdString();
+        EXPECT_EQ(rowsOf(plain), rowsOf(toolkit)) << file.left(120).toStdString();
+        EXPECT_EQ(plain.accounts, toolkit.accounts) << file.left(120).toStdString();
+        EXPECT_EQ(plain.currencies, toolkit.currencies) << file.left(120).toStdString();
+    }
+}
