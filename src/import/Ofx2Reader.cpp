@@ -391,21 +391,25 @@ bool readPlainXml(QByteArrayView data, Ofx2Builder &builder)
             }
             continue;
         }
-        const bool closing = *p == '/';
-        if (closing) ++p;
+        if (*p == '/') { // the innermost open element's end, its name compared whole
+            if (names.empty()) return false;
+            const QByteArrayView open = names.back();
+            ++p;
+            if (end - p <= open.size() || std::memcmp(p, open.data(), size_t(open.size())) != 0) return false;
+            p += open.size();
+            while (p < end && isBlank(*p)) ++p;
+            if (p >= end || *p != '>') return false;
+            names.pop_back();
+            builder.end();
+            ++p;
+            continue;
+        }
         const char *nameStart = p;
         while (p < end && isNameByte(*p)) ++p;
         if (p == nameStart || !isNameStart(*nameStart)) return false;
         const QByteArrayView name(nameStart, p - nameStart);
         while (p < end && isBlank(*p)) ++p;
         if (p >= end) return false;
-        if (closing) {
-            if (*p != '>' || names.empty() || names.back() != name) return false;
-            names.pop_back();
-            builder.end();
-            ++p;
-            continue;
-        }
         const bool empty = *p == '/';
         if (empty && ++p >= end) return false;
         if (*p != '>' || (names.empty() && rooted) || !builder.start(name)) return false;
