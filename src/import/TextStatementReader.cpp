@@ -92,8 +92,11 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
             return decoder.decode(field);
         }
     } text{decoding};
+    // A line is named once, even when control bytes split it into more.
     auto unread = [&](qsizetype line) {
-        read.unreadLines.push_back(int(line));
+        const bool named = (!read.unreadLines.empty() && read.unreadLines.back() == line) ||
+                           (!read.rowLines.empty() && read.rowLines.back() == line) || read.headingLine == line;
+        if (!named) read.unreadLines.push_back(int(line));
         return true;
     };
     forEachDelimitedLine(data, DelimitedFields::Positional, [&](const DelimitedLine &fields, qsizetype line) {
@@ -106,6 +109,8 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                 // The preamble above the heads gives no rows.
                 for (size_t i = 0; i < read.rows.size(); ++i) read.unreadLines.push_back(read.rowLines[i]);
                 std::sort(read.unreadLines.begin(), read.unreadLines.end());
+                read.unreadLines.erase(std::unique(read.unreadLines.begin(), read.unreadLines.end()),
+                                       read.unreadLines.end());
                 read.rows.clear();
                 read.categoryTexts.clear();
                 read.rowLines.clear();

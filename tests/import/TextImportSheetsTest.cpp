@@ -150,12 +150,12 @@ TEST_F(TextImportSheetsTest, TextFilesAsBanksWriteThem)
     };
     // clang-format off
     const Case cases[] = {
-        {"CP932", sample("S7-cp932.csv"), "Japanese (Shift JIS)", u"スーパー東町店"_qs, "1 line(s) not read: 7.", ""},
-        {"EUC-JP", sample("S7-eucjp.csv"), "Japanese (EUC)", u"スーパー東町店"_qs, "1 line(s) not read: 7.", ""},
+        {"CP932", sample("S7-cp932.csv"), "Japanese (Shift JIS)", u"スーパー東町店"_qs, "Lines not read (1): 7.", ""},
+        {"EUC-JP", sample("S7-eucjp.csv"), "Japanese (EUC)", u"スーパー東町店"_qs, "Lines not read (1): 7.", ""},
         {"heads on line 6 below a preamble", sample("S23-preamble-cp932.csv"), "Japanese (Shift JIS)", u"ﾃﾞﾝﾜﾘｮｳ"_qs,
          "Line 6 of the file names its columns “日付, 摘要, 出金, 入金, 残高”", ""},
         {"the preamble and the total named", sample("S23-preamble-cp932.csv"), "Japanese (Shift JIS)", u"ﾃﾞﾝﾜﾘｮｳ"_qs,
-         "5 line(s) not read: 1, 2, 3, 5, 9.", ""},
+         "Lines not read (5): 1, 2, 3, 5, 9.", ""},
         {"a card's charges where income is read", sample("S23-card.csv"), "Unicode (UTF-8)", u"コンビニ"_qs,
          "Line 1 of the file names its columns “ご利用日, ご利用店名, ご利用金額, 支払区分, 今回お支払金額”", ""},
         {"Latin 1", "2024/01/05,Caf\xe9,,5\n", "Western (Windows Latin 1)", u"Café"_qs, "", ""},
@@ -163,7 +163,7 @@ TEST_F(TextImportSheetsTest, TextFilesAsBanksWriteThem)
          "Unicode (UTF-8)", u"給与"_qs, "日付, 内容, 出金, 入金, 残高”, but this import reads each line as date, description, income, expense, category", ""},
         {"a balance where the category is read", "Date,Description,Deposit,Withdrawal,Balance\n2024/01/05,Pay,1000,,5000\n",
          "Unicode (UTF-8)", "Pay", "Date, Description, Deposit, Withdrawal, Balance", ""},
-        {"no lines to read", "Date,Memo\n", "Unicode (UTF-8)", "", "1 line(s) not read: 1.", "holds no lines this import can read"},
+        {"no lines to read", "Date,Memo\n", "Unicode (UTF-8)", "", "Lines not read (1): 1.", "holds no lines this import can read"},
     };
     // clang-format on
     for (const Case &c : cases) {
@@ -189,6 +189,8 @@ TEST_F(TextImportSheetsTest, TextFilesAsBanksWriteThem)
     page.pick(page.sheet.encodingBox(), QStringLiteral("Unicode (UTF-8)"));
     ASSERT_EQ(page.sheet.rows().size(), 6u);
     EXPECT_TRUE(page.text(TextSheet::MemoColumn, 0).contains(QChar::ReplacementCharacter));
+    EXPECT_TRUE(page.sheet.noticeLabel()->text().contains(u"could not be read, shown as � (5): 1, 2, 3, 4, 5."_qs))
+        << page.sheet.noticeLabel()->text().toStdString(); // never stored without a word
     page.pick(page.sheet.encodingBox(), QStringLiteral("Japanese (Shift JIS)"));
     EXPECT_EQ(page.text(TextSheet::MemoColumn, 0), u"スーパー東町店"_qs);
     page.selectRows({0, 1}); // one category chosen for every selected row
