@@ -54,8 +54,9 @@ namespace {
 constexpr qsizetype kHeadingSearch = 12;
 
 // Whether the fields are column heads: one names a date ("日付", "ご利用日",
-// "Date") and one an amount.
-bool isHeading(const QStringList &heads)
+// "Date") and one an amount; on the file's first line an amount is enough
+// ("Posted,Payee,Debit,Credit").
+bool isHeading(const QStringList &heads, bool firstLine)
 {
     if (heads.size() < 3 || parseStatementDate(heads.front())) return false;
     bool date = false, amount = false;
@@ -64,7 +65,7 @@ bool isHeading(const QStringList &heads)
         const TextHead kind = textHeadOf(head);
         amount |= kind == TextHead::Amount || kind == TextHead::Income || kind == TextHead::Expense;
     }
-    return date && amount;
+    return amount && (date || firstLine);
 }
 
 } // namespace
@@ -105,7 +106,7 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
             QStringList heads;
             for (const QByteArray &field : fields)
                 heads << text.decode(field).normalized(QString::NormalizationForm_KC).trimmed();
-            if (isHeading(heads)) {
+            if (isHeading(heads, read.rows.empty() && read.unreadLines.empty())) {
                 // The preamble above the heads gives no rows.
                 for (size_t i = 0; i < read.rows.size(); ++i) read.unreadLines.push_back(read.rowLines[i]);
                 std::sort(read.unreadLines.begin(), read.unreadLines.end());

@@ -31,8 +31,8 @@ struct TextStatementRead {
 };
 
 // The heads are the first line among the first few whose fields name a date
-// and an amount (exports put an account preamble above them); the lines
-// above them are no rows. A line of nothing but empty fields counts as blank.
+// and an amount (exports put an account preamble above them), or a first
+// line that names an amount; the lines above them are no rows. A line of nothing but empty fields counts as blank.
 TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding);
 
 // What a column head of a bank's or card company's export names; heads

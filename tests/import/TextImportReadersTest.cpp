@@ -91,6 +91,8 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
         {"a line break inside quotes; lines numbered across it; CR alone ends a line",
          "2024/01/05,\"ATM\r\nEast\",,1000\r\nx\r\r2024/01/06,y,,5\r\n",
          {{QDate(2024, 1, 5), -1000, "ATM\r\nEast"}, {QDate(2024, 1, 6), -5, "y"}}, 0, {3}},
+        {"heads of the first line need no date word", "Posted,Payee,Debit,Credit\n2024/01/05,Shop,5,\n",
+         {{QDate(2024, 1, 5), 5, "Shop"}}, 1, {}},
         {"a quote left open spans no line", "2024/01/05,\"open,,5\n2024/01/06,y,,6\n", {{QDate(2024, 1, 6), -6, "y"}}, 0, {1}},
         {"amounts no reader knows stay unread", u"2024/01/05,a,,△2,000\n2024/01/06,b,,(330)\n"_qs.toUtf8(), {}, 0, {1, 2}},
     };
