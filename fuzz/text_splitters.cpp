@@ -55,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(std::adjacent_find(unread.begin(), unread.end(), std::greater_equal<int>()) == unread.end() &&
                     std::none_of(unread.begin(), unread.end(),
                                  [&](int line) {
-                                     return line == read.headingLine || std::binary_search(read.rowLines.begin(), read.rowLines.end(), line);
+                                     return line == read.headingLine ||
+                                            std::binary_search(read.rowLines.begin(), read.rowLines.end(), line);
                                  }),
                 "a line counted twice");
         for (const cv::EntryPtr &row : read.rows)

@@ -84,11 +84,11 @@ private:
     static int storedAccount(const Entry &row); // the row's account, or the default
     QString currencyNotice() const;
 
-    std::vector<EntryPtr> m_rows; // pending rows in file order, owned
-    QStringList m_accounts;       // imported account ids in file order
-    QStringList m_currencies;     // each row's statement's CURDEF, "" when none
+    std::vector<EntryPtr> m_rows;                 // pending rows in file order, owned
+    QStringList m_accounts;                       // imported account ids in file order
+    QStringList m_currencies;                     // each row's statement's CURDEF, "" when none
     std::optional<TextEncoding> m_labelOverruled; // how the text was read against its header
-    int m_chooserMode = 0;        // the open account chooser's: 0 account, 1 partner
+    int m_chooserMode = 0;                        // the open account chooser's: 0 account, 1 partner
 
     QPushButton *m_applyButton = nullptr; // children
     QCheckBox *m_detailBox = nullptr;

@@ -67,8 +67,8 @@ void ImportTextSheet::buildWindow()
     auto *layout = new QVBoxLayout(this);
     QHBoxLayout *fileRow = addFileRow(layout, localizedString("ImportText File Types"));
     m_encodingBox = new QComboBox(this);
-    for (cv::TextEncoding encoding : {cv::TextEncoding::Utf8, cv::TextEncoding::ShiftJis, cv::TextEncoding::EucJp,
-                                      cv::TextEncoding::Windows1252})
+    for (cv::TextEncoding encoding :
+         {cv::TextEncoding::Utf8, cv::TextEncoding::ShiftJis, cv::TextEncoding::EucJp, cv::TextEncoding::Windows1252})
         m_encodingBox->addItem(encodingName(encoding), int(encoding));
     fileRow->addWidget(new QLabel(localizedString("ImportText Encoding"), this));
     fileRow->addWidget(m_encodingBox);
@@ -181,7 +181,8 @@ bool ImportTextSheet::readRows()
     QStringList notice;
     if (read.headingLine > 0 && headsMisplaced(read.heads))
         notice << cv::formatString(localizedString("ImportText Header Order"),
-                                   {int(read.headingLine), read.heads.join(localizedString("ImportText Head Separator")),
+                                   {int(read.headingLine),
+                                    read.heads.join(localizedString("ImportText Head Separator")),
                                     localizedString("ImportText Layout")});
     // No line is passed over without a word.
     if (!read.unreadLines.empty())

@@ -61,8 +61,7 @@ std::optional<TextEncoding> declaredEncoding(QByteArrayView header)
 // The value's first byte: blanks between a tag and its value are no part of it.
 qsizetype skipBlanks(const char *bytes, qsizetype pos, qsizetype size)
 {
-    while (pos < size && (bytes[pos] == ' ' || bytes[pos] == '\t' || bytes[pos] == '\r' || bytes[pos] == '\n'))
-        ++pos;
+    while (pos < size && (bytes[pos] == ' ' || bytes[pos] == '\t' || bytes[pos] == '\r' || bytes[pos] == '\n')) ++pos;
     return pos;
 }
 

@@ -191,7 +191,7 @@ public:
 
 private:
     StatementRead &m_read;
-    std::vector<Code> m_open;          // the codes of the open elements
+    std::vector<Code> m_open; // the codes of the open elements
     // The UTF-8 text of an open text-collecting element: most values come
     // in one piece, kept as a view of it; more pieces are joined in a copy.
     struct Collected {
@@ -212,9 +212,9 @@ private:
     };
     std::vector<Collected> m_collected; // of the open text-collecting elements, innermost last
     size_t m_collecting = 0;            // how many of them are open
-    int m_accountBlocks = 0;           // open BANKACCTFROM, CCACCTFROM or INVACCTFROM elements
-    int m_transactions = 0;            // open STMTTRN elements
-    bool m_deposit = false;            // the current transaction's TRNTYPE is DEP
+    int m_accountBlocks = 0;            // open BANKACCTFROM, CCACCTFROM or INVACCTFROM elements
+    int m_transactions = 0;             // open STMTTRN elements
+    bool m_deposit = false;             // the current transaction's TRNTYPE is DEP
     bool m_sawOfx = false;
     QString m_currency; // the CURDEF of the statement being read
 };
@@ -295,10 +295,10 @@ bool xmlCharacters(QByteArrayView bytes, bool high)
 // toolkit's parser to judge.
 bool plainDeclaration(QByteArrayView declaration)
 {
-    static const QRegularExpression form(QStringLiteral(
-        "^<\\?xml[ \t\r\n]+version[ \t\r\n]*=[ \t\r\n]*([\"'])1\\.0\\1"
-        "([ \t\r\n]+encoding[ \t\r\n]*=[ \t\r\n]*([\"'])[A-Za-z][A-Za-z0-9._-]*\\3)?"
-        "([ \t\r\n]+standalone[ \t\r\n]*=[ \t\r\n]*([\"'])(yes|no)\\5)?[ \t\r\n]*\\?>$"));
+    static const QRegularExpression form(
+        QStringLiteral("^<\\?xml[ \t\r\n]+version[ \t\r\n]*=[ \t\r\n]*([\"'])1\\.0\\1"
+                       "([ \t\r\n]+encoding[ \t\r\n]*=[ \t\r\n]*([\"'])[A-Za-z][A-Za-z0-9._-]*\\3)?"
+                       "([ \t\r\n]+standalone[ \t\r\n]*=[ \t\r\n]*([\"'])(yes|no)\\5)?[ \t\r\n]*\\?>$"));
     return form.match(QString::fromLatin1(declaration)).hasMatch();
 }
 
@@ -476,8 +476,8 @@ StatementRead readOfx2(QByteArrayView data, bool plainFirst)
     }
     read.labelOverruled = text->labelOverruled;
     // A row without a date is no transaction (its currency goes with it).
-    const auto dateless = std::find_if(read.rows.begin(), read.rows.end(),
-                                       [](const EntryPtr &row) { return !row->date().isValid(); });
+    const auto dateless =
+        std::find_if(read.rows.begin(), read.rows.end(), [](const EntryPtr &row) { return !row->date().isValid(); });
     qsizetype kept = dateless - read.rows.begin();
     for (size_t i = size_t(kept); i < read.rows.size(); ++i) {
         if (!read.rows[i]->date().isValid()) continue;

@@ -22,10 +22,10 @@
 namespace cv {
 
 struct TextStatementRead {
-    std::vector<EntryPtr> rows; // in file order, owned
-    QStringList categoryTexts;  // one per row, "" when the line had none
-    qsizetype headingLine = 0;  // the line of column heads, 0 for none
-    QStringList heads;          // its fields, trimmed and in their plain forms
+    std::vector<EntryPtr> rows;   // in file order, owned
+    QStringList categoryTexts;    // one per row, "" when the line had none
+    qsizetype headingLine = 0;    // the line of column heads, 0 for none
+    QStringList heads;            // its fields, trimmed and in their plain forms
     std::vector<int> rowLines;    // each row's line, from 1
     std::vector<int> unreadLines; // every other line that gave no row
 };

@@ -271,7 +271,8 @@ TEST_F(ImportSheetTest, StatementRowsAsStored)
             ASSERT_TRUE(page.choose(QLatin1String(name)));
         }
         EXPECT_EQ(page.sheet.noticeLabel()->isVisible(), *c.notice != 0);
-        EXPECT_TRUE(page.sheet.noticeLabel()->text().contains(QString::fromUtf8(c.notice))) << page.sheet.noticeLabel()->text().toStdString();
+        EXPECT_TRUE(page.sheet.noticeLabel()->text().contains(QString::fromUtf8(c.notice)))
+            << page.sheet.noticeLabel()->text().toStdString();
         page.ok();
         EXPECT_EQ(page.sheet.result(), 1);
         EXPECT_EQ(stored(), c.stored);

@@ -57,7 +57,8 @@ TEST(DelimitedText, BytesSplitIntoLinesAndFields)
         EXPECT_EQ(got, c.lines) << c.data.left(40).toStdString();
     }
     int seen = 0;
-    forEachDelimitedLine("1\n2\n3", DelimitedFields::Positional, [&](const DelimitedLine &, qsizetype) { return ++seen < 2; });
+    forEachDelimitedLine("1\n2\n3", DelimitedFields::Positional,
+                         [&](const DelimitedLine &, qsizetype) { return ++seen < 2; });
     EXPECT_EQ(seen, 2);
 }
 

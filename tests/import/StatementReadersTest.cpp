@@ -200,7 +200,8 @@ TEST(StatementReaders, EdgesOfBothForms)
 TEST(StatementReaders, PlainXmlReadingAgreesWithTheToolkit)
 {
     auto doc = [](const QByteArray &inner, const QByteArray &declaration = "<?xml version=\"1.0\"?>") -> QByteArray {
-        return declaration + "<OFX><STMTTRN><DTPOSTED>20080501</DTPOSTED><TRNAMT>-1</TRNAMT>" + inner + "</STMTTRN></OFX>";
+        return declaration + "<OFX><STMTTRN><DTPOSTED>20080501</DTPOSTED><TRNAMT>-1</TRNAMT>" + inner +
+               "</STMTTRN></OFX>";
     };
     std::vector<QByteArray> files;
     for (const char *name : {"S3.ofx", "S3u.ofx", "S4.ofx", "S5.ofx", "S6.ofx", "S13.ofx", "S14.ofx", "S16.ofx"})
