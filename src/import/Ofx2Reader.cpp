@@ -363,8 +363,12 @@ bool readPlainXml(QByteArrayView data, Ofx2Builder &builder)
         if (p >= end) return false;
         if (*p == '?') {
             const bool declaration = end - p >= 4 && QByteArrayView(p + 1, 3).compare("xml", Qt::CaseInsensitive) == 0;
+            // An ASCII target, then a blank or the end: other targets are the toolkit's to judge.
+            const char *target = p + 1;
+            while (target < end && isNameByte(*target)) ++target;
             const char *close = findText(p, end, "?>");
-            if (!close || p + 1 >= end || !isNameStart(p[1]) || !xmlCharacters(QByteArrayView(p, close - p), true))
+            if (!close || target == p + 1 || !isNameStart(p[1]) || (target != close && !isBlank(*target)) ||
+                !xmlCharacters(QByteArrayView(p, close - p), true))
                 return false;
             if (declaration && (lt != data.data() || !plainDeclaration(QByteArrayView(lt, close + 2 - lt))))
                 return false;
