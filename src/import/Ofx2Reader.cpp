@@ -219,6 +219,15 @@ private:
     QString m_currency; // the CURDEF of the statement being read
 };
 
+// A value read from its bytes, or as text when it holds more than ASCII (a
+// full-width blank around a number is still a blank).
+template <class Parse> auto parsed(QByteArrayView bytes, Parse parse)
+{
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; })) return parse(bytes.trimmed());
+    const QString text = QString::fromUtf8(bytes).trimmed();
+    return parse(QStringView(text));
+}
+
 void Ofx2Builder::end()
 {
     if (m_open.empty()) return;
@@ -241,11 +250,11 @@ void Ofx2Builder::end()
         if (row) m_deposit = value == "DEP";
         break;
     case Posted:
-        if (row) row->setDate(parseOfxDate(value).value_or(QDate()));
+        if (row) row->setDate(parsed(bytes, [](auto text) { return parseOfxDate(text); }).value_or(QDate()));
         break;
     case Amount:
         if (!row) break;
-        if (const double v = parseOfxAmount(value).value_or(0); v >= 0) {
+        if (const double v = parsed(bytes, [](auto text) { return parseOfxAmount(text); }).value_or(0); v >= 0) {
             row->setKind(cv::EntryKind::Income);
             row->setAmount(v);
         } else if (m_deposit) {
@@ -357,7 +366,8 @@ bool readPlainXml(QByteArrayView data, Ofx2Builder &builder)
     while (p < end) {
         const char *lt = static_cast<const char *>(std::memchr(p, '<', size_t(end - p)));
         const QByteArrayView text(p, (lt ? lt : end) - p);
-        if (names.empty() ? !text.trimmed().isEmpty() : !addText(text, builder)) return false;
+        const bool blank = std::all_of(text.begin(), text.end(), isBlank);
+        if (names.empty() ? !blank : !addText(text, builder)) return false;
         if (!lt) break;
         p = lt + 1;
         if (p >= end) return false;

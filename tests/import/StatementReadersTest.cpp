@@ -221,6 +221,7 @@ TEST(StatementReaders, PlainXmlReadingAgreesWithTheToolkit)
     // clang-format on
     files.push_back(doc("<NAME>x</NAME>") + "<OFX/>");
     files.push_back(doc("<NAME>x</NAME>") + "trailing");
+    files.push_back(doc("<NAME>x</NAME>").insert(21, "\f")); // a form feed before the root
     for (const QByteArray &file : files) {
         const StatementRead plain = readOfx2(file);
         const StatementRead toolkit = readOfx2ByToolkit(file);
@@ -229,4 +230,8 @@ TEST(StatementReaders, PlainXmlReadingAgreesWithTheToolkit)
         EXPECT_EQ(plain.accounts, toolkit.accounts) << file.left(120).toStdString();
         EXPECT_EQ(plain.currencies, toolkit.currencies) << file.left(120).toStdString();
     }
+    // Full-width blanks around a value are blanks.
+    const StatementRead wide = readOfx2(doc("").replace("-1<", u"\u3000-1\u3000<"_qs.toUtf8()));
+    ASSERT_EQ(wide.rows.size(), 1u);
+    EXPECT_EQ(wide.rows[0]->amount(), 1);
 }
