@@ -366,8 +366,7 @@ bool readPlainXml(QByteArrayView data, Ofx2Builder &builder)
     while (p < end) {
         const char *lt = static_cast<const char *>(std::memchr(p, '<', size_t(end - p)));
         const QByteArrayView text(p, (lt ? lt : end) - p);
-        const bool blank = std::all_of(text.begin(), text.end(), isBlank);
-        if (names.empty() ? !blank : !addText(text, builder)) return false;
+        if (names.empty() ? !std::all_of(text.begin(), text.end(), isBlank) : !addText(text, builder)) return false;
         if (!lt) break;
         p = lt + 1;
         if (p >= end) return false;
