@@ -112,6 +112,7 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                 std::sort(read.unreadLines.begin(), read.unreadLines.end());
                 read.unreadLines.erase(std::unique(read.unreadLines.begin(), read.unreadLines.end()),
                                        read.unreadLines.end());
+                std::erase(read.unreadLines, int(line)); // its start, split off by a control byte
                 read.rows.clear();
                 read.categoryTexts.clear();
                 read.rowLines.clear();
