@@ -95,8 +95,7 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
     } text{decoding};
     // A line is named once, even when control bytes split it into more.
     auto unread = [&](qsizetype line) {
-        const bool named = (!read.unreadLines.empty() && read.unreadLines.back() == line) ||
-                           (!read.rowLines.empty() && read.rowLines.back() == line) || read.headingLine == line;
+        const bool named = (!read.unreadLines.empty() && read.unreadLines.back() == line) || read.headingLine == line;
         if (!named) read.unreadLines.push_back(int(line));
         return true;
     };
