@@ -5,8 +5,9 @@ int main(int argc, char **argv)
 {
     return fuzzbook::runSeeds(argc, argv, [](fuzzbook::SeedWriter &seeds, fuzzbook::TemporaryWork &) {
         bool ok = true;
-        for (const char *name : {"S1", "S1b", "S1c", "S1d", "S1e", "S1f", "S2", "S12-cp932", "S12-eucjp", "S12-latin1",
-                                 "S15", "S16", "S17"}) {
+        for (const char *name :
+             {"S1", "S1b", "S1c", "S1d", "S1e", "S1f", "S2", "S12-cp932", "S12-eucjp", "S12-latin1", "S15", "S16",
+              "S16-cp932", "S17", "S19-nocharset", "S19-noheader", "S20-cp932-as-utf8", "S20-utf8-as-eucjp", "S21"}) {
             QFile f(QStringLiteral(CV_TEST_FIXTURES "/import/%1.ofx").arg(QLatin1String(name)));
             ok = f.open(QIODevice::ReadOnly) && seeds.write(f.readAll()) && ok;
         }

@@ -1,4 +1,5 @@
-// Feeds arbitrary bytes to the OFX 2 reader.
+// Feeds arbitrary bytes to the OFX 2 reader, and checks that its plain
+// reading agrees with the toolkit's parser.
 #include "FuzzStatement.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
@@ -10,6 +11,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    fuzzstatement::check(cv::readOfx2(bytes));
+    const cv::StatementRead read = cv::readOfx2(bytes);
+    fuzzstatement::check(read);
+    fuzzstatement::requireSame(read, cv::readOfx2ByToolkit(bytes));
     return 0;
 }

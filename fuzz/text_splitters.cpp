@@ -7,6 +7,8 @@
 
 #include <QLoggingCategory>
 
+#include <algorithm>
+#include <functional>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -46,7 +48,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (cv::TextEncoding encoding :
          {cv::TextEncoding::Utf8, cv::TextEncoding::ShiftJis, cv::TextEncoding::EucJp, cv::TextEncoding::Windows1252}) {
         const cv::TextStatementRead read = cv::readTextStatement(bytes, encoding);
-        require(read.rows.size() == size_t(read.categoryTexts.size()), "a row without its category text");
+        require(read.rows.size() == size_t(read.categoryTexts.size()) && read.rows.size() == read.rowLines.size(),
+                "a row without its category text or line");
+        // A line not read is named once, and is not the heads'.
+        const std::vector<int> &unread = read.unreadLines;
+        require(std::adjacent_find(unread.begin(), unread.end(), std::greater_equal<int>()) == unread.end() &&
+                    std::ranges::count(unread, int(read.headingLine)) == 0,
+                "a line counted twice");
         for (const cv::EntryPtr &row : read.rows)
             require(row->date().isValid() && std::isfinite(row->amount()) && row->amount() != 0, "a bad statement row");
     }

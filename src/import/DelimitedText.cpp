@@ -11,18 +11,53 @@ bool endsLine(unsigned char c)
     return c < 0x20 && c != '\t';
 }
 
+// Whether the byte at `at` starts a new line for the line count: LF, or
+// CR not followed by LF.
+bool breaksLine(QByteArrayView data, qsizetype at)
+{
+    return data[at] == '\n' || (data[at] == '\r' && (at + 1 >= data.size() || data[at + 1] != '\n'));
+}
+
+// Where the line that starts at `pos` ends: the first line end outside
+// quotes; a quote that stays open to the end of the file spans no line end.
+// Whether a tab stands outside quotes in it.
+std::pair<qsizetype, bool> lineEnd(QByteArrayView data, qsizetype pos)
+{
+    for (bool spanning : {true, false}) { // spanning line ends, then (a quote left open) not
+        bool quoted = false;
+        bool tab = false;
+        qsizetype end = pos;
+        for (; end < data.size(); ++end) {
+            const char c = data[end];
+            if (c == '"')
+                quoted = !quoted;
+            else if (!quoted && endsLine(uchar(c)))
+                break;
+            else if (!spanning && endsLine(uchar(c)))
+                break;
+            else if (!quoted && c == '\t')
+                tab = true;
+        }
+        if (!quoted || !spanning) return {end, tab};
+    }
+    return {data.size(), false}; // not reached: the second pass always answers
+}
+
 } // namespace
 
 void forEachDelimitedLine(QByteArrayView data, DelimitedFields mode,
-                          const std::function<bool(const DelimitedLine &)> &line)
+                          const std::function<bool(const DelimitedLine &, qsizetype)> &line)
 {
     const qsizetype size = data.size();
     qsizetype pos = 0;
+    qsizetype number = 1;
     DelimitedLine fields;
     QByteArray field;
     while (pos < size) {
-        while (pos < size && endsLine(uchar(data[pos]))) ++pos;
+        for (; pos < size && endsLine(uchar(data[pos])); ++pos) number += breaksLine(data, pos);
         if (pos >= size) break;
+        const auto [end, tabbed] = lineEnd(data, pos);
+        const qsizetype first = number;
         fields.clear();
         field.clear();
         bool quoted = false;
@@ -30,26 +65,28 @@ void forEachDelimitedLine(QByteArrayView data, DelimitedFields mode,
             if (mode == DelimitedFields::Positional || !field.isEmpty()) fields.append(field);
             field.clear();
         };
-        for (; pos < size && !endsLine(uchar(data[pos])); ++pos) {
+        for (; pos < end; ++pos) {
             const char c = data[pos];
-            if (c == '"')
+            if (c == '"') {
                 quoted = !quoted;
-            else if (quoted)
+            } else if (quoted) {
                 field.append(c);
-            else if (c == ',' || c == '\t')
+                number += breaksLine(data, pos);
+            } else if (c == '\t' || (c == ',' && !tabbed)) {
                 endField();
-            else if (uchar(c) > 0x20)
+            } else if (uchar(c) > 0x20) {
                 field.append(c);
+            }
         }
         endField();
-        if (!line(fields)) return;
+        if (!line(fields, first)) return;
     }
 }
 
 std::vector<DelimitedLine> splitDelimitedLines(QByteArrayView data, DelimitedFields mode)
 {
     std::vector<DelimitedLine> lines;
-    forEachDelimitedLine(data, mode, [&](const DelimitedLine &fields) {
+    forEachDelimitedLine(data, mode, [&](const DelimitedLine &fields, qsizetype) {
         lines.push_back(fields);
         return true;
     });

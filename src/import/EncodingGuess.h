@@ -1,17 +1,42 @@
 #pragma once
-// The encoding a statement file was most likely written in, so that the
-// text import reads a Shift_JIS or EUC-JP file right without the user
-// knowing what an encoding is.
+// The encoding a statement file was most likely written in, so that a
+// Shift_JIS or EUC-JP file reads right without the user knowing what an
+// encoding is, and a header that names the wrong one does not garble it.
 
 #include "import/TextDecoder.h"
 
 #include <QByteArrayView>
 
+#include <optional>
+
 namespace cv {
 
-// A byte order mark (UTF-8 or UTF-16: read as Unicode); else UTF-8 when the
-// bytes are valid UTF-8; else CP932 when every byte decodes; else EUC-JP
-// when every byte decodes; else Windows-1252, which decodes anything.
+// How a file's text is read, and whether that goes against what the file
+// itself names.
+struct EncodingChoice {
+    TextEncoding encoding = TextEncoding::Utf8;
+    bool labelIgnored = false;
+    bool clean = true; // every byte decodes in it
+    bool operator==(const EncodingChoice &) const = default;
+};
+
+// The bytes read under the encoding they name (`label`: a header's or
+// declaration's, none when they name none) unless the bytes say otherwise:
+// valid UTF-8 with characters beyond ASCII is UTF-8 whatever the label; a
+// Japanese label whose bytes do not decode gives way to the other Japanese
+// encoding when that reads clean; a UTF-8 label over bytes that are no UTF-8
+// gives way to a clean Japanese reading; with no label or a Windows-1252 one,
+// a clean Japanese reading wins over Windows-1252 (and is not counted as
+// going against the label: headers carry Windows-1252 by default).
+EncodingChoice chooseEncoding(QByteArrayView bytes, std::optional<TextEncoding> label);
+
+// The Japanese encoding under which every byte decodes and the text reads
+// most like Japanese (CP932 on a tie, what banks send); none when neither
+// reads clean or the text reads like no Japanese.
+std::optional<TextEncoding> japaneseEncoding(QByteArrayView bytes);
+
+// A byte order mark (UTF-8 or UTF-16: read as Unicode); else
+// chooseEncoding without a label.
 TextEncoding guessEncoding(QByteArrayView bytes);
 
 } // namespace cv

@@ -68,8 +68,46 @@ void EntryImportSheet::addNotice(QVBoxLayout *layout)
 void EntryImportSheet::setNotice(const QString &text)
 {
     if (!m_notice) return;
-    m_notice->setText(text);
-    m_notice->setVisible(!text.isEmpty());
+    // A name that did not decode is never stored without a word.
+    std::vector<int> unreadable;
+    for (int row = 0; row < pendingCount(); ++row)
+        for (int column = 0; column < m_model->columnCount({}); ++column)
+            if (cellText(column, row).contains(QChar::ReplacementCharacter)) {
+                unreadable.push_back(row + 1);
+                break;
+            }
+    QStringList lines;
+    if (!text.isEmpty()) lines << text;
+    if (!unreadable.empty())
+        lines << formatString(localizedString("Import Unreadable Rows"),
+                              {int(unreadable.size()), numberList(unreadable)});
+    m_notice->setText(lines.join(QLatin1Char('\n')));
+    m_notice->setVisible(!lines.isEmpty());
+}
+
+QString EntryImportSheet::numberList(const std::vector<int> &numbers)
+{
+    constexpr size_t kShown = 10; // the rest are found by the first ones
+    QStringList texts;
+    for (size_t i = 0; i < numbers.size() && i < kShown; ++i) texts << QString::number(numbers[i]);
+    if (numbers.size() > kShown) texts << QStringLiteral("…");
+    return texts.join(localizedString("ImportText Head Separator"));
+}
+
+QString EntryImportSheet::encodingName(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf8: return localizedString("ImportText Encoding UTF8");
+    case TextEncoding::ShiftJis: return localizedString("ImportText Encoding SJIS");
+    case TextEncoding::EucJp: return localizedString("ImportText Encoding EUC");
+    case TextEncoding::Windows1252: return localizedString("ImportText Encoding Latin");
+    }
+    return QString();
+}
+
+QString EntryImportSheet::labelOverruledNotice(TextEncoding encoding)
+{
+    return formatString(localizedString("Import Label Overruled"), {encodingName(encoding)});
 }
 
 void EntryImportSheet::alertNoRows(const char *key, const QString &path)

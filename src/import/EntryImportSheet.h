@@ -6,6 +6,7 @@
 
 #include "import/ImportSheet.h"
 #include "import/LearnedMapping.h"
+#include "import/TextDecoder.h"
 #include "model/Entry.h"
 
 #include <QDate>
@@ -49,7 +50,15 @@ protected:
     void addReviewTable(QVBoxLayout *layout, std::initializer_list<const char *> headerKeys,
                         ImportRowsModel::Client client, std::initializer_list<int> widths, int stretchColumn);
     void addNotice(QVBoxLayout *layout);
+    // The sheet's notice, and the rows whose text holds a character that
+    // did not decode.
     void setNotice(const QString &text);
+    // "1, 2, 17": the first numbers of a list, "…" for the rest.
+    static QString numberList(const std::vector<int> &numbers);
+    // The encoding's name as the text sheet's popup shows it.
+    static QString encodingName(TextEncoding encoding);
+    // The file's text read in `encoding`, not in the one the file names.
+    static QString labelOverruledNotice(TextEncoding encoding);
     // The alert, naming the file, for a file read without a row; `key` is its message.
     void alertNoRows(const char *key, const QString &path);
     QString categoryName(const Entry &row) const; // "" for none

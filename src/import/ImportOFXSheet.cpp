@@ -7,7 +7,6 @@
 #include "import/ImportFile.h"
 #include "import/PendingRows.h"
 #include "import/StatementReaders.h"
-#include "import/TextDecoder.h"
 #include "model/CategoryTrees.h"
 #include "platform/DateFormat.h"
 #include "platform/Localization.h"
@@ -21,7 +20,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cctype>
 
 namespace cv {
 
@@ -95,7 +93,8 @@ bool ImportOFXSheet::loadFile(const QString &path)
     if (file.status == cv::ImportFileStatus::Read) read = cv::readStatement(file.data);
     m_rows = std::move(read.rows);
     m_accounts = std::move(read.accounts);
-    m_currency = read.status == cv::StatementRead::Status::Read ? statementCurrency(file.data) : QString();
+    m_currencies = std::move(read.currencies);
+    m_labelOverruled = read.labelOverruled;
     m_model->reset();
     updateButtons();
     if (file.status != cv::ImportFileStatus::Read)
@@ -110,41 +109,32 @@ bool ImportOFXSheet::loadFile(const QString &path)
            !m_rows.empty();
 }
 
-// The statement's currency (CURDEF) in either form of OFX; "" when it names none.
-QString ImportOFXSheet::statementCurrency(const QByteArray &data)
-{
-    // A UTF-16 file (OFX 2 with a mark) is searched as text.
-    const QByteArray bytes = data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")
-                                 ? cv::decodeText(data, cv::TextEncoding::Utf8).toLatin1()
-                                 : data;
-    static const QByteArray tag("<CURDEF>");
-    const qsizetype at = bytes.indexOf(tag);
-    if (at < 0) return QString();
-    const QByteArray code = bytes.mid(at + tag.size(), 16).trimmed();
-    qsizetype length = 0;
-    while (length < code.size() && std::isalpha(static_cast<unsigned char>(code[length]))) ++length;
-    return QString::fromLatin1(code.first(length)).toUpper();
-}
-
-// The accounts chosen for rows whose currency is not the statement's: their
-// amounts are stored as written, in the account's own currency.
+// The accounts chosen for rows whose currency is not their statement's:
+// their amounts are stored as written, in the account's own currency.
 QString ImportOFXSheet::currencyNotice() const
 {
-    if (m_currency.isEmpty() || !m_document) return QString();
+    if (!m_document) return QString();
     QStringList lines;
-    std::vector<int> seen;
-    for (const EntryPtr &row : m_rows) {
-        // A row without an account of the book goes to the wallet by default.
-        const int account = row->account() < 1 ? kDefaultAccount : row->account();
-        if ((row->flags() & cv::PendingRejected) || std::ranges::count(seen, account)) continue;
-        seen.push_back(account);
+    std::vector<std::pair<int, QString>> seen;
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        const Entry &row = *m_rows[i];
+        const std::pair<int, QString> pair(storedAccount(row), m_currencies.value(qsizetype(i)));
+        if ((row.flags() & cv::PendingRejected) || pair.second.isEmpty() || std::ranges::count(seen, pair)) continue;
+        seen.push_back(pair);
         const CurrencyPtr currency =
-            m_document->findCurrency(m_document->getCurrency(m_document->currencyOfAccount(account)));
-        if (!currency || currency->abbr().compare(m_currency, Qt::CaseInsensitive) == 0) continue;
+            m_document->findCurrency(m_document->getCurrency(m_document->currencyOfAccount(pair.first)));
+        if (!currency || currency->abbr().compare(pair.second, Qt::CaseInsensitive) == 0) continue;
         lines << cv::formatString(localizedString("OFX Currency Differs"),
-                                  {m_currency, accountName(account), currency->abbr()});
+                                  {pair.second, accountName(pair.first), currency->abbr()});
     }
+    if (m_labelOverruled) lines << labelOverruledNotice(*m_labelOverruled);
     return lines.join(QLatin1Char('\n'));
+}
+
+// A row without an account of the book goes to the wallet by default.
+int ImportOFXSheet::storedAccount(const Entry &row)
+{
+    return row.account() < 1 ? kDefaultAccount : row.account();
 }
 
 // ---------------------------------------------------------------- rows
@@ -168,7 +158,7 @@ QString ImportOFXSheet::cellText(int column, int row) const
     case MemoColumn: return entry.memo();
     case DepositColumn:
     case WithdrawalColumn:
-        return amountText(entry, entry.flags() & cv::PendingOutgoing, column == WithdrawalColumn, entry.account());
+        return amountText(entry, entry.flags() & cv::PendingOutgoing, column == WithdrawalColumn, storedAccount(entry));
     case CategoryColumn: return categoryName(entry);
     case AccountColumn:
         if (entry.account() < 0 && !m_detailBox->isChecked())

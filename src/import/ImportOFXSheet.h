@@ -6,9 +6,11 @@
 
 #include "controls/Tags.h"
 #include "import/EntryImportSheet.h"
+#include "import/TextDecoder.h"
 
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 class QCheckBox;
@@ -79,13 +81,14 @@ private:
     void endCategoryPopup(int ident);
     void endAccountPopup(int ident);
     bool commitRows(bool applyDefaults);
-    static QString statementCurrency(const QByteArray &data);
+    static int storedAccount(const Entry &row); // the row's account, or the default
     QString currencyNotice() const;
 
-    std::vector<EntryPtr> m_rows; // pending rows in file order, owned
-    QStringList m_accounts;       // imported account ids in file order
-    QString m_currency;           // the statement's CURDEF, "" when none
-    int m_chooserMode = 0;        // the open account chooser's: 0 account, 1 partner
+    std::vector<EntryPtr> m_rows;                 // pending rows in file order, owned
+    QStringList m_accounts;                       // imported account ids in file order
+    QStringList m_currencies;                     // each row's statement's CURDEF, "" when none
+    std::optional<TextEncoding> m_labelOverruled; // how the text was read against its header
+    int m_chooserMode = 0;                        // the open account chooser's: 0 account, 1 partner
 
     QPushButton *m_applyButton = nullptr; // children
     QCheckBox *m_detailBox = nullptr;

@@ -18,11 +18,11 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -35,51 +35,22 @@ namespace {
 constexpr int kImportAccountKinds = 91; // cash, bank, other asset, card, other debt
 constexpr int kAllAccountKinds = 255;
 
-enum class Head { Other, Income, Expense, Balance };
-
-// What a column head of a bank's export names; heads vary, so by the words they hold.
-Head headOf(const QString &head)
+// Heads that do not fit the layout read (date, memo, income, expense,
+// category): income and expense elsewhere (a card's charges where income is
+// read), or a balance where the category is read. Empty when they fit.
+bool headsMisplaced(const QStringList &heads)
 {
-    // clang-format off
-    static const std::pair<Head, QStringList> words[] = {
-        {Head::Balance, {QStringLiteral("残高"), QStringLiteral("balance")}},
-        {Head::Expense,
-         {QStringLiteral("出金"), QStringLiteral("引出"), QStringLiteral("引き出"), QStringLiteral("支払"), QStringLiteral("支出"), QStringLiteral("withdrawal"), QStringLiteral("debit"), QStringLiteral("payment"), QStringLiteral("paid out"),
-          QStringLiteral("money out")}},
-        {Head::Income,
-         {QStringLiteral("入金"), QStringLiteral("預入"), QStringLiteral("預け入"), QStringLiteral("預り"), QStringLiteral("収入"), QStringLiteral("deposit"), QStringLiteral("credit"), QStringLiteral("paid in"), QStringLiteral("money in")}},
-    };
-    // clang-format on
-    for (const auto &[kind, list] : words)
-        for (const QString &word : list)
-            if (head.contains(word, Qt::CaseInsensitive)) return kind;
-    return Head::Other;
-}
-
-// Heads of the file's first line that do not fit the layout read (date,
-// memo, income, expense, category): income and expense elsewhere, or a
-// balance where the category is read. Empty when the line is no header.
-QStringList misplacedHeads(QByteArrayView data, cv::TextEncoding encoding)
-{
-    QString line = cv::decodeText(data.first(std::min<qsizetype>(data.size(), 4096)), encoding);
-    line = line.section(QRegularExpression(QStringLiteral("[\\r\\n]")), 0, 0, QString::SectionSkipEmpty);
-    QStringList heads = line.split(QRegularExpression(QStringLiteral("[,\\t]")));
-    for (QString &head : heads)
-        head = head.normalized(QString::NormalizationForm_KC).remove(QLatin1Char('"')).trimmed();
-    if (heads.size() < 4 || cv::parseStatementDate(heads.front())) return {};
     bool misplaced = false;
     bool category = false;
     for (qsizetype at = 0; at < heads.size(); ++at) {
-        const Head kind = headOf(heads[at]);
-        misplaced |= (kind == Head::Income && at != 2) || (kind == Head::Expense && at != 3);
+        const cv::TextHead kind = cv::textHeadOf(heads[at]);
+        misplaced |= (kind == cv::TextHead::Income && at != 2) || (kind == cv::TextHead::Expense && at != 3);
         if (at >= 4 && !category && !heads[at].isEmpty()) {
             category = true; // the first head after the amounts is read as the category
-            misplaced |= kind == Head::Balance;
+            misplaced |= kind == cv::TextHead::Balance;
         }
     }
-    if (!misplaced) return {};
-    while (!heads.isEmpty() && heads.back().isEmpty()) heads.removeLast();
-    return heads;
+    return misplaced;
 }
 } // namespace
 
@@ -96,12 +67,9 @@ void ImportTextSheet::buildWindow()
     auto *layout = new QVBoxLayout(this);
     QHBoxLayout *fileRow = addFileRow(layout, localizedString("ImportText File Types"));
     m_encodingBox = new QComboBox(this);
-    // clang-format off
-    const std::pair<cv::TextEncoding, const char *> encodings[] = {
-        {cv::TextEncoding::Utf8, "ImportText Encoding UTF8"}, {cv::TextEncoding::ShiftJis, "ImportText Encoding SJIS"},
-        {cv::TextEncoding::EucJp, "ImportText Encoding EUC"}, {cv::TextEncoding::Windows1252, "ImportText Encoding Latin"}};
-    // clang-format on
-    for (const auto &[encoding, key] : encodings) m_encodingBox->addItem(localizedString(key), int(encoding));
+    for (cv::TextEncoding encoding :
+         {cv::TextEncoding::Utf8, cv::TextEncoding::ShiftJis, cv::TextEncoding::EucJp, cv::TextEncoding::Windows1252})
+        m_encodingBox->addItem(encodingName(encoding), int(encoding));
     fileRow->addWidget(new QLabel(localizedString("ImportText Encoding"), this));
     fileRow->addWidget(m_encodingBox);
     connect(m_encodingBox, &QComboBox::activated, this, &ImportTextSheet::encodingChosen);
@@ -120,6 +88,7 @@ void ImportTextSheet::buildWindow()
     m_accountBox->setCurrentIndex(-1);
     m_accountBox->setMinimumWidth(200);
     m_accountBox->installEventFilter(this);
+    m_accountBox->lineEdit()->installEventFilter(this);
     accountRow->addWidget(new QLabel(localizedString("ImportText Account"), this));
     accountRow->addWidget(m_accountBox);
     accountRow->addStretch(1);
@@ -160,11 +129,18 @@ void ImportTextSheet::updateMenu()
 }
 
 // Return in the account box picks the account; it must not also press OK.
+// A click on its field opens the list, as on its arrow: the field is for
+// finding an account by typing, never for a new one.
 bool ImportTextSheet::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_accountBox && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) return true; // the box has taken it
+    }
+    if (watched == m_accountBox->lineEdit() && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        m_accountBox->showPopup();
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -202,11 +178,17 @@ bool ImportTextSheet::readRows()
     m_rows = std::move(read.rows);
     m_texts = std::move(read.categoryTexts);
     initializeMapping();
-    const QStringList heads = misplacedHeads(m_data, encoding);
-    setNotice(heads.isEmpty() ? QString()
-                              : cv::formatString(localizedString("ImportText Header Order"),
-                                                 {heads.join(localizedString("ImportText Head Separator")),
-                                                  localizedString("ImportText Layout")}));
+    QStringList notice;
+    if (read.headingLine > 0 && headsMisplaced(read.heads))
+        notice << cv::formatString(localizedString("ImportText Header Order"),
+                                   {int(read.headingLine),
+                                    read.heads.join(localizedString("ImportText Head Separator")),
+                                    localizedString("ImportText Layout")});
+    // No line is passed over without a word.
+    if (!read.unreadLines.empty())
+        notice << cv::formatString(localizedString("ImportText Lines Not Read"),
+                                   {int(read.unreadLines.size()), numberList(read.unreadLines)});
+    setNotice(notice.join(QLatin1Char('\n')));
     m_model->reset();
     updateButtons();
     return !m_rows.empty();

@@ -2,14 +2,14 @@
 // to the end of the line; closing tags of values are optional. Files without
 // the header are known by their <OFX> root.
 
+#include "import/EncodingGuess.h"
 #include "import/PendingRows.h"
 #include "import/StatementReaders.h"
 #include "import/StatementValues.h"
 #include "import/TextDecoder.h"
 
 #include <QRegularExpression>
-#include <QStringDecoder>
-
+#include <cctype>
 #include <cstring>
 
 namespace cv {
@@ -36,16 +36,12 @@ QByteArrayView headerValue(QByteArrayView header, QByteArrayView key)
     return header.sliced(at + key.size(), stop - at - key.size()).trimmed();
 }
 
-// How values are decoded: an encoding the header names (CHARSET, ENCODING,
-// or an XML declaration's encoding over an SGML body) that is not UTF-8 wins,
-// since banks re-encode a file and change one line of a header; a lone
-// UTF-8 is strict; a Windows-1252 one, or none, reads valid UTF-8 as UTF-8.
-struct Ofx1Charset {
-    TextEncoding encoding = TextEncoding::Utf8;
-    bool windows1252Fallback = true;
-};
-
-Ofx1Charset charsetOf(QByteArrayView header)
+// The encoding the header names (CHARSET, ENCODING, or an XML declaration's
+// encoding over an SGML body): a Japanese name wins over the others, since
+// banks re-encode a file and change one line of a header; a Windows-1252
+// name over a UTF-8 one, which then reads valid UTF-8 as UTF-8 and the rest
+// as Windows-1252; none when the header names none it knows.
+std::optional<TextEncoding> declaredEncoding(QByteArrayView header)
 {
     static const QRegularExpression xmlEncoding(QStringLiteral("encoding\\s*=\\s*[\"']([^\"']*)[\"']"));
     const QRegularExpressionMatch m = xmlEncoding.match(QString::fromLatin1(header));
@@ -54,34 +50,27 @@ Ofx1Charset charsetOf(QByteArrayView header)
         encodingForName(QString::fromLatin1(headerValue(header, "ENCODING:"))),
         m.hasMatch() ? encodingForName(m.captured(1)) : std::nullopt,
     };
-    bool utf8 = false, windows1252 = false;
+    std::optional<TextEncoding> label;
     for (const std::optional<TextEncoding> &encoding : declared) {
-        if (encoding == TextEncoding::ShiftJis || encoding == TextEncoding::EucJp) return {*encoding, false};
-        utf8 |= encoding == TextEncoding::Utf8;
-        windows1252 |= encoding == TextEncoding::Windows1252;
+        if (encoding == TextEncoding::ShiftJis || encoding == TextEncoding::EucJp) return encoding;
+        if (encoding && label != TextEncoding::Windows1252) label = encoding;
     }
-    return {TextEncoding::Utf8, windows1252 || !utf8};
+    return label;
 }
 
-class Ofx1Values {
-public:
-    explicit Ofx1Values(Ofx1Charset charset) : m_charset(charset), m_declared(charset.encoding) {}
-    // Invalid UTF-8 is Windows-1252 where the header allows it, else it keeps
-    // what decodes and marks the rest, so an id or memo is never lost.
-    QString text(QByteArrayView bytes)
-    {
-        if (m_charset.encoding != TextEncoding::Utf8) return m_declared.decode(bytes).trimmed();
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString s = utf8.decode(bytes);
-        if (utf8.hasError() && m_charset.windows1252Fallback) s = m_cp1252.decode(bytes);
-        return s.trimmed();
-    }
+// The value's first byte: blanks between a tag and its value are no part of it.
+qsizetype skipBlanks(const char *bytes, qsizetype pos, qsizetype size)
+{
+    while (pos < size && (bytes[pos] == ' ' || bytes[pos] == '\t' || bytes[pos] == '\r' || bytes[pos] == '\n')) ++pos;
+    return pos;
+}
 
-private:
-    Ofx1Charset m_charset;
-    TextDecoder m_declared;                          // the header's encoding
-    TextDecoder m_cp1252{TextEncoding::Windows1252}; // for values that are no UTF-8
-};
+QString currencyCode(QByteArrayView value)
+{
+    qsizetype length = 0;
+    while (length < value.size() && std::isalpha(uchar(value[length]))) ++length;
+    return QString::fromLatin1(value.first(length)).toUpper();
+}
 
 } // namespace
 
@@ -106,7 +95,10 @@ StatementRead readOfx1(QByteArrayView data)
     if (body.size() < kMinimumBody) return read;
     header = header.first(std::min<qsizetype>(header.size(), kHeaderScan));
 
-    Ofx1Values values(charsetOf(header));
+    const EncodingChoice choice = chooseEncoding(body, declaredEncoding(header));
+    if (choice.labelIgnored) read.labelOverruled = choice.encoding;
+    TextDecoder decoder(choice.encoding);
+    auto text = [&](QByteArrayView value) { return decoder.decode(value).trimmed(); };
     const qsizetype size = body.size();
     const char *bytes = body.data();
     bool inTransaction = false;
@@ -114,7 +106,9 @@ StatementRead readOfx1(QByteArrayView data)
     double amount = 0;
     QString memo;
     bool hasMemo = false;
+    QString currency;
     auto valueAt = [&](qsizetype pos) {
+        pos = skipBlanks(bytes, pos, size);
         qsizetype end = pos;
         while (end < size && bytes[end] != '<' && !isControl(bytes[end])) ++end;
         return QByteArrayView(bytes + pos, end - pos);
@@ -142,7 +136,9 @@ StatementRead readOfx1(QByteArrayView data)
                 memo.clear();
                 hasMemo = false;
             } else if (tag == "<ACCTID>") {
-                read.accounts.append(values.text(valueAt(pos)));
+                read.accounts.append(text(valueAt(pos)));
+            } else if (tag == "<CURDEF>") {
+                currency = currencyCode(valueAt(pos));
             }
             continue;
         }
@@ -151,10 +147,10 @@ StatementRead readOfx1(QByteArrayView data)
         } else if (tag == "<TRNAMT>") {
             amount = parseOfxAmount(valueAt(pos)).value_or(0);
         } else if (tag == "<NAME>") {
-            memo = values.text(valueAt(pos));
+            memo = text(valueAt(pos));
             hasMemo = true;
         } else if (tag == "<MEMO>") {
-            if (!hasMemo) memo = values.text(valueAt(pos));
+            if (!hasMemo) memo = text(valueAt(pos));
             hasMemo = true;
         } else if (tag == "</STMTTRN>") {
             inTransaction = false;
@@ -172,6 +168,7 @@ StatementRead readOfx1(QByteArrayView data)
                 row->setFlags(PendingOutgoing);
             }
             read.rows.push_back(std::move(row));
+            read.currencies.append(currency);
         }
     }
     return read;

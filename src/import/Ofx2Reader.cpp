@@ -1,6 +1,7 @@
 // OFX 2: the statement as XML. Only the elements below matter; every other
 // element is passed over with its text.
 
+#include "import/EncodingGuess.h"
 #include "import/PendingRows.h"
 #include "import/StatementReaders.h"
 #include "import/StatementValues.h"
@@ -9,8 +10,10 @@
 #include "model/CategoryTrees.h"
 
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <QXmlStreamReader>
+
+#include <algorithm>
+#include <cstring>
 
 namespace cv {
 
@@ -33,27 +36,31 @@ enum Code {
     CardFrom = 112,
     AccountId = 113,
     InvestmentFrom = 114,
+    Currency = 115,
 };
 
-Code codeOf(QStringView name)
+Code codeOf(QByteArrayView name)
 {
+    // By length first: every element of the file comes through here.
     // clang-format off
-    static const std::pair<QStringView, Code> codes[] = {
-        {u"BANKACCTFROM", BankFrom},   {u"BANKID", BankId},       {u"STMTTRN", Transaction},
-        {u"TRNTYPE", TransactionType}, {u"DTPOSTED", Posted},     {u"TRNAMT", Amount},
-        {u"NAME", Name},               {u"CCACCTFROM", CardFrom}, {u"ACCTID", AccountId},
-        {u"INVACCTFROM", InvestmentFrom},
+    static const std::pair<QByteArrayView, Code> codes[] = {
+        {"NAME", Name},        {"BANKID", BankId},           {"TRNAMT", Amount},      {"ACCTID", AccountId},
+        {"CURDEF", Currency},  {"STMTTRN", Transaction},     {"TRNTYPE", TransactionType},
+        {"DTPOSTED", Posted},  {"CCACCTFROM", CardFrom},     {"INVACCTFROM", InvestmentFrom},
+        {"BANKACCTFROM", BankFrom},
     };
     // clang-format on
-    for (const auto &[n, c] : codes)
-        if (n == name) return c;
+    for (const auto &[n, c] : codes) {
+        if (n.size() > name.size()) break;
+        if (n.size() == name.size() && std::memcmp(n.data(), name.data(), size_t(n.size())) == 0) return c;
+    }
     return Other;
 }
 
 bool collectsText(Code code)
 {
     return code == BankId || code == TransactionType || code == Posted || code == Amount || code == Name ||
-           code == AccountId;
+           code == AccountId || code == Currency;
 }
 
 bool startsWith(QByteArrayView bytes, const char *mark, qsizetype length)
@@ -93,12 +100,21 @@ bool hasUnclosedValue(QByteArrayView data)
     return false;
 }
 
-// The XML as text: UTF-16 by its mark; else the declared encoding when the
-// toolkit reads it (Qt reads only the UTF forms and Latin-1), UTF-8 when
-// the file opens with the <?OFX instruction and no declaration; the mark and
-// blanks before the declaration go. None when the file does not begin as XML.
-std::optional<QString> xmlText(QByteArrayView data)
+// The document as UTF-8 from its declaration on: UTF-16 by its mark; else
+// the declared encoding (UTF-8 when none is declared) unless the bytes
+// overrule it (chooseEncoding); the mark and blanks before the declaration
+// go. `utf8` is empty when the declaration names an encoding the toolkit
+// does not know: the parser then reads `raw` and refuses what it cannot
+// read. None when the file does not begin as XML.
+struct XmlText {
+    QByteArray utf8;
+    QByteArrayView raw;
+    std::optional<TextEncoding> labelOverruled;
+};
+
+std::optional<XmlText> xmlText(QByteArrayView data)
 {
+    XmlText xml;
     QString text;
     if (startsWith(data, "\xFF\xFE", 2) || startsWith(data, "\xFE\xFF", 2)) {
         text = decodeText(data, TextEncoding::Utf8);
@@ -113,18 +129,24 @@ std::optional<QString> xmlText(QByteArrayView data)
             QString::fromLatin1(data.first(end < 0 ? std::min<qsizetype>(data.size(), 200) : end));
         static const QRegularExpression encodingAttribute(QStringLiteral("encoding\\s*=\\s*[\"']([^\"']*)[\"']"));
         const QRegularExpressionMatch m = encodingAttribute.match(declaration);
-        const std::optional<TextEncoding> encoding =
+        const std::optional<TextEncoding> label =
             m.hasMatch() ? encodingForName(m.captured(1)) : std::optional(TextEncoding::Utf8);
-        // An encoding the toolkit does not know is left to the parser, which
-        // refuses what it cannot read.
-        if (!encoding) return QString();
-        text = decodeText(data, *encoding);
+        xml.raw = data;
+        if (!label) return xml;
+        const EncodingChoice choice = chooseEncoding(data, label);
+        if (choice.labelIgnored) xml.labelOverruled = choice.encoding;
+        if (choice.encoding == TextEncoding::Utf8 && choice.clean) {
+            xml.utf8 = QByteArray::fromRawData(data.data(), data.size()); // no copy of a large file
+            return xml;
+        }
+        text = decodeText(data, choice.encoding);
     }
     qsizetype start = 0;
     while (start < text.size() && text[start].isSpace()) ++start;
     text.remove(0, start);
     if (!text.startsWith(QLatin1String("<?xml")) && !text.startsWith(QLatin1String("<?OFX"))) return std::nullopt;
-    return text;
+    xml.utf8 = text.toUtf8();
+    return xml;
 }
 
 // An entity nobody declared stands for its own name.
@@ -133,6 +155,309 @@ public:
     QString resolveUndeclaredEntity(const QString &name) override { return name; }
 };
 
+// The statement built from the elements that matter, whichever parser reads them.
+class Ofx2Builder {
+public:
+    explicit Ofx2Builder(StatementRead &read) : m_read(read) {}
+
+    // False when nested deeper than any statement is.
+    bool start(QByteArrayView name)
+    {
+        if (m_open.size() >= size_t(kMaxDepth)) return false;
+        m_sawOfx |= name.size() == 3 && name == "OFX";
+        const Code code = codeOf(name);
+        if (code == Transaction) {
+            auto row = std::make_shared<Entry>();
+            row->setAccount(-int(m_read.accounts.size()));
+            m_read.rows.push_back(std::move(row));
+            m_read.currencies.append(m_currency);
+            m_deposit = false;
+            ++m_transactions;
+        }
+        if (isAccountBlock(code)) ++m_accountBlocks;
+        if (collectsText(code)) {
+            if (m_collecting == m_collected.size()) m_collected.emplace_back();
+            m_collected[m_collecting++] = {};
+        }
+        m_open.push_back(code);
+        return true;
+    }
+    bool collecting() const { return !m_open.empty() && collectsText(m_open.back()); }
+    // A `lasting` piece stays valid until the element ends (the plain
+    // reader's file); any other is copied.
+    void text(QByteArrayView utf8, bool lasting = true) { m_collected[m_collecting - 1].add(utf8, lasting); }
+    void end();
+    bool sawOfx() const { return m_sawOfx; }
+
+private:
+    StatementRead &m_read;
+    std::vector<Code> m_open; // the codes of the open elements
+    // The UTF-8 text of an open text-collecting element: most values come
+    // in one piece, kept as a view of it; more pieces are joined in a copy.
+    struct Collected {
+        QByteArrayView view;
+        QByteArray joined;
+        bool isJoined = false;
+        void add(QByteArrayView piece, bool lasting)
+        {
+            if (!isJoined && view.isEmpty() && lasting) {
+                view = piece;
+                return;
+            }
+            if (!isJoined) joined = view.toByteArray();
+            isJoined = true;
+            joined += piece;
+            view = joined;
+        }
+    };
+    std::vector<Collected> m_collected; // of the open text-collecting elements, innermost last
+    size_t m_collecting = 0;            // how many of them are open
+    int m_accountBlocks = 0;            // open BANKACCTFROM, CCACCTFROM or INVACCTFROM elements
+    int m_transactions = 0;             // open STMTTRN elements
+    bool m_deposit = false;             // the current transaction's TRNTYPE is DEP
+    bool m_sawOfx = false;
+    QString m_currency; // the CURDEF of the statement being read
+};
+
+// A value read from its bytes, or as text when it holds more than ASCII (a
+// full-width blank around a number is still a blank).
+template <class Parse> auto parsed(QByteArrayView bytes, Parse parse)
+{
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; })) return parse(bytes.trimmed());
+    const QString text = QString::fromUtf8(bytes).trimmed();
+    return parse(QStringView(text));
+}
+
+void Ofx2Builder::end()
+{
+    if (m_open.empty()) return;
+    const Code code = m_open.back();
+    m_open.pop_back();
+    if (isAccountBlock(code)) --m_accountBlocks;
+    if (code == Transaction) --m_transactions;
+    if (!collectsText(code)) return;
+    const QByteArrayView bytes = m_collected[--m_collecting].view;
+    const QByteArrayView value = bytes.trimmed();
+    // Values belong to a transaction only while it is open: a balance list's
+    // NAME after the last one is no memo.
+    Entry *row = m_transactions == 0 || m_read.rows.empty() ? nullptr : m_read.rows.back().get();
+    switch (code) {
+    case BankId:
+    case AccountId:
+        if (m_accountBlocks > 0) m_read.accounts.append(QString::fromUtf8(bytes).trimmed());
+        break;
+    case TransactionType:
+        if (row) m_deposit = value == "DEP";
+        break;
+    case Posted:
+        if (row) row->setDate(parsed(bytes, [](auto text) { return parseOfxDate(text); }).value_or(QDate()));
+        break;
+    case Amount:
+        if (!row) break;
+        if (const double v = parsed(bytes, [](auto text) { return parseOfxAmount(text); }).value_or(0); v >= 0) {
+            row->setKind(cv::EntryKind::Income);
+            row->setAmount(v);
+        } else if (m_deposit) {
+            row->setKind(cv::EntryKind::Transfer);
+            row->setAmount(-v);
+            row->setDestination(kWallet);
+            row->setCategory(CategoryTrees::Asset2Asset);
+        } else {
+            row->setKind(cv::EntryKind::Expense);
+            row->setAmount(-v);
+        }
+        break;
+    case Name:
+        if (row) row->setMemo(QString::fromUtf8(bytes).trimmed());
+        break;
+    case Currency: m_currency = QString::fromUtf8(bytes).trimmed().toUpper(); break;
+    default: break;
+    }
+}
+
+bool isNameStart(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; // a prefix is the toolkit's
+}
+
+bool isNameByte(char c)
+{
+    return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+}
+
+const char *findText(const char *from, const char *end, QByteArrayView what)
+{
+    const qsizetype at = QByteArrayView(from, end - from).indexOf(what);
+    return at < 0 ? nullptr : from + at;
+}
+
+// Characters XML allows, as the toolkit's parser checks them: no control
+// character but tab and line ends, neither U+FFFE nor U+FFFF.
+bool xmlCharacters(QByteArrayView bytes, bool high)
+{
+    for (char c : bytes)
+        if (uchar(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') return false;
+    return !high || (!bytes.contains("\xEF\xBF\xBE") && !bytes.contains("\xEF\xBF\xBF"));
+}
+
+// The declaration as the plain reader takes it; any other form is for the
+// toolkit's parser to judge.
+bool plainDeclaration(QByteArrayView declaration)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^<\\?xml[ \t\r\n]+version[ \t\r\n]*=[ \t\r\n]*([\"'])1\\.0\\1"
+                       "([ \t\r\n]+encoding[ \t\r\n]*=[ \t\r\n]*([\"'])[A-Za-z][A-Za-z0-9._-]*\\3)?"
+                       "([ \t\r\n]+standalone[ \t\r\n]*=[ \t\r\n]*([\"'])(yes|no)\\5)?[ \t\r\n]*\\?>$"));
+    return form.match(QString::fromLatin1(declaration)).hasMatch();
+}
+
+// Text between tags: the five predefined entities read, everything else
+// plain. False for what only the toolkit's parser judges: another entity or
+// a character reference, a control character, "]]>", or a CR in a value
+// (the parser makes CR LF one LF).
+bool addText(QByteArrayView text, Ofx2Builder &builder)
+{
+    // One pass finds what needs a closer look; most text has none of it.
+    bool entity = false, bracket = false, cr = false, high = false;
+    for (char c : text) {
+        if (uchar(c) >= 0x20) {
+            entity |= c == '&';
+            bracket |= c == ']';
+            high |= uchar(c) >= 0x80;
+        } else if (c == '\r') {
+            cr = true;
+        } else if (c != '\t' && c != '\n') {
+            return false;
+        }
+    }
+    const bool collecting = builder.collecting();
+    if ((bracket && text.contains("]]>")) || (collecting && cr) || (high && !xmlCharacters(text, true))) return false;
+    if (!entity) {
+        if (collecting) builder.text(text);
+        return true;
+    }
+    static const std::pair<QByteArrayView, char> entities[] = {
+        {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+    for (qsizetype amp = text.indexOf('&'); amp >= 0; amp = text.indexOf('&')) {
+        const QByteArrayView rest = text.sliced(amp);
+        const auto *found = std::find_if(std::begin(entities), std::end(entities),
+                                         [&](const auto &e) { return rest.startsWith(e.first); });
+        if (found == std::end(entities)) return false;
+        if (collecting) {
+            builder.text(text.first(amp));
+            builder.text(QByteArrayView(&found->second, 1));
+        }
+        text = rest.sliced(found->first.size());
+    }
+    if (collecting) builder.text(text);
+    return true;
+}
+
+// A plain statement read without the toolkit's parser: elements without
+// attributes, text, comments, CDATA and processing instructions over valid
+// UTF-8. False for anything else, a DOCTYPE or a flaw included: the
+// toolkit's parser then reads the file and judges it.
+bool readPlainXml(QByteArrayView data, Ofx2Builder &builder)
+{
+    const char *p = data.data();
+    const char *const end = p + data.size();
+    std::vector<QByteArrayView> names; // the open elements
+    bool rooted = false;
+    while (p < end) {
+        const char *lt = static_cast<const char *>(std::memchr(p, '<', size_t(end - p)));
+        const QByteArrayView text(p, (lt ? lt : end) - p);
+        if (names.empty() ? !std::all_of(text.begin(), text.end(), isBlank) : !addText(text, builder)) return false;
+        if (!lt) break;
+        p = lt + 1;
+        if (p >= end) return false;
+        if (*p == '?') {
+            const bool declaration = end - p >= 4 && QByteArrayView(p + 1, 3).compare("xml", Qt::CaseInsensitive) == 0;
+            // An ASCII target, then a blank or the end: other targets are the toolkit's to judge.
+            const char *target = p + 1;
+            while (target < end && isNameByte(*target)) ++target;
+            const char *close = findText(p, end, "?>");
+            if (!close || target == p + 1 || !isNameStart(p[1]) || (target != close && !isBlank(*target)) ||
+                !xmlCharacters(QByteArrayView(p, close - p), true))
+                return false;
+            if (declaration && (lt != data.data() || !plainDeclaration(QByteArrayView(lt, close + 2 - lt))))
+                return false;
+            p = close + 2;
+            continue;
+        }
+        if (*p == '!') {
+            const QByteArrayView rest(p, end - p);
+            if (rest.startsWith("!--")) {
+                const char *dashes = findText(p + 3, end, "--");
+                if (!dashes || dashes + 2 >= end || dashes[2] != '>' ||
+                    !xmlCharacters(QByteArrayView(p + 3, dashes - p - 3), true))
+                    return false;
+                p = dashes + 3;
+            } else if (rest.startsWith("![CDATA[") && !names.empty()) {
+                const char *close = findText(p + 8, end, "]]>");
+                const QByteArrayView cdata(p + 8, close ? close - p - 8 : 0);
+                if (!close || !xmlCharacters(cdata, true) || (builder.collecting() && cdata.contains('\r')))
+                    return false;
+                if (builder.collecting()) builder.text(cdata);
+                p = close + 3;
+            } else {
+                return false;
+            }
+            continue;
+        }
+        if (*p == '/') { // the innermost open element's end, its name compared whole
+            if (names.empty()) return false;
+            const QByteArrayView open = names.back();
+            ++p;
+            if (end - p <= open.size() || std::memcmp(p, open.data(), size_t(open.size())) != 0) return false;
+            p += open.size();
+            while (p < end && isBlank(*p)) ++p;
+            if (p >= end || *p != '>') return false;
+            names.pop_back();
+            builder.end();
+            ++p;
+            continue;
+        }
+        const char *nameStart = p;
+        while (p < end && isNameByte(*p)) ++p;
+        if (p == nameStart || !isNameStart(*nameStart)) return false;
+        const QByteArrayView name(nameStart, p - nameStart);
+        while (p < end && isBlank(*p)) ++p;
+        if (p >= end) return false;
+        const bool empty = *p == '/';
+        if (empty && ++p >= end) return false;
+        if (*p != '>' || (names.empty() && rooted) || !builder.start(name)) return false;
+        ++p;
+        rooted = true;
+        empty ? builder.end() : names.push_back(name);
+    }
+    return rooted && names.empty();
+}
+
+// The toolkit's parser over the document; false on any error.
+bool readXml(const XmlText &text, Ofx2Builder &builder)
+{
+    QXmlStreamReader xml;
+    NameForUndeclaredEntity entities;
+    xml.setEntityResolver(&entities);
+    if (text.utf8.isEmpty())
+        xml.addData(text.raw.toByteArray());
+    else // as text: the declaration's encoding is no longer the bytes'
+        xml.addData(QString::fromUtf8(text.utf8));
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (!builder.start(xml.name().toUtf8())) xml.raiseError(QStringLiteral("nested too deep"));
+            break;
+        case QXmlStreamReader::Characters:
+            if (builder.collecting()) builder.text(xml.text().toUtf8(), false);
+            break;
+        case QXmlStreamReader::EndElement: builder.end(); break;
+        default: break;
+        }
+    }
+    return !xml.hasError();
+}
+
 } // namespace
 
 bool looksLikeOfx2(QByteArrayView data)
@@ -140,121 +465,56 @@ bool looksLikeOfx2(QByteArrayView data)
     return xmlText(data.first(std::min<qsizetype>(data.size(), 4096))).has_value();
 }
 
-StatementRead readOfx2(QByteArrayView data)
+namespace {
+
+StatementRead readOfx2(QByteArrayView data, bool plainFirst)
 {
+    const std::optional<XmlText> text = xmlText(data);
+    if (!text) return {};
     StatementRead read;
-    const std::optional<QString> text = xmlText(data);
-    if (!text) return read;
-    QXmlStreamReader xml;
-    NameForUndeclaredEntity entities;
-    xml.setEntityResolver(&entities);
-    if (text->isEmpty()) {
-        qsizetype start = startsWith(data, "\xEF\xBB\xBF", 3) ? 3 : 0;
-        while (start < data.size() && isBlank(data[start])) ++start;
-        xml.addData(data.sliced(start).toByteArray());
-    } else {
-        xml.addData(*text);
-    }
-
-    std::vector<Code> open;         // the codes of the open elements
-    std::vector<QString> collected; // the text of each open text-collecting element
-    int accountBlocks = 0;          // open BANKACCTFROM, CCACCTFROM or INVACCTFROM elements
-    int transactions = 0;           // open STMTTRN elements
-    bool deposit = false;           // the current transaction's TRNTYPE is DEP
     bool sawOfx = false;
-    // Values belong to a transaction only while it is open: a balance list's
-    // NAME after the last one is no memo.
-    auto lastRow = [&]() -> Entry * {
-        return transactions == 0 || read.rows.empty() ? nullptr : read.rows.back().get();
-    };
-
-    while (!xml.atEnd()) {
-        switch (xml.readNext()) {
-        case QXmlStreamReader::StartElement: {
-            if (open.size() >= size_t(kMaxDepth)) {
-                xml.raiseError(QStringLiteral("nested too deep"));
-                break;
-            }
-            const QStringView name = xml.name();
-            sawOfx |= name == u"OFX";
-            const Code code = codeOf(name);
-            if (code == Transaction) {
-                auto row = std::make_shared<Entry>();
-                row->setAccount(-int(read.accounts.size()));
-                read.rows.push_back(std::move(row));
-                deposit = false;
-                ++transactions;
-            }
-            if (isAccountBlock(code)) ++accountBlocks;
-            if (collectsText(code)) collected.emplace_back();
-            open.push_back(code);
-            break;
-        }
-        case QXmlStreamReader::Characters:
-            if (!open.empty() && collectsText(open.back())) collected.back() += xml.text();
-            break;
-        case QXmlStreamReader::EndElement: {
-            if (open.empty()) break;
-            const Code code = open.back();
-            open.pop_back();
-            if (isAccountBlock(code)) --accountBlocks;
-            if (code == Transaction) --transactions;
-            if (!collectsText(code)) break;
-            const QString value = collected.back().trimmed();
-            collected.pop_back();
-            Entry *row = lastRow();
-            switch (code) {
-            case BankId:
-            case AccountId:
-                if (accountBlocks > 0) read.accounts.append(value);
-                break;
-            case TransactionType:
-                if (row) deposit = value == QLatin1String("DEP");
-                break;
-            case Posted:
-                if (row) row->setDate(parseOfxDate(QStringView(value)).value_or(QDate()));
-                break;
-            case Amount:
-                if (!row) break;
-                if (const double v = parseOfxAmount(QStringView(value)).value_or(0); v >= 0) {
-                    row->setKind(cv::EntryKind::Income);
-                    row->setAmount(v);
-                } else if (deposit) {
-                    row->setKind(cv::EntryKind::Transfer);
-                    row->setAmount(-v);
-                    row->setDestination(kWallet);
-                    row->setCategory(CategoryTrees::Asset2Asset);
-                } else {
-                    row->setKind(cv::EntryKind::Expense);
-                    row->setAmount(-v);
-                }
-                break;
-            case Name:
-                if (row) row->setMemo(value);
-                break;
-            default: break;
-            }
-            break;
-        }
-        default: break;
-        }
-    }
-    if (xml.hasError()) {
-        read.rows.clear();
-        read.accounts.clear();
-        read.status = StatementRead::Status::Damaged;
-        return read;
+    if (plainFirst) {
+        Ofx2Builder plain(read);
+        sawOfx = !text->utf8.isEmpty() && readPlainXml(text->utf8, plain) && plain.sawOfx();
     }
     if (!sawOfx) {
-        read.rows.clear();
-        read.accounts.clear();
-        return read;
+        read = StatementRead();
+        Ofx2Builder builder(read);
+        if (!readXml(*text, builder)) {
+            read = StatementRead();
+            read.status = StatementRead::Status::Damaged;
+            return read;
+        }
+        if (!builder.sawOfx()) return {};
     }
-    std::erase_if(read.rows, [](const EntryPtr &row) { return !row->date().isValid(); });
+    read.labelOverruled = text->labelOverruled;
+    // A row without a date is no transaction (its currency goes with it).
+    const auto dateless =
+        std::find_if(read.rows.begin(), read.rows.end(), [](const EntryPtr &row) { return !row->date().isValid(); });
+    qsizetype kept = dateless - read.rows.begin();
+    for (size_t i = size_t(kept); i < read.rows.size(); ++i) {
+        if (!read.rows[i]->date().isValid()) continue;
+        read.currencies[kept] = read.currencies[qsizetype(i)];
+        read.rows[size_t(kept++)] = std::move(read.rows[i]);
+    }
+    read.rows.resize(size_t(kept));
+    read.currencies.resize(kept);
     for (const EntryPtr &row : read.rows)
         if (row->kind() == cv::EntryKind::Expense) row->setFlags(PendingOutgoing);
     read.status = StatementRead::Status::Read;
     return read;
+}
+
+} // namespace
+
+StatementRead readOfx2(QByteArrayView data)
+{
+    return readOfx2(data, true);
+}
+
+StatementRead readOfx2ByToolkit(QByteArrayView data)
+{
+    return readOfx2(data, false);
 }
 
 StatementRead readStatement(QByteArrayView data)

@@ -9,11 +9,13 @@
 // account id (0 when none was read before the transaction). Every row has
 // a valid date.
 
+#include "import/TextDecoder.h"
 #include "model/Entry.h"
 
 #include <QByteArrayView>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace cv {
@@ -27,6 +29,10 @@ struct StatementRead {
     Status status = Status::NotRecognised;
     std::vector<EntryPtr> rows; // in file order, owned
     QStringList accounts;       // the imported account ids in file order
+    QStringList currencies;     // per row: its statement's CURDEF, "" when it names none
+    // The encoding the text was read in when the bytes overruled the one
+    // the file names; none when the file's own was followed.
+    std::optional<TextEncoding> labelOverruled;
 };
 
 // Whether the bytes begin as XML ("<?xml", or the "<?OFX" instruction
@@ -35,9 +41,15 @@ struct StatementRead {
 bool looksLikeOfx2(QByteArrayView data);
 
 // OFX 1.x: after an "OFXHEADER:" header, or from an <OFX> root whatever
-// precedes it; the header's CHARSET or ENCODING decides the text.
+// precedes it; the header's CHARSET or ENCODING names the text's encoding,
+// which the bytes may overrule (chooseEncoding, EncodingGuess.h).
 StatementRead readOfx1(QByteArrayView data);
+// OFX 2 is read by a plain reader for the common form (elements without
+// attributes, no DOCTYPE, the five predefined entities); anything else goes
+// to the toolkit's XML parser. readOfx2ByToolkit never takes the plain road:
+// the two agree on every file (the fuzz target compares them).
 StatementRead readOfx2(QByteArrayView data);
+StatementRead readOfx2ByToolkit(QByteArrayView data);
 
 // OFX 2 when the file looks like it, else OFX 1.x; an XML file whose
 // elements are left unclosed (an SGML body under a declaration) is read as

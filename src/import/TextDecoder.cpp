@@ -5,6 +5,8 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace cv {
@@ -109,10 +111,46 @@ std::optional<QByteArray> utf8ByMark(QByteArrayView bytes)
 
 bool isValidUtf8(QByteArrayView bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    Q_UNUSED(text);
-    return !decoder.hasError();
+    // Statements are mostly ASCII: eight bytes at a time over it.
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const unsigned char *const end = p + bytes.size();
+    while (p < end) {
+        if (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, 8);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                p += 8;
+                continue;
+            }
+        }
+        const unsigned c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        // The length, and the range of the second byte that keeps the
+        // sequence shortest and outside the surrogates.
+        int length = 0;
+        unsigned low = 0x80, high = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0) low = 0xA0;
+            if (c == 0xED) high = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0) low = 0x90;
+            if (c == 0xF4) high = 0x8F;
+        } else {
+            return false;
+        }
+        if (end - p < length || p[1] < low || p[1] > high) return false;
+        for (int i = 2; i < length; ++i)
+            if ((p[i] & 0xC0) != 0x80) return false;
+        p += length;
+    }
+    return true;
 }
 
 std::optional<TextEncoding> encodingForName(QStringView name)
@@ -126,7 +164,10 @@ std::optional<TextEncoding> encodingForName(QStringView name)
         {"sjis"_L1, TextEncoding::ShiftJis},           {"cp932"_L1, TextEncoding::ShiftJis},
         {"932"_L1, TextEncoding::ShiftJis},            {"windows31j"_L1, TextEncoding::ShiftJis},
         {"mskanji"_L1, TextEncoding::ShiftJis},        {"xsjis"_L1, TextEncoding::ShiftJis},
+        {"ms932"_L1, TextEncoding::ShiftJis},          {"windows932"_L1, TextEncoding::ShiftJis},
+        {"csshiftjis"_L1, TextEncoding::ShiftJis},     {"cswindows31j"_L1, TextEncoding::ShiftJis},
         {"eucjp"_L1, TextEncoding::EucJp},             {"xeucjp"_L1, TextEncoding::EucJp},
+        {"cseucpkdfmtjapanese"_L1, TextEncoding::EucJp},
         {"windows1252"_L1, TextEncoding::Windows1252}, {"cp1252"_L1, TextEncoding::Windows1252},
         {"1252"_L1, TextEncoding::Windows1252},        {"iso88591"_L1, TextEncoding::Windows1252},
         {"88591"_L1, TextEncoding::Windows1252},       {"latin1"_L1, TextEncoding::Windows1252},

@@ -49,7 +49,7 @@ std::optional<QByteArray> utf8ByMark(QByteArrayView bytes);
 // Whether the bytes are well-formed UTF-8 throughout.
 bool isValidUtf8(QByteArrayView bytes);
 
-// The encoding of a declared name ("Shift_JIS", "932", "Windows-31J",
+// The encoding of a declared name ("Shift_JIS", "932", "MS932", "Windows-31J",
 // "EUC-JP", "8859-1", "1252", "UTF-8", "CSUNICODE", ...), case-insensitive,
 // "-" and "_" ignored; none for any other.
 std::optional<TextEncoding> encodingForName(QStringView name);

@@ -22,11 +22,23 @@
 namespace cv {
 
 struct TextStatementRead {
-    std::vector<EntryPtr> rows; // in file order, owned
-    QStringList categoryTexts;  // one per row, "" when the line had none
+    std::vector<EntryPtr> rows;   // in file order, owned
+    QStringList categoryTexts;    // one per row, "" when the line had none
+    qsizetype headingLine = 0;    // the line of column heads, 0 for none
+    QStringList heads;            // its fields, trimmed and in their plain forms
+    std::vector<int> rowLines;    // each row's line, from 1
+    std::vector<int> unreadLines; // every other line that gave no row
 };
 
+// The heads are the first line among the first few whose fields name a date
+// and an amount (exports put an account preamble above them), or a first
+// line that names an amount; the lines above them are no rows. A line of nothing but empty fields counts as blank.
 TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding);
+
+// What a column head of a bank's or card company's export names; heads
+// vary, so by the words they hold.
+enum class TextHead { Other, Amount, Income, Expense, Balance };
+TextHead textHeadOf(const QString &head);
 
 // An amount of a text statement, whatever the account's currency: blanks,
 // "," and one leading currency sign ("¥", "\", "$", ...) are passed over;

@@ -1,5 +1,6 @@
-// Writes the statement sheet with S1 before and after Apply, the text
-// statement sheet (a Japanese file), the mobile entry sheet with the transfer
+// Writes the statement sheet with S1 before and after Apply and with a
+// header its bytes contradict, the text statement sheet (a Japanese file,
+// and one with a preamble), the mobile entry sheet with the transfer
 // choice open, and the price import to screenshots/{ja,en}/ beside the test
 // program, for people to look at.
 
@@ -47,6 +48,8 @@ TEST(ImportScreenshots, EveryImportSheet)
             page.apply();
             EXPECT_EQ(page.sheet.completeDataCount(), 3);
             EXPECT_TRUE(paneltest::saveScreenshot(page.sheet, language, QStringLiteral("import-statement-after")));
+            ASSERT_TRUE(page.load("S20-cp932-as-utf8.ofx")); // the notice of a header the bytes contradict
+            EXPECT_TRUE(paneltest::saveScreenshot(page.sheet, language, QStringLiteral("import-statement-label")));
         }
         {
             ImportPage<cv::ImportTextSheet> page(doc.get());
@@ -54,6 +57,8 @@ TEST(ImportScreenshots, EveryImportSheet)
             page.pick(page.sheet.accountBox(), QStringLiteral("A"));
             page.click(cv::ImportTextSheet::MemoColumn, 1);
             EXPECT_TRUE(paneltest::saveScreenshot(page.sheet, language, QStringLiteral("import-text")));
+            ASSERT_TRUE(page.load("S23-preamble-cp932.csv")); // heads below a preamble, lines not read
+            EXPECT_TRUE(paneltest::saveScreenshot(page.sheet, language, QStringLiteral("import-text-preamble")));
         }
         {
             ImportPage<cv::ImportMobileDataSheet> page(doc.get());

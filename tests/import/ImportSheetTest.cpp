@@ -79,6 +79,12 @@ TEST_F(ImportSheetTest, TheRowsOfAStatementAsShown)
     ASSERT_TRUE(page.choose("Food"));
     EXPECT_EQ(page.text(Sheet::CategoryColumn, 0), QStringLiteral("Food"));
     EXPECT_EQ(page.sheet.rows()[1]->category(), 0);
+
+    // Before an account is chosen, amounts show as the wallet, where the rows go by default, stores them.
+    ASSERT_TRUE(page.loadPath(statement("cad.ofx", "CAD", {"20240105 -6.57 Tim", "20240106 -316.42 Rent"})));
+    EXPECT_EQ(page.text(Sheet::WithdrawalColumn, 0), QStringLiteral("6"));
+    EXPECT_EQ(page.text(Sheet::WithdrawalColumn, 1), QStringLiteral("316"));
+    EXPECT_TRUE(page.sheet.noticeLabel()->text().contains(u"“Wallet”"_qs));
 }
 
 TEST_F(ImportSheetTest, ChoicesAreStoredAndLearnedAndCancelForgetsThem)
@@ -254,6 +260,18 @@ TEST_F(ImportSheetTest, StatementRowsAsStored)
          "U", {{Sheet::TransferColumn, 0, "A"}, {Sheet::CategoryColumn, 1, "Food"}}, "",
          {{QDate(2024, 1, 5), cv::EntryKind::Transfer, 20000, 10, kA, kU, "PAYMENT"},
           {QDate(2024, 1, 6), cv::EntryKind::Expense, 12.34, kFood, kU, 0, "Fee"}}, 10000 - 20000, 200 - 12.34},
+        // Each row is checked against its own statement's currency.
+        {"dollars then yen into a dollar account", ImportSheetPage::samplePath("S21.ofx"),
+         "U", {{Sheet::CategoryColumn, 0, "Food"}, {Sheet::CategoryColumn, 1, "Food"}}, "The statement is in JPY, but the account “U”",
+         {{QDate(2008, 5, 10), cv::EntryKind::Expense, 7.5, kFood, kU, 0, "one"},
+          {QDate(2008, 5, 11), cv::EntryKind::Expense, 317, kFood, kU, 0, "two"}}, 10000, -324.5},
+        // Shift_JIS under a UTF-8 header: the half-width names stay two names.
+        {"a header the bytes contradict", ImportSheetPage::samplePath("S20-cp932-as-utf8.ofx"),
+         "A", {{Sheet::CategoryColumn, 0, "Food"}, {Sheet::CategoryColumn, 1, "Food"}, {Sheet::CategoryColumn, 2, "Food"}},
+         "it was read as Japanese (Shift JIS)",
+         {{QDate(2018, 1, 5), cv::EntryKind::Expense, 100, kFood, kA, 0, u"電話料"_qs},
+          {QDate(2018, 1, 6), cv::EntryKind::Expense, 200, kFood, kA, 0, u"ｶｰﾄﾞ"_qs},
+          {QDate(2018, 1, 7), cv::EntryKind::Expense, 300, kFood, kA, 0, u"ﾃﾞﾝﾜ"_qs}}, 10000 - 600, 0},
     };
     // clang-format on
     for (const Case &c : cases) {
@@ -269,7 +287,8 @@ TEST_F(ImportSheetTest, StatementRowsAsStored)
             ASSERT_TRUE(page.choose(QLatin1String(name)));
         }
         EXPECT_EQ(page.sheet.noticeLabel()->isVisible(), *c.notice != 0);
-        EXPECT_TRUE(page.sheet.noticeLabel()->text().contains(QLatin1String(c.notice)));
+        EXPECT_TRUE(page.sheet.noticeLabel()->text().contains(QString::fromUtf8(c.notice)))
+            << page.sheet.noticeLabel()->text().toStdString();
         page.ok();
         EXPECT_EQ(page.sheet.result(), 1);
         EXPECT_EQ(stored(), c.stored);

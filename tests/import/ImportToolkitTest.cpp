@@ -44,7 +44,9 @@ TEST(DelimitedText, BytesSplitIntoLinesAndFields)
         {"a,,b,", DelimitedFields::Positional, {{"a", "", "b", ""}}},
         {"a,,b,", DelimitedFields::SkipEmpty, {{"a", "b"}}},
         {"\"x, y\",a b", DelimitedFields::Positional, {{"x, y", "ab"}}},
-        {"\"open,never\nclosed\"", DelimitedFields::Positional, {{"open,never"}, {"closed"}}},
+        {"\"line,\nbreak\"", DelimitedFields::Positional, {{"line,\nbreak"}}},
+        {"\"open,never\nclosed", DelimitedFields::Positional, {{"open,never"}, {"closed"}}},
+        {"a,1,2\tb", DelimitedFields::Positional, {{"a,1,2", "b"}}},
         {"d\x01" "e\x1f" "f", DelimitedFields::Positional, {{"d"}, {"e"}, {"f"}}},
         {QByteArray(5000, 'x') + "\nz", DelimitedFields::Positional, {{QString(5000, 'x')}, {"z"}}},
     };
@@ -55,7 +57,8 @@ TEST(DelimitedText, BytesSplitIntoLinesAndFields)
         EXPECT_EQ(got, c.lines) << c.data.left(40).toStdString();
     }
     int seen = 0;
-    forEachDelimitedLine("1\n2\n3", DelimitedFields::Positional, [&](const DelimitedLine &) { return ++seen < 2; });
+    forEachDelimitedLine("1\n2\n3", DelimitedFields::Positional,
+                         [&](const DelimitedLine &, qsizetype) { return ++seen < 2; });
     EXPECT_EQ(seen, 2);
 }
 

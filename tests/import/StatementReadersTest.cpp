@@ -77,6 +77,7 @@ TEST(StatementReaders, Samples)
         Status status;
         std::vector<Row> rows;
         QStringList accounts;
+        std::optional<TextEncoding> overruled = {}; // the bytes' encoding, when not the label's
     };
     std::vector<Row> s1e = kS1;
     s1e[0].amount = 1234;
@@ -89,6 +90,8 @@ TEST(StatementReaders, Samples)
     const std::vector<Row> japanese = {{QDate(2018, 1, 5), u"電話料"_qs, 1, 100, Out, -1},
                                        {QDate(2018, 1, 6), u"ｶｰﾄﾞ"_qs, 1, 200, Out, -1},
                                        {QDate(2018, 1, 7), u"ﾃﾞﾝﾜ"_qs, 1, 300, Out, -1}};
+    const std::vector<Row> latin = {{QDate(2018, 1, 5), u"ÀàÉé"_qs, 1, 100, Out, -1},
+                                    {QDate(2018, 1, 6), u"Crème brûlée"_qs, 1, 200, Out, -1}};
     const std::vector<Row> sgml(kS1.begin(), kS1.begin() + 2);
     // clang-format off
     const Case cases[] = {
@@ -100,8 +103,19 @@ TEST(StatementReaders, Samples)
         {"S1f.ofx", Status::Read, s1f, {"1234567"}},
         {"S12-cp932.ofx", Status::Read, japanese, {"1234567"}},
         {"S12-eucjp.ofx", Status::Read, japanese, {"1234567"}},
-        {"S12-latin1.ofx", Status::Read,
-         {{QDate(2018, 1, 5), u"ÀàÉé"_qs, 1, 100, Out, -1}, {QDate(2018, 1, 6), u"Crème brûlée"_qs, 1, 200, Out, -1}}, {"1234567"}},
+        {"S12-latin1.ofx", Status::Read, latin, {"1234567"}},
+        {"S19-latin1.ofx", Status::Read, latin, {"1234567"}},   // no label: still Latin-1
+        {"S19-ms932.ofx", Status::Read, japanese, {"1234567"}},
+        {"S19-csshiftjis.ofx", Status::Read, japanese, {"1234567"}},
+        {"S19-nocharset.ofx", Status::Read, japanese, {"1234567"}},
+        {"S19-noheader.ofx", Status::Read, japanese, {"1234567"}},
+        {"S20-cp932-as-utf8.ofx", Status::Read, japanese, {"1234567"}, TextEncoding::ShiftJis},
+        {"S20-utf8-as-932.ofx", Status::Read, japanese, {"1234567"}, TextEncoding::Utf8},
+        {"S20-utf8-as-eucjp.ofx", Status::Read, japanese, {"1234567"}, TextEncoding::Utf8},
+        {"S16-cp932.ofx", Status::Read, japanese, {"1234567"}},   // an XML declaration names it
+        // Two statements, the second's values after a tab.
+        {"S21.ofx", Status::Read, {{QDate(2008, 5, 10), "one", 1, 7.5, Out, -1}, {QDate(2008, 5, 11), "two", 1, 317, Out, -2}},
+         {"111", "222"}},
         {"S15.ofx", Status::Read, sgml, {"1234567"}},   // no header
         {"S16.ofx", Status::Read, sgml, {"1234567"}},   // an XML declaration over unclosed elements
         {"S17.ofx", Status::Read, {}, {"1234567"}},
@@ -126,7 +140,11 @@ TEST(StatementReaders, Samples)
         EXPECT_EQ(read.status, c.status) << c.file;
         EXPECT_EQ(rowsOf(read), c.rows) << c.file;
         EXPECT_EQ(read.accounts, c.accounts) << c.file;
+        EXPECT_EQ(read.labelOverruled, c.overruled) << c.file;
+        EXPECT_EQ(read.currencies.size(), read.rows.size()) << c.file;
     }
+    EXPECT_EQ(readStatement(sample("S21.ofx")).currencies, QStringList({"USD", "JPY"}));
+    EXPECT_EQ(readStatement(sample("S3.ofx")).currencies, QStringList(6, "JPY"));
 }
 
 // What the samples do not show: odd but readable inputs.
@@ -175,4 +193,45 @@ TEST(StatementReaders, EdgesOfBothForms)
         EXPECT_EQ(rowsOf(read), c.rows) << c.what;
         EXPECT_EQ(read.accounts, c.accounts) << c.what;
     }
+}
+
+// The plain reading of OFX 2 and the toolkit's parser agree, on the samples
+// and on the forms only the parser judges.
+TEST(StatementReaders, PlainXmlReadingAgreesWithTheToolkit)
+{
+    auto doc = [](const QByteArray &inner, const QByteArray &declaration = "<?xml version=\"1.0\"?>") -> QByteArray {
+        return declaration + "<OFX><STMTTRN><DTPOSTED>20080501</DTPOSTED><TRNAMT>-1</TRNAMT>" + inner +
+               "</STMTTRN></OFX>";
+    };
+    std::vector<QByteArray> files;
+    for (const char *name : {"S3.ofx", "S3u.ofx", "S4.ofx", "S5.ofx", "S6.ofx", "S13.ofx", "S14.ofx", "S16.ofx"})
+        files.push_back(sample(name));
+    // clang-format off
+    for (const QByteArray &inner : {
+             QByteArray("<NAME>a&amp;b<!-- x --> c<![CDATA[<d>]]></NAME>"), QByteArray("<NAME a=\"1\">attribute</NAME>"),
+             QByteArray("<NAME>x&#x41;y</NAME>"), QByteArray("<NAME>line\r\nend</NAME>"), QByteArray("<p:NAME>prefix</p:NAME>"),
+             QByteArray("<NAME>\xEF\xBF\xBF</NAME>"), QByteArray("<NAME>\x01</NAME>"), QByteArray("<NAME>]]></NAME>"),
+             QByteArray("<NAME>&bogus;</NAME>"), QByteArray("<NAME>&amp</NAME>"), QByteArray("<NAME/><X></Y>"),
+             QByteArray("<!-- a -- b --><NAME>x</NAME>"), QByteArray("<? bad?><NAME>x</NAME>"), QByteArray("<?O\xC2\xA7 x?><NAME>x</NAME>"), QByteArray("<NAME>x</NAME >")})
+        files.push_back(doc(inner));
+    for (const QByteArray &declaration : {QByteArray("<?xml version=\"1.1\"?>"), QByteArray("<?xml?>"),
+                                          QByteArray("<?xml version='1.0' encoding='UTF-8' standalone='yes'?>"),
+                                          QByteArray("<?xml version=\"1.0\"?><?xml version=\"1.0\"?>")})
+        files.push_back(doc("<NAME>x</NAME>", declaration));
+    // clang-format on
+    files.push_back(doc("<NAME>x</NAME>") + "<OFX/>");
+    files.push_back(doc("<NAME>x</NAME>") + "trailing");
+    files.push_back(doc("<NAME>x</NAME>").insert(21, "\f")); // a form feed before the root
+    for (const QByteArray &file : files) {
+        const StatementRead plain = readOfx2(file);
+        const StatementRead toolkit = readOfx2ByToolkit(file);
+        EXPECT_EQ(plain.status, toolkit.status) << file.left(120).toStdString();
+        EXPECT_EQ(rowsOf(plain), rowsOf(toolkit)) << file.left(120).toStdString();
+        EXPECT_EQ(plain.accounts, toolkit.accounts) << file.left(120).toStdString();
+        EXPECT_EQ(plain.currencies, toolkit.currencies) << file.left(120).toStdString();
+    }
+    // Full-width blanks around a value are blanks.
+    const StatementRead wide = readOfx2(doc("").replace("-1<", u"\u3000-1\u3000<"_qs.toUtf8()));
+    ASSERT_EQ(wide.rows.size(), 1u);
+    EXPECT_EQ(wide.rows[0]->amount(), 1);
 }

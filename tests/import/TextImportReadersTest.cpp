@@ -1,6 +1,7 @@
 // The text statement, mobile entry and price list readers over the samples
 // S7-S11, and mutated copies of them.
 
+#include "import/EncodingGuess.h"
 #include "import/MobileEntryReader.h"
 #include "import/PriceListReader.h"
 #include "import/TextStatementReader.h"
@@ -61,6 +62,79 @@ TEST(TextStatementReader, SampleS7InEveryEncodingAndSeparator)
         ASSERT_FALSE(data.isEmpty()) << name;
         if (encoding == TextEncoding::ShiftJis && QByteArray(name) == "S7.csv") data.prepend("\xEF\xBB\xBF");
         EXPECT_EQ(textRows(readTextStatement(data, encoding)), expected) << name << " " << int(encoding);
+    }
+}
+
+// Where rows start and what ends a field, and every line that gave no row.
+TEST(TextStatementReader, HeadsPreamblesAndSeparators)
+{
+    using Row = std::tuple<QDate, double, QString>; // income above 0, expense below
+    struct Case {
+        const char *what;
+        QByteArray data;
+        std::vector<Row> rows;
+        qsizetype headingLine;
+        std::vector<int> unread;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"a preamble above heads on line 6, and a total", sample("S23-preamble-cp932.csv"),
+         {{QDate(2024, 1, 10), 3300, u"ﾃﾞﾝﾜﾘｮｳ"_qs}, {QDate(2024, 1, 25), -250000, u"給与"_qs}}, 6, {1, 2, 3, 5, 9}}, // read by position; the sheet warns
+        {"a card's heads", sample("S23-card.csv"),
+         {{QDate(2024, 1, 5), 540, u"コンビニ"_qs}, {QDate(2024, 1, 9), 1980, u"書店"_qs}}, 1, {}},
+        {"amounts of 0 are unread, a line of empty fields blank", u"日付,摘要,入金,出金\n2024/01/05,a,0,0\n,,,\n2024/01/06,b,,5\n"_qs.toUtf8(),
+         {{QDate(2024, 1, 6), -5, "b"}}, 1, {2}},
+        {"a preamble line that reads as a row goes with the preamble",
+         "2024/01/31,balance,100\nDate,Memo,Paid in,Paid out\n2024/01/05,Pay,10,\n", {{QDate(2024, 1, 5), 10, "Pay"}}, 2, {1}},
+        {"tab-separated thousands", u"日付\t摘要\t入金\t出金\n2024/01/25\t給与\t250,000\t\n2024/01/26\t\"a,b\"\t\t1,200\n"_qs.toUtf8(),
+         {{QDate(2024, 1, 25), 250000, u"給与"_qs}, {QDate(2024, 1, 26), -1200, "a,b"}}, 1, {}},
+        {"a line break inside quotes; lines numbered across it; CR alone ends a line",
+         "2024/01/05,\"ATM\r\nEast\",,1000\r\nx\r\r2024/01/06,y,,5\r\n",
+         {{QDate(2024, 1, 5), -1000, "ATM\r\nEast"}, {QDate(2024, 1, 6), -5, "y"}}, 0, {3}},
+        {"heads of the first line need no date word", "Posted,Payee,Debit,Credit\n2024/01/05,Shop,5,\n",
+         {{QDate(2024, 1, 5), 5, "Shop"}}, 1, {}},
+        {"a quote left open spans no line", "2024/01/05,\"open,,5\n2024/01/06,y,,6\n", {{QDate(2024, 1, 6), -6, "y"}}, 0, {1}},
+        {"amounts no reader knows stay unread", u"2024/01/05,a,,△2,000\n2024/01/06,b,,(330)\n"_qs.toUtf8(), {}, 0, {1, 2}},
+    };
+    // clang-format on
+    for (const Case &c : cases) {
+        const TextStatementRead read = readTextStatement(c.data, guessEncoding(c.data));
+        std::vector<Row> rows;
+        for (const cv::EntryPtr &r : read.rows)
+            rows.emplace_back(r->date(), r->kind() == cv::EntryKind::Expense ? -r->amount() : r->amount(), r->memo());
+        EXPECT_EQ(rows, c.rows) << c.what;
+        EXPECT_EQ(read.headingLine, c.headingLine) << c.what;
+        EXPECT_EQ(read.unreadLines, c.unread) << c.what;
+    }
+}
+
+// The text sheet's guess: short Japanese files in either encoding, and
+// Latin-1 that must stay Latin-1.
+TEST(EncodingGuess, ShortJapaneseAndLatinFiles)
+{
+    struct Case {
+        const char *file;
+        TextEncoding guessed;
+        QStringList memos;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"S22-halfwidth-cp932.csv", TextEncoding::ShiftJis, {u"ｶｰﾄﾞ･ﾍﾟｲ"_qs, u"ｶﾞｽﾀﾞｲ"_qs, u"ﾃﾞﾝｷ"_qs}},
+        {"S22-katakana-eucjp.csv", TextEncoding::EucJp, {u"カード"_qs, u"ガス"_qs, u"ペイ"_qs}},
+        {"S7-cp932.csv", TextEncoding::ShiftJis, {}},
+        {"S7-eucjp.csv", TextEncoding::EucJp, {}},
+        {"S19-latin1.ofx", TextEncoding::Windows1252, {}},
+        {"S12-latin1.ofx", TextEncoding::Windows1252, {}},
+    };
+    // clang-format on
+    for (const Case &c : cases) {
+        const QByteArray data = sample(c.file);
+        ASSERT_FALSE(data.isEmpty()) << c.file;
+        EXPECT_EQ(guessEncoding(data), c.guessed) << c.file;
+        if (c.memos.isEmpty()) continue;
+        QStringList memos;
+        for (const cv::EntryPtr &row : readTextStatement(data, guessEncoding(data)).rows) memos << row->memo();
+        EXPECT_EQ(memos, c.memos) << c.file;
     }
 }
 

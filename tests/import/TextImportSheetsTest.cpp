@@ -150,14 +150,20 @@ TEST_F(TextImportSheetsTest, TextFilesAsBanksWriteThem)
     };
     // clang-format off
     const Case cases[] = {
-        {"CP932", sample("S7-cp932.csv"), "Japanese (Shift JIS)", u"スーパー東町店"_qs, "", ""},
-        {"EUC-JP", sample("S7-eucjp.csv"), "Japanese (EUC)", u"スーパー東町店"_qs, "", ""},
+        {"CP932", sample("S7-cp932.csv"), "Japanese (Shift JIS)", u"スーパー東町店"_qs, "Lines not read (1): 7.", ""},
+        {"EUC-JP", sample("S7-eucjp.csv"), "Japanese (EUC)", u"スーパー東町店"_qs, "Lines not read (1): 7.", ""},
+        {"heads on line 6 below a preamble", sample("S23-preamble-cp932.csv"), "Japanese (Shift JIS)", u"ﾃﾞﾝﾜﾘｮｳ"_qs,
+         "Line 6 of the file names its columns “日付, 摘要, 出金, 入金, 残高”", ""},
+        {"the preamble and the total named", sample("S23-preamble-cp932.csv"), "Japanese (Shift JIS)", u"ﾃﾞﾝﾜﾘｮｳ"_qs,
+         "Lines not read (5): 1, 2, 3, 5, 9.", ""},
+        {"a card's charges where income is read", sample("S23-card.csv"), "Unicode (UTF-8)", u"コンビニ"_qs,
+         "Line 1 of the file names its columns “ご利用日, ご利用店名, ご利用金額, 支払区分, 今回お支払金額”", ""},
         {"Latin 1", "2024/01/05,Caf\xe9,,5\n", "Western (Windows Latin 1)", u"Café"_qs, "", ""},
         {"deposits after withdrawals", u"日付,内容,出金,入金,残高\n2024/01/05,給与,,1000,5000\n"_qs.toUtf8(),
          "Unicode (UTF-8)", u"給与"_qs, "日付, 内容, 出金, 入金, 残高”, but this import reads each line as date, description, income, expense, category", ""},
         {"a balance where the category is read", "Date,Description,Deposit,Withdrawal,Balance\n2024/01/05,Pay,1000,,5000\n",
          "Unicode (UTF-8)", "Pay", "Date, Description, Deposit, Withdrawal, Balance", ""},
-        {"no lines to read", "Date,Memo\n", "Unicode (UTF-8)", "", "", "holds no lines this import can read"},
+        {"no lines to read", "Date,Memo\n", "Unicode (UTF-8)", "", "Lines not read (1): 1.", "holds no lines this import can read"},
     };
     // clang-format on
     for (const Case &c : cases) {
@@ -183,6 +189,8 @@ TEST_F(TextImportSheetsTest, TextFilesAsBanksWriteThem)
     page.pick(page.sheet.encodingBox(), QStringLiteral("Unicode (UTF-8)"));
     ASSERT_EQ(page.sheet.rows().size(), 6u);
     EXPECT_TRUE(page.text(TextSheet::MemoColumn, 0).contains(QChar::ReplacementCharacter));
+    EXPECT_TRUE(page.sheet.noticeLabel()->text().contains(u"could not be read, shown as � (5): 1, 2, 3, 4, 5."_qs))
+        << page.sheet.noticeLabel()->text().toStdString(); // never stored without a word
     page.pick(page.sheet.encodingBox(), QStringLiteral("Japanese (Shift JIS)"));
     EXPECT_EQ(page.text(TextSheet::MemoColumn, 0), u"スーパー東町店"_qs);
     page.selectRows({0, 1}); // one category chosen for every selected row
@@ -194,7 +202,13 @@ TEST_F(TextImportSheetsTest, TextFilesAsBanksWriteThem)
     ScriptedAlertPresenter alerts; // "OFX default"
     ASSERT_TRUE(page.loadPath(
         writeFile(QStringLiteral("y.csv"), "6/12/15,Shop,,100\n30/04/01,Shop,,200\n2018/1/5,Shop,,300\n")));
-    page.pick(page.sheet.accountBox(), QStringLiteral("A"));
+    // A click on the account box's field opens its list, as one on its arrow does.
+    QComboBox *box = page.sheet.accountBox();
+    QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([box] { return box->view()->isVisible(); }));
+    const QRect item = box->view()->visualRect(box->model()->index(box->findText(QStringLiteral("A")), 0));
+    QTest::mouseClick(box->view()->viewport(), Qt::LeftButton, {}, item.center());
+    EXPECT_EQ(page.sheet.importAccount(), kA);
     page.ok();
     for (const Stored &row : stored()) EXPECT_GE(std::get<0>(row).year(), 1900) << std::get<2>(row);
     EXPECT_EQ(stored().size(), 1u);
