@@ -61,6 +61,8 @@ struct Case {
     bool sorted = false;
     // The amount typed into the second row and not committed; 0: none.
     double typed = 0;
+    // The stored rows the period must show, counted by hand; -1: not counted.
+    int rows = -1;
 };
 
 void PrintTo(const Case &c, std::ostream *os)
@@ -103,6 +105,9 @@ TEST_P(AccountBookPages, ShowsTheWholePeriodsRowsOrderAndBalances)
         if (e->date() != c.gone || e->amount() != c.goneAmount) stored.push_back(e);
     if (c.sorted) cv::Entry::sortRows(stored);
     ASSERT_EQ(shown.size(), stored.size() + 1) << "and the new row";
+    if (c.rows >= 0) {
+        EXPECT_EQ(int(shown.size()) - 1, c.rows) << "stored rows shown";
+    }
     EXPECT_EQ(shown.back().balance, QString()) << "an empty new row has none";
 
     // A debt grows with what goes out of it.
@@ -171,6 +176,8 @@ double deleteFromTheList(cv::AccountBookPanel &panel)
 const Case kCases[] = {
     {"WholeHalfYearFromTheOpeningDay", kA, QDate(2009, 1, 1), QDate(2009, 6, 30), {}, {}, 0},
     {"EdgesWithinMonths", kA, QDate(2009, 1, 20), QDate(2009, 4, 10), {}, {}, 0},
+    // Sunday to Tuesday: both edge weeks hold rows outside the month (28 Feb, 1 April).
+    {"AMonthCutMidWeekAtBothEnds", kA, QDate(2009, 3, 1), QDate(2009, 3, 31), {}, {}, 0, false, 0, 6},
     {"OneDayAtAMonthsEnd", kA, QDate(2009, 3, 31), QDate(2009, 3, 31), {}, {}, 0},
     {"AcrossAMonthBoundary", kA, QDate(2009, 2, 28), QDate(2009, 3, 1), {}, {}, 0},
     {"CardWithTransfersInAndOut", kC, QDate(2009, 1, 1), QDate(2009, 12, 31), {}, {}, 0},
