@@ -63,6 +63,8 @@ struct Case {
     double typed = 0;
     // The stored rows the period must show, counted by hand; -1: not counted.
     int rows = -1;
+    // More entries of the bank, stored before the panel opens.
+    std::function<void(cv::Book &)> more = {};
 };
 
 void PrintTo(const Case &c, std::ostream *os)
@@ -95,6 +97,7 @@ protected:
 TEST_P(AccountBookPages, ShowsTheWholePeriodsRowsOrderAndBalances)
 {
     const Case &c = GetParam();
+    if (c.more) c.more(*doc);
     auto panel = openBook(*doc, c.account, c.from, c.to);
     const double pending = c.act ? c.act(*panel) : 0;
     const std::vector<Row> shown = shownRows(*panel);
@@ -172,6 +175,13 @@ double deleteFromTheList(cv::AccountBookPanel &panel)
     return 114;
 }
 
+// Two a day through 2010: a list of several hundred rows, most of them unread when the panel opens.
+void twoADayIn2010(cv::Book &doc)
+{
+    for (QDate day(2010, 1, 1); day.year() == 2010; day = day.addDays(1))
+        for (int k = 0; k < 2; ++k) store(doc, cv::EntryKind::Expense, day, day.dayOfYear() * 2 + k, kFood, kA);
+}
+
 // clang-format off
 const Case kCases[] = {
     {"WholeHalfYearFromTheOpeningDay", kA, QDate(2009, 1, 1), QDate(2009, 6, 30), {}, {}, 0},
@@ -186,6 +196,8 @@ const Case kCases[] = {
     {"DeletedInPlace", kA, QDate(2009, 1, 1), QDate(2009, 6, 30), deleteInPlace, {}, 0, true},
     {"DeletedAndUndone", kA, QDate(2009, 1, 1), QDate(2009, 6, 30), deleteAndUndo, {}, 0},
     {"DeletedFromTheList", kA, QDate(2009, 1, 1), QDate(2009, 6, 30), deleteFromTheList, QDate(2009, 1, 10), 114},
+    {"DeletedFromALongListReadInPart", kA, QDate(2009, 1, 1), QDate(2010, 12, 31), deleteFromTheList, QDate(2009, 1, 10), 114,
+     false, 0, -1, twoADayIn2010},
 };
 // clang-format on
 
