@@ -379,14 +379,19 @@ void RowPanel::sortItems()
 
 void RowPanel::addItem(EditingTable *)
 {
-    if (m_isEditOnly) return;
+    if (appendNewRow()) reloadAndEditLastRow();
+}
+
+bool RowPanel::appendNewRow()
+{
+    if (m_isEditOnly) return false;
     RowPtr row = newRow();
-    if (!row) return;
+    if (!row) return false;
     setRowFlags(row, cv::EditNew);
     const RowPtr last = rowAt(int(m_items.size()) - 1);
     setRowDate(row, last ? rowDate(last) : m_from);
     m_items.push_back(row);
-    reloadAndEditLastRow();
+    return true;
 }
 
 void RowPanel::reloadAndEditLastRow()

@@ -87,6 +87,8 @@ public:
     // ---- rows
     void addItem(EditingTable *table = nullptr) override;
     void reloadAndEditLastRow();
+    // addItem's new row at the end, not yet in the table; false when none may be added.
+    bool appendNewRow();
     void editRow(int row);
     void selectItem(const RowPtr &row);
     void deleteRow();
