@@ -10,6 +10,9 @@ namespace cv {
 
 namespace {
 
+// Bars narrower than this many device pixels are inked by pixel column.
+constexpr double kInkedBarPixels = 12;
+
 // Only positive finite values have a share.
 double share(double v)
 {
@@ -43,11 +46,16 @@ void StackedColumnChart::drawValues(cv::Canvas &canvas, const Plot &plot, const 
     if (m <= 0) return;
     const double cw = (plot.w - 2) / m;
     const double b = cw > 6 ? cw * 0.6 : cw;
-    // Columns narrower than a device pixel are drawn a pixel at a time, each
-    // item's share the mean of its columns', as the eye sees them anyway:
-    // on raster output and previews from a point down, where one rectangle
-    // an item and column costs more than the pixels they cover.
-    if (canvas.output() != CanvasOutput::Vector && cw < 1) {
+    // Dense bars are drawn a pixel column at a time, each item's share the
+    // mean of its columns', as the eye sees them anyway: on raster output
+    // from a few device pixels down, where one antialiased rectangle an item
+    // and column costs more than the pixels it covers (a year of days on a
+    // page: 3,650 rectangles); in a preview's recording from a point down,
+    // since its outlines of wider bars cost the screen more than rectangles.
+    const bool inked = canvas.output() == CanvasOutput::Pixels
+                           ? b == cw && cw * ColumnInk::pixelsPerPoint(canvas) < kInkedBarPixels
+                           : canvas.output() == CanvasOutput::Recording && cw < 1;
+    if (inked) {
         drawInked(canvas, plot, n, series);
         return;
     }

@@ -17,7 +17,7 @@ protected:
                     const Series &series) override;
 
 private:
-    // Columns narrower than a pixel on raster output or a preview's recording.
+    // Bars a few device pixels wide or narrower, on raster output or a preview's recording.
     void drawInked(cv::Canvas &canvas, const Plot &plot, int n, const Series &series);
 };
 

@@ -176,6 +176,7 @@ TEST_F(SheetTest, OverviewCashFlow)
         const char *what;
         std::function<void(ChartBook &)> write;
         double in, out;
+        std::vector<std::tuple<int, int, double>> balanceSheet = {}; // row, column, amount
     };
     const QDate day(2009, 3, 5);
     // A trade of the broker (2004); a transfer of units goes to the second broker (2005).
@@ -204,6 +205,13 @@ TEST_F(SheetTest, OverviewCashFlow)
          [&](ChartBook &b) { trade(b, cv::TradeKind::TransferUnits, 30, 0, 700, 2005); }, 0, 700},
         {"a dividend without units, as an import stores it: its amount",
          [&](ChartBook &b) { trade(b, cv::TradeKind::Dividend, 0, 400, 0, 0); }, 400, 0},
+        // Assets: bank 10,000, the broker's 400, the other asset's 3,000; the card owes 600 since February.
+        {"every asset class in the total; net worth, assets less debts, against the month and two before",
+         [&](ChartBook &b) {
+             trade(b, cv::TradeKind::Dividend, 0, 400, 0, 0);
+             b.expense(QDate(2009, 2, 10), 600, b.category(false, QStringLiteral("Food")), b.doc->findAccount(2002));
+         },
+         400, 0, {{5, 1, 13400}, {5, 3, 600}, {6, 1, 12800}, {7, 1, 400}, {8, 1, -200}}},
     };
     // clang-format on
     for (const Case &c : cases) {
@@ -214,6 +222,7 @@ TEST_F(SheetTest, OverviewCashFlow)
         book.account(41, QStringLiteral("Loan"));
         for (const QString &name : {QStringLiteral("Broker"), QStringLiteral("Broker B")})
             samplebook::node(book.account(32, name), 0, cv::NodeKind::CashPart, QString());
+        book.account(33, QStringLiteral("Deposit"), 3000);
         c.write(book);
         book.rebuild();
         cv::OverviewSheet sheet(book.doc.get());
@@ -221,6 +230,9 @@ TEST_F(SheetTest, OverviewCashFlow)
         QTest::mouseClick(sheet.monthOption(), Qt::LeftButton);
         EXPECT_EQ(cell(sheet, cv::OverviewSheet::CashFlow, 0, 1), book.doc->stringForValue(c.in, 0)) << c.what;
         EXPECT_EQ(cell(sheet, cv::OverviewSheet::CashFlow, 1, 1), book.doc->stringForValue(c.out, 0)) << c.what;
+        for (const auto &[row, column, amount] : c.balanceSheet)
+            EXPECT_EQ(cell(sheet, cv::OverviewSheet::BalanceSheet, row, column), book.doc->stringForValue(amount, 0))
+                << c.what << " row " << row;
     }
 }
 

@@ -298,15 +298,17 @@ TEST_F(ChartViewTest, LinesStayInTheBoxAndBarsSkipEmptyColumns)
     EXPECT_TRUE(canvas.texts().contains(QStringLiteral("100%")));
 }
 
-TEST_F(ChartViewTest, BarsFinerThanThePixelsKeepTheirShares)
+TEST_F(ChartViewTest, DenseBarsAreInkedWithTheirShares)
 {
-    // Two years of days: bars half a point wide, inked by device column on
-    // an image and outlined in a preview's recording, painted back here.
+    // Bars of days inked by device column on an image and outlined in a
+    // preview's recording, painted back here: two years' half a point wide;
+    // on an image also a year's, a few device pixels wide.
     auto wallet = m_book.account(30, QStringLiteral("Wallet"), 1000);
     auto bank = m_book.account(31, QStringLiteral("Bank"), 3000);
     m_book.rebuild();
-    auto bars = chart<cv::StackedColumnChart>(0, 0, {wallet, bank}, QDate(2009, 1, 1), QDate(2010, 12, 31));
-    for (const bool recorded : {false, true}) {
+    for (const auto &[first, recorded] : {std::pair(QDate(2009, 1, 1), false), std::pair(QDate(2009, 1, 1), true),
+                                          std::pair(QDate(2010, 1, 1), false)}) {
+        auto bars = chart<cv::StackedColumnChart>(0, 0, {wallet, bank}, first, QDate(2010, 12, 31));
         QImage page = whitePage(bars->pageSetup().paperSize());
         QPicture picture;
         {
@@ -326,10 +328,11 @@ TEST_F(ChartViewTest, BarsFinerThanThePixelsKeepTheirShares)
                 for (int i : {0, 1})
                     if (row[x] == cv::Chart::chartColor(i).rgb()) ++columns[x][size_t(i)];
         }
-        ASSERT_GT(columns.size(), 1000u) << recorded;
+        const std::string what = first.toString(Qt::ISODate).toStdString() + (recorded ? " recorded" : " on an image");
+        ASSERT_GT(columns.size(), 1000u) << what;
         // No gap across the plot, and every column a quarter the wallet's.
-        EXPECT_EQ(columns.rbegin()->first - columns.begin()->first + 1, int(columns.size())) << recorded;
-        for (const auto &[x, rows] : columns) EXPECT_NEAR(rows[0] * 3, rows[1], 12) << recorded << " column " << x;
+        EXPECT_EQ(columns.rbegin()->first - columns.begin()->first + 1, int(columns.size())) << what;
+        for (const auto &[x, rows] : columns) EXPECT_NEAR(rows[0] * 3, rows[1], 12) << what << " column " << x;
     }
 }
 

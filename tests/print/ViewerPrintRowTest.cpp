@@ -1,5 +1,6 @@
 #include "print/ViewerPrintRow.h"
 #include "document/AmountText.h"
+#include "model/AccountTrees.h"
 #include "platform/Localization.h"
 #include "support/SampleBook.h"
 
@@ -31,10 +32,17 @@ TEST_F(ViewerPrintRowTest, MonthsStandUnderTheirOwnNames)
     const cv::NodePtr salary = m_doc->findIncome(1006);
     const cv::NodePtr food = m_doc->findExpense(1005);
     ASSERT_TRUE(salary && food);
+    const cv::NodePtr wallet = m_doc->findAccount(1000);
+    ASSERT_TRUE(wallet);
     struct Case {
         QDate top;
-        int march; // index of March among M0..M11, -1 when not printed
-    } cases[] = {{QDate(2008, 3, 31), 0}, {QDate(2008, 2, 10), 1}, {QDate(2007, 4, 1), 11}, {QDate(2008, 4, 1), -1}};
+        int march;        // index of March among M0..M11, -1 when not printed
+        QDate closingDay; // the last printed month's end
+    } cases[] = {{QDate(2008, 3, 31), 0, QDate(2009, 2, 28)},
+                 {QDate(2008, 2, 10), 1, QDate(2009, 1, 31)},
+                 // The wallet's last two months differ: 50,000 at February's end, 48,865.44 at March's.
+                 {QDate(2007, 4, 1), 11, QDate(2008, 3, 31)},
+                 {QDate(2008, 4, 1), -1, QDate(2009, 3, 31)}};
     for (const Case &c : cases) {
         const ViewerPrintRow printed(c.top);
         const QStringList header = printed.accountHeader();
@@ -54,6 +62,11 @@ TEST_F(ViewerPrintRowTest, MonthsStandUnderTheirOwnNames)
             EXPECT_EQ(cells[2 + c.march], m_doc->stringForValue(250000, 1, false));
         }
         EXPECT_EQ(cells[14], c.march >= 0 ? m_doc->stringForValue(250000, 1, false) : QString());
+        // The closing balance and its share of the assets: the last month's.
+        const QStringList walletCells = printed.accountCells(*m_doc, *wallet);
+        EXPECT_EQ(walletCells[14], m_doc->stringForValue(48865.44, 1, false)) << c.top.toString().toStdString();
+        const double assets = m_doc->valueForAccount(m_doc->accountTrees()->asset(), c.closingDay);
+        EXPECT_EQ(walletCells[17], cv::AmountText::percentText(48865.44 / assets * 100)) << c.top.toString().toStdString();
     }
     // Food's budget over Feb 2008 .. Jan 2009: 30,000 twice, then 35,000.5.
     const auto food08 = ViewerPrintRow(QDate(2008, 2, 1)).categoryValues(*m_doc, *food);

@@ -47,6 +47,9 @@ AccountBookPanel::AccountBookPanel(Book *doc, NodePtr account, const QDate &from
         }
     }
 
+    // The new row joins before the table is made, so that the table sizes
+    // its per-row layout once, not again for one more row.
+    const bool added = appendNewRow();
     layoutPanel(m_accountField, m_dateTotalTitleField, m_totalField);
 
     buildTable();
@@ -56,7 +59,7 @@ AccountBookPanel::AccountBookPanel(Book *doc, NodePtr account, const QDate &from
     m_totalField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     if (isLoanAccount()) tableView()->setSelectionMode(QAbstractItemView::NoSelection);
     updateButtons();
-    addItem();
+    if (added) reloadAndEditLastRow();
 }
 
 AccountBookPanel::~AccountBookPanel()

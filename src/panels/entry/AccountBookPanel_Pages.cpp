@@ -71,14 +71,13 @@ bool AccountBookPanel::layOutPages()
         offset += page.count;
         pages.push_back(page);
     }
-    std::vector<RowPtr> rows;
-    // Room for the rows typed next: growing would copy the whole list.
-    rows.reserve(size_t(offset) + 16);
-    rows.resize(size_t(offset));
-    for (auto &[index, read] : edges) std::move(read.begin(), read.end(), rows.begin() + pages[index].offset);
+    // The list of the period's rows is made without a row: only the weeks read hold any.
+    RowList rows{size_t(offset)};
+    for (auto &[index, read] : edges)
+        for (size_t k = 0; k < read.size(); ++k) rows.set(size_t(pages[index].offset) + k, std::move(read[k]));
     m_pages = std::move(pages);
     m_storedRows = offset;
-    setItems(std::move(rows));
+    setRowList(std::move(rows));
     return true;
 }
 
@@ -122,7 +121,7 @@ void AccountBookPanel::readAllRows()
         qCWarning(lcModel) << "account book: the period does not read";
         return;
     }
-    const std::vector<RowPtr> &list = items();
+    const RowList &list = items();
     std::unordered_set<int> removed; // rows taken out of the list stay out
     for (const auto &[page, row] : m_removedRows) removed.insert(entryOf(row)->ident());
     std::vector<RowPtr> rows;
@@ -139,7 +138,7 @@ void AccountBookPanel::readAllRows()
                 whole = false;
         }
         if (whole) {
-            rows.insert(rows.end(), list.begin() + page.offset, list.begin() + page.offset + page.count);
+            for (int k = 0; k < page.count; ++k) rows.push_back(list[size_t(page.offset + k)]);
             continue;
         }
         if (m_sorted) sortRows(fresh[m]);
@@ -151,7 +150,7 @@ void AccountBookPanel::readAllRows()
     }
     const size_t newRows = std::min(list.size(), size_t(m_storedRows));
     m_storedRows = int(rows.size());
-    rows.insert(rows.end(), list.begin() + newRows, list.end());
+    for (size_t k = newRows; k < list.size(); ++k) rows.push_back(list[k]);
     m_pages.clear();
     m_removedRows.clear();
     setItems(std::move(rows));
@@ -177,10 +176,11 @@ void AccountBookPanel::sortItems()
         RowPanel::sortItems();
         return;
     }
-    const std::vector<RowPtr> &list = items();
+    const RowList &list = items();
     bool movesAcross = false;
     for (size_t m = 0; m < m_pages.size() && !movesAcross; ++m) {
         const BookPage &page = m_pages[m];
+        if (page.count == 0 || !list[size_t(page.offset)]) continue; // a page is read whole or not at all
         for (int k = 0; k < page.count && !movesAcross; ++k) {
             const RowPtr &row = list[size_t(page.offset + k)];
             if (row && (rowDate(row) < page.first || rowDate(row) > page.last || (rowFlags(row) & cv::EditNew)))
@@ -195,7 +195,8 @@ void AccountBookPanel::sortItems()
         return;
     }
     const auto sortRange = [this, &list](int from, int to) {
-        std::vector<RowPtr> rows(list.begin() + from, list.begin() + to);
+        std::vector<RowPtr> rows;
+        for (int k = from; k < to; ++k) rows.push_back(list[size_t(k)]);
         sortRows(rows);
         for (int k = from; k < to; ++k)
             if (!(list[size_t(k)] == rows[size_t(k - from)])) replaceRow(k, rows[size_t(k - from)]);
@@ -222,17 +223,17 @@ double AccountBookPanel::pagedBalance(int row) const
         m_pendingBuilt = true;
         m_touchedRows.clear();
         std::vector<std::pair<QDate, double>> events;
-        const std::vector<RowPtr> &list = items();
-        for (size_t k = 0; k < list.size(); ++k) {
-            const RowPtr &r = list[k];
-            if (!r || !(rowFlags(r) & (cv::EditChanged | cv::EditNew | cv::EditDeleted))) continue;
+        // Only rows read can have been touched: the weeks not read are passed over.
+        items().forEachRead([&](size_t k, const RowPtr &r) {
+            if (!(rowFlags(r) & (cv::EditChanged | cv::EditNew | cv::EditDeleted))) return true;
             m_touchedRows.push_back(int(k));
             events.emplace_back(rowDate(r), rowDelta(r));
             if (const EntryPtr stored = copyOf(entryOf(r)))
                 events.emplace_back(stored->date(), -balanceChange(*stored));
             else if (!(rowFlags(r) & cv::EditNew))
                 events.emplace_back(rowDate(r), -balanceChange(*entryOf(r)));
-        }
+            return true;
+        });
         for (const auto &[page, r] : m_removedRows) {
             const EntryPtr stored = copyOf(entryOf(r));
             events.emplace_back(stored ? stored->date() : rowDate(r), -balanceChange(stored ? *stored : *entryOf(r)));

@@ -284,8 +284,7 @@ void RowPanel::settleAfterCommit()
     m_hasChanged = false;
     m_deletedItems.clear();
     readRows();
-    bool hasNew = std::any_of(m_items.begin(), m_items.end(),
-                              [this](const RowPtr &r) { return r && (rowFlags(r) & cv::EditNew); });
+    const bool hasNew = hasNewRow();
     if (!m_rereading) replaceRowSteps();
     if (!hasNew && !m_isEditOnly)
         addItem();
@@ -296,7 +295,7 @@ void RowPanel::settleAfterCommit()
 
 // ---- rows
 
-void RowPanel::setItems(std::vector<RowPtr> rows)
+void RowPanel::setRowList(RowList rows)
 {
     m_items = std::move(rows);
     rowsChanged();
@@ -313,7 +312,7 @@ void RowPanel::insertRows(int before, const std::vector<RowPtr> &rows)
     readAllRows(); // a row between unread ones would take another's place
     Q_ASSERT(before >= 0 && before <= rowCount());
     before = std::clamp(before, 0, rowCount());
-    m_items.insert(m_items.begin() + before, rows.begin(), rows.end());
+    m_items.insert(size_t(before), rows);
     rowsChanged();
 }
 
@@ -321,7 +320,7 @@ void RowPanel::replaceRow(int index, const RowPtr &row)
 {
     Q_ASSERT(index >= 0 && index < rowCount());
     if (index < 0 || index >= rowCount()) return;
-    m_items[size_t(index)] = row;
+    m_items.set(size_t(index), row);
     rowsChanged();
 }
 
@@ -330,7 +329,7 @@ void RowPanel::removeRowAt(int index)
     Q_ASSERT(index >= 0 && index < rowCount());
     if (index < 0 || index >= rowCount()) return;
     rowRemovedAt(index);
-    m_items.erase(m_items.begin() + index);
+    m_items.erase(size_t(index));
     rowsChanged();
 }
 
@@ -344,15 +343,16 @@ RowPanel::RowPtr RowPanel::rowAt(int row) const
 int RowPanel::indexOfRow(const RowPtr &row) const
 {
     if (!row) return -1; // an unread row is null too
-    const auto it = std::find(m_items.begin(), m_items.end(), row);
-    return it == m_items.end() ? -1 : int(it - m_items.begin());
+    return int(m_items.indexOf(row));
 }
 
 std::vector<RowPanel::RowPtr> RowPanel::pendingRows() const
 {
     std::vector<RowPtr> rows;
-    for (const RowPtr &row : m_items)
+    m_items.forEachRead([&](size_t, const RowPtr &row) {
         if (rowFlags(row) & (cv::EditChanged | cv::EditNew | cv::EditDeleted)) rows.push_back(row);
+        return true;
+    });
     rows.insert(rows.end(), m_deletedItems.begin(), m_deletedItems.end());
     return rows;
 }
@@ -376,19 +376,26 @@ void RowPanel::sortRows(std::vector<RowPtr> &rows) const
 
 void RowPanel::sortItems()
 {
-    sortRows(m_items);
+    std::vector<RowPtr> rows = m_items.toVector();
+    sortRows(rows);
+    m_items = RowList(rows);
 }
 
 void RowPanel::addItem(EditingTable *)
 {
-    if (m_isEditOnly) return;
+    if (appendNewRow()) reloadAndEditLastRow();
+}
+
+bool RowPanel::appendNewRow()
+{
+    if (m_isEditOnly) return false;
     RowPtr row = newRow();
-    if (!row) return;
+    if (!row) return false;
     setRowFlags(row, cv::EditNew);
     const RowPtr last = rowAt(int(m_items.size()) - 1);
     setRowDate(row, last ? rowDate(last) : m_from);
     m_items.push_back(row);
-    reloadAndEditLastRow();
+    return true;
 }
 
 void RowPanel::reloadAndEditLastRow()
@@ -470,9 +477,16 @@ void RowPanel::toggleItemDeleted(const RowPtr &row)
 void RowPanel::insertSorted(const RowPtr &row)
 {
     readAllRows();
-    const auto at =
-        std::find_if(m_items.begin(), m_items.end(), [&](const RowPtr &other) { return rowGoesBefore(row, other); });
-    m_items.insert(at, row);
+    size_t at = 0;
+    while (at < m_items.size() && !rowGoesBefore(row, m_items[at])) ++at;
+    m_items.insert(at, {row});
+}
+
+bool RowPanel::hasNewRow() const
+{
+    bool found = false;
+    m_items.forEachRead([&](size_t, const RowPtr &row) { return !(found = rowFlags(row) & cv::EditNew); });
+    return found;
 }
 
 void RowPanel::flipDeleted(const RowPtr &row)
@@ -484,7 +498,7 @@ void RowPanel::flipDeleted(const RowPtr &row)
         m_deletedItems.push_back(row);
         for (int at = indexOfRow(row); at >= 0; at = indexOfRow(row)) {
             rowRemovedAt(at);
-            m_items.erase(m_items.begin() + at);
+            m_items.erase(size_t(at));
         }
     } else {
         m_deletedItems.erase(std::remove(m_deletedItems.begin(), m_deletedItems.end(), row), m_deletedItems.end());
@@ -554,8 +568,7 @@ void RowPanel::deleteRows(EditingTable *)
         updateButtons();
         return;
     }
-    const bool newLeft = std::any_of(m_items.begin(), m_items.end(),
-                                     [this](const RowPtr &r) { return r && (rowFlags(r) & cv::EditNew); });
+    const bool newLeft = hasNewRow();
     if (deletedNew && !newLeft) {
         addItem();
         return;

@@ -24,6 +24,7 @@
 #include "controls/TableClient.h"
 #include "model/Node.h"
 #include "panels/entry/PanelRow.h"
+#include "panels/entry/RowList.h"
 
 #include <QDate>
 #include <QPointer>
@@ -87,6 +88,8 @@ public:
     // ---- rows
     void addItem(EditingTable *table = nullptr) override;
     void reloadAndEditLastRow();
+    // addItem's new row at the end, not yet in the table; false when none may be added.
+    bool appendNewRow();
     void editRow(int row);
     void selectItem(const RowPtr &row);
     void deleteRow();
@@ -154,14 +157,15 @@ protected:
         m_from = from;
         m_to = to;
     }
-    void setItems(std::vector<RowPtr> rows);
+    void setItems(const std::vector<RowPtr> &rows) { setRowList(RowList(rows)); }
+    void setRowList(RowList rows);
     // The rows of a store read; none when the read failed.
     template <typename List> void setItems(const std::optional<List> &found)
     {
         setItems(found ? std::vector<RowPtr>(found->begin(), found->end()) : std::vector<RowPtr>());
     }
     // Every row shown; for what is derived from all of them (totals, balances).
-    const std::vector<RowPtr> &items() const { return m_items; }
+    const RowList &items() const { return m_items; }
     // The changes of the rows' order and membership besides adding and deleting.
     void appendRow(const RowPtr &row);
     void insertRows(int before, const std::vector<RowPtr> &rows);
@@ -209,7 +213,7 @@ protected:
     virtual void rowRemovedAt(int row) { Q_UNUSED(row); }
     void fillUnreadRow(int row, RowPtr value) const
     {
-        if (!m_items[size_t(row)]) m_items[size_t(row)] = std::move(value);
+        if (!m_items[size_t(row)]) m_items.set(size_t(row), std::move(value));
     }
 
     // Row hooks.
@@ -241,12 +245,14 @@ private:
     void flipDeleted(const RowPtr &row);
     void flipDeletedInPlace(const RowPtr &row);
     void insertSorted(const RowPtr &row);
+    // A new row is listed (a new row is never unread).
+    bool hasNewRow() const;
 
     Book *m_doc;                           // not owned; outlives the panel
     NodePtr m_item;                        // the account or category the panel shows
     QDate m_from;                          // first day of the period
     QDate m_to;                            // last day of the period
-    mutable std::vector<RowPtr> m_items;   // rows shown, in table order; null: not read yet
+    mutable RowList m_items;               // rows shown, in table order; null: not read yet
     std::vector<RowPtr> m_deletedItems;    // rows deleted since the panel opened
     EditingTable *m_tableView;             // child
     BackButton *m_okButton;                // child; Enter is left to the cells

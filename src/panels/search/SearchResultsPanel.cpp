@@ -124,10 +124,11 @@ void SearchResultsPanel::settleAfterCommit()
 
 void SearchResultsPanel::groupsDeleted(const QList<int> &idents)
 {
-    for (const auto *list : {&items(), &deletedItems()}) {
-        for (const RowPtr &row : *list)
-            if (!isTradeRow(row) && idents.contains(entryOf(row)->group())) entryOf(row)->setGroup(0);
-    }
+    const auto dropGroup = [&](const RowPtr &row) {
+        if (!isTradeRow(row) && idents.contains(entryOf(row)->group())) entryOf(row)->setGroup(0);
+    };
+    for (const RowPtr &row : items()) dropGroup(row);
+    for (const RowPtr &row : deletedItems()) dropGroup(row);
     reloadTable();
 }
 

@@ -61,6 +61,10 @@ struct Case {
     bool sorted = false;
     // The amount typed into the second row and not committed; 0: none.
     double typed = 0;
+    // The stored rows the period must show, counted by hand; -1: not counted.
+    int rows = -1;
+    // More entries of the bank, stored before the panel opens.
+    std::function<void(cv::Book &)> more = {};
 };
 
 void PrintTo(const Case &c, std::ostream *os)
@@ -93,6 +97,7 @@ protected:
 TEST_P(AccountBookPages, ShowsTheWholePeriodsRowsOrderAndBalances)
 {
     const Case &c = GetParam();
+    if (c.more) c.more(*doc);
     auto panel = openBook(*doc, c.account, c.from, c.to);
     const double pending = c.act ? c.act(*panel) : 0;
     const std::vector<Row> shown = shownRows(*panel);
@@ -103,6 +108,9 @@ TEST_P(AccountBookPages, ShowsTheWholePeriodsRowsOrderAndBalances)
         if (e->date() != c.gone || e->amount() != c.goneAmount) stored.push_back(e);
     if (c.sorted) cv::Entry::sortRows(stored);
     ASSERT_EQ(shown.size(), stored.size() + 1) << "and the new row";
+    if (c.rows >= 0) {
+        EXPECT_EQ(int(shown.size()) - 1, c.rows) << "stored rows shown";
+    }
     EXPECT_EQ(shown.back().balance, QString()) << "an empty new row has none";
 
     // A debt grows with what goes out of it.
@@ -167,10 +175,38 @@ double deleteFromTheList(cv::AccountBookPanel &panel)
     return 114;
 }
 
+// The last 300 rows deleted in place, pending, then the second row taken
+// out of the list: every row after it moves up one, across the list's
+// blocks, with its pending mark.
+double deleteTheTailInPlaceThenFromTheList(cv::AccountBookPanel &panel)
+{
+    const int stored = panel.numberOfRows(panel.tableView()) - 1; // the new row last
+    QItemSelectionModel *selection = panel.tableView()->selectionModel();
+    selection->clearSelection();
+    double out = 114;
+    for (int row = stored - 300; row < stored; ++row) {
+        out += amountOf(cellText(panel, cv::AccountBookPanel::OutColumn, row));
+        selection->select(panel.tableView()->model()->index(row, 0),
+                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    panel.panelMenuSelected(cv::EntryPanel::AddOrDeleteTag);
+    cvtest::page::Entries(&panel).deleteRow(1);
+    return out;
+}
+
+// Two a day through 2010: a list of several hundred rows, most of them unread when the panel opens.
+void twoADayIn2010(cv::Book &doc)
+{
+    for (QDate day(2010, 1, 1); day.year() == 2010; day = day.addDays(1))
+        for (int k = 0; k < 2; ++k) store(doc, cv::EntryKind::Expense, day, day.dayOfYear() * 2 + k, kFood, kA);
+}
+
 // clang-format off
 const Case kCases[] = {
     {"WholeHalfYearFromTheOpeningDay", kA, QDate(2009, 1, 1), QDate(2009, 6, 30), {}, {}, 0},
     {"EdgesWithinMonths", kA, QDate(2009, 1, 20), QDate(2009, 4, 10), {}, {}, 0},
+    // Sunday to Tuesday: both edge weeks hold rows outside the month (28 Feb, 1 April).
+    {"AMonthCutMidWeekAtBothEnds", kA, QDate(2009, 3, 1), QDate(2009, 3, 31), {}, {}, 0, false, 0, 6},
     {"OneDayAtAMonthsEnd", kA, QDate(2009, 3, 31), QDate(2009, 3, 31), {}, {}, 0},
     {"AcrossAMonthBoundary", kA, QDate(2009, 2, 28), QDate(2009, 3, 1), {}, {}, 0},
     {"CardWithTransfersInAndOut", kC, QDate(2009, 1, 1), QDate(2009, 12, 31), {}, {}, 0},
@@ -179,6 +215,8 @@ const Case kCases[] = {
     {"DeletedInPlace", kA, QDate(2009, 1, 1), QDate(2009, 6, 30), deleteInPlace, {}, 0, true},
     {"DeletedAndUndone", kA, QDate(2009, 1, 1), QDate(2009, 6, 30), deleteAndUndo, {}, 0},
     {"DeletedFromTheList", kA, QDate(2009, 1, 1), QDate(2009, 6, 30), deleteFromTheList, QDate(2009, 1, 10), 114},
+    {"DeletedFromALongListReadInPart", kA, QDate(2009, 1, 1), QDate(2010, 12, 31), deleteTheTailInPlaceThenFromTheList,
+     QDate(2009, 1, 10), 114, true, 0, -1, twoADayIn2010},
 };
 // clang-format on
 
