@@ -46,7 +46,7 @@ void renameBook(cvtest::ChooserBook &book, bool japanese)
     if (!japanese) return;
     book.a->setName(QStringLiteral("財布"));
     book.f->setName(QStringLiteral("銀行"));
-    book.b->setName(QStringLiteral("みずほ普通預金"));
+    book.b->setName(QStringLiteral("ひばり普通預金"));
     book.g->setName(QStringLiteral("証券"));
     book.c->setName(QStringLiteral("楽天カード"));
 }

@@ -61,7 +61,7 @@ TEST(AccountDetail, SubclassesRoundTripWithTheBaseKeys)
     auto bank = std::make_shared<cv::BankDetail>();
     bank->setDate(QDate(2008, 1, 4));
     bank->setInitialValue(50000);
-    bank->setName(QStringLiteral("みずほ"));
+    bank->setName(QStringLiteral("ひばり"));
     bank->setBranchName(QStringLiteral("渋谷"));
     bank->setKind(2);
     bank->setAccountNumber(QStringLiteral("1234567"));

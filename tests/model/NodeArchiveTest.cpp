@@ -35,7 +35,7 @@ cv::NodePtr sampleTree()
     auto wallet = add(folder, 1001, 30, QStringLiteral("財布"));
     wallet->setExtra(std::make_shared<SampleDatedExtra>(QDate(2019, 4, 1), 32000.0));
     wallet->setCurrency(1);
-    auto bank = add(folder, 1002, 31, QStringLiteral("みずほ銀行 普通"));
+    auto bank = add(folder, 1002, 31, QStringLiteral("ひばり銀行 普通"));
     bank->setExtra(std::make_shared<SampleDatedExtra>(QDate(2018, 1, 15), -0.25));
     auto invest = add(assets, 1003, 32, QStringLiteral("証券口座"));
     invest->setExtra(std::make_shared<SampleDatedExtra>(QDate(2020, 6, 1), 0));

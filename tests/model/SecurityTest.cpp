@@ -36,16 +36,16 @@ TEST(Security, FreshSecurityAndNames)
 TEST(Security, RoundTripsWithItsKeys)
 {
     cv::registerModelArchiveClasses();
-    auto toyota = std::make_shared<cv::Security>();
-    toyota->setIdent(4);
-    toyota->setName("トヨタ自動車");
-    toyota->setKind(cv::SecurityKind::Stock);
-    toyota->setCode(7203);
-    toyota->setSymbol("TM");
-    toyota->setMarket(1);
-    toyota->setCurrency(1);
-    toyota->setRisk(2);
-    toyota->setOutlineState(1);
+    auto carMaker = std::make_shared<cv::Security>();
+    carMaker->setIdent(4);
+    carMaker->setName("星空自動車");
+    carMaker->setKind(cv::SecurityKind::Stock);
+    carMaker->setCode(4242);
+    carMaker->setSymbol("HSZ");
+    carMaker->setMarket(1);
+    carMaker->setCurrency(1);
+    carMaker->setRisk(2);
+    carMaker->setOutlineState(1);
 
     auto fund = std::make_shared<cv::Security>();
     fund->setIdent(5);
@@ -55,17 +55,17 @@ TEST(Security, RoundTripsWithItsKeys)
 
     QStringList order;
     const QVariantMap stored =
-        cvtest::archivedObject(cv::KeyedArchiver::archivedDataWithRootObject(toyota), {}, &order);
+        cvtest::archivedObject(cv::KeyedArchiver::archivedDataWithRootObject(carMaker), {}, &order);
     EXPECT_EQ(order, (QStringList{"id", "name", "kind", "currency", "risk", "code", "symbol", "market", "hidden"}));
     EXPECT_EQ(stored.value("id").toLongLong(), 4);
     EXPECT_EQ(stored.value("hidden").typeId(), QMetaType::LongLong);
-    EXPECT_EQ(stored.value("symbol").toString(), "TM");
+    EXPECT_EQ(stored.value("symbol").toString(), "HSZ");
 
     const QVariantMap storedFund = cvtest::archivedObject(cv::KeyedArchiver::archivedDataWithRootObject(fund));
     EXPECT_FALSE(storedFund.contains("symbol"));
     EXPECT_EQ(storedFund.value("hidden").toLongLong(), 1);
 
-    const std::vector<cv::SecurityPtr> list{toyota, fund};
+    const std::vector<cv::SecurityPtr> list{carMaker, fund};
     auto root = cv::KeyedUnarchiver::unarchiveObjectWithData(
         cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(list)));
     ASSERT_TRUE(root && root->array());
@@ -74,9 +74,9 @@ TEST(Security, RoundTripsWithItsKeys)
     auto f = root->array()->at(1).objectAs<cv::Security>();
     ASSERT_TRUE(t && f);
     EXPECT_EQ(t->ident(), 4);
-    EXPECT_EQ(t->name(), "トヨタ自動車");
-    EXPECT_EQ(t->code(), 7203);
-    EXPECT_EQ(t->symbol(), "TM");
+    EXPECT_EQ(t->name(), "星空自動車");
+    EXPECT_EQ(t->code(), 4242);
+    EXPECT_EQ(t->symbol(), "HSZ");
     EXPECT_EQ(t->market(), 1);
     EXPECT_EQ(t->currency(), 1);
     EXPECT_EQ(t->risk(), 2);

@@ -160,7 +160,7 @@ TEST_F(BookTest, SheetsNameWhatIsMissingAndAmountFieldsGroupAsTyped)
     cv::BankAccountSheet bank(doc.get(), bankNode);
     type(bank.nameField(), QStringLiteral("Savings"));
     EXPECT_TRUE(bank.missingFieldText().contains(cv::localizedString("Bank-Name")));
-    type(bank.bankInfoForm()->cellAtIndex(cv::BankAccountSheet::BankCell), QStringLiteral("Mizuho"));
+    type(bank.bankInfoForm()->cellAtIndex(cv::BankAccountSheet::BankCell), QStringLiteral("Hibari"));
     EXPECT_EQ(bank.missingFieldText(), QString());
     EXPECT_TRUE(bank.isOkEnabled());
 

@@ -203,8 +203,8 @@ TEST_P(PanelScreenshot, TheSecuritySheetAndAPriceList)
     auto doc = makeBook();
     ASSERT_TRUE(doc);
     auto security = std::make_shared<cv::Security>();
-    security->setName(QStringLiteral("トヨタ自動車"));
-    security->setCode(7203);
+    security->setName(QStringLiteral("星空自動車"));
+    security->setCode(4242);
     security->setMarket(1);
     security->setCurrency(1);
     security->setRisk(1);
@@ -217,7 +217,7 @@ TEST_P(PanelScreenshot, TheSecuritySheetAndAPriceList)
     {
         cv::SecuritySheet sheet(doc.get(), security, false);
         sheet.show();
-        sheet.nameField()->setText(QStringLiteral("トヨタ自動車 (7203)"));
+        sheet.nameField()->setText(QStringLiteral("星空自動車 (4242)"));
         QApplication::processEvents();
         EXPECT_TRUE(saveScreenshot(sheet.grab(), language, QStringLiteral("security-sheet")));
     }

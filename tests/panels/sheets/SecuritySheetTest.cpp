@@ -20,7 +20,7 @@ namespace {
 cv::SecurityPtr storedStock(cv::Book &doc, int market, int code)
 {
     auto security = std::make_shared<cv::Security>();
-    security->setName(QStringLiteral("Mizuho"));
+    security->setName(QStringLiteral("Kumo"));
     security->setCode(code);
     security->setMarket(market);
     security->setCurrency(2);
@@ -65,7 +65,7 @@ TEST(SecuritySheetTest, OkFollowsTheNameAndOnlyOkWrites)
     const cv::SecurityPtr security = storedStock(*doc, 1, 8411);
     {
         cv::SecuritySheet sheet(doc.get(), security, false);
-        sheet.nameField()->setText(QStringLiteral("Mizuho FG"));
+        sheet.nameField()->setText(QStringLiteral("Kumo Holdings"));
         EXPECT_TRUE(sheet.okButton()->isEnabled());
         sheet.nameField()->setText(QString());
         EXPECT_FALSE(sheet.okButton()->isEnabled());
@@ -76,7 +76,7 @@ TEST(SecuritySheetTest, OkFollowsTheNameAndOnlyOkWrites)
         QObject::connect(&sheet, &QDialog::finished, [&](int c) { code = c; });
         sheet.cancelPushed();
         EXPECT_EQ(code, 0);
-        EXPECT_EQ(security->name(), QStringLiteral("Mizuho"));
+        EXPECT_EQ(security->name(), QStringLiteral("Kumo"));
         EXPECT_EQ(security->code(), 8411);
         EXPECT_EQ(security->risk(), 1);
     }
