@@ -1,7 +1,6 @@
 #include "controls/BorderedHeaderView.h"
 
 #include <QAbstractItemModel>
-#include <QBrush>
 #include <QPainter>
 
 namespace cv {
@@ -33,17 +32,11 @@ void BorderedHeaderView::paintSection(QPainter *painter, const QRect &rect, int 
     QHeaderView::paintSection(painter, rect, logicalIndex);
     painter->restore();
     painter->save();
-    const QVariant brush = model() ? model()->headerData(logicalIndex, orientation(), Qt::BackgroundRole) : QVariant();
-    const QColor background = brush.canConvert<QBrush>() && brush.value<QBrush>().style() != Qt::NoBrush
-                                  ? brush.value<QBrush>().color()
-                                  : palette().color(QPalette::Button);
     const int bits = border(logicalIndex);
     // Edge lines 2 pixels wide, inside the section so a neighbour does not
-    // paint over them; an edge without its bit hides the style's divider.
-    painter->fillRect(QRect(rect.left(), rect.top() + 1, 2, rect.height() - 1),
-                      bits & kLeftEdge ? lineColor() : background);
-    painter->fillRect(QRect(rect.right() - 1, rect.top() + 1, 2, rect.height() - 1),
-                      bits & kRightEdge ? lineColor() : background);
+    // paint over them; an edge without its bit keeps what the style drew.
+    if (bits & kLeftEdge) painter->fillRect(QRect(rect.left(), rect.top() + 1, 2, rect.height() - 1), lineColor());
+    if (bits & kRightEdge) painter->fillRect(QRect(rect.right() - 1, rect.top() + 1, 2, rect.height() - 1), lineColor());
     painter->setPen(lineColor());
     painter->drawLine(rect.topLeft(), rect.topRight());
     painter->drawLine(rect.bottomLeft(), rect.bottomRight());
