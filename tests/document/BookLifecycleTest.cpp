@@ -700,8 +700,9 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
         };
         if (row.otherUser) {
             // The family's folder is the other user's, the book stays ours.
-            if (const passwd *nobody = ::getpwnam("nobody"); nobody && ::geteuid() == 0)
+            if (const passwd *nobody = ::getpwnam("nobody"); nobody && ::geteuid() == 0) {
                 ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+            }
             const std::optional<bool> ran = runAsNobody(saveOnce);
             if (!ran) std::cout << "[  SKIPPED ] " << row.what << ": needs root to run it as another user\n";
             EXPECT_TRUE(ran.value_or(true));
@@ -710,8 +711,9 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
         }
         EXPECT_EQ(readAll(victim), QByteArray("victim's own"));
         EXPECT_TRUE(QFileInfo(link).isSymLink());
-        if (row.ends == Ends::Refused && QFileInfo(real).isFile() && !QFileInfo(real).isSymLink())
+        if (row.ends == Ends::Refused && QFileInfo(real).isFile() && !QFileInfo(real).isSymLink()) {
             EXPECT_EQ(readAll(real), original);
+        }
     }
     QFile::setPermissions(folder, everyone);
 }

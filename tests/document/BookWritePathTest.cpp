@@ -186,7 +186,9 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
         if (op % 500 == 0) doc->accumulateAccount();
         if (op == 1000) doc->putLoan(loan, payments);
         // A category with entries moves into a folder: the folders sum again.
-        if (op == 2000) ASSERT_TRUE(doc->moveNodes({doc->findExpense(1203)}, living, 0));
+        if (op == 2000) {
+            ASSERT_TRUE(doc->moveNodes({doc->findExpense(1203)}, living, 0));
+        }
     }
     ASSERT_TRUE(doc->store()->commitTransaction());
     doc->accumulateAccount();

@@ -326,7 +326,9 @@ TEST_F(ContainerTest, BadFilesFailAndLeaveNoWorkingFile)
         LogCapture log;
         EXPECT_FALSE(other.open(bad));
         // Refused while expanding, the file named: never after gigabytes of it.
-        if (bad == zeros || bad == stated || bad == oldBomb) EXPECT_TRUE(log.contains(bad + QStringLiteral(" is damaged")));
+        if (bad == zeros || bad == stated || bad == oldBomb) {
+            EXPECT_TRUE(log.contains(bad + QStringLiteral(" is damaged")));
+        }
         EXPECT_FALSE(other.isOpen());
         EXPECT_FALSE(QFile::exists(other.workingPath()));
         EXPECT_TRUE(marks.changes.empty());
