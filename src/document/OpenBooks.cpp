@@ -105,11 +105,11 @@ std::optional<bool> OpenBooks::refusedSave(Book *document, const QString &target
     using Refusal = cv::ReplacingFile::Refusal;
     const Refusal refusal = cv::ReplacingFile::refusalFor(target);
     if (refusal == Refusal::None) return std::nullopt;
-    const QString why =
-        refusal == Refusal::NotAFile   ? cv::localizedString(QStringLiteral("Save-Refused-Not-A-File"))
-        : refusal == Refusal::ReadOnly ? cv::localizedString(QStringLiteral("Save-Refused-Read-Only"))
-                                       : cv::formatString(cv::localizedString(QStringLiteral("Save-Refused-Folder")),
-                                                          {QDir::toNativeSeparators(QFileInfo(target).absolutePath())});
+    const QString why = refusal == Refusal::NotAFile ? cv::localizedString(QStringLiteral("Save-Refused-Not-A-File"))
+                        : refusal == Refusal::ReadOnly
+                            ? cv::localizedString(QStringLiteral("Save-Refused-Read-Only"))
+                            : cv::formatString(cv::localizedString(QStringLiteral("Save-Refused-Folder")),
+                                               {QDir::toNativeSeparators(QFileInfo(target).absolutePath())});
     qCWarning(lcDocument) << "save refused:" << target << int(refusal);
     const QString title =
         cv::formatString(cv::localizedString(QStringLiteral("Save-Refused")), {QFileInfo(target).fileName()});
@@ -131,7 +131,7 @@ void OpenBooks::watch(const Book *document, const QString &target)
         return;
     }
     Watch &w = m_watches[document];
-    const QString file = !target.isEmpty()     ? target
+    const QString file = !target.isEmpty()    ? target
                          : w.fileName == path ? w.target
                                               : cv::ReplacingFile::resolvedPath(path);
     w.fileName = path;
@@ -226,7 +226,7 @@ Book *OpenBooks::openDocument(const QString &path, bool display)
     raw->checkStoreInBackground();
     // After the window shows: a folder of many files takes a while to read.
     QMetaObject::invokeMethod(
-        this, [folder = QFileInfo(cv::ReplacingFile::resolvedPath(path)).absolutePath()] { cv::leftovers::sweepOnce(folder); },
+        this, [folder = QFileInfo(m_watches[raw].target).absolutePath()] { cv::leftovers::sweepOnce(folder); },
         Qt::QueuedConnection);
     return raw;
 }

@@ -1,8 +1,6 @@
 #include "import/EncodingGuess.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
 #include <vector>
 
 namespace cv {
@@ -18,20 +16,6 @@ bool decodesClean(QByteArrayView bytes, TextEncoding encoding)
     return std::none_of(text.begin(), text.end(), [](QChar c) {
         return c == QChar::ReplacementCharacter || (c.unicode() >= 0xE000 && c.unicode() <= 0xF8FF);
     });
-}
-
-bool hasNonAscii(QByteArrayView bytes)
-{
-    // 32 bytes at a time: statements are large and mostly ASCII.
-    qsizetype i = 0;
-    for (; i + 32 <= bytes.size(); i += 32) {
-        std::uint64_t words[4];
-        std::memcpy(words, bytes.data() + i, 32);
-        if ((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080ULL) return true;
-    }
-    for (; i < bytes.size(); ++i)
-        if (uchar(bytes[i]) >= 0x80) return true;
-    return false;
 }
 
 // The characters of one reading as the scoring sees them: a half-width
@@ -156,7 +140,7 @@ std::optional<TextEncoding> japaneseEncoding(QByteArrayView bytes)
 EncodingChoice chooseEncoding(QByteArrayView bytes, std::optional<TextEncoding> label)
 {
     const bool japaneseLabel = label == TextEncoding::ShiftJis || label == TextEncoding::EucJp;
-    if (!hasNonAscii(bytes)) return {TextEncoding::Utf8, false}; // ASCII reads alike in all of them
+    if (asciiPrefix(bytes) == bytes.size()) return {TextEncoding::Utf8, false}; // ASCII reads alike in all of them
     if (isValidUtf8(bytes)) return {TextEncoding::Utf8, japaneseLabel};
     if (japaneseLabel) {
         if (decodesClean(bytes, *label)) return {*label, false};

@@ -69,20 +69,25 @@ void EntryImportSheet::setNotice(const QString &text)
 {
     if (!m_notice) return;
     // A name that did not decode is never stored without a word.
-    std::vector<int> unreadable;
+    QStringList lines;
+    if (!text.isEmpty()) lines << text;
+    if (!m_unreadableRows.empty())
+        lines << formatString(localizedString("Import Unreadable Rows"),
+                              {int(m_unreadableRows.size()), numberList(m_unreadableRows)});
+    m_notice->setText(lines.join(QLatin1Char('\n')));
+    m_notice->setVisible(!lines.isEmpty());
+}
+
+// Once a file is read: its texts do not change while the rows are reviewed.
+void EntryImportSheet::findUnreadableRows()
+{
+    m_unreadableRows.clear();
     for (int row = 0; row < pendingCount(); ++row)
         for (int column = 0; column < m_model->columnCount({}); ++column)
             if (cellText(column, row).contains(QChar::ReplacementCharacter)) {
-                unreadable.push_back(row + 1);
+                m_unreadableRows.push_back(row + 1);
                 break;
             }
-    QStringList lines;
-    if (!text.isEmpty()) lines << text;
-    if (!unreadable.empty())
-        lines << formatString(localizedString("Import Unreadable Rows"),
-                              {int(unreadable.size()), numberList(unreadable)});
-    m_notice->setText(lines.join(QLatin1Char('\n')));
-    m_notice->setVisible(!lines.isEmpty());
 }
 
 QString EntryImportSheet::numberList(const std::vector<int> &numbers)

@@ -51,8 +51,9 @@ protected:
                         ImportRowsModel::Client client, std::initializer_list<int> widths, int stretchColumn);
     void addNotice(QVBoxLayout *layout);
     // The sheet's notice, and the rows whose text holds a character that
-    // did not decode.
+    // did not decode, as found when the file was read.
     void setNotice(const QString &text);
+    void findUnreadableRows();
     // "1, 2, 17": the first numbers of a list, "…" for the rest.
     static QString numberList(const std::vector<int> &numbers);
     // The encoding's name as the text sheet's popup shows it.
@@ -101,6 +102,7 @@ private:
     bool m_mappingChanged = false;                          // a mapping was learned while reviewing
     std::unique_ptr<ChooserModel> m_chooserSource;          // the open chooser's list
     QLabel *m_notice = nullptr;                             // a child
+    std::vector<int> m_unreadableRows;                      // 1-based rows holding U+FFFD
 };
 
 } // namespace cv

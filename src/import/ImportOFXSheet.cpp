@@ -96,6 +96,7 @@ bool ImportOFXSheet::loadFile(const QString &path)
     m_currencies = std::move(read.currencies);
     m_labelOverruled = read.labelOverruled;
     m_model->reset();
+    findUnreadableRows();
     updateButtons();
     if (file.status != cv::ImportFileStatus::Read)
         cv::alertImportFile(file.status, path, this);

@@ -188,6 +188,7 @@ bool ImportTextSheet::readRows()
     if (!read.unreadLines.empty())
         notice << cv::formatString(localizedString("ImportText Lines Not Read"),
                                    {int(read.unreadLines.size()), numberList(read.unreadLines)});
+    findUnreadableRows();
     setNotice(notice.join(QLatin1Char('\n')));
     m_model->reset();
     updateButtons();

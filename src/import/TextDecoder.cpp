@@ -109,25 +109,26 @@ std::optional<QByteArray> utf8ByMark(QByteArrayView bytes)
     return std::nullopt;
 }
 
+qsizetype asciiPrefix(QByteArrayView bytes)
+{
+    qsizetype i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        if (word & 0x8080808080808080ULL) break;
+    }
+    while (i < bytes.size() && uchar(bytes[i]) < 0x80) ++i;
+    return i;
+}
+
 bool isValidUtf8(QByteArrayView bytes)
 {
-    // Statements are mostly ASCII: eight bytes at a time over it.
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
     const unsigned char *const end = p + bytes.size();
     while (p < end) {
-        if (end - p >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, p, 8);
-            if ((word & 0x8080808080808080ULL) == 0) {
-                p += 8;
-                continue;
-            }
-        }
+        p += asciiPrefix(QByteArrayView(p, end - p));
+        if (p == end) break;
         const unsigned c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
         // The length, and the range of the second byte that keeps the
         // sequence shortest and outside the surrogates.
         int length = 0;

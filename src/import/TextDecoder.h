@@ -48,6 +48,9 @@ std::optional<QByteArray> utf8ByMark(QByteArrayView bytes);
 
 // Whether the bytes are well-formed UTF-8 throughout.
 bool isValidUtf8(QByteArrayView bytes);
+// How many of the first bytes are ASCII (statements are mostly ASCII: read
+// eight bytes at a time).
+qsizetype asciiPrefix(QByteArrayView bytes);
 
 // The encoding of a declared name ("Shift_JIS", "932", "MS932", "Windows-31J",
 // "EUC-JP", "8859-1", "1252", "UTF-8", "CSUNICODE", ...), case-insensitive,

@@ -88,8 +88,8 @@ qint64 expansionBound(const QString &folder, qint64 formatBound)
     if (const qint64 forTests = g_expansionBoundForTests) return forTests;
     struct statvfs disk {};
     if (::statvfs(QFile::encodeName(folder).constData(), &disk) != 0) return formatBound;
-    const qint64 free = qint64(std::min<unsigned long long>(
-        (unsigned long long)disk.f_bavail * disk.f_frsize, (unsigned long long)std::numeric_limits<qint64>::max()));
+    const qint64 free = qint64(std::min<unsigned long long>((unsigned long long)disk.f_bavail * disk.f_frsize,
+                                                            (unsigned long long)std::numeric_limits<qint64>::max()));
     return std::clamp(free - kFreeSpaceReserve, qint64(0), formatBound);
 }
 
@@ -131,7 +131,8 @@ bool expandStream(gzFile in, const QString &path, const QString &workingPath)
         expansionBound(QFileInfo(workingPath).absolutePath(), current ? kMostStoreBytes : kMostOldStoreBytes);
     const qint64 wanted = stated ? *stated : bound;
     QString why;
-    if (stated && *stated > bound) why = QStringLiteral("its store states %1 bytes, more than %2").arg(*stated).arg(bound);
+    if (stated && *stated > bound)
+        why = QStringLiteral("its store states %1 bytes, more than %2").arg(*stated).arg(bound);
     qint64 written = 0;
     while (why.isEmpty() && n > 0) {
         const qint64 take = std::min<qint64>(n, wanted - written);
@@ -488,7 +489,11 @@ QString hostPart()
     return host;
 }
 
-QString stemOf(const QString &name);
+// The target's name, cut to what leaves room for the rest.
+QString stemOf(const QString &name)
+{
+    return ReplacingFile::cutName(name, kMostStemBytes);
+}
 
 QString temporaryName(const QString &targetName)
 {
@@ -543,12 +548,6 @@ QByteArray nativePath(const QString &path)
     return QFile::encodeName(path);
 }
 
-// The target's name, cut to what leaves room for the rest.
-QString stemOf(const QString &name)
-{
-    return ReplacingFile::cutName(name, kMostStemBytes);
-}
-
 bool writable(const QString &path, int how)
 {
     return ::faccessat(AT_FDCWD, nativePath(path).constData(), how, AT_EACCESS) == 0 || errno == ENOENT;
@@ -571,7 +570,8 @@ ReplacingFile::Refusal ReplacingFile::refusalFor(const QString &path)
     if (::lstat(nativePath(info.absoluteFilePath()).constData(), &st) == 0) {
         if (!S_ISREG(st.st_mode)) return Refusal::NotAFile;
         // The rename needs only the folder: the file's own mode must refuse it.
-        if (!writable(info.absoluteFilePath(), W_OK)) return errno == EROFS ? Refusal::FolderReadOnly : Refusal::ReadOnly;
+        if (!writable(info.absoluteFilePath(), W_OK))
+            return errno == EROFS ? Refusal::FolderReadOnly : Refusal::ReadOnly;
     }
     return writable(info.absolutePath(), W_OK | X_OK) ? Refusal::None : Refusal::FolderReadOnly;
 }
@@ -611,7 +611,9 @@ bool ReplacingFile::open()
     const QByteArray folder = nativePath(QFileInfo(m_target).absolutePath());
     switch (refusalFor(m_target)) {
     case Refusal::None: break;
-    case Refusal::NotAFile: m_error = QStringLiteral("not a regular file: a link or other is in its place"); return false;
+    case Refusal::NotAFile:
+        m_error = QStringLiteral("not a regular file: a link or other is in its place");
+        return false;
     case Refusal::ReadOnly: m_error = QStringLiteral("the file is read-only"); return false;
     case Refusal::FolderReadOnly: m_error = QStringLiteral("the folder takes no new file"); return false;
     }

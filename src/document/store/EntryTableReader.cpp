@@ -179,18 +179,6 @@ QString settledCondition(const SettledMoves &settled)
 
 } // namespace
 
-// A few steps down the category index, whatever the table's size.
-std::optional<bool> EntryTableReader::anyInCategories(const std::vector<int> &categories)
-{
-    if (categories.empty()) return false;
-    QStringList idents;
-    for (int ident : categories) idents.append(QString::number(ident));
-    const auto found = m_database.performQuery(
-        QStringLiteral("SELECT 1 FROM %1 WHERE category IN (%2) LIMIT 1;").arg(TB_ENTRY, idents.join(u',')));
-    if (!found) return std::nullopt;
-    return found->rowCount() > 0;
-}
-
 bool EntryTableReader::periodMoves(int firstDay, int lastDay, EntryMove::Columns columns,
                                    const std::function<void(const EntryMove &)> &visit, const SettledMoves *settled)
 {

@@ -52,9 +52,6 @@ public:
     bool periodMoves(int firstDay, int lastDay, EntryMove::Columns columns,
                      const std::function<void(const EntryMove &)> &visit, const SettledMoves *settled = nullptr);
 
-    // Whether any entry carries one of the categories; none when the table does not read.
-    std::optional<bool> anyInCategories(const std::vector<int> &categories);
-
 private:
     size_t entryCount(); // rows of the entry table; 0 when unknown
 
