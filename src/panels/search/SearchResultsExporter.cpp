@@ -14,8 +14,8 @@ namespace {
 // character without a form the conversion simply goes on with the next one.
 class ShiftJisEncoder {
 public:
-    // The Windows form of Shift JIS: it also has the characters people type
-    // on Windows and macOS (①, ～, －), which plain SHIFT_JIS lacks.
+    // CP932 rather than plain SHIFT_JIS: the export keeps the circled digits,
+    // ～ and － that Japanese input methods give and SHIFT_JIS has no form for.
     ShiftJisEncoder() : m_cd(iconv_open("CP932", "UTF-8"))
     {
         if (m_cd == invalid()) m_cd = iconv_open("SHIFT_JIS", "UTF-8");
