@@ -16,12 +16,18 @@
 #include "reports/RankingReport.h"
 #include "reports/SecuritiesTradeReport.h"
 #include "reports/CategoryTreeRows.h"
+#include "charts/OverviewSheet.h"
+#include "controls/DateField.h"
 #include "support/SampleBook.h"
 
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
 
 #include <functional>
 #include <map>
@@ -452,25 +458,128 @@ QString rowLine(const cv::ReportRow &row)
 // before their reads were rebuilt (tests/fixtures/report-rows.txt: each case's
 // row count and digest; with CV_WRITE_REPORT_ROWS set the test writes that
 // file instead).
-// The folder book's payment on Living: both cash-flow reports count it, and
-// the detail and the income and expense report print it as Living's own line.
-TEST(ReportFiguresTest, AFolderPaymentCountsInEveryCashFlow)
+// The folder book, everything ticked, with Home inside Living: a folder with
+// its own payment (4,000 in May, on the Trip grouping) above Repairs (100).
+// Every category report counts a folder's own entries as a line of it within
+// its subtotal (at a cut, in the row that stands for it), so that all agree
+// on May's 99,800 of expenses; the cash-flow reports agree with each other;
+// the overview's overrun for Living is the budget comparison's.
+TEST(ReportFiguresTest, AFolderCountsAsALineOfItselfInEveryReport)
 {
     auto doc = makeFolderBook();
     ASSERT_TRUE(doc);
+    constexpr int kHome = 1030, kRepairs = 1031;
+    const cv::NodePtr home =
+        samplebook::node(findNode(*doc, kLiving), kHome, cv::NodeKind::Group, QStringLiteral("Home"));
+    samplebook::node(home, kRepairs, 21, QStringLiteral("Repairs"));
+    doc->commitCategoryTrees();
+    auto trip = std::make_shared<cv::Grouping>();
+    trip->setName(QStringLiteral("Trip"));
+    doc->addGrouping(trip);
+    doc->commitGroupList();
+    const auto pay = [&](double amount, int category, int group = 0) {
+        auto e = samplebook::entry(cv::EntryKind::Expense, {2008, 5, 22}, amount, category, kWallet);
+        e->setGroup(group);
+        doc->updateExpense(e, nullptr);
+    };
+    pay(4000, kHome, trip->ident());
+    pay(100, kRepairs);
+    const cv::Node *expenseRoot = doc->categoryTrees()->expense().get();
     using S = cv::CashFlowReport;
     using D = cv::CashFlowDetailReport;
-    const auto value = [&](int kind, int level, int node = 0) {
-        std::optional<double> found;
-        const auto view = makeReport(*doc, {kind, kP1, kP2});
-        for (const cv::ReportRow &row : view->data())
-            if (row.level == level && (!node || (row.node && row.node->ident() == node))) found = row.value(0);
-        return found;
+    using T = cv::CategoryTreeRows;
+    constexpr int kIncomeExpense = 2, kItemised = 3, kCashFlow = 4, kDetail = 5, kTerms = 6, kBudget = 7, kRanking = 8;
+    struct Case {
+        const char *what;
+        int tier;
+        std::vector<int> ticks; // none: everything
+        std::optional<QList<int>> groups;
+        double total;                // May's expenses in every report
+        std::map<int, double> lines; // a line of the node in every report (the itemised: its subtotal)
+        double livingSubtotal;       // 0: cut
+        int listed;                  // expenses the itemised report lists
     };
-    EXPECT_EQ(value(5, D::ExpenseTotal), value(4, S::Expense));
-    EXPECT_EQ(value(5, D::OutTotal), value(4, S::OutTotal));
-    EXPECT_EQ(value(5, D::ExpenseItem, kLiving), 700);
-    EXPECT_EQ(value(2, 1, kLiving), 700); // first under the Living heading
+    // clang-format off
+    const Case cases[] = {
+        {"a folder's own line, and a folder's inside it", 0, {}, {}, 99800, {{kLiving, 700}, {kHome, 4000}}, 19800, 7},
+        {"cut at the first level", 1, {}, {}, 99800, {{kLiving, 19800}, {kRent, 80000}}, 0, 7},
+        {"cut at Home, which stands for its own and Repairs", 2, {}, {}, 99800, {{kLiving, 700}, {kHome, 4100}}, 19800, 7},
+        {"an unticked folder's own entries stay out", 0, {kSalary, kFood, kDaily, kRent}, {}, 95700, {{kLiving, 700}},
+         15700, 5},
+        {"by groups: only Trip's, a folder's own", 0, {}, QList<int>{trip->ident()}, 4000, {{kHome, 4000}}, 4000, 1},
+    };
+    // clang-format on
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        c.ticks.empty() ? tickAll(*doc, 1) : tickOnly(*doc, c.ticks);
+        for (const int kind : {kIncomeExpense, kItemised, kTerms, kBudget, kRanking}) {
+            // The budget comparison takes no groupings; the term comparison's May is its second period.
+            if (kind == kBudget && c.groups) continue;
+            const bool second = kind == kTerms || kind == kBudget;
+            cv::ReportRequest request{kind, kind == kTerms ? kQ1 : kP1, kind == kTerms ? kQ2 : kP2, kP1, kP2};
+            request.tier = c.tier;
+            request.groups = c.groups;
+            request.months = 1;
+            const auto view = makeReport(*doc, request);
+            ASSERT_TRUE(view) << kind;
+            double total = 0;
+            int listed = 0;
+            std::map<int, double> lines;
+            for (const cv::ReportRow &row : view->data()) {
+                const double value = row.values.empty() ? 0 : row.value(second ? 1 : 0);
+                if (!row.node || !T::isBelow(*row.node, expenseRoot)) continue;
+                if (kind == kItemised && row.level == cv::ItemisedCategoryReport::EntryLevel) {
+                    total += value;
+                    ++listed;
+                } else if (kind == kItemised ? row.level == cv::ItemisedCategoryReport::Subtotal : row.level >= 0) {
+                    lines[row.node->ident()] = value;
+                } else if (row.level == T::Total ||
+                           (kind == kRanking && row.level == cv::RankingReport::SectionTotal)) {
+                    total = value;
+                } else if (row.level == T::Subtotal && row.node->ident() == kLiving && kind != kRanking) {
+                    EXPECT_EQ(value, c.livingSubtotal) << kind;
+                }
+            }
+            EXPECT_EQ(total, c.total) << kind;
+            if (kind == kItemised) EXPECT_EQ(listed, c.listed);
+            for (const auto &[ident, value] : c.lines) EXPECT_EQ(lines[ident], value) << kind << " " << ident;
+        }
+        // Both cash-flow reports count the wallet's folder payments alike.
+        std::map<int, double> flows;
+        for (const int kind : {kCashFlow, kDetail}) {
+            const auto view =
+                makeReport(*doc, {.kind = kind, .from = kP1, .to = kP2, .tier = c.tier, .groups = c.groups});
+            ASSERT_TRUE(view) << kind;
+            for (const cv::ReportRow &row : view->data())
+                if (!row.values.empty() && !row.node) flows[row.level] = row.value(0);
+        }
+        EXPECT_EQ(flows[D::ExpenseTotal], flows[S::Expense]);
+        EXPECT_EQ(flows[D::OutTotal], flows[S::OutTotal]);
+    }
+
+    // The overview in months: Living over its budget as the budget comparison
+    // says; at the second level its own payment is a line of its own.
+    tickAll(*doc, 1);
+    double budget = 0, result = 0;
+    const auto budgets = makeReport(*doc, {.kind = kBudget, .from = kP1, .to = kP2, .months = 1});
+    for (const cv::ReportRow &row : budgets->data())
+        if (row.level == T::Subtotal && row.node->ident() == kLiving) budget = row.value(0), result = row.value(1);
+    cv::OverviewSheet sheet(doc.get());
+    sheet.dateField()->textField()->setText(QStringLiteral("2008/05/15"));
+    Q_EMIT sheet.dateField()->textField()->editingFinished();
+    QTest::mouseClick(sheet.monthOption(), Qt::LeftButton);
+    using O = cv::OverviewSheet;
+    const auto money = [&](double v) { return doc->stringForValue(v, 0); };
+    EXPECT_EQ(sheet.objectValue(O::OverBudget, 0, 0), QStringLiteral("Living"));
+    EXPECT_EQ(sheet.objectValue(O::OverBudget, 0, 1), money(result));
+    EXPECT_EQ(sheet.objectValue(O::OverBudget, 0, 2), money(budget));
+    EXPECT_EQ(result, 19800);
+    sheet.levelStepper()->setValue(2);
+    QStringList top;
+    for (int row = 0; row < O::kRanked; ++row)
+        top << sheet.objectValue(O::TopExpenses, row, 0) + u' ' + sheet.objectValue(O::TopExpenses, row, 1);
+    EXPECT_EQ(text(top), text({"Rent " + money(80000), "Living/Food " + money(13000), "Living/Home " + money(4100),
+                               "Living/Daily " + money(2000), "Living " + money(700)}));
 }
 
 TEST(ReportFiguresTest, BalanceJournalAndCashFlowDetailRowsStayAsTheyWere)
