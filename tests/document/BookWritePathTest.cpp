@@ -39,9 +39,10 @@ std::map<QString, double> monthEndFigures(cv::Book &doc)
 } // namespace
 
 // Random entries (some filed on folders), transfers, trades in two brokers of
-// two currencies (units moved between them, margin trades), a loan and a
-// category moved into a folder: the incremental cache, a full rebuild and a
-// reopened file give the same figures.
+// two currencies (units moved between them, margin trades), a loan, a
+// category moved into a folder in each tree and a folder's last category
+// moved out: the incremental cache, a full rebuild and a reopened file give
+// the same figures.
 TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
 {
     addCurrency(1, QStringLiteral("JPY"), 1.0, 0);
