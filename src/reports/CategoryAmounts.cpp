@@ -37,10 +37,6 @@ void shownFolders(const NodePtr &node, std::vector<NodePtr> &out)
     }
 }
 
-} // namespace
-
-namespace {
-
 template <typename Sum> double folderOwn(const Node &folder, Sum sum)
 {
     double own = sum(&folder);
