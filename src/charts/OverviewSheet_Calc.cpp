@@ -176,18 +176,30 @@ void OverviewSheet::calcDiagSub(const NodePtr &node, const QDate &start, bool ye
 {
     // A loan's money without a receiving account is outside the book's expense totals.
     if (!node || node->ident() == CategoryTrees::LoanUnspecified) return;
+    const auto spent = [&](const NodePtr &n) {
+        return year ? m_doc->summaryForCategoryMonths(n, start, 12) : m_doc->cache().monthlyValueForKey(n.get(), start);
+    };
+    const auto rank = [&](const Node &n, double v) {
+        place(m_topExp, Ranked{getFullCatName(n), v, 0}, v, [](const Ranked &r) { return r.actual; });
+    };
     if (depth != m_level && node->countChild() > 0) {
+        // Above the depth a folder's own entries rank as one line of it; its
+        // budget is for the whole folder, so they are never over one.
+        if (depth > 0) {
+            double own = spent(node);
+            for (const NodePtr &child : node->children())
+                if (child->ident() != CategoryTrees::LoanUnspecified) own -= spent(child);
+            if (own > 1e-6) rank(*node, own);
+        }
         for (const NodePtr &child : node->children()) calcDiagSub(child, start, year, depth + 1);
         return;
     }
-    const double v =
-        year ? m_doc->summaryForCategoryMonths(node, start, 12) : m_doc->cache().monthlyValueForKey(node.get(), start);
+    const double v = spent(node);
     if (!(v > 0)) return;
-    const QString name = getFullCatName(*node);
-    place(m_topExp, Ranked{name, v, 0}, v, [](const Ranked &r) { return r.actual; });
+    rank(*node, v);
     const double b = node->budgetAtDate(start, year ? 12 : 1);
     if (!(b > 0) || v / b <= 1.0) return;
-    place(m_topOvb, Ranked{name, v, b}, v / b, [](const Ranked &r) { return r.actual / r.budget; });
+    place(m_topOvb, Ranked{getFullCatName(*node), v, b}, v / b, [](const Ranked &r) { return r.actual / r.budget; });
 }
 
 void OverviewSheet::place(std::array<Ranked, kRanked> &list, const Ranked &entry, double key,

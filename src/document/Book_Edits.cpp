@@ -310,7 +310,10 @@ void Book::ungroupIfEmpty(Node *folder)
 {
     if (!folder || folder->kind() != cv::NodeKind::Group || folder->countChild() != 0) return;
     folder->setKind(cv::NodeKind::Category);
-    clearCache(sharedFrom(folder));
+    // Its series added up children that are gone; what stays is its own entries.
+    const NodePtr category = sharedFrom(folder);
+    clearCache(category);
+    m_d->addFolderEntries(category);
 }
 
 void Book::renameNode(const NodePtr &node, const QString &name)

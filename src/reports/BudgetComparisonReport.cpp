@@ -21,13 +21,14 @@ public:
     {
     }
 
-    // The results of the ticked categories below the node (the node's own without children).
+    // The results of the ticked categories below the node and of the folders
+    // shown from the node down (the node's own without children).
     double totalValue(const Node &node) const
     {
         if (node.countChild() == 0)
             return m_doc.summaryForCategoryMonths(std::const_pointer_cast<Node>(node.shared_from_this()), m_from,
                                                   m_months);
-        double sum = 0;
+        double sum = ownResult(node);
         for (const NodePtr &child : node.children())
             if (child && child->deepStatus() == 1 && !cv::staysOutOfTotals(*child)) sum += totalValue(*child);
         return sum;
@@ -45,6 +46,8 @@ protected:
         return {node.budgetAtDate(m_from, m_months), totalValue(node)};
     }
     Values headingValues(const Node &node) const override { return {ownBudget(node), 0}; }
+    // The folder's budget stays on its heading; its own entries are a result without one.
+    Values folderOwnValues(const Node &node) const override { return {0, ownResult(node)}; }
     Values subtotalValues(const Node &node) const override
     {
         return {ownBudget(node) + childBudgetTotal(node), totalValue(node)};
@@ -56,6 +59,11 @@ protected:
     }
 
 private:
+    // The entries filed on a folder itself (a root takes none).
+    double ownResult(const Node &folder) const
+    {
+        return folder.parent() ? cv::folderOwnSumMonths(m_doc, folder, m_from, m_months) : 0;
+    }
     // The node's own budget record, counted only while the node is ticked.
     double ownBudget(const Node &node) const
     {

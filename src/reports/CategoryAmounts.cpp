@@ -37,16 +37,25 @@ void shownFolders(const NodePtr &node, std::vector<NodePtr> &out)
     }
 }
 
+template <typename Sum> double folderOwn(const Node &folder, Sum sum)
+{
+    double own = sum(&folder);
+    for (const auto &child : folder.children())
+        if (!staysOutOfTotals(*child)) own -= sum(child.get());
+    // What is left of sums that cancel is rounding, not money.
+    return std::abs(own) < 1e-6 ? 0 : own;
+}
+
 } // namespace
 
 double folderOwnSum(const ReadOnlyBook &doc, const Node &folder, const QDate &from, int days)
 {
-    const BalanceCache &cache = doc.cache();
-    double own = cache.summaryForKeyForDays(&folder, from, days);
-    for (const auto &child : folder.children())
-        if (!staysOutOfTotals(*child)) own -= cache.summaryForKeyForDays(child.get(), from, days);
-    // What is left of sums that cancel is rounding, not money.
-    return std::abs(own) < 1e-6 ? 0 : own;
+    return folderOwn(folder, [&](const Node *node) { return doc.cache().summaryForKeyForDays(node, from, days); });
+}
+
+double folderOwnSumMonths(const ReadOnlyBook &doc, const Node &folder, const QDate &from, int months)
+{
+    return folderOwn(folder, [&](const Node *node) { return doc.cache().summaryForKeyForMonths(node, from, months); });
 }
 
 CategoryAmounts::CategoryAmounts(ReadOnlyBook &doc, const QDate &from, const QDate &to,
@@ -124,14 +133,12 @@ void CategoryAmounts::tickedLeaves(const Node &node, QList<int> &out)
     }
 }
 
-void CategoryAmounts::allLeaves(const Node &node, QList<int> &out)
+void CategoryAmounts::allBelow(const Node &node, QList<int> &out)
 {
     for (const NodePtr &child : node.children()) {
         if (!child) continue;
-        if (child->countChild() > 0)
-            allLeaves(*child, out);
-        else
-            out.append(child->ident());
+        out.append(child->ident());
+        allBelow(*child, out);
     }
 }
 

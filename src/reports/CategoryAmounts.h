@@ -54,8 +54,8 @@ public:
     // The ticked categories below the node (not the node itself), in tree
     // order, descending through nodes that have children.
     static void tickedLeaves(const Node &node, QList<int> &out);
-    // Every category below the node, ticked or not.
-    static void allLeaves(const Node &node, QList<int> &out);
+    // Every category and folder below the node, ticked or not.
+    static void allBelow(const Node &node, QList<int> &out);
 
 private:
     double folderOwnBelow(const Node &node) const;
@@ -67,5 +67,7 @@ private:
 // The period's sum of the entries filed on the folder itself, from the
 // balance cache: the folder's series less those of the children it adds up.
 double folderOwnSum(const ReadOnlyBook &doc, const Node &folder, const QDate &from, int days);
+// The same over whole months from the day.
+double folderOwnSumMonths(const ReadOnlyBook &doc, const Node &folder, const QDate &from, int months);
 
 } // namespace cv

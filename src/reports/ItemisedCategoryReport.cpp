@@ -51,18 +51,20 @@ public:
 private:
     void add(const Node &node, int level)
     {
-        QList<int> categories;
-        if (node.countChild() == 0) {
-            categories = {node.ident()};
-        } else if (m_request.tier == 0 || m_request.tier > level) {
+        // A folder's own entries are listed under it, first; at the cut, with those below.
+        QList<int> categories{node.ident()};
+        if (node.countChild() > 0 && (m_request.tier == 0 || m_request.tier > level)) {
+            list(node, categories);
             for (const NodePtr &child : node.children())
                 if (child && child->deepStatus() == 1) add(*child, level + 1);
             return;
-        } else {
-            cv::CategoryAmounts::allLeaves(node, categories);
-            // No category at all would be no condition: every entry.
-            if (categories.isEmpty()) return;
         }
+        cv::CategoryAmounts::allBelow(node, categories);
+        list(node, categories);
+    }
+
+    void list(const Node &node, const QList<int> &categories)
+    {
         SearchConditions conditions;
         conditions.date = {m_request.from, m_request.to};
         conditions.category = categories;

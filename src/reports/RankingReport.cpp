@@ -79,24 +79,35 @@ public:
     }
 
 private:
-    // The node's checked leaves, or the node itself when it has no children.
+    // The node's checked leaves and the folders from it down, or the node
+    // itself when it has no children.
     double value(const Node &node, int section) const
     {
         if (node.countChild() == 0) return m_sums[section].value(node.ident());
-        double sum = 0;
+        double sum = ownValue(node, section);
         for (const NodePtr &child : node.children())
             if (child->deepStatus() != 0 && !cv::staysOutOfTotals(*child)) sum += value(*child, section);
         return sum;
     }
 
+    // The entries filed on a folder itself (a root takes none).
+    double ownValue(const Node &folder, int section) const
+    {
+        return folder.parent() ? m_sums[section].value(folder.ident()) : 0;
+    }
+
     void setItems(Rows &rows, const NodePtr &node, int level, int section, double sectionTotal) const
     {
+        const auto rank = [&](double total) {
+            if (total != 0) rows.emplace_back(level, 14, node, std::vector<double>{total, total / sectionTotal * 100});
+        };
         const bool descend = m_tier < 1 || level < m_tier;
         if (node->countChild() == 0 || !descend) {
-            const double total = value(*node, section);
-            if (total != 0) rows.emplace_back(level, 14, node, std::vector<double>{total, total / sectionTotal * 100});
+            rank(value(*node, section));
             return;
         }
+        // A folder's own entries rank as one line of the folder.
+        rank(ownValue(*node, section));
         for (const NodePtr &child : node->children())
             if (child->deepStatus() != 0 && !cv::staysOutOfTotals(*child))
                 setItems(rows, child, level + 1, section, sectionTotal);

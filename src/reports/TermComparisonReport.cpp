@@ -16,8 +16,8 @@ class TermRows : public CategoryTreeRows {
 public:
     TermRows(ReadOnlyBook &doc, const cv::ReportRequest &request)
         : CategoryTreeRows(request.tier, 2, Shape::EveryGroup), m_doc(doc), m_request(request),
-          m_first(doc, request.from, request.to, request.groups),
-          m_second(doc, request.from2, request.to2, request.groups)
+          m_first(doc, request.from, request.to, request.groups, true),
+          m_second(doc, request.from2, request.to2, request.groups, true)
     {
     }
 
@@ -31,6 +31,10 @@ protected:
         return summary(m_request.from, m_request.to) != 0 || summary(m_request.from2, m_request.to2) != 0;
     }
     Values dataValues(const Node &node) const override { return {m_first.amountOf(node), m_second.amountOf(node)}; }
+    Values folderOwnValues(const Node &node) const override
+    {
+        return {m_first.folderOwnAmount(node), m_second.folderOwnAmount(node)};
+    }
     bool keep(const Node &node, bool) const override { return !allZero(dataValues(node)); }
 
 private:

@@ -168,6 +168,11 @@ TEST_F(SheetTest, OverviewPeriodsAndComparisons)
     EXPECT_EQ(cell(sheet, T::ProfitLoss, 0, 2), money(300));
     EXPECT_EQ(sheet.tableView(T::ProfitLoss)->horizontalHeaderItem(2)->text(), cv::localizedString("InfP-Month-1"));
     EXPECT_EQ(cell(sheet, T::CashFlow, 0, 2), money(300));
+    // By years: one and two years back; this year's and the two before.
+    QTest::mouseClick(sheet.yearOption(), Qt::LeftButton);
+    EXPECT_EQ(sheet.comparisonDates(), (std::array<QDate, 2>{QDate(2008, 3, 15), QDate(2007, 3, 15)}));
+    EXPECT_EQ(sheet.periods()[2].from, QDate(2007, 1, 1));
+    EXPECT_EQ(cell(sheet, T::ProfitLoss, 0, 1), money(350));
 }
 
 TEST_F(SheetTest, OverviewCashFlow)

@@ -39,9 +39,10 @@ std::map<QString, double> monthEndFigures(cv::Book &doc)
 } // namespace
 
 // Random entries (some filed on folders), transfers, trades in two brokers of
-// two currencies (units moved between them, margin trades), a loan and a
-// category moved into a folder: the incremental cache, a full rebuild and a
-// reopened file give the same figures.
+// two currencies (units moved between them, margin trades), a loan, a
+// category moved into a folder in each tree and a folder's last category
+// moved out: the incremental cache, a full rebuild and a reopened file give
+// the same figures.
 TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
 {
     addCurrency(1, QStringLiteral("JPY"), 1.0, 0);
@@ -66,6 +67,8 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
     addCategory(living, 1201);
     addCategory(living, 1202);
     addCategory(doc->categoryTrees()->expense(), 1203);
+    // A folder whose only category moves out at the end: a category again.
+    addCategory(addCategory(doc->categoryTrees()->expense(), 1300, 20), 1301);
     addSecurity(QStringLiteral("Y"), 1);
     addSecurity(QStringLiteral("D"), 2);
     doc->createCache();
@@ -89,7 +92,7 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
     const int accounts[] = {10, 1000, 1001, 1002, 1003, 1004, 1005, 1006};
     // The folders carry entries too (a category that later became a folder).
     const int incomes[] = {1101, 1102, 1103, 31, 1100};
-    const int expenses[] = {1201, 1202, 1203, 30, 32, 33, 1200};
+    const int expenses[] = {1201, 1202, 1203, 30, 32, 33, 1200, 1300, 1301};
     const cv::NodePtr brokers[] = {invest, dollarBroker};
     std::mt19937 rng(7);
     auto pick = [&](auto &array) { return array[rng() % std::size(array)]; };
@@ -185,11 +188,15 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
         }
         if (op % 500 == 0) doc->accumulateAccount();
         if (op == 1000) doc->putLoan(loan, payments);
-        // A category with entries moves into a folder: the folders sum again.
+        // A category with entries moves into a folder: the folders of both trees sum again.
         if (op == 2000) {
             ASSERT_TRUE(doc->moveNodes({doc->findExpense(1203)}, living, 0));
+            ASSERT_TRUE(doc->moveNodes({doc->findIncome(1103)}, salaries, 0));
         }
     }
+    ASSERT_TRUE(doc->moveNodes({doc->findExpense(1301)}, doc->categoryTrees()->expense(), 0));
+    const cv::NodePtr ungrouped = doc->findExpense(1300);
+    ASSERT_EQ(ungrouped->kind(), cv::NodeKind::Category);
     ASSERT_TRUE(doc->store()->commitTransaction());
     doc->accumulateAccount();
     const Snapshot incremental = snapshot(doc->cache());
@@ -207,6 +214,16 @@ TEST_F(DocumentTest, IncrementalEditsEqualAFreshRebuild)
     ASSERT_EQ(again.size(), figures.size());
     for (const auto &[key, value] : figures)
         ASSERT_NEAR(again.at(key), value, 1e-6 * std::max(1.0, std::abs(value))) << key.toStdString();
+
+    // Delete Category asks while the category has entries in the cache, and takes them along.
+    ASSERT_TRUE(doc->hasCache(ungrouped));
+    doc->deleteNode(ungrouped);
+    cv::SearchConditions filed;
+    filed.category = {1300};
+    EXPECT_TRUE(doc->reads().findEntry(filed).value_or(cv::EntryList()).empty());
+    const Snapshot afterDelete = snapshot(doc->cache());
+    doc->createCache();
+    expectSameSeries(afterDelete, snapshot(doc->cache()));
 }
 
 TEST_F(DocumentTest, ListIdentRulesAndOrder)

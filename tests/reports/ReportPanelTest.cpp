@@ -161,12 +161,14 @@ TEST_F(ReportPanelTest, TicksFollowTheTreesAndCloseClearsThem)
         EXPECT_TRUE(panel->reportButton()->isEnabled());
     }
 
-    // A grouping changes neither the button nor any node.
+    // A grouping changes neither the button nor any node; the run keeps the ticked ones only.
     QTest::mouseClick(tab.useGroups, Qt::LeftButton, {}, QPoint(4, tab.useGroups->height() / 2));
     ASSERT_TRUE(tab.groups->isEnabled());
+    const int noGrouping = tab.groupModel->groupings().back()->ident();
     for (int value : {1, 0, 1}) { // a second click takes the tick off
         clickRow(tab.groups, tab.groupModel->index(0, 0));
         EXPECT_EQ(tab.groupModel->groupings().back()->intValue(), value);
+        EXPECT_EQ(panel->request()->groups.value_or(QList<int>{-1}), value ? QList<int>{noGrouping} : QList<int>{-1});
     }
     EXPECT_EQ(status(kDaily), 1);
     EXPECT_EQ(status(kFood), 0);

@@ -198,7 +198,8 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowSumsTheCashLikeAccounts)
 TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
 {
     // July, in dollars at 110 yen: savings in dollars (not cash) fed from the
-    // wallet and paying into the bank; the card paying into a dollar bank
+    // wallet and paying into the bank, with an income and an expense of their
+    // own that no cash account sees; the card paying into a dollar bank
     // brings in what arrives (60 dollars), not what left (5,500 yen).
     samplebook::currency(*doc, 2, QStringLiteral("USD"), 100, 2);
     ASSERT_TRUE(doc->putRate(samplebook::priceTime(2, QDate(2008, 7, 1), 110)));
@@ -207,6 +208,8 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
     doc->commitAccountTrees();
     addEntry(cv::EntryKind::Transfer, QDate(2008, 7, 10), 22000, 0, kWallet, {}, 2003);
     addEntry(cv::EntryKind::Transfer, QDate(2008, 7, 11), 100, 0, 2003, {}, kBank);
+    addEntry(cv::EntryKind::Income, QDate(2008, 7, 13), 5, kSalary, 2003);
+    addEntry(cv::EntryKind::Expense, QDate(2008, 7, 14), 10, kFood, 2003);
     const cv::EntryPtr toDollars = samplebook::entry(cv::EntryKind::Transfer, QDate(2008, 7, 12), 5500, 0, kCard, 2004);
     toDollars->setConverted(60);
     doc->fixupTransferCategory(*toDollars);
@@ -231,10 +234,11 @@ TEST_F(TradeAndCashFlowReportTest, CashFlowDetailItemisesBothSides)
         {"April: food paid only by card stays with 0", kQ1, kQ2, 0, {},
          {"Living/Food | 0", "Rent | 80,000", "Expenses Subtotal | 80,000"}},
         {"July: dollar savings that are not cash, a transfer into dollar cash", QDate(2008, 7, 1), QDate(2008, 7, 31), 0,
-         {"Income Subtotal | 0", "Transfers In", "From Dollar savings | 11,000", "From Card | 6,600",
+         {"Salary | 0", "Income Subtotal | 0", "Transfers In", "From Dollar savings | 11,000", "From Card | 6,600",
           "Transfers In Subtotal | 17,600", "Securities Receipts", "Securities Receipts Subtotal | 0",
           "Total Cash In | 17,600"},
-         {"Expenses Subtotal | 0", "Transfers Out", "To Dollar savings | 22,000", "Transfers Out Subtotal | 22,000"}},
+         {"Living/Food | 0", "Expenses Subtotal | 0", "Transfers Out", "To Dollar savings | 22,000",
+          "Transfers Out Subtotal | 22,000"}},
     };
     // clang-format on
     for (const Case &c : cases) {
