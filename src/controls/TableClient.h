@@ -58,8 +58,8 @@ public:
     // Stores the edited text. Must be idempotent: the same text may arrive
     // when the editor moves on and again when editing ends.
     virtual void setObjectValue(EditingTable *table, const QString &text, int cid, int row) = 0;
-    // Why the edited text cannot be stored in the cell ("not an amount", "no
-    // such date"); empty when it can. The table beeps, marks the cell with the
+    // Why the edited text cannot be stored in the cell ("not an amount", "not
+    // a date", "no such date"); empty when it can. The table beeps, marks the cell with the
     // reason and keeps it in edit, or drops the text when the edit must end.
     virtual QString refusalOf(const QString &text, int cid, int row) const
     {

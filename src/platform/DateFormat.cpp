@@ -74,12 +74,14 @@ QString formatDate(const QDate &date, const QString &format)
 
 namespace {
 
-std::optional<QDate> parseWholeFormat(const QString &input, const QString &format, const QDate &today)
+// The text read whole by the format; impossible when it fits the format but
+// names no day.
+DateReading readWholeFormat(const QString &input, const QString &format, const QDate &today)
 {
     // Input methods give full-width digits and slashes; compatibility
     // normalisation folds them to ASCII.
     const QString text = input.normalized(QString::NormalizationForm_KC).trimmed();
-    if (text.isEmpty()) return std::nullopt;
+    if (text.isEmpty()) return {};
 
     std::optional<int> year, month, day;
     qsizetype pos = 0;
@@ -90,18 +92,18 @@ std::optional<QDate> parseWholeFormat(const QString &input, const QString &forma
             continue;
         }
         if (c != QLatin1Char('%') || i + 1 == format.size()) {
-            if (pos >= text.size() || text[pos] != c) return std::nullopt;
+            if (pos >= text.size() || text[pos] != c) return {};
             ++pos;
             continue;
         }
         const QChar conversion = format[++i];
         switch (conversion.unicode()) {
         case 'Y':
-            if (!(year = readNumber(text, pos, 4))) return std::nullopt;
+            if (!(year = readNumber(text, pos, 4))) return {};
             break;
         case 'y': {
             const auto yy = readNumber(text, pos, 2);
-            if (!yy) return std::nullopt;
+            if (!yy) return {};
             // The century that puts the year nearest to today.
             int y = today.year() - today.year() % 100 + *yy;
             if (y > today.year() + 50)
@@ -112,12 +114,12 @@ std::optional<QDate> parseWholeFormat(const QString &input, const QString &forma
             break;
         }
         case 'm':
-            if (!(month = readNumber(text, pos, 2))) return std::nullopt;
+            if (!(month = readNumber(text, pos, 2))) return {};
             break;
         case 'd':
         case 'e':
             skipSpaces(text, pos);
-            if (!(day = readNumber(text, pos, 2))) return std::nullopt;
+            if (!(day = readNumber(text, pos, 2))) return {};
             break;
         case 'b': {
             bool found = false;
@@ -129,46 +131,57 @@ std::optional<QDate> parseWholeFormat(const QString &input, const QString &forma
                     found = true;
                 }
             }
-            if (!found) return std::nullopt;
+            if (!found) return {};
             break;
         }
         case 'a': {
             const qsizetype start = pos;
             while (pos < text.size() && text[pos].isLetter()) ++pos;
-            if (pos == start) return std::nullopt;
+            if (pos == start) return {};
             break;
         }
         case 'H':
         case 'M':
         case 'S':
-            if (!readNumber(text, pos, 2)) return std::nullopt;
+            if (!readNumber(text, pos, 2)) return {};
             break;
         case '%':
-            if (pos >= text.size() || text[pos] != QLatin1Char('%')) return std::nullopt;
+            if (pos >= text.size() || text[pos] != QLatin1Char('%')) return {};
             ++pos;
             break;
-        default: return std::nullopt;
+        default: return {};
         }
     }
-    if (pos != text.size() || !month || !day) return std::nullopt;
+    if (pos != text.size() || !month || !day) return {};
     const QDate date(year.value_or(today.year()), *month, *day);
-    if (!date.isValid()) return std::nullopt;
-    return date;
+    if (!date.isValid()) return {std::nullopt, true};
+    return {date};
 }
 
 } // namespace
 
-std::optional<QDate> parseDate(const QString &input, const QString &format, const QDate &today)
+DateReading readDate(const QString &input, const QString &format, const QDate &today)
 {
-    if (const std::optional<QDate> date = parseWholeFormat(input, format, today)) return date;
+    const DateReading whole = readWholeFormat(input, format, today);
+    if (whole.date) return whole;
+    bool impossible = whole.impossible;
     // A format that starts with the year also reads month and day alone, in
     // this year ("12/9" for "%Y/%m/%d").
     if (format.size() > 3 && format[0] == u'%' && (format[1] == u'Y' || format[1] == u'y') && format[2] != u'%') {
-        if (const std::optional<QDate> date = parseWholeFormat(input, format.mid(3), today)) return date;
+        const DateReading monthDay = readWholeFormat(input, format.mid(3), today);
+        if (monthDay.date) return monthDay;
+        impossible = impossible || monthDay.impossible;
     }
     const QString text = input.normalized(QString::NormalizationForm_KC).trimmed();
-    if (!text.isEmpty() && text == localizedString(QStringLiteral("Today"))) return today;
-    return parseNaturalDate(text, today);
+    if (!text.isEmpty() && text == localizedString(QStringLiteral("Today"))) return {today};
+    DateReading words = readNaturalDate(text, today);
+    words.impossible = !words.date && (impossible || words.impossible);
+    return words;
+}
+
+std::optional<QDate> parseDate(const QString &input, const QString &format, const QDate &today)
+{
+    return readDate(input, format, today).date;
 }
 
 QString formatProgramDate(const QDate &date)
@@ -176,9 +189,14 @@ QString formatProgramDate(const QDate &date)
     return formatDate(date, programDateFormat());
 }
 
+DateReading readProgramDate(const QString &text)
+{
+    return readDate(text, programDateFormat(), QDate::currentDate());
+}
+
 std::optional<QDate> parseProgramDate(const QString &text)
 {
-    return parseDate(text, programDateFormat(), QDate::currentDate());
+    return readProgramDate(text).date;
 }
 
 } // namespace cv

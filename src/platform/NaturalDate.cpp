@@ -74,13 +74,16 @@ std::optional<QDate> nearestMonthDay(int month, int day, const QDate &today)
     return best;
 }
 
-std::optional<QDate> monthDay(int year, int month, int day, const QDate &today)
+// Without a year, the nearest such day; a typed year is taken as typed, so
+// year 0, which no calendar has, names no day.
+DateReading monthDay(const QString &year, int month, int day, const QDate &today)
 {
-    if (month < 1 || month > 12) return std::nullopt;
-    if (year == 0) return nearestMonthDay(month, day, today);
-    const QDate date(year, month, day);
-    if (!date.isValid()) return std::nullopt;
-    return date;
+    const DateReading impossible{std::nullopt, true};
+    if (month < 1 || month > 12) return impossible;
+    const std::optional<QDate> date =
+        year.isEmpty() ? nearestMonthDay(month, day, today) : std::optional<QDate>(QDate(year.toInt(), month, day));
+    if (!date || !date->isValid()) return impossible;
+    return {date};
 }
 
 // `count` of a unit ("day", "週間", ...) from today; `sign` -1 for ago / 前.
@@ -103,10 +106,10 @@ int countWord(const QString &word)
 
 } // namespace
 
-std::optional<QDate> parseNaturalDate(const QString &input, const QDate &today)
+DateReading readNaturalDate(const QString &input, const QDate &today)
 {
     const QString text = input.simplified();
-    if (text.isEmpty() || !today.isValid()) return std::nullopt;
+    if (text.isEmpty() || !today.isValid()) return {};
 
     // clang-format off
     static const Word words[] = {
@@ -116,12 +119,13 @@ std::optional<QDate> parseNaturalDate(const QString &input, const QDate &today)
         {u"あす", 1}, {u"一昨日", -2}, {u"おととい", -2}, {u"明後日", 2}, {u"あさって", 2},
     };
     // clang-format on
-    if (const std::optional<int> days = lookup(words, text)) return today.addDays(*days);
+    if (const std::optional<int> days = lookup(words, text)) return {today.addDays(*days)};
 
     constexpr auto caseless = Pattern::CaseInsensitiveOption;
     static const QString month = QStringLiteral("([a-z]{3,9})\\.?");
     static const QString ordinal = QStringLiteral("(\\d{1,2})(?:st|nd|rd|th)?");
-    static const QString year = QStringLiteral("(?:,?\\s*(\\d{4}))?");
+    // A year stands apart from the day: "Dec 20255" is a slip, not 2 December 255.
+    static const QString year = QStringLiteral("(?:(?:,\\s*|\\s+)(\\d{4}))?");
     static const QString units = QStringLiteral("(days?|weeks?|months?)");
     static const Pattern englishWeekdayPattern(QStringLiteral("^(?:(next|last|this)\\s+)?([a-z]{3,9})\\.?$"), caseless);
     static const Pattern japaneseWeekdayPattern(QStringLiteral("^(?:(来週|先週|今週)の?)?([月火水木金土日])曜日?$"));
@@ -141,34 +145,35 @@ std::optional<QDate> parseNaturalDate(const QString &input, const QDate &today)
     QRegularExpressionMatch m;
     if ((m = englishWeekdayPattern.match(text)).hasMatch()) {
         const int weekday = englishWeekday(m.captured(2));
-        if (!weekday) return std::nullopt;
+        if (!weekday) return {};
         const QString which = m.captured(1).toLower();
-        if (which.isEmpty()) return nearestWeekday(weekday, today);
-        if (which == u"this") return weekdayOfWeek(weekday, 0, today);
+        if (which.isEmpty()) return {nearestWeekday(weekday, today)};
+        if (which == u"this") return {weekdayOfWeek(weekday, 0, today)};
         // next / last: the first such day after or before today, never today.
         const int forward = (weekday - today.dayOfWeek() + 7) % 7;
         const int backward = (today.dayOfWeek() - weekday + 7) % 7;
-        return which == u"next" ? today.addDays(forward ? forward : 7) : today.addDays(-(backward ? backward : 7));
+        return {which == u"next" ? today.addDays(forward ? forward : 7) : today.addDays(-(backward ? backward : 7))};
     }
     if ((m = japaneseWeekdayPattern.match(text)).hasMatch()) {
         const int weekday = japaneseWeekday(m.captured(2));
         const QString week = m.captured(1);
-        if (week.isEmpty()) return nearestWeekday(weekday, today);
-        return weekdayOfWeek(weekday, week == u"来週" ? 1 : week == u"先週" ? -1 : 0, today);
+        if (week.isEmpty()) return {nearestWeekday(weekday, today)};
+        return {weekdayOfWeek(weekday, week == u"来週" ? 1 : week == u"先週" ? -1 : 0, today)};
     }
     if ((m = ago.match(text)).hasMatch())
-        return moved(today, countWord(m.captured(1)), m.captured(2),
-                     m.captured(3).compare(u"ago", Qt::CaseInsensitive) ? 1 : -1);
-    if ((m = in.match(text)).hasMatch()) return moved(today, countWord(m.captured(1)), m.captured(2), 1);
+        return {moved(today, countWord(m.captured(1)), m.captured(2),
+                      m.captured(3).compare(u"ago", Qt::CaseInsensitive) ? 1 : -1)};
+    if ((m = in.match(text)).hasMatch()) return {moved(today, countWord(m.captured(1)), m.captured(2), 1)};
     if ((m = japaneseMoved.match(text)).hasMatch())
-        return moved(today, m.captured(1).toInt(), m.captured(2), m.captured(3) == u"前" ? -1 : 1);
-    if ((m = monthFirst.match(text)).hasMatch())
-        return monthDay(m.captured(3).toInt(), englishMonth(m.captured(1)), m.captured(2).toInt(), today);
-    if ((m = dayFirst.match(text)).hasMatch())
-        return monthDay(m.captured(3).toInt(), englishMonth(m.captured(2)), m.captured(1).toInt(), today);
+        return {moved(today, m.captured(1).toInt(), m.captured(2), m.captured(3) == u"前" ? -1 : 1)};
+    // An English month name that is none ("Decembre 5") is no date, not an impossible one.
+    if ((m = monthFirst.match(text)).hasMatch() && englishMonth(m.captured(1)))
+        return monthDay(m.captured(3), englishMonth(m.captured(1)), m.captured(2).toInt(), today);
+    if ((m = dayFirst.match(text)).hasMatch() && englishMonth(m.captured(2)))
+        return monthDay(m.captured(3), englishMonth(m.captured(2)), m.captured(1).toInt(), today);
     if ((m = japaneseMonthDay.match(text)).hasMatch())
-        return monthDay(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), today);
-    return std::nullopt;
+        return monthDay(m.captured(1), m.captured(2).toInt(), m.captured(3).toInt(), today);
+    return {};
 }
 
 } // namespace cv

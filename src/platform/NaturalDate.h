@@ -12,16 +12,15 @@
 //   3 days ago, in 2 weeks, 2 weeks later, 1 month from now, a week ago;
 //     3日前, 2週間後, 1か月前
 //   a month and day without a year (Dec 5, 5 December, 12月5日): the nearest
-//     such day; with a year (Dec 5, 2025; 2025年12月5日) that day
-// The text comes normalised (NFKC, trimmed); anything else is no date.
+//     such day; with a year after a comma or a blank (Dec 5, 2025; 5 Dec
+//     2025; 2025年12月5日) that day
+// The text comes normalised (NFKC, trimmed); anything else is no date. A month
+// and day that no calendar has (Dec 32, 2月30日, a year 0) is an impossible one.
 
-#include <QDate>
-#include <QString>
-
-#include <optional>
+#include "platform/DateFormat.h"
 
 namespace cv {
 
-std::optional<QDate> parseNaturalDate(const QString &text, const QDate &today);
+DateReading readNaturalDate(const QString &text, const QDate &today);
 
 } // namespace cv

@@ -8,6 +8,7 @@
 #include "controls/PopupFieldEditor.h"
 #include "document/store/BookStore.h"
 #include "document/Book.h"
+#include "import/ImportSheetPage.h"
 #include "mainwindow/viewer/AccountGrid.h"
 #include "mainwindow/viewer/CategoryGrid.h"
 #include "mainwindow/DocumentToolbar.h"
@@ -70,9 +71,21 @@ protected:
         book->tableView()->editColumn(cv::AccountBookPanel::OutColumn, row, nullptr, true);
         QTest::keyClicks(cv::GetPopupFieldEditor(), amount);
     }
-    int storedEntriesOfBank()
+    int storedEntriesOfBank(const QDate &month = kMay)
     {
-        return int(samplebook::storedEntries(*document, bank->ident(), kMay, kMay.addMonths(1).addDays(-1)).size());
+        return int(samplebook::storedEntries(*document, bank->ident(), month, month.addMonths(1).addDays(-1)).size());
+    }
+    // File > Import Text: a statement of May 2008 read into the bank and stored.
+    void importBankStatement()
+    {
+        delegate->validateMenus();
+        delegate->actionNamed(QStringLiteral("importText"))->trigger();
+        auto *sheet = w->findChild<cv::ImportTextSheet *>();
+        ASSERT_NE(sheet, nullptr);
+        ASSERT_TRUE(sheet->loadFile(QStringLiteral(CV_TEST_FIXTURES "/import/S7.csv"))); // the file chosen
+        ImportPage<cv::ImportTextSheet>::pick(sheet->accountBox(), bank->name());
+        QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
+        EXPECT_EQ(storedEntriesOfBank(QDate(2008, 5, 1)), 6);
     }
     cv::Book *document = nullptr;
     cv::BookWindow *w = nullptr;
@@ -87,10 +100,13 @@ TEST_F(EntryPanelsTest, TheBankBookOpensOnTheMonthAndLeavingItCommitsTheTypedExp
     struct Case {
         const char *how;
         bool saveFirst;
+        bool byImport = false; // File > Import, which writes into the bank, leaves the book
     };
-    for (const Case c : {Case{"leave by another page", false}, Case{"save, then leave", true}}) {
+    for (const Case c : {Case{"leave by another page", false}, Case{"save, then leave", true},
+                         Case{"import a statement", false, true}}) {
+        const int stored = storedEntriesOfBank();
         // Search results of the month: the book's commit empties them.
-        EXPECT_EQ(w->execSearchForAccount({bank}, kMay, QDate(2009, 5, 31)), c.saveFirst ? 1 : 0);
+        EXPECT_EQ(w->execSearchForAccount({bank}, kMay, QDate(2009, 5, 31)), stored);
         const int steps = w->undoStack()->count();
         cv::AccountBookPanel *book = openBankBook();
         ASSERT_NE(book, nullptr) << c.how;
@@ -101,21 +117,25 @@ TEST_F(EntryPanelsTest, TheBankBookOpensOnTheMonthAndLeavingItCommitsTheTypedExp
         typeExpense(book, QStringLiteral("1500"));
         if (c.saveFirst) {
             ASSERT_TRUE(delegate->openBooks().saveDocumentAs(document, path(QStringLiteral("book.cvv2"))));
-            EXPECT_EQ(storedEntriesOfBank(), 2) << "the save stored the open book's row";
+            EXPECT_EQ(storedEntriesOfBank(), stored + 1) << "the save stored the open book's row";
             EXPECT_EQ(w->temporaryPage()->panel(), book) << "the book stays open";
         }
-        cvtest::page::Window(*delegate, w).showPage("TB03");
-        EXPECT_EQ(w->selectedTabIdentifier(), QStringLiteral("TB03")) << c.how;
+        if (c.byImport)
+            importBankStatement();
+        else
+            cvtest::page::Window(*delegate, w).showPage("TB03");
+        EXPECT_EQ(w->selectedTabIdentifier(), QLatin1String(c.byImport ? "TB01" : "TB03")) << c.how;
         EXPECT_EQ(w->temporaryPage(), nullptr) << c.how;
         EXPECT_EQ(w->undoStack()->count(), steps + 1)
             << c.how << ": what the book stored can be undone from the window";
-        EXPECT_EQ(storedEntriesOfBank(), c.saveFirst ? 2 : 1) << c.how;
+        EXPECT_EQ(storedEntriesOfBank(), stored + 1) << c.how;
         EXPECT_EQ(w->searchPage()->resultCount(), 0) << c.how;
         w->selectTabWithIdentifier(QStringLiteral("TB01"));
         EXPECT_NE(bankMayText(), before) << c.how;
     }
-    // Two expenses of 1,500 from an empty month: counted once each.
-    EXPECT_EQ(bankMayText(), QStringLiteral("-3,000"));
+    // Three expenses of 1,500 from an empty month, and the statement's 264,212 net
+    // of May 2008: each counted once.
+    EXPECT_EQ(bankMayText(), QStringLiteral("259,712"));
 }
 
 TEST_F(EntryPanelsTest, EachCellOpensItsKindOfPanelAndTakesCalculatorAndCalendarInput)

@@ -116,7 +116,9 @@ INSTANTIATE_TEST_SUITE_P(
                                 999999999999999},
                       TypedCase{"AnAmount", cv::AccountBookPanel::OutColumn, "1234", "", 1234},
                       TypedCase{"AnImpossibleDate", cv::AccountBookPanel::DateColumn, "2026/02/30", "no such date", 0},
-                      TypedCase{"NoDate", cv::AccountBookPanel::DateColumn, "soon", "no such date", 0},
+                      TypedCase{"ImpossibleInWords", cv::AccountBookPanel::DateColumn, "Feb 30", "no such date", 0},
+                      TypedCase{"NoDate", cv::AccountBookPanel::DateColumn, "soon", "not a date", 0},
+                      TypedCase{"YearWithoutASpace", cv::AccountBookPanel::DateColumn, "Dec 12025", "not a date", 0},
                       TypedCase{"MonthAndDay", cv::AccountBookPanel::DateColumn, "12/9", "", 0}),
     [](const auto &info) { return std::string(info.param.name); });
 

@@ -352,8 +352,9 @@ QString EntryPanel::refusalOf(const QString &text, int cid, int row) const
     const EntryPtr e = entryAt(row);
     if (!e) return {};
     if (cid == 0) {
-        const std::optional<QDate> date = cv::parseProgramDate(text);
-        return !date || !acceptsDate(*date) ? cv::localizedString(QStringLiteral("Typed-No-Such-Date")) : QString();
+        const cv::DateReading read = cv::readProgramDate(text);
+        if (read.date && acceptsDate(*read.date)) return {};
+        return cv::localizedString(read.date || read.impossible ? "Typed-No-Such-Date" : "Typed-Not-A-Date");
     }
     const std::optional<int> currency = typedAmountCurrency(cid, *e);
     return currency && !amountForText(text, *currency) ? cv::localizedString(QStringLiteral("Typed-Not-An-Amount"))

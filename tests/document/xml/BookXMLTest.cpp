@@ -423,22 +423,27 @@ TEST_F(XMLTest, MisplacedAndUndatedRecordsAreLeftOut)
     EXPECT_FALSE(target->findAccount(1002)->extra() == nullptr);
 }
 
-// A repayment the open would refuse refuses the XML file: the book saved
-// from what it accepts opens again.
+// A repayment the open would refuse refuses the XML file, as does a schedule
+// whose balance, figured again, leaves that range on its last row: the book
+// saved from what it accepts opens again.
 TEST_F(XMLTest, RepaymentsOutsideTheOpensRangeRefuseTheFile)
 {
     const struct {
         const char *principal, *interest;
+        int repayments; // each alike, a month apart
         bool reads;
     } rows[] = {
-        {"1000000000000", "0", true},   {"1000000000001", "0", false}, {"-1000000000001", "0", false},
-        {"-1000", "10", true},          {"1000", "-1", false},         {"1000", "1000000000001", false},
+        {"1000000000000", "0", 1, true},  {"1000000000001", "0", 1, false}, {"-1000000000001", "0", 1, false},
+        {"-1000", "10", 1, true},         {"1000", "-1", 1, false},         {"1000", "1000000000001", 1, false},
+        {"-600000000000", "0", 2, false},
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(std::string(row.principal) + " " + row.interest);
-        const QByteArray body = QByteArray(" <debt><node_loan id=\"1001\" count=\"1\"><repayment kind=\"0\" "
-                                           "date=\"2008.1.27\" principal=\"") +
-                                row.principal + "\" interest=\"" + row.interest + "\"/></node_loan></debt>";
+        SCOPED_TRACE(std::string(row.principal) + " " + row.interest + " x" + std::to_string(row.repayments));
+        QByteArray body = " <debt><node_loan id=\"1001\" count=\"" + QByteArray::number(row.repayments) + "\">";
+        for (int month = 1; month <= row.repayments; ++month)
+            body += "<repayment kind=\"0\" date=\"2008." + QByteArray::number(month) + ".27\" principal=\"" +
+                    row.principal + "\" interest=\"" + row.interest + "\"/>";
+        body += "</node_loan></debt>";
         QFile xml(other.filePath(QStringLiteral("loan.cvxf")));
         ASSERT_TRUE(xml.open(QIODevice::WriteOnly | QIODevice::Truncate) && xml.write(wrap(body)) > 0);
         xml.close();
