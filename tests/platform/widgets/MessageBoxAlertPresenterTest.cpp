@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTextLayout>
 #include <QTimer>
 
 #include <functional>
@@ -87,25 +88,52 @@ TEST(MessageBoxAlertPresenter, BoxHasTheRequestedButtonsAndAnswers)
     EXPECT_EQ(cv::MessageBoxAlertPresenter::answerFor(box.get()), cv::AlertButton::Alternate);
 }
 
-// A short question keeps its one line and a long message a readable width,
-// in Japanese too, however narrow the buttons.
-TEST(MessageBoxAlertPresenter, AShortQuestionKeepsItsLine)
+// The lines Qt lays a label's text out in at the label's width.
+QStringList shownLines(const QLabel &label)
 {
-    cv::AlertRequest request;
-    request.title = QString::fromUtf8("Corvane を終了しますか？");
-    request.message = QString::fromUtf8("家計簿が開かれていません。終了するか、戻って家計簿を開くか作成してください。");
-    request.defaultButton = QString::fromUtf8("終了");
-    request.alternateButton = QString::fromUtf8("戻る");
-    std::unique_ptr<QMessageBox> box(cv::MessageBoxAlertPresenter::createMessageBox(request));
-    box->show();
-    QApplication::processEvents();
-    const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
-    const auto *more = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
-    ASSERT_TRUE(label && more);
-    EXPECT_LT(label->height(), 2 * label->fontMetrics().lineSpacing());
-    // The message wraps at a width that reads well: some forty characters.
-    const QFontMetrics metrics = more->fontMetrics();
-    EXPECT_GE(more->width(), std::min(metrics.horizontalAdvance(request.message), 40 * metrics.averageCharWidth()));
+    QStringList lines;
+    for (const QString &paragraph : label.text().split(u'\n')) {
+        QTextLayout layout(paragraph, label.font());
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(label.contentsRect().width());
+            lines << paragraph.mid(line.textStart(), line.textLength());
+        }
+        layout.endLayout();
+    }
+    return lines;
+}
+
+// A short question keeps its one line and a long message a readable width,
+// in Japanese too, however narrow the buttons; Japanese lines end after a
+// clause, never inside a word.
+TEST(MessageBoxAlertPresenter, AShortQuestionKeepsItsLineAndJapaneseBreaksAfterItsClauses)
+{
+    const char *messages[] = {"家計簿が開かれていません。終了するか、戻って家計簿を開くか作成してください。",
+                              "この帳簿は読み出し専用で、ファイルを変更する権限がありません。「名前を付けて保存」で別の"
+                              "名前か別のフォルダに保存"
+                              "してください。"};
+    for (const char *message : messages) {
+        cv::AlertRequest request;
+        request.title = QString::fromUtf8("Corvane を終了しますか？");
+        request.message = QString::fromUtf8(message);
+        request.defaultButton = QString::fromUtf8("終了");
+        request.alternateButton = QString::fromUtf8("戻る");
+        std::unique_ptr<QMessageBox> box(cv::MessageBoxAlertPresenter::createMessageBox(request));
+        box->show();
+        QApplication::processEvents();
+        const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        const auto *more = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
+        ASSERT_TRUE(label && more);
+        EXPECT_LT(label->height(), 2 * label->fontMetrics().lineSpacing());
+        // The message wraps at a width that reads well: lines of some forty characters.
+        const QFontMetrics metrics = more->fontMetrics();
+        const QStringList lines = shownLines(*more);
+        EXPECT_EQ(lines.join(QString()), request.message);
+        EXPECT_LE(lines.size(), metrics.horizontalAdvance(request.message) / (40 * metrics.averageCharWidth()) + 1);
+        for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+            EXPECT_TRUE(QStringLiteral("、。").contains(lines[i].back())) << lines.join(u'|').toStdString();
+    }
 }
 
 TEST(MessageBoxAlertPresenter, EscapeAnswersTheAlternateButton)
