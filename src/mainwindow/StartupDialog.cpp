@@ -24,12 +24,13 @@ StartupDialog::StartupDialog(bool isStartup, QWidget *parent) : QDialog(parent),
 {
     setWindowTitle(cv::localizedString("InitialPanel Title"));
     auto *layout = new QVBoxLayout(this);
-    auto *welcome = new QLabel(cv::localizedString("InitialPanel Message"), this);
-    welcome->setWordWrap(true);
+    m_welcomeLabel = new QLabel(cv::localizedString("InitialPanel Message"), this);
+    m_welcomeLabel->setWordWrap(true);
     // Wide enough for the message on one line: Japanese text would otherwise
     // break anywhere, in the middle of a word.
-    welcome->setMinimumWidth(std::min(welcome->fontMetrics().horizontalAdvance(welcome->text()) + 4, kMaxMessageWidth));
-    layout->addWidget(welcome);
+    m_welcomeLabel->setMinimumWidth(
+        std::min(m_welcomeLabel->fontMetrics().horizontalAdvance(m_welcomeLabel->text()) + 4, kMaxMessageWidth));
+    layout->addWidget(m_welcomeLabel);
     m_messageLabel = new QLabel(this);
     m_messageLabel->setWordWrap(true);
     m_messageLabel->setObjectName(QStringLiteral("message"));
@@ -68,9 +69,17 @@ StartupDialog::StartupDialog(bool isStartup, QWidget *parent) : QDialog(parent),
     }
     m_createNewButton->setDefault(true);
     if (!m_isStartup) {
-        m_openRecentButton->setEnabled(false);
+        showRecent(false);
         m_neverAgainCheckbox->setEnabled(false);
     }
+}
+
+void StartupDialog::showRecent(bool shown)
+{
+    m_openRecentButton->setEnabled(shown);
+    m_openRecentButton->setVisible(shown);
+    m_recentNote->setVisible(shown);
+    m_welcomeLabel->setText(cv::localizedString(shown ? "InitialPanel Message" : "InitialPanel Message New"));
 }
 
 void StartupDialog::setMessage(const QString &message)
@@ -81,7 +90,7 @@ void StartupDialog::setMessage(const QString &message)
 
 void StartupDialog::setRecentBook(const QString &path)
 {
-    m_openRecentButton->setEnabled(m_isStartup && !path.isEmpty());
+    showRecent(m_isStartup && !path.isEmpty());
     if (path.isEmpty()) return;
     m_recentNote->setText(
         cv::formatString(cv::localizedString("InitialPanel Open Recent Book %@"), {QFileInfo(path).fileName()}));

@@ -3,7 +3,8 @@
 // from a template of the current language. exec() answers the StartupCode
 // bit set. Outside start-up (File > New from Template) open-recent and
 // never-again are disabled. At start-up a message may say why the panel is
-// up (the book used last is gone), and open-recent is off without a book to open.
+// up (the book used last is gone). Without a book to open, open-recent is off
+// and hidden, and the panel says nothing of a last book.
 
 #include <QDialog>
 
@@ -27,10 +28,11 @@ public:
     QPushButton *closeButton() const { return m_closeButton; }
     QCheckBox *neverAgainCheckbox() const { return m_neverAgainCheckbox; }
     bool isStartup() const { return m_isStartup; }
+    QLabel *welcomeLabel() const { return m_welcomeLabel; }
     QLabel *messageLabel() const { return m_messageLabel; }
     // Empty hides the message.
     void setMessage(const QString &message);
-    // The book open-recent opens, named beside it; empty turns it off.
+    // The book open-recent opens, named beside it; empty turns it off and hides it.
     void setRecentBook(const QString &path);
     QLabel *recentNote() const { return m_recentNote; }
 
@@ -39,7 +41,10 @@ public:
     void reject() override { buttonPushed(m_closeButton); }
 
 private:
+    void showRecent(bool shown);
+
     bool m_isStartup;
+    QLabel *m_welcomeLabel;
     QLabel *m_messageLabel;
     QPushButton *m_openRecentButton;
     QLabel *m_recentNote;

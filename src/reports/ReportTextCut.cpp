@@ -18,11 +18,16 @@ void drawInColumn(Canvas &canvas, const QString &text, const QPointF &at, double
         canvas.drawText(text, box, TextAlign::Left, false);
         return;
     }
-    // Wide letters are set a little smaller before anything more is cut.
+    // Wide letters are set a little smaller before anything more is cut. Sizes
+    // land on whole device pixels, so a size that rounds up is stepped down.
     const CanvasFont font = canvas.font();
     CanvasFont smaller = font;
-    smaller.size = font.size * std::max(kSmallest, box.width() / wide);
-    canvas.setFont(smaller);
+    double scale = std::max(kSmallest, box.width() / wide);
+    for (;; scale = std::max(kSmallest, scale - 0.03)) {
+        smaller.size = font.size * scale;
+        canvas.setFont(smaller);
+        if (scale <= kSmallest || canvas.textWidth(text) <= box.width()) break;
+    }
     canvas.drawText(text, box, TextAlign::Left, true);
     canvas.setFont(font);
 }

@@ -306,9 +306,17 @@ TEST_F(ChartViewTest, DenseBarsAreInkedWithTheirShares)
     auto wallet = m_book.account(30, QStringLiteral("Wallet"), 1000);
     auto bank = m_book.account(31, QStringLiteral("Bank"), 3000);
     m_book.rebuild();
+    const QRgb walletInk = cv::Chart::chartColor(0).rgb(), bankInk = cv::Chart::chartColor(1).rgb();
     for (const auto &[first, recorded] : {std::pair(QDate(2009, 1, 1), false), std::pair(QDate(2009, 1, 1), true),
                                           std::pair(QDate(2010, 1, 1), false)}) {
         auto bars = chart<cv::StackedColumnChart>(0, 0, {wallet, bank}, first, QDate(2010, 12, 31));
+        RecordingCanvas outline;
+        bars->drawSheet(1, outline);
+        const auto frames = outline.calls(Op::StrokeRect); // the plot's and the legend's
+        ASSERT_FALSE(frames.isEmpty());
+        const auto frame = *std::max_element(frames.begin(), frames.end(), [](const auto &a, const auto &b) {
+            return a.rect.width() * a.rect.height() < b.rect.width() * b.rect.height();
+        });
         QImage page = whitePage(bars->pageSetup().paperSize());
         QPicture picture;
         {
@@ -333,6 +341,33 @@ TEST_F(ChartViewTest, DenseBarsAreInkedWithTheirShares)
         // No gap across the plot, and every column a quarter the wallet's.
         EXPECT_EQ(columns.rbegin()->first - columns.begin()->first + 1, int(columns.size())) << what;
         for (const auto &[x, rows] : columns) EXPECT_NEAR(rows[0] * 3, rows[1], 12) << what << " column " << x;
+
+        // Every row of every column, device pixels from the plot's top (t) to
+        // its foot (b): the bank's ink over the wallet's, each row wholly
+        // inside one of them in its colour, the row where they meet mixed,
+        // and on an image the edge rows its share over the frame's grey.
+        const double t = frame.rect.top() * 300 / 72, b = frame.rect.bottom() * 300 / 72;
+        const double meet = b - (b - t) / 4;
+        const QRgb grey = frame.color.rgb();
+        auto over = [grey](QRgb ink, double covered) {
+            auto mix = [covered](int a, int b) { return int(std::lround(a * covered + b * (1 - covered))); };
+            return qRgb(mix(qRed(ink), qRed(grey)), mix(qGreen(ink), qGreen(grey)), mix(qBlue(ink), qBlue(grey)));
+        };
+        auto near = [](QRgb a, QRgb b) {
+            return std::abs(qRed(a) - qRed(b)) <= 2 && std::abs(qGreen(a) - qGreen(b)) <= 2 &&
+                   std::abs(qBlue(a) - qBlue(b)) <= 2;
+        };
+        int wrong = 0;
+        for (const auto &[x, rows] : columns) {
+            for (int y = int(std::floor(t)); y < int(std::ceil(b)) && wrong < 5; ++y) {
+                if (y == int(std::floor(meet)) && meet > std::floor(meet) + 0.01) continue;
+                const double covered = std::min(y + 1.0, b) - std::max(double(y), t);
+                const QRgb ink = y < meet ? bankInk : walletInk, seen = page.pixel(x, y);
+                const bool right = covered > 0.999 ? seen == ink : recorded || near(seen, over(ink, covered));
+                if (!right) ++wrong;
+                EXPECT_TRUE(right) << what << " column " << x << " row " << y << ": " << std::hex << seen;
+            }
+        }
     }
 }
 

@@ -98,12 +98,14 @@ TEST_P(PrintToPdfTest, ViewerPrintsTitleHeadAndAccounts)
     const QString text = pdfText(file);
     const QString today = cv::formatDate(QDate::currentDate(), cv::localizedString(QStringLiteral("YYYY/MM/DD")));
     const QString head = cv::formatString(cv::localizedString(QStringLiteral("Report-Head-Date")), {today, 1, 2});
-    // The head's date and page numbers are text a reader can search and copy.
+    // The head's date and page numbers are text a reader can search and copy,
+    // each ideograph as itself (年月日, not the radicals sharing its glyph).
     EXPECT_TRUE(text.contains(head.simplified())) << head.toStdString() << "\n" << text.toStdString();
     for (const QString &expected :
          {cv::localizedString(QStringLiteral("Report-View-Title")), QStringLiteral("財布"), QStringLiteral("普通預金"),
           QStringLiteral("食費"), QStringLiteral("Salary"), doc.displayName(*doc.accountTrees()->asset()),
-          cv::localizedString(QStringLiteral("Report-View-Carry"))})
+          cv::localizedString(QStringLiteral("Report-View-Carry")),
+          cv::localizedString(QStringLiteral("Report-View-Rest"))})
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n" << text.toStdString();
     EXPECT_THAT(pdfInfo(file), ::testing::HasSubstr("Pages: 2"));
     EXPECT_THAT(pdfInfo(file), ::testing::HasSubstr("842 x 595"));

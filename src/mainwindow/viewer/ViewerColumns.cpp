@@ -176,7 +176,13 @@ void ViewerColumns::layout(const Metrics &metrics)
     const int step = std::max(sp + m_cellWidth, 1);
     m_numDataCells = available < 0 ? 0 : available / step;
     if (week) m_numDataCells = std::min(m_numDataCells, 7);
-    const int rest = available - m_numDataCells * step;
+    int rest = available - m_numDataCells * step;
+    // A week has seven days at any width: they share the room the summaries
+    // leave instead of an empty band beside them.
+    if (week && m_numDataCells == 7 && rest >= 7) {
+        m_cellWidth += rest / 7;
+        rest %= 7;
+    }
     m_startEndCells = kStartDataCells + m_numDataCells + (rest > 0 ? 1 : 0);
     m_partialWidth = 0;
     m_fillerColumn = -1;

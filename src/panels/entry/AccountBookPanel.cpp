@@ -79,7 +79,8 @@ void AccountBookPanel::buildTable()
         {MemoColumn, "BankBook-Memo", 160, cv::CellKind::Plain},
     });
     // "Transfer → <account>": the partner tells two accounts of one bank apart.
-    tableView()->setColumnFitsContent(KindColumn);
+    // Kind and category take the room their names need before the memo.
+    for (int cid : {KindColumn, CategoryColumn}) tableView()->setColumnFitsContent(cid);
 }
 
 int AccountBookPanel::accountIdent() const

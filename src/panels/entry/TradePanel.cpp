@@ -94,7 +94,8 @@ void TradePanel::buildTable()
     }
     finishSetup();
     table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    table->horizontalHeader()->setStretchLastSection(true);
+    // The memo takes the room left, so the units held stay beside the trade.
+    table->horizontalHeader()->setSectionResizeMode(table->columnWithIdentifier(MemoColumn), QHeaderView::Stretch);
 }
 
 QString TradePanel::titleText() const

@@ -47,7 +47,9 @@ PainterCanvas::~PainterCanvas()
 QFont PainterCanvas::qfont(const CanvasFont &font, double deviceDpi)
 {
     QFont f;
-    if (!font.family.isEmpty()) f.setFamilies({font.family});
+    QStringList families;
+    for (const QString &family : font.family.split(u',', Qt::SkipEmptyParts)) families.append(family.trimmed());
+    if (!families.isEmpty()) f.setFamilies(families);
     f.setPointSizeF(std::max(font.size, 0.5) * 72.0 / deviceDpi);
     f.setBold(font.bold);
     // Glyphs keep their outline widths so that measuring and drawing agree at

@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace cv {
 
@@ -28,6 +29,42 @@ void addAlertButton(QMessageBox *box, const QString &text, QMessageBox::ButtonRo
 {
     QPushButton *button = box->addButton(text, role);
     button->setProperty(kButtonProperty, int(answer));
+}
+
+bool hasJapanese(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return c.unicode() >= 0x3000 && c.unicode() < 0xA000; });
+}
+
+// Qt breaks Japanese, which has no spaces, between any two characters, in
+// the middle of a word. Lines end after a clause instead (、。！？ with the
+// closing brackets after them), as many clauses a line as fit the width.
+QString brokenAtClauses(const QString &text, const QFontMetrics &metrics, int width)
+{
+    static const QString ends = QStringLiteral("、。！？");
+    static const QString closing = QStringLiteral("」』）");
+    QStringList lines;
+    QString line;
+    QString clause;
+    auto take = [&] {
+        if (!line.isEmpty() && metrics.horizontalAdvance(line + clause) > width) lines << std::exchange(line, {});
+        line += std::exchange(clause, {});
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n') {
+            take();
+            lines << std::exchange(line, {});
+            continue;
+        }
+        clause += text[i];
+        if (!ends.contains(text[i])) continue;
+        while (i + 1 < text.size() && closing.contains(text[i + 1])) clause += text[++i];
+        take();
+    }
+    take();
+    lines << line;
+    return lines.join(u'\n');
 }
 
 } // namespace
@@ -55,14 +92,23 @@ QMessageBox *MessageBoxAlertPresenter::createMessageBox(const AlertRequest &requ
         addAlertButton(box, request.otherButton, QMessageBox::ActionRole, AlertButton::Other);
     box->setDefaultButton(qobject_cast<QPushButton *>(defaultButton));
     box->setEscapeButton(escapeButton);
-    // Qt sizes the box from its buttons, and Japanese, with no spaces, breaks
-    // anywhere: a short sentence keeps its line, a long one wraps at a width
-    // that reads well.
+    // Qt sizes the box from its buttons: a short sentence keeps its line, a
+    // long one wraps at a width that reads well, Japanese after its clauses.
     const QFontMetrics metrics(box->font());
     const int limit = metrics.averageCharWidth() * 60;
     for (const char *name : {"qt_msgbox_label", "qt_msgbox_informativelabel"}) {
-        if (auto *label = box->findChild<QLabel *>(QLatin1String(name)))
-            label->setMinimumWidth(std::min(metrics.horizontalAdvance(label->text()) + 2, limit));
+        auto *label = box->findChild<QLabel *>(QLatin1String(name));
+        if (!label) continue;
+        int wide = metrics.horizontalAdvance(label->text());
+        int room = limit;
+        if (hasJapanese(label->text()) && wide > limit) {
+            label->setText(brokenAtClauses(label->text(), metrics, limit));
+            wide = 0;
+            for (const QString &line : label->text().split(u'\n'))
+                wide = std::max(wide, metrics.horizontalAdvance(line));
+            room = limit * 3 / 2; // a clause wider than a line, up to half as much again
+        }
+        label->setMinimumWidth(std::min(wide + 2, room));
     }
     return box;
 }

@@ -89,7 +89,8 @@ TEST(ViewerColumnsTest, LayoutFillsTheWidthWithDataPartialAndSummaryColumns)
          {{0, 150}, {3, 70}, {8, 70}, {9, 0}, {10, 100}, {11, 100}, {12, 60}, {13, 37}, {14, 13}},
          {"Remaining Column", "---", "---", "% Column"},
          {"Summary Column", "Budget Column", "Budget % Column", "% Column"}},
-        {"short, weeks", 1, true, 1300, 470, 7, 11, {{9, 70}, {10, 0}, {11, 100}, {12, 100}, {13, 340}},
+        // The seven days share what the summaries leave.
+        {"short, weeks", 1, true, 1300, 470, 7, 11, {{3, 118}, {9, 118}, {10, 0}, {11, 100}, {12, 100}, {13, 4}},
          {"Weekend Column", "Weekly Remaining Column"}, {"Weekly Column", "Summary Column"}},
         {"too narrow", 2, true, 300, 370, 0, 3, {{3, 100}}, {"Remaining Column"}, {"Summary Column"}},
     };

@@ -356,6 +356,14 @@ TEST_P(TradePanelScreenshot, ShowsABuyASaleADividendAndASplit)
                    QString::fromUtf8(r.memo));
     auto panel = openTrades(*doc, invest, kFeb1, kFeb28);
     panel->move(40, 40);
+    // Wide, the memo takes the room: the units held stay beside the trade.
+    panel->resize(1600, 300);
+    panel->show();
+    QApplication::processEvents();
+    const cv::EditingTable *table = panel->tableView();
+    const int held = table->columnWithIdentifier(cv::TradePanel::HoldingColumn);
+    EXPECT_EQ(table->columnWidth(held), table->tableColumn(held)->width());
+    EXPECT_GT(table->columnWidth(table->columnWithIdentifier(cv::TradePanel::MemoColumn)), 500);
     panel->resize(1060, 300);
     QApplication::processEvents();
     EXPECT_TRUE(saveScreenshot(panel->grab(), language, QStringLiteral("trade-panel")));

@@ -88,24 +88,38 @@ TEST(MessageBoxAlertPresenter, BoxHasTheRequestedButtonsAndAnswers)
 }
 
 // A short question keeps its one line and a long message a readable width,
-// in Japanese too, however narrow the buttons.
-TEST(MessageBoxAlertPresenter, AShortQuestionKeepsItsLine)
+// in Japanese too, however narrow the buttons; Japanese lines end after a
+// clause, never inside a word.
+TEST(MessageBoxAlertPresenter, AShortQuestionKeepsItsLineAndJapaneseBreaksAfterItsClauses)
 {
-    cv::AlertRequest request;
-    request.title = QString::fromUtf8("Corvane を終了しますか？");
-    request.message = QString::fromUtf8("家計簿が開かれていません。終了するか、戻って家計簿を開くか作成してください。");
-    request.defaultButton = QString::fromUtf8("終了");
-    request.alternateButton = QString::fromUtf8("戻る");
-    std::unique_ptr<QMessageBox> box(cv::MessageBoxAlertPresenter::createMessageBox(request));
-    box->show();
-    QApplication::processEvents();
-    const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
-    const auto *more = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
-    ASSERT_TRUE(label && more);
-    EXPECT_LT(label->height(), 2 * label->fontMetrics().lineSpacing());
-    // The message wraps at a width that reads well: some forty characters.
-    const QFontMetrics metrics = more->fontMetrics();
-    EXPECT_GE(more->width(), std::min(metrics.horizontalAdvance(request.message), 40 * metrics.averageCharWidth()));
+    const char *messages[] = {"家計簿が開かれていません。終了するか、戻って家計簿を開くか作成してください。",
+                              "この帳簿は読み出し専用で、ファイルを変更する権限がありません。「名前を付けて保存」で別の"
+                              "名前か別のフォルダに保存"
+                              "してください。"};
+    for (const char *message : messages) {
+        cv::AlertRequest request;
+        request.title = QString::fromUtf8("Corvane を終了しますか？");
+        request.message = QString::fromUtf8(message);
+        request.defaultButton = QString::fromUtf8("終了");
+        request.alternateButton = QString::fromUtf8("戻る");
+        std::unique_ptr<QMessageBox> box(cv::MessageBoxAlertPresenter::createMessageBox(request));
+        box->show();
+        QApplication::processEvents();
+        const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        const auto *more = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
+        ASSERT_TRUE(label && more);
+        EXPECT_LT(label->height(), 2 * label->fontMetrics().lineSpacing());
+        // The message wraps at a width that reads well: lines of some forty characters.
+        const QFontMetrics metrics = more->fontMetrics();
+        // Each line fits the label, so Qt breaks none, and all but the last end a clause.
+        const QStringList lines = more->text().split(u'\n');
+        EXPECT_EQ(lines.join(QString()), request.message);
+        EXPECT_LE(lines.size(), metrics.horizontalAdvance(request.message) / (40 * metrics.averageCharWidth()) + 1);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            EXPECT_LE(metrics.horizontalAdvance(lines[i]), more->contentsRect().width()) << lines[i].toStdString();
+            if (i + 1 < lines.size()) EXPECT_TRUE(QStringLiteral("、。").contains(lines[i].back()));
+        }
+    }
 }
 
 TEST(MessageBoxAlertPresenter, EscapeAnswersTheAlternateButton)
