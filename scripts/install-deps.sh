@@ -21,9 +21,9 @@ PACKAGES=(
   libexpat1-dev libdeflate-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-dejavu-core qt6-translations-l10n
-  # Printed pages and PDFs: a PDF's text map names the first character of a
-  # glyph, and Noto CJK shares its kanji glyphs with the Kangxi radicals.
-  fonts-liberation2 fonts-morisawa-bizud-gothic
+  # Japanese on printed pages and PDFs: a PDF's text map names the first
+  # character of a glyph, and Noto CJK shares its kanji with the Kangxi radicals.
+  fonts-morisawa-bizud-gothic
   poppler-utils xvfb xauth libxml2-utils
   locales
   dbus-daemon libglib2.0-bin desktop-file-utils xdg-utils shared-mime-info

@@ -128,7 +128,7 @@ TEST_F(LocalizationTest, TablesAreCompiledInWithTheSameKeys)
     for (auto it = ja.entries.cbegin(); it != ja.entries.cend(); ++it)
         EXPECT_FALSE(asciiMark.match(it.value()).hasMatch()) << it.key().toStdString();
     cv::setLanguageOverride(QStringLiteral("ja"));
-    EXPECT_EQ(localizedString(QStringLiteral("Report-Font")), QStringLiteral("Liberation Sans, BIZ UDGothic"));
+    EXPECT_EQ(localizedString(QStringLiteral("Report-Font")), QStringLiteral("Noto Sans CJK JP"));
 }
 
 TEST(FormatString, FillsObjectAndIntegerPlaceholders)

@@ -21,7 +21,7 @@ enum class TextAlign { Left, Right, Center };
 enum class CanvasOutput { Vector, Pixels, Recording };
 
 struct CanvasFont {
-    QString family;   // one family, or several separated by commas, each character from the first that has it
+    QString family;
     double size = 11; // points
     bool bold = false;
     bool operator==(const CanvasFont &) const = default;

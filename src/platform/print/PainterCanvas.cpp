@@ -44,11 +44,18 @@ PainterCanvas::~PainterCanvas()
     m_painter.restore();
 }
 
-QFont PainterCanvas::qfont(const CanvasFont &font, double deviceDpi)
+bool PainterCanvas::holdsJapanese(const QString &text)
+{
+    // From the CJK radicals on: kana, kanji, CJK marks and full-width forms.
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() >= 0x2E80; });
+}
+
+QFont PainterCanvas::qfont(const CanvasFont &font, double deviceDpi, bool japanese)
 {
     QFont f;
     QStringList families;
-    for (const QString &family : font.family.split(u',', Qt::SkipEmptyParts)) families.append(family.trimmed());
+    if (japanese) families.append(QStringLiteral("BIZ UDGothic"));
+    if (!font.family.isEmpty()) families.append(font.family);
     if (!families.isEmpty()) f.setFamilies(families);
     f.setPointSizeF(std::max(font.size, 0.5) * 72.0 / deviceDpi);
     f.setBold(font.bold);
@@ -66,26 +73,38 @@ void PainterCanvas::setFont(const CanvasFont &font)
 {
     m_font = font;
     m_qfont = qfont(font, m_dpi);
+    m_japaneseQfont = qfont(font, m_dpi, true);
     m_painter.setFont(m_qfont);
     m_metrics.emplace(m_qfont, m_painter.device());
+    m_japaneseMetrics.reset();
+}
+
+const QFontMetricsF &PainterCanvas::metricsFor(const QString &text) const
+{
+    if (!holdsJapanese(text)) return *m_metrics;
+    if (!m_japaneseMetrics) m_japaneseMetrics.emplace(m_japaneseQfont, m_painter.device());
+    return *m_japaneseMetrics;
 }
 
 double PainterCanvas::textWidth(const QString &text) const
 {
-    return m_metrics->horizontalAdvance(text);
+    return metricsFor(text).horizontalAdvance(text);
 }
 
 QString PainterCanvas::truncated(const QString &text, double width) const
 {
-    return m_metrics->elidedText(text, Qt::ElideRight, std::max(width, 0.0));
+    return metricsFor(text).elidedText(text, Qt::ElideRight, std::max(width, 0.0));
 }
 
 void PainterCanvas::drawText(const QString &text, const QRectF &box, TextAlign align, bool truncate)
 {
     if (text.isEmpty()) return;
     const QString shown = truncate ? truncated(text, box.width()) : text;
+    const bool japanese = holdsJapanese(text);
+    if (japanese) m_painter.setFont(m_japaneseQfont);
     m_painter.setPen(m_textColor);
     m_painter.drawText(box, alignmentFlags(align) | Qt::TextSingleLine | Qt::TextDontClip, shown);
+    if (japanese) m_painter.setFont(m_qfont);
 }
 
 void PainterCanvas::fillRect(const QRectF &rect, const QColor &color)

@@ -41,14 +41,23 @@ public:
     void clipTo(const QRectF &rect) override;
 
     // A font whose pixel size on the painter's device, in the canvas's scale,
-    // is the canvas font's size in points.
-    static QFont qfont(const CanvasFont &font, double deviceDpi);
+    // is the canvas font's size in points; for a text holding Japanese, the
+    // Japanese print face (see holdsJapanese).
+    static QFont qfont(const CanvasFont &font, double deviceDpi, bool japanese = false);
+    // A PDF's text map names each glyph by the lowest character the font
+    // gives it, and Noto CJK gives its kanji to the Kangxi radicals as well
+    // (月 would read back as ⽉): Japanese is printed in a face without shared
+    // glyphs, Latin text keeps the canvas font.
+    static bool holdsJapanese(const QString &text);
 
 private:
     QPainter &m_painter;
     CanvasFont m_font;
     QFont m_qfont;
-    std::optional<QFontMetricsF> m_metrics; // of the font on the painter's device
+    QFont m_japaneseQfont;
+    std::optional<QFontMetricsF> m_metrics;                 // of the font on the painter's device
+    mutable std::optional<QFontMetricsF> m_japaneseMetrics; // of its Japanese face, made when first needed
+    const QFontMetricsF &metricsFor(const QString &text) const;
     QColor m_textColor = Qt::black;
     double m_dpi = 72;
     int m_saves = 0;

@@ -30,16 +30,19 @@ void RecordingCanvas::setFont(const CanvasFont &font)
 {
     m_font = font;
     m_qfont = PainterCanvas::qfont(font, m_metricsDevice.logicalDpiY());
+    m_japaneseQfont = PainterCanvas::qfont(font, m_metricsDevice.logicalDpiY(), true);
 }
 
 double RecordingCanvas::textWidth(const QString &text) const
 {
-    return QFontMetricsF(m_qfont, &m_metricsDevice).horizontalAdvance(text);
+    return QFontMetricsF(PainterCanvas::holdsJapanese(text) ? m_japaneseQfont : m_qfont, &m_metricsDevice)
+        .horizontalAdvance(text);
 }
 
 QString RecordingCanvas::truncated(const QString &text, double width) const
 {
-    return QFontMetricsF(m_qfont, &m_metricsDevice).elidedText(text, Qt::ElideRight, std::max(width, 0.0));
+    return QFontMetricsF(PainterCanvas::holdsJapanese(text) ? m_japaneseQfont : m_qfont, &m_metricsDevice)
+        .elidedText(text, Qt::ElideRight, std::max(width, 0.0));
 }
 
 void RecordingCanvas::drawText(const QString &text, const QRectF &box, TextAlign align, bool truncate)

@@ -54,6 +54,7 @@ private:
     QList<Call> m_calls;
     CanvasFont m_font;
     QFont m_qfont;
+    QFont m_japaneseQfont; // measures text holding Japanese, as the painter draws it
     QColor m_textColor = Qt::black;
     QImage m_metricsDevice;
 };
