@@ -85,7 +85,7 @@ bool OpenBooks::mayOverwrite(const Book *document, const QString &target) const
     if (cv::FileIdentity::of(target) == m_watches.at(document).identity) return true;
     return Alert::confirm(
         cv::formatString(cv::localizedString("The document “%@” was changed by another program."),
-                         {QFileInfo(target).fileName()}),
+                         {displayName(*document)}),
         cv::localizedString("Saving replaces the changes made there. Cancel to keep editing without saving."),
         cv::localizedString("Overwrite"), QString());
 }
@@ -94,7 +94,7 @@ bool OpenBooks::mayOverwrite(const Book *document, const QString &target) const
 bool OpenBooks::mayReplaceDamaged(Book *document, const QString &target) const
 {
     if (!isOwnFile(document, target) || !document->saveNeedsDamageConfirmation()) return true;
-    if (!Alert::confirm(cv::formatString(cv::localizedString("Store-Damaged-Save"), {QFileInfo(target).fileName()}),
+    if (!Alert::confirm(cv::formatString(cv::localizedString("Store-Damaged-Save"), {displayName(*document)}),
                         cv::localizedString("Store-Damaged-Save-Detail"), cv::localizedString("Save Anyway"),
                         QString()))
         return false;
@@ -135,7 +135,7 @@ std::optional<bool> OpenBooks::refusedSave(Book *document, const QString &target
     }
     qCWarning(lcDocument) << "save refused:" << target << int(refusal);
     return tellUnsaved(document, cv::formatString(cv::localizedString(QStringLiteral("Save-Refused")), {shown}), why,
-                       QFileInfo(target).fileName(), offerSaveAs);
+                       shown, offerSaveAs);
 }
 
 bool OpenBooks::tellUnsaved(Book *document, const QString &title, const QString &why, const QString &suggested,
@@ -275,7 +275,7 @@ bool OpenBooks::saveDocument(Book *document)
             return tellUnsaved(document,
                                cv::formatString(cv::localizedString("The document “%@” could not be saved."),
                                                 {displayName(*document)}),
-                               document->failure(), QFileInfo(target).fileName(), true);
+                               document->failure(), displayName(*document), true);
         watch(document, target);
         return true;
     }
