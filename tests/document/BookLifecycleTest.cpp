@@ -467,24 +467,20 @@ TEST_F(LifecycleTest, EveryNameKeepsItsOwnBackupsAndAFailingFolderIsNamedOnce)
     EXPECT_TRUE(alerts.asked[0].message.contains(backupFolder()));
 
     // A file, or a link to nothing, where the backup folder goes: three saves, one alert naming the folder.
-    const QString blocked[] = {tmp.filePath(QStringLiteral("FileThere/Corvane Backup")),
-                               tmp.filePath(QStringLiteral("LinkThere/Corvane Backup"))};
-    for (const QString &folder : blocked) ASSERT_TRUE(QDir().mkpath(QFileInfo(folder).path()));
-    QFile(blocked[0]).open(QIODevice::WriteOnly);
-    ASSERT_TRUE(QFile::link(tmp.filePath(QStringLiteral("nowhere")), blocked[1]));
-    for (const QString &folder : blocked) {
-        SCOPED_TRACE(folder.toStdString());
+    for (const char *there : {"FileThere", "LinkThere"}) {
+        const QString folder = tmp.filePath(QLatin1String(there) + QStringLiteral("/Corvane Backup"));
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(folder).path()));
+        ASSERT_TRUE(there[0] == 'L' ? QFile::link(tmp.filePath(QStringLiteral("nowhere")), folder)
+                                    : QFile(folder).open(QIODevice::WriteOnly));
         cv::backup::setFolders(folder, tmp.filePath(QStringLiteral("OldSupport")));
         alerts.asked.clear();
         cv::Book *doc = controller.openDocument(book(names[0]));
-        ASSERT_TRUE(doc);
-        for (int unit = 2; unit <= 4; ++unit) {
+        for (int unit = 2; doc && unit <= 4; ++unit) {
             doc->settings()->setViewerUnit(unit);
             EXPECT_TRUE(controller.saveDocument(doc));
         }
-        EXPECT_TRUE(controller.closeDocument(doc, false));
-        ASSERT_EQ(alerts.asked.size(), 1u);
-        EXPECT_TRUE(alerts.asked[0].message.contains(folder));
+        EXPECT_TRUE(doc && controller.closeDocument(doc, false));
+        EXPECT_TRUE(alerts.asked.size() == 1 && alerts.asked[0].message.contains(folder)) << alerts.asked.size();
     }
 }
 
@@ -671,11 +667,9 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
     }
     const QByteArray original = readAll(book(QStringLiteral("Household.cvv2")));
     const passwd *nobody = ::getpwnam("nobody");
-    const auto own = [&](const QString &file, bool byNobody) {
+    const auto own = [&](const QString &file, bool byNobody) { // as root only: nobody's, or root's again
         if (nobody && ::geteuid() == 0)
-            EXPECT_EQ(::chown(QFile::encodeName(file).constData(), byNobody ? nobody->pw_uid : 0,
-                              byNobody ? nobody->pw_gid : 0),
-                      0);
+            EXPECT_EQ(::chown(QFile::encodeName(file).constData(), byNobody ? nobody->pw_uid : 0, nobody->pw_gid), 0);
     };
     const auto copied = [&](const QString &to, QFileDevice::Permissions mode) {
         QFile::remove(to);
@@ -763,10 +757,8 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
                 EXPECT_EQ(alerts.asked[0].message, row.why);
             }
             if (row.ends == Ends::Refused) {
-                const QString shown = QFileInfo(!row.saveAs.isEmpty() ? row.saveAs
-                                                : row.throughLink     ? link
-                                                                      : real)
-                                          .fileName();
+                const QString shown =
+                    QFileInfo(row.saveAs.isEmpty() ? row.throughLink ? link : real : row.saveAs).fileName();
                 EXPECT_TRUE(alerts.asked[0].title.contains(shown)) << alerts.asked[0].title.toStdString();
                 EXPECT_EQ(alerts.asked[0].defaultButton, cv::localizedString(QStringLiteral("Save As…")));
                 EXPECT_EQ(doc->fileName(), ui.savePath);
@@ -833,19 +825,18 @@ TEST_F(LifecycleTest, LeftoversOfStoppedProgramsGoOncePerFolderAfterTheWindowSho
 
     // A dated backup opens untitled: the folder swept is the backup's, never the program's current folder.
     const QString current = tmp.filePath(QStringLiteral("Current")), previous = QDir::currentPath();
-    ASSERT_TRUE(QDir().mkpath(current) && QDir().mkpath(backupFolder()) && QDir::setCurrent(current));
     const QString dated = backupFolder() + QStringLiteral("/Rich.09-06-01.cvv2");
-    ASSERT_TRUE(QFile::copy(path, dated));
-    const QString datedStopped = QStringLiteral(".Rich.09-06-01.cvv2.lock-%1-1f2e").arg(dead);
-    plant(datedStopped, host, dead, current), plant(datedStopped, host, dead, backupFolder());
+    ASSERT_TRUE(QDir().mkpath(current) && QDir().mkpath(backupFolder()) && QFile::copy(path, dated));
+    const QString lock = plant(QStringLiteral(".Rich.09-06-01.cvv2.lock-%1-1f2e").arg(dead), host, dead, current);
+    plant(lock, host, dead, backupFolder());
+    QDir::setCurrent(current);
     doc = controller.openDocument(dated);
-    const bool untitled = doc && doc->fileName().isEmpty();
     QCoreApplication::processEvents();
     cv::leftovers::waitAndForgetForTests();
     QDir::setCurrent(previous);
-    EXPECT_TRUE(untitled);
-    EXPECT_TRUE(QFileInfo::exists(current + QLatin1Char('/') + datedStopped));
-    EXPECT_FALSE(QFileInfo::exists(backupFolder() + QLatin1Char('/') + datedStopped));
+    EXPECT_TRUE(doc && doc->fileName().isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(current + QLatin1Char('/') + lock));
+    EXPECT_FALSE(QFileInfo::exists(backupFolder() + QLatin1Char('/') + lock));
 }
 
 // Whatever another user plants under the lock's name is left as it is and the
