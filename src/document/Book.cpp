@@ -75,6 +75,11 @@ bool Book::readCancelled() const
     return m_d->m_readCancelled;
 }
 
+const QString &Book::failure() const
+{
+    return m_d->m_failure;
+}
+
 void Book::setFileName(const QString &path)
 {
     m_d->m_fileName = path;

@@ -230,8 +230,9 @@ public:
     // Reads a file of the type into this fresh document, then brings an older
     // type to the current one. False when nothing could be opened.
     bool initWithContentsOfFile(const QString &path, const QString &type);
-    // Saves under the path as the type, then takes the day's backup once per opening.
-    bool writeToFile(const QString &path, const QString &type);
+    // Saves under the path as the type, then takes the day's backup once per
+    // opening. The new file takes `mode` where given, else the replaced file's.
+    bool writeToFile(const QString &path, const QString &type, std::optional<unsigned> mode = std::nullopt);
     void compactDB();
     // The store's own consistency check on a thread of its own, started once
     // the window shows; a damaged store is reported as soon as it is found.
@@ -248,11 +249,13 @@ public:
     void setPrintSettings(PrintSettingsPtr info);
 
     // ================= whole document as XML (Book_XML.cpp)
-    // Writes the whole book; the file is replaced only when every write succeeded.
-    bool export_(const QString &path);
+    // Writes the whole book; the file is replaced only when every write
+    // succeeded, with `mode` where given, else the replaced file's.
+    bool export_(const QString &path, std::optional<unsigned> mode = std::nullopt);
     // Adds what the file holds to the models, lists and store. `isTemplate`
-    // tells whether the root marks the file as a template.
-    bool import(const QString &path, bool *isTemplate = nullptr);
+    // tells whether the root marks the file as a template; `why` gets the
+    // user's words for a refused file.
+    bool import(const QString &path, bool *isTemplate = nullptr, QString *why = nullptr);
 
     // TradeFormatting
     int currencyOfAccount(int account) const override;
@@ -282,6 +285,8 @@ private:
     void setFileType(const QString &type);
     // Whether the last failed read was cancelled by the user.
     bool readCancelled() const;
+    // Why the last open or save failed, in the user's words; empty when not known.
+    const QString &failure() const;
     // Whether a save over the book must ask first: its store was found damaged
     // and the user has not yet chosen to save it all the same. Waits for a
     // check under way.
@@ -304,7 +309,7 @@ private:
     static void tellThatBackupsFail();
     bool isBackupFile(const QString &path) const;
     bool readFromFile(const QString &path, const QString &type);
-    bool writeToFileWorker(const QString &path, const QString &extension);
+    bool writeToFileWorker(const QString &path, const QString &extension, std::optional<unsigned> mode);
     void fixHoldingSecurityIds(const NodePtr &node);
     bool investmentAccountHoldsSecurityInOtherCurrency(const NodePtr &account);
     static cv::DocumentType documentType(const QString &type);

@@ -145,6 +145,7 @@ struct Book::Private {
     int m_backupStatus = 0;
     bool m_upgraded = false;
     bool m_readCancelled = false;
+    QString m_failure; // why the last open or save failed, for the user
     // The store check after the open: its answer is taken once.
     void takeStoreCheck();
     bool m_storeDamaged = false;

@@ -121,7 +121,8 @@ QString stem(const QString &base, const QString &extension)
 
 QString fileName(const QString &base, const QDate &date, const QString &extension)
 {
-    return stem(base, extension) + QLatin1Char('.') + date.toString(QStringLiteral("yy-MM-dd")) + QLatin1Char('.') + extension;
+    return stem(base, extension) + QLatin1Char('.') + date.toString(QStringLiteral("yy-MM-dd")) + QLatin1Char('.') +
+           extension;
 }
 
 bool isBackupOf(const QString &name, const QString &base, const QString &extension)
@@ -150,7 +151,11 @@ QString PrepareBackupFolder()
         }
         qCWarning(lcDocument) << "failed copying old backup items";
     }
-    return CreateDirectoryRecursivelyAtPath(folder) ? folder : QString();
+    // Not through the alerting folder maker: a backup that cannot be made is
+    // told once a run, by the save that wanted it.
+    if (QDir().mkpath(folder)) return folder;
+    qCWarning(lcDocument) << "the backup folder cannot be made:" << folder;
+    return QString();
 }
 
 bool Book::manageBackup(const QString &path)

@@ -9,6 +9,7 @@
 #include "platform/Localization.h"
 #include "platform/Logging.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -263,6 +264,7 @@ bool Book::Private::readInfoRows()
 bool Book::readFromFile(const QString &path, const QString &type)
 {
     m_d->m_readCancelled = false;
+    m_d->m_failure.clear();
     const cv::DocumentType docType = documentType(type);
     BookUI &ui = cv::documentUI();
     ui.beginBusy(cv::formatString(cv::localizedString(QStringLiteral("Loading %@")), {QFileInfo(path).fileName()}));
@@ -272,7 +274,7 @@ bool Book::readFromFile(const QString &path, const QString &type)
         if (m_d->m_store->create()) {
             bool isTemplate = false;
             m_d->m_store->beginTransaction();
-            ok = import(path, &isTemplate);
+            ok = import(path, &isTemplate, &m_d->m_failure);
             if (ok) {
                 m_d->addDefaultCurrencyIfNone();
                 commitInfoRows();
@@ -284,14 +286,19 @@ bool Book::readFromFile(const QString &path, const QString &type)
                 m_d->m_fileType = kTypeV2;
             }
         }
-        if (!ok) m_d->m_store->close();
+        if (!ok) {
+            m_d->m_store->close();
+            if (m_d->m_failure.isEmpty()) m_d->m_failure = cv::localizedString(QStringLiteral("Open-Store-Failed"));
+        }
     } else if (docType == cv::DocumentType::Version1 || docType == cv::DocumentType::Current) {
         bool upgraded = false;
         ok = m_d->m_store->open(path, &upgraded);
         m_d->m_upgraded = upgraded;
+        m_d->m_failure = m_d->m_store->failure();
         if (ok && !m_d->readInfoRows()) {
             ok = false;
             m_d->m_store->close();
+            m_d->m_failure = cv::localizedString(QStringLiteral("Open-Damaged"));
         }
     }
     ui.endBusy();
@@ -415,14 +422,18 @@ void Book::tellThatBackupsFail()
     const QString folder = cv::backup::folderPath();
     if (g_toldBackupFolders.contains(folder)) return;
     g_toldBackupFolders.insert(folder);
+    // A file or a dangling link where the folder goes: no folder to fill.
+    const QString why =
+        QFileInfo(folder).isDir() ? QStringLiteral("Backup-Failed-Detail") : QStringLiteral("Backup-Failed-No-Folder");
     Alert::alert(cv::localizedString(QStringLiteral("Backup-Failed")),
-                 cv::formatString(cv::localizedString(QStringLiteral("Backup-Failed-Detail")), {folder}));
+                 cv::formatString(cv::localizedString(why), {QDir::toNativeSeparators(folder)}));
 }
 
-bool Book::writeToFile(const QString &path, const QString &type)
+bool Book::writeToFile(const QString &path, const QString &type, std::optional<unsigned> mode)
 {
+    m_d->m_failure.clear();
     const QString extension = cv::extensionForDocumentType(cv::savedDocumentType(documentType(type)));
-    const bool ok = writeToFileWorker(path, extension);
+    const bool ok = writeToFileWorker(path, extension, mode);
     if (ok && m_d->m_backupStatus == 1 && !path.isEmpty()) {
         if (manageBackup(path))
             m_d->m_backupStatus = 0;
@@ -432,11 +443,11 @@ bool Book::writeToFile(const QString &path, const QString &type)
     return ok;
 }
 
-bool Book::writeToFileWorker(const QString &path, const QString &extension)
+bool Book::writeToFileWorker(const QString &path, const QString &extension, std::optional<unsigned> mode)
 {
     const cv::DocumentType docType = cv::documentTypeForExtension(extension);
     if (docType == cv::DocumentType::XML) {
-        if (!export_(path)) return false;
+        if (!export_(path, mode)) return false;
         // The settings just written must still reach a later save in the database form.
         if (m_d->m_settings->changed()) {
             commitSettings();
@@ -456,11 +467,13 @@ bool Book::writeToFileWorker(const QString &path, const QString &extension)
         // The window's split position travels in the settings, stored on aboutToSave.
         if (!commitSettings()) {
             updateChangeCount(ChangeDone);
+            m_d->m_failure = cv::localizedString(QStringLiteral("Open-Store-Failed"));
             return false;
         }
         m_d->m_settings->clearChanged();
     }
-    const bool ok = m_d->m_store->save(path);
+    const bool ok = m_d->m_store->save(path, mode);
+    if (!ok) m_d->m_failure = m_d->m_store->failure();
     // A failed save leaves the book marked as edited: nothing in it is on disk yet.
     updateChangeCount(ok ? ChangeCleared : ChangeDone);
     return ok;

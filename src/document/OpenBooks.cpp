@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <sys/stat.h>
+
 namespace cv {
 
 namespace {
@@ -83,7 +85,7 @@ bool OpenBooks::mayOverwrite(const Book *document, const QString &target) const
     if (cv::FileIdentity::of(target) == m_watches.at(document).identity) return true;
     return Alert::confirm(
         cv::formatString(cv::localizedString("The document “%@” was changed by another program."),
-                         {QFileInfo(target).fileName()}),
+                         {displayName(*document)}),
         cv::localizedString("Saving replaces the changes made there. Cancel to keep editing without saving."),
         cv::localizedString("Overwrite"), QString());
 }
@@ -92,7 +94,7 @@ bool OpenBooks::mayOverwrite(const Book *document, const QString &target) const
 bool OpenBooks::mayReplaceDamaged(Book *document, const QString &target) const
 {
     if (!isOwnFile(document, target) || !document->saveNeedsDamageConfirmation()) return true;
-    if (!Alert::confirm(cv::formatString(cv::localizedString("Store-Damaged-Save"), {QFileInfo(target).fileName()}),
+    if (!Alert::confirm(cv::formatString(cv::localizedString("Store-Damaged-Save"), {displayName(*document)}),
                         cv::localizedString("Store-Damaged-Save-Detail"), cv::localizedString("Save Anyway"),
                         QString()))
         return false;
@@ -100,25 +102,51 @@ bool OpenBooks::mayReplaceDamaged(Book *document, const QString &target) const
     return true;
 }
 
-std::optional<bool> OpenBooks::refusedSave(Book *document, const QString &target, bool offerSaveAs)
+std::optional<unsigned> OpenBooks::keptMode(const Book *document, const QString &target) const
+{
+    if (!isOwnFile(document, target)) return std::nullopt;
+    const Watch &w = m_watches.at(document);
+    if (!w.identity.exists || cv::FileIdentity::of(target) == w.identity) return std::nullopt;
+    return w.mode;
+}
+
+std::optional<bool> OpenBooks::refusedSave(Book *document, const QString &target, const QString &shown,
+                                           bool offerSaveAs)
 {
     using Refusal = cv::ReplacingFile::Refusal;
     const Refusal refusal = cv::ReplacingFile::refusalFor(target);
     if (refusal == Refusal::None) return std::nullopt;
-    const QString why = refusal == Refusal::NotAFile ? cv::localizedString(QStringLiteral("Save-Refused-Not-A-File"))
-                        : refusal == Refusal::ReadOnly
-                            ? cv::localizedString(QStringLiteral("Save-Refused-Read-Only"))
-                            : cv::formatString(cv::localizedString(QStringLiteral("Save-Refused-Folder")),
-                                               {QDir::toNativeSeparators(QFileInfo(target).absolutePath())});
+    const QString folder = QDir::toNativeSeparators(QFileInfo(target).absolutePath());
+    QString why;
+    switch (refusal) {
+    case Refusal::None: break;
+    case Refusal::NotAFile: why = cv::localizedString(QStringLiteral("Save-Refused-Not-A-File")); break;
+    case Refusal::ReadOnly:
+        why = isOwnFile(document, target)
+                  ? cv::localizedString(QStringLiteral("Save-Refused-Read-Only"))
+                  : cv::formatString(cv::localizedString(QStringLiteral("Save-Refused-File-Read-Only")), {shown});
+        break;
+    case Refusal::FolderReadOnly:
+        why = cv::formatString(cv::localizedString(QStringLiteral("Save-Refused-Folder")), {folder});
+        break;
+    case Refusal::OthersFile:
+        why = cv::formatString(cv::localizedString(QStringLiteral("Save-Refused-Others-File")), {shown, folder});
+        break;
+    }
     qCWarning(lcDocument) << "save refused:" << target << int(refusal);
-    const QString title =
-        cv::formatString(cv::localizedString(QStringLiteral("Save-Refused")), {QFileInfo(target).fileName()});
+    return tellUnsaved(document, cv::formatString(cv::localizedString(QStringLiteral("Save-Refused")), {shown}), why,
+                       shown, offerSaveAs);
+}
+
+bool OpenBooks::tellUnsaved(Book *document, const QString &title, const QString &why, const QString &suggested,
+                            bool offerSaveAs)
+{
     if (!offerSaveAs) {
         Alert::alert(title, why);
         return false;
     }
     if (!Alert::confirm(title, why, cv::localizedString(QStringLiteral("Save As…")), QString())) return false;
-    const QString path = cv::documentUI().askSavePath(*document, QFileInfo(target).fileName());
+    const QString path = cv::documentUI().askSavePath(*document, suggested);
     // A place chosen there and refused again is not offered a second time.
     return !path.isEmpty() && writeAs(document, path, false);
 }
@@ -136,6 +164,8 @@ void OpenBooks::watch(const Book *document, const QString &target)
                                               : cv::ReplacingFile::resolvedPath(path);
     w.fileName = path;
     w.target = file;
+    struct stat st {};
+    w.mode = ::stat(QFile::encodeName(file).constData(), &st) == 0 ? unsigned(st.st_mode & 07777) : 0;
     if (!w.lock || w.lock->documentPath() != file) {
         w.lock.reset();
         w.lock = std::make_unique<cv::DocumentLock>(file);
@@ -188,7 +218,7 @@ std::unique_ptr<Book> OpenBooks::readDocument(const QString &path, const QString
     if (alertOnFailure && !document->readCancelled())
         Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be opened."),
                                       {QFileInfo(path).fileName()}),
-                     QString());
+                     document->failure());
     return nullptr;
 }
 
@@ -225,9 +255,11 @@ Book *OpenBooks::openDocument(const QString &path, bool display)
     add(std::move(document), display);
     raw->checkStoreInBackground();
     // After the window shows: a folder of many files takes a while to read.
+    // A book opened untitled (a backup, a template) has no watch: the folder is the opened file's.
+    const auto watched = m_watches.find(raw);
+    const QString file = watched != m_watches.end() ? watched->second.target : cv::ReplacingFile::resolvedPath(path);
     QMetaObject::invokeMethod(
-        this, [folder = QFileInfo(m_watches[raw].target).absolutePath()] { cv::leftovers::sweepOnce(folder); },
-        Qt::QueuedConnection);
+        this, [folder = QFileInfo(file).absolutePath()] { cv::leftovers::sweepOnce(folder); }, Qt::QueuedConnection);
     return raw;
 }
 
@@ -236,16 +268,16 @@ bool OpenBooks::saveDocument(Book *document)
     if (!document) return false;
     if (!document->fileName().isEmpty()) {
         const QString target = targetFor(document, document->fileName());
-        if (const std::optional<bool> refused = refusedSave(document, target, true)) return *refused;
+        if (const std::optional<bool> refused = refusedSave(document, target, displayName(*document), true))
+            return *refused;
         if (!mayReplaceDamaged(document, target) || !mayOverwrite(document, target)) return false;
-        const bool ok = document->writeToFile(target, document->fileType());
-        if (!ok)
-            Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."),
-                                          {displayName(*document)}),
-                         QString());
-        else
-            watch(document, target);
-        return ok;
+        if (!document->writeToFile(target, document->fileType(), keptMode(document, target)))
+            return tellUnsaved(document,
+                               cv::formatString(cv::localizedString("The document “%@” could not be saved."),
+                                                {displayName(*document)}),
+                               document->failure(), displayName(*document), true);
+        watch(document, target);
+        return true;
     }
     QString suggested = document->suggestedFileName();
     if (suggested.isEmpty())
@@ -278,14 +310,13 @@ bool OpenBooks::writeAs(Book *document, const QString &path, bool offerSaveAs)
         return false;
     }
     const QString target = cv::ReplacingFile::resolvedPath(path);
-    if (const std::optional<bool> refused = refusedSave(document, target, offerSaveAs)) return *refused;
+    const QString shown = QFileInfo(path).fileName();
+    if (const std::optional<bool> refused = refusedSave(document, target, shown, offerSaveAs)) return *refused;
     if (!mayReplaceDamaged(document, target) || !mayOverwrite(document, target)) return false;
-    if (!document->writeToFile(target, type)) {
-        Alert::alert(cv::formatString(cv::localizedString("The document “%@” could not be saved."),
-                                      {QFileInfo(path).fileName()}),
-                     QString());
-        return false;
-    }
+    if (!document->writeToFile(target, type, keptMode(document, target)))
+        return tellUnsaved(document,
+                           cv::formatString(cv::localizedString("The document “%@” could not be saved."), {shown}),
+                           document->failure(), shown, offerSaveAs);
     // A damaged book saved elsewhere leaves its last good copy behind: nothing more to ask.
     if (!isOwnFile(document, target)) document->acceptStoreDamage();
     document->setFileName(path);

@@ -79,9 +79,19 @@ private:
     bool mayReplaceDamaged(Book *document, const QString &target) const;
     // Whether a save may replace the file: asks when another program changed it.
     bool mayOverwrite(const Book *document, const QString &target) const;
+    // The mode a save over the book's own file gives it when another file was
+    // put in its place since: the book's as last read or written, never the
+    // newcomer's. None keeps the mode of the file replaced.
+    std::optional<unsigned> keptMode(const Book *document, const QString &target) const;
     // A place no save may write (a link or other put there, a read-only book
-    // or folder): the user is told and offered Save As, whose outcome is answered.
-    std::optional<bool> refusedSave(Book *document, const QString &target, bool offerSaveAs);
+    // or folder, another user's file in a sticky folder): the user is told
+    // and offered Save As, whose outcome is answered. `shown` is the name the
+    // user knows the file by.
+    std::optional<bool> refusedSave(Book *document, const QString &target, const QString &shown, bool offerSaveAs);
+    // Tells why a save did not happen and, with `offerSaveAs`, offers Save As;
+    // answers whether the book was saved after all.
+    bool tellUnsaved(Book *document, const QString &title, const QString &why, const QString &suggested,
+                     bool offerSaveAs);
     bool writeAs(Book *document, const QString &path, bool offerSaveAs);
     // Locks the document's file and notes its state as this program left it.
     void watch(const Book *document, const QString &target = QString());
@@ -92,6 +102,7 @@ private:
         cv::FileIdentity identity;              // the file as last read or written here
         QString fileName;                       // the document's name for the file
         QString target;                         // the file itself, links followed when it was opened
+        unsigned mode = 0;                      // its permission bits as last read or written here
     };
 
     std::vector<std::unique_ptr<Book>> m_documents;

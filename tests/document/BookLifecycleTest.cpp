@@ -440,9 +440,10 @@ TEST_F(LifecycleTest, EveryNameKeepsItsOwnBackupsAndAFailingFolderIsNamedOnce)
         EXPECT_TRUE(controller.saveDocument(doc));
         const QString base = QFileInfo(name).completeBaseName();
         const QStringList kept = QDir(backupFolder()).entryList(QDir::Files);
-        EXPECT_EQ(std::count_if(kept.begin(), kept.end(),
-                                [&](const QString &f) { return cv::backup::isBackupOf(f, base, QStringLiteral("cvv2")); }),
-                  1);
+        EXPECT_EQ(
+            std::count_if(kept.begin(), kept.end(),
+                          [&](const QString &f) { return cv::backup::isBackupOf(f, base, QStringLiteral("cvv2")); }),
+            1);
         EXPECT_TRUE(controller.closeDocument(doc, false));
     }
     // Both long names, cut alike, keep a backup each.
@@ -464,6 +465,23 @@ TEST_F(LifecycleTest, EveryNameKeepsItsOwnBackupsAndAFailingFolderIsNamedOnce)
     }
     ASSERT_EQ(alerts.asked.size(), 1u);
     EXPECT_TRUE(alerts.asked[0].message.contains(backupFolder()));
+
+    // A file, or a link to nothing, where the backup folder goes: three saves, one alert naming the folder.
+    for (const char *there : {"FileThere", "LinkThere"}) {
+        const QString folder = tmp.filePath(QLatin1String(there) + QStringLiteral("/Corvane Backup"));
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(folder).path()));
+        ASSERT_TRUE(there[0] == 'L' ? QFile::link(tmp.filePath(QStringLiteral("nowhere")), folder)
+                                    : QFile(folder).open(QIODevice::WriteOnly));
+        cv::backup::setFolders(folder, tmp.filePath(QStringLiteral("OldSupport")));
+        alerts.asked.clear();
+        cv::Book *doc = controller.openDocument(book(names[0]));
+        for (int unit = 2; doc && unit <= 4; ++unit) {
+            doc->settings()->setViewerUnit(unit);
+            EXPECT_TRUE(controller.saveDocument(doc));
+        }
+        EXPECT_TRUE(doc && controller.closeDocument(doc, false));
+        EXPECT_TRUE(alerts.asked.size() == 1 && alerts.asked[0].message.contains(folder)) << alerts.asked.size();
+    }
 }
 
 TEST_F(LifecycleTest, OldBackupFolderIsCopiedOnce)
@@ -624,8 +642,9 @@ TEST_F(LifecycleTest, TwoProgramsOnOneBook)
 }
 
 // The save writes the file the book was opened from, resolved once, and
-// nothing else: a place it may not write is refused, naming why, and Save As
-// is offered. The rows that need another user run as nobody.
+// nothing else, never wider open than the book was: a place it may not write
+// is refused, and a save that fails says why, naming the file as the user
+// knows it and offering Save As. The rows that need another user run as nobody.
 TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
 {
     backupCount = 0;
@@ -634,43 +653,81 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
     QDir().mkpath(folder), QDir().mkpath(rescue), QDir().mkpath(QFileInfo(victim).path());
     const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
                           QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    const auto readWrite = readOnly | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     for (const QString &f : {tmp.path(), folder, rescue}) QFile::setPermissions(f, everyone);
     QFile v(victim);
     ASSERT_TRUE(v.open(QIODevice::WriteOnly) && v.write("victim's own") > 0);
     v.close();
-    const QString real = folder + QStringLiteral("/Household.cvv2"), link = folder + QStringLiteral("/Link.cvv2");
+    const QString real = folder + QStringLiteral("/Household.cvv2"), link = folder + QStringLiteral("/Link.cvv2"),
+                  theirs = folder + QStringLiteral("/Theirs.cvv2"), other = folder + QStringLiteral("/Other.cvv2");
     {
         cv::Book made;
         savedDefaultBook(made, QStringLiteral("Household.cvv2"));
     }
     const QByteArray original = readAll(book(QStringLiteral("Household.cvv2")));
+    const passwd *nobody = ::getpwnam("nobody");
+    const auto own = [&](const QString &file, bool byNobody) { // as root only: nobody's, or root's again
+        if (nobody && ::geteuid() == 0)
+            EXPECT_EQ(::chown(QFile::encodeName(file).constData(), byNobody ? nobody->pw_uid : 0, nobody->pw_gid), 0);
+    };
+    const auto copied = [&](const QString &to, QFileDevice::Permissions mode) {
+        QFile::remove(to);
+        EXPECT_TRUE(QFile::copy(book(QStringLiteral("Household.cvv2")), to) && QFile::setPermissions(to, mode));
+    };
+    const QString folderShown = QDir::toNativeSeparators(folder);
     enum class Ends { Saved, Refused };
     const struct {
         const char *what;
         bool otherUser;
         bool throughLink;
         QFileDevice::Permissions mode;
-        std::function<void()> sinceOpen;
+        std::function<void()> before;    // by the other member (root), before the program runs
+        std::function<void()> sinceOpen; // while the book is open
         Ends ends;
-        QString why;
+        QString why;           // the one alert's text; none for a save that asks nothing
+        QString saveAs = {};   // a Save As onto this file instead of a Save
+        bool diskFull = false; // the save finds no room
     } rows[] = {
-        {"a link planted since the open", false, false, everyone, [&] { QFile::remove(real), QFile::link(victim, real); },
-         Ends::Refused, cv::localizedString(QStringLiteral("Save-Refused-Not-A-File"))},
-        {"a book opened through a link", false, true, everyone, [] {}, Ends::Saved, QString()},
-        {"a read-only book", true, false, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther, [] {},
+        {"a link planted since the open", false, false, everyone, [] {},
+         [&] { QFile::remove(real), QFile::link(victim, real); }, Ends::Refused,
+         cv::localizedString(QStringLiteral("Save-Refused-Not-A-File"))},
+        {"a book opened through a link", false, true, everyone, [] {}, [] {}, Ends::Saved, QString()},
+        {"a read-only book opened through a link", true, true, readOnly, [] {}, [] {}, Ends::Refused,
+         cv::localizedString(QStringLiteral("Save-Refused-Read-Only"))},
+        {"another member's book", true, false, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther, [] {}, [] {},
          Ends::Refused, cv::localizedString(QStringLiteral("Save-Refused-Read-Only"))},
-        {"another member's book", true, false, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther, [] {},
-         Ends::Refused, cv::localizedString(QStringLiteral("Save-Refused-Read-Only"))},
-        {"a folder that takes no new file", true, false, everyone,
-         [&] { QFile::setPermissions(folder, everyone & ~(QFile::WriteOther | QFile::WriteGroup | QFile::WriteOwner)); },
-         Ends::Refused, cv::formatString(cv::localizedString(QStringLiteral("Save-Refused-Folder")), {folder})},
+        {"a folder that takes no new file", true, false, everyone, [] {},
+         [&] {
+             QFile::setPermissions(folder, everyone & ~(QFile::WriteOther | QFile::WriteGroup | QFile::WriteOwner));
+         },
+         Ends::Refused, cv::formatString(cv::localizedString(QStringLiteral("Save-Refused-Folder")), {folderShown})},
+        {"a private book replaced by another member's open file", true, false, QFile::ReadOwner | QFile::WriteOwner,
+         [&] { own(real, true), copied(theirs, readWrite); }, [&] { QFile::remove(real), QFile::rename(theirs, real); },
+         Ends::Saved,
+         cv::localizedString("Saving replaces the changes made there. Cancel to keep editing without saving.")},
+        {"another member's open book in a sticky family folder", true, false, readWrite,
+         [&] { own(folder, false), ::chmod(QFile::encodeName(folder).constData(), 01777); }, [] {}, Ends::Refused,
+         cv::formatString(cv::localizedString(QStringLiteral("Save-Refused-Others-File")),
+                          {QStringLiteral("Household.cvv2"), folderShown})},
+        {"a book without a write bit, saved by root", false, false, readOnly, [] {}, [] {}, Ends::Refused,
+         cv::localizedString(QStringLiteral("Save-Refused-Read-Only"))},
+        {"Save As onto a read-only file that is not the book", false, false, everyone, [&] { copied(other, readOnly); },
+         [] {}, Ends::Refused,
+         cv::formatString(cv::localizedString(QStringLiteral("Save-Refused-File-Read-Only")), {"Other.cvv2"}), other},
+        {"a disk with no room for the save", false, false, everyone, [] {}, [] {}, Ends::Refused,
+         cv::formatString(cv::localizedString(QStringLiteral("Save-Failed-No-Room")), {folderShown}), QString(), true},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
-        QFile::remove(real), QFile::remove(link), QFile::remove(rescue + QStringLiteral("/Rescued.cvv2"));
-        QFile::setPermissions(folder, everyone);
-        ASSERT_TRUE(QFile::copy(book(QStringLiteral("Household.cvv2")), real) && QFile::setPermissions(real, row.mode));
+        for (const QString &f : {real, link, theirs, other, QString(rescue + QStringLiteral("/Rescued.cvv2"))})
+            QFile::remove(f);
+        ::chmod(QFile::encodeName(folder).constData(), 0777);
+        copied(real, row.mode);
         QFile::link(real, link);
+        // The family's folder is the saving member's; the book is the other's (root's) unless a row says.
+        if (row.otherUser) own(folder, true);
+        row.before();
         const auto saveOnce = [&] {
             cv::work::setWorkFolder(rescue + QStringLiteral("/Work-") + QString::number(::getpid()));
             ScriptedDocumentUI ui;
@@ -682,27 +739,36 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
             EXPECT_TRUE(QFileInfo::exists(cv::DocumentLock::lockPathFor(real)));
             EXPECT_FALSE(QFileInfo::exists(cv::DocumentLock::lockPathFor(link)));
             row.sinceOpen();
-            doc->settings()->setViewerUnit(3);
+            // Without an edit nothing goes to the working copy before the file is written.
+            std::optional<FileSizeLimit> full;
+            if (row.diskFull)
+                full.emplace(4096);
+            else
+                doc->settings()->setViewerUnit(3);
+            ui.whileAsked = [&] { full.reset(); };
             ui.savePath = rescue + QStringLiteral("/Rescued.cvv2");
-            alerts.answers = {cv::AlertButton::Default}; // Save As
-            EXPECT_TRUE(controller.saveDocument(doc));
+            alerts.answers = {cv::AlertButton::Default}; // Save As, or Overwrite
+            EXPECT_TRUE(row.saveAs.isEmpty() ? controller.saveDocument(doc)
+                                             : controller.saveDocumentAs(doc, row.saveAs));
+            full.reset();
             EXPECT_EQ(QFileInfo::exists(ui.savePath), row.ends == Ends::Refused);
-            if (row.ends == Ends::Refused) {
-                ASSERT_EQ(alerts.asked.size(), 1u);
+            ASSERT_EQ(alerts.asked.size(), row.why.isEmpty() ? 0u : 1u);
+            if (!row.why.isEmpty()) {
                 EXPECT_EQ(alerts.asked[0].message, row.why);
+            }
+            if (row.ends == Ends::Refused) {
+                const QString shown =
+                    QFileInfo(row.saveAs.isEmpty() ? row.throughLink ? link : real : row.saveAs).fileName();
+                EXPECT_TRUE(alerts.asked[0].title.contains(shown)) << alerts.asked[0].title.toStdString();
                 EXPECT_EQ(alerts.asked[0].defaultButton, cv::localizedString(QStringLiteral("Save As…")));
                 EXPECT_EQ(doc->fileName(), ui.savePath);
             } else {
-                EXPECT_TRUE(alerts.asked.empty());
                 EXPECT_NE(readAll(real), original);
+                EXPECT_EQ((QFileInfo(real).permissions() & 0x7077).toInt(), (row.mode & 0x7077).toInt());
             }
             controller.closeDocument(doc, false);
         };
         if (row.otherUser) {
-            // The family's folder is the other user's, the book stays ours.
-            if (const passwd *nobody = ::getpwnam("nobody"); nobody && ::geteuid() == 0) {
-                ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), nobody->pw_uid, nobody->pw_gid), 0);
-            }
             const std::optional<bool> ran = runAsNobody(saveOnce);
             if (!ran) std::cout << "[  SKIPPED ] " << row.what << ": needs root to run it as another user\n";
             EXPECT_TRUE(ran.value_or(true));
@@ -728,8 +794,8 @@ TEST_F(LifecycleTest, LeftoversOfStoppedProgramsGoOncePerFolderAfterTheWindowSho
     cv::OpenBooks controller(nullptr);
     const QString path = richBook(), host = QSysInfo::machineHostName();
     const qint64 dead = 2147483000;
-    const auto plant = [&](const QString &name, const QString &on, qint64 pid) {
-        QFile f(book(name));
+    const auto plant = [&](const QString &name, const QString &on, qint64 pid, const QString &in = QString()) {
+        QFile f(in.isEmpty() ? book(name) : in + QLatin1Char('/') + name);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(QStringLiteral("someone\n%1\n%2\n").arg(on).arg(pid).toUtf8());
         return name;
@@ -756,6 +822,21 @@ TEST_F(LifecycleTest, LeftoversOfStoppedProgramsGoOncePerFolderAfterTheWindowSho
     EXPECT_TRUE(QFileInfo::exists(book(stopped)));
     EXPECT_TRUE(controller.closeDocument(doc, false));
     cv::leftovers::waitAndForgetForTests();
+
+    // A dated backup opens untitled: the folder swept is the backup's, never the program's current folder.
+    const QString current = tmp.filePath(QStringLiteral("Current")), previous = QDir::currentPath();
+    const QString dated = backupFolder() + QStringLiteral("/Rich.09-06-01.cvv2");
+    ASSERT_TRUE(QDir().mkpath(current) && QDir().mkpath(backupFolder()) && QFile::copy(path, dated));
+    const QString lock = plant(QStringLiteral(".Rich.09-06-01.cvv2.lock-%1-1f2e").arg(dead), host, dead, current);
+    plant(lock, host, dead, backupFolder());
+    QDir::setCurrent(current);
+    doc = controller.openDocument(dated);
+    QCoreApplication::processEvents();
+    cv::leftovers::waitAndForgetForTests();
+    QDir::setCurrent(previous);
+    EXPECT_TRUE(doc && doc->fileName().isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(current + QLatin1Char('/') + lock));
+    EXPECT_FALSE(QFileInfo::exists(backupFolder() + QLatin1Char('/') + lock));
 }
 
 // Whatever another user plants under the lock's name is left as it is and the
@@ -947,6 +1028,7 @@ TEST_F(LifecycleTest, BackupAndWorkingCopyKeepTheBooksPrivacy)
     EXPECT_EQ(modeOf(backupFolder() + QStringLiteral("/Rich.09-06-07.cvv2")), modeOf(path));
     // A first save takes the umask's mode: root would open a 0000 book, its user could not.
     ASSERT_TRUE(opened.writeToFile(book(QStringLiteral("First.cvv2")), cv::Book::kTypeV2));
-    EXPECT_EQ(modeOf(book(QStringLiteral("First.cvv2"))), QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
+    EXPECT_EQ(modeOf(book(QStringLiteral("First.cvv2"))),
+              QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
     ::umask(previous);
 }

@@ -51,6 +51,7 @@ public:
     QString askSavePath(cv::Book &, const QString &suggested) override
     {
         suggestedPaths << suggested;
+        if (whileAsked) whileAsked();
         return savePath;
     }
 
@@ -59,6 +60,7 @@ public:
     int passwordRuns = 0;
     QStringList suggestedPaths;
     QString savePath;
+    std::function<void()> whileAsked; // what the user does meanwhile
 
 private:
     cv::BookUI *m_previous;

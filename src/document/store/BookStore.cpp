@@ -76,11 +76,12 @@ bool BookStore::openDatabase()
 bool BookStore::open(const QString &path, bool *upgraded)
 {
     if (upgraded) *upgraded = false;
+    m_failure.clear();
     if (path.isEmpty() || m_workingPath.isEmpty()) return false;
     close();
-    const cv::DocumentContainer::Expanded expanded = cv::DocumentContainer::expand(path, m_workingPath);
+    const cv::DocumentContainer::Expanded expanded = cv::DocumentContainer::expand(path, m_workingPath, &m_failure);
     if (expanded == cv::DocumentContainer::Expanded::Unreadable) return false;
-    if (expanded == cv::DocumentContainer::Expanded::Damaged) {
+    if (expanded != cv::DocumentContainer::Expanded::Done) {
         removeWorkingFile();
         return false;
     }
@@ -88,6 +89,7 @@ bool BookStore::open(const QString &path, bool *upgraded)
     if (kind == SQLDatabase3::SetupResult::Unusable || !openDatabase()) {
         m_database->close();
         removeWorkingFile();
+        m_failure = cv::localizedString(QStringLiteral("Open-Damaged"));
         return false;
     }
     if (upgraded) *upgraded = kind == SQLDatabase3::SetupResult::Upgraded;
@@ -98,11 +100,15 @@ bool BookStore::open(const QString &path, bool *upgraded)
 
 // ---------------------------------------------------------------- saving
 
-bool BookStore::save(const QString &path)
+bool BookStore::save(const QString &path, std::optional<unsigned> mode)
 {
-    if (!m_database || !m_database->isOpen()) return false;
+    m_failure.clear();
+    if (!m_database || !m_database->isOpen()) {
+        m_failure = cv::localizedString(QStringLiteral("Save-Store-Closed"));
+        return false;
+    }
     m_database->close();
-    const bool written = path.isNull() || cv::DocumentContainer::write(m_workingPath, path);
+    const bool written = path.isNull() || cv::DocumentContainer::write(m_workingPath, path, mode, &m_failure);
     if (reopen()) {
         if (written) setChanged(false);
         return written;

@@ -54,11 +54,14 @@ public:
     // (and no working file left) for a missing or unreadable file, a wrong
     // magic, a damaged stream or a database that does not open.
     bool open(const QString &path, bool *upgraded = nullptr);
-    // Packs the working copy into the document file and reopens it. The file
-    // is replaced only when the new one is completely written; on failure the
-    // old file is untouched, the working copy stays open and usable, and the
-    // answer is false. A null path only closes and reopens.
-    bool save(const QString &path);
+    // Packs the working copy into the document file (with `mode` where given,
+    // else the replaced file's) and reopens it. The file is replaced only when
+    // the new one is completely written; on failure the old file is untouched,
+    // the working copy stays open and usable, and the answer is false. A null
+    // path only closes and reopens.
+    bool save(const QString &path, std::optional<unsigned> mode = std::nullopt);
+    // Why the last open or save failed, in the user's words.
+    const QString &failure() const { return m_failure; }
     void close();
     bool isOpen() const { return m_isOpen; }
     void vacuum();
@@ -277,6 +280,7 @@ private:
     bool m_isOpen = false;
     BookChanges *m_document = nullptr;
     QString m_workingPath;
+    QString m_failure; // the last open's or save's, for the user
 };
 
 } // namespace cv

@@ -1,11 +1,13 @@
 #include "document/store/DocumentContainer.h"
 
+#include "platform/Localization.h"
 #include "platform/Logging.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSysInfo>
 
 #include <algorithm>
@@ -53,11 +55,10 @@ gzFile openGzip(const QString &path, const char *mode)
 constexpr qint64 kMostStoreBytes = qint64(4) << 30;
 // The upgrade reads an older store whole into memory and writes it out again.
 constexpr qint64 kMostOldStoreBytes = qint64(256) << 20;
-// What the working disk keeps free for the journal and everything else.
-constexpr qint64 kFreeSpaceReserve = qint64(64) << 20;
 constexpr int kStoreHeaderBytes = 100;
 
 std::atomic<qint64> g_expansionBoundForTests{0};
+std::atomic<qint64> g_freeSpaceForTests{-1};
 
 quint32 bigEndian32(const unsigned char *p)
 {
@@ -81,16 +82,47 @@ std::optional<qint64> statedStoreSize(const unsigned char *header, int size)
     return qint64(pageSize) * pages;
 }
 
-// The most a working copy in `folder` may take: the free space there, less a
-// reserve, and never more than the largest store.
-qint64 expansionBound(const QString &folder, qint64 formatBound)
+// What this user may still write in `folder`; none when the disk does not say.
+std::optional<qint64> freeSpace(const QString &folder)
 {
-    if (const qint64 forTests = g_expansionBoundForTests) return forTests;
+    if (const qint64 forTests = g_freeSpaceForTests; forTests >= 0) return forTests;
     struct statvfs disk {};
-    if (::statvfs(QFile::encodeName(folder).constData(), &disk) != 0) return formatBound;
-    const qint64 free = qint64(std::min<unsigned long long>((unsigned long long)disk.f_bavail * disk.f_frsize,
-                                                            (unsigned long long)std::numeric_limits<qint64>::max()));
-    return std::clamp(free - kFreeSpaceReserve, qint64(0), formatBound);
+    if (::statvfs(QFile::encodeName(folder).constData(), &disk) != 0) return std::nullopt;
+    return qint64(std::min<unsigned long long>((unsigned long long)disk.f_bavail * disk.f_frsize,
+                                               (unsigned long long)std::numeric_limits<qint64>::max()));
+}
+
+// A store and the journal of an edit that rewrites every page of it.
+qint64 roomFor(qint64 store)
+{
+    return store > std::numeric_limits<qint64>::max() / 2 ? std::numeric_limits<qint64>::max() : 2 * store;
+}
+
+QString shownSize(qint64 bytes)
+{
+    return QLocale::c().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+}
+
+QString systemText(int error)
+{
+    return QString::fromLocal8Bit(strerror(error));
+}
+
+// The user's words for a save that failed in `folder`, by the system's error.
+QString saveFailureWords(int error, const QString &folder, const QString &failure)
+{
+    const QString where = QDir::toNativeSeparators(folder);
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return cv::formatString(cv::localizedString(QStringLiteral("Save-Failed-No-Room")), {where});
+    case EROFS: return cv::formatString(cv::localizedString(QStringLiteral("Save-Refused-Folder")), {where});
+    case EACCES:
+    case EPERM:
+        return cv::formatString(cv::localizedString(QStringLiteral("Save-Failed-Not-Permitted")),
+                                {where, systemText(error)});
+    default: return cv::formatString(cv::localizedString(QStringLiteral("Save-Failed-System")), {failure});
+    }
 }
 
 bool writeAllTo(int fd, const char *data, qint64 size)
@@ -109,54 +141,97 @@ bool writeAllTo(int fd, const char *data, qint64 size)
 // only through gzerror and gzclose, not through gzread. A store whose header
 // states its size is read to that size and no further: what follows it is no
 // part of the book.
-bool expandStream(gzFile in, const QString &path, const QString &workingPath)
+DocumentContainer::Expanded expandStream(gzFile in, const QString &path, const QString &workingPath, QString *why)
 {
+    using Expanded = DocumentContainer::Expanded;
+    const auto damaged = [&](const QString &what) {
+        qCWarning(lcDocument).noquote() << "the document file" << path << "is damaged:" << what;
+        if (why) *why = cv::localizedString(QStringLiteral("Open-Damaged"));
+        return Expanded::Damaged;
+    };
     char magic[sizeof kMagic];
     if (gzread(in, magic, sizeof magic) != int(sizeof magic) || memcmp(magic, kMagic, sizeof magic) != 0) {
         gzclose(in);
-        return false;
+        return damaged(QStringLiteral("it is no book"));
     }
+    const QString folder = QFileInfo(workingPath).absolutePath();
     const QByteArray working = QFile::encodeName(workingPath);
     const int out = ::open(working.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (out < 0) {
+        const int error = errno;
         gzclose(in);
-        return false;
+        qCWarning(lcDocument) << "cannot open" << path << "its working copy cannot be made:" << systemText(error);
+        if (why)
+            *why = cv::formatString(cv::localizedString(QStringLiteral("Open-Working-Copy-Failed")),
+                                    {QDir::toNativeSeparators(folder), systemText(error)});
+        return Expanded::Unreadable;
     }
     std::vector<char> buffer(kChunk);
     int n = gzread(in, buffer.data(), kStoreHeaderBytes);
     const std::optional<qint64> stated =
         statedStoreSize(reinterpret_cast<const unsigned char *>(buffer.data()), std::max(n, 0));
     const bool current = n >= 16 && memcmp(buffer.data(), "SQLite format 3", 16) == 0;
-    const qint64 bound =
-        expansionBound(QFileInfo(workingPath).absolutePath(), current ? kMostStoreBytes : kMostOldStoreBytes);
-    const qint64 wanted = stated ? *stated : bound;
-    QString why;
-    if (stated && *stated > bound)
-        why = QStringLiteral("its store states %1 bytes, more than %2").arg(*stated).arg(bound);
+    const qint64 most = g_expansionBoundForTests ? qint64(g_expansionBoundForTests)
+                        : current                ? kMostStoreBytes
+                                                 : kMostOldStoreBytes;
+    const std::optional<qint64> free = freeSpace(folder);
+    // Without a stated size, the store takes at most what leaves room for its journal.
+    const qint64 wanted = stated ? *stated : std::min(most, free ? *free / 2 : most);
+    QString broken;
+    qint64 needed = 0; // above zero: refused for want of room
+    if (stated && *stated > most)
+        broken = QStringLiteral("its store states %1 bytes, more than a book holds (%2)").arg(*stated).arg(most);
+    else if (stated && free && roomFor(*stated) > *free)
+        needed = roomFor(*stated);
+    int writeError = 0;
     qint64 written = 0;
-    while (why.isEmpty() && n > 0) {
+    while (broken.isEmpty() && needed == 0 && n > 0) {
         const qint64 take = std::min<qint64>(n, wanted - written);
         if (!writeAllTo(out, buffer.data(), take)) {
-            why = QString::fromLocal8Bit(strerror(errno));
+            writeError = errno;
+            if (writeError == ENOSPC || writeError == EDQUOT || writeError == EFBIG)
+                needed = roomFor(stated ? *stated : written + take);
             break;
         }
         written += take;
         if (written == wanted) break;
         n = gzread(in, buffer.data(), unsigned(std::min<qint64>(kChunk, wanted - written)));
     }
-    // Without a stated size, the bound reached with more to come is a bomb, not a book.
-    if (why.isEmpty() && !stated && written == wanted && gzread(in, buffer.data(), 1) > 0)
-        why = QStringLiteral("it expands beyond %1 bytes").arg(bound);
-    if (why.isEmpty() && stated && written < *stated) why = QStringLiteral("its store is cut short");
+    // Without a stated size, the bound reached with more to come is a bomb
+    // when no book is that large, else a book the disk has no room for.
+    if (broken.isEmpty() && needed == 0 && writeError == 0 && !stated && written == wanted &&
+        gzread(in, buffer.data(), 1) > 0) {
+        if (wanted == most)
+            broken = QStringLiteral("it expands beyond %1 bytes").arg(most);
+        else
+            needed = roomFor(written + 1);
+    }
+    const bool stopped = !broken.isEmpty() || needed > 0 || writeError != 0;
+    if (!stopped && stated && written < *stated) broken = QStringLiteral("its store is cut short");
     int error = Z_OK;
     gzerror(in, &error);
-    if (why.isEmpty() && (n < 0 || error != Z_OK)) why = QStringLiteral("its stream is broken");
-    if (gzclose(in) != Z_OK && why.isEmpty()) why = QStringLiteral("its stream is cut short");
-    if (::close(out) != 0 && why.isEmpty()) why = QString::fromLocal8Bit(strerror(errno));
-    if (why.isEmpty()) return true;
+    if (!stopped && broken.isEmpty() && (n < 0 || error != Z_OK)) broken = QStringLiteral("its stream is broken");
+    if (gzclose(in) != Z_OK && !stopped && broken.isEmpty()) broken = QStringLiteral("its stream is cut short");
+    if (::close(out) != 0 && !stopped && broken.isEmpty()) writeError = errno;
+    if (broken.isEmpty() && needed == 0 && writeError == 0) return Expanded::Done;
     ::unlink(working.constData());
-    qCWarning(lcDocument).noquote() << "the document file" << path << "is damaged:" << why;
-    return false;
+    if (needed > 0) {
+        qCWarning(lcDocument) << "cannot open" << path << "its store and journal need" << needed << "bytes in" << folder
+                              << "which has" << free.value_or(0) << "free";
+        if (why)
+            *why = cv::formatString(cv::localizedString(QStringLiteral("Open-No-Room")),
+                                    {QDir::toNativeSeparators(folder), shownSize(needed), shownSize(free.value_or(0))});
+        return Expanded::NoRoom;
+    }
+    if (writeError != 0) {
+        qCWarning(lcDocument) << "cannot open" << path
+                              << "its working copy cannot be written:" << systemText(writeError);
+        if (why)
+            *why = cv::formatString(cv::localizedString(QStringLiteral("Open-Working-Copy-Failed")),
+                                    {QDir::toNativeSeparators(folder), systemText(writeError)});
+        return Expanded::Unreadable;
+    }
+    return damaged(broken);
 }
 
 // The working copy is packed on every core as one gzip member, the way pigz
@@ -567,13 +642,23 @@ ReplacingFile::Refusal ReplacingFile::refusalFor(const QString &path)
 {
     const QFileInfo info(path);
     struct stat st {};
-    if (::lstat(nativePath(info.absoluteFilePath()).constData(), &st) == 0) {
+    const bool exists = ::lstat(nativePath(info.absoluteFilePath()).constData(), &st) == 0;
+    if (exists) {
         if (!S_ISREG(st.st_mode)) return Refusal::NotAFile;
         // The rename needs only the folder: the file's own mode must refuse it.
         if (!writable(info.absoluteFilePath(), W_OK))
             return errno == EROFS ? Refusal::FolderReadOnly : Refusal::ReadOnly;
+        // Root passes the check above whatever the mode says.
+        if ((st.st_mode & 0222) == 0) return Refusal::ReadOnly;
     }
-    return writable(info.absolutePath(), W_OK | X_OK) ? Refusal::None : Refusal::FolderReadOnly;
+    if (!writable(info.absolutePath(), W_OK | X_OK)) return Refusal::FolderReadOnly;
+    // A sticky folder lets only the file's or the folder's owner (or root) rename over it.
+    struct stat folder {};
+    const uid_t self = ::geteuid();
+    if (exists && self != 0 && st.st_uid != self && ::stat(nativePath(info.absolutePath()).constData(), &folder) == 0 &&
+        (folder.st_mode & S_ISVTX) && folder.st_uid != self)
+        return Refusal::OthersFile;
+    return Refusal::None;
 }
 
 QString ReplacingFile::resolvedPath(const QString &path)
@@ -600,7 +685,8 @@ ReplacingFile::~ReplacingFile()
 
 bool ReplacingFile::fail(const char *what)
 {
-    m_error = QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(strerror(errno)));
+    m_errno = errno;
+    m_error = QStringLiteral("%1: %2").arg(QLatin1String(what), systemText(m_errno));
     return false;
 }
 
@@ -608,6 +694,7 @@ bool ReplacingFile::open()
 {
     cancel();
     m_error.clear();
+    m_errno = 0;
     const QByteArray folder = nativePath(QFileInfo(m_target).absolutePath());
     switch (refusalFor(m_target)) {
     case Refusal::None: break;
@@ -616,6 +703,9 @@ bool ReplacingFile::open()
         return false;
     case Refusal::ReadOnly: m_error = QStringLiteral("the file is read-only"); return false;
     case Refusal::FolderReadOnly: m_error = QStringLiteral("the folder takes no new file"); return false;
+    case Refusal::OthersFile:
+        m_error = QStringLiteral("another user's file in a folder that lets only its owner replace it");
+        return false;
     }
     struct stat old {};
     const bool replaces = ::lstat(nativePath(m_target).constData(), &old) == 0 && S_ISREG(old.st_mode);
@@ -640,7 +730,8 @@ bool ReplacingFile::open()
 
 bool ReplacingFile::setMode(unsigned mode)
 {
-    return m_fd >= 0 && ::fchmod(m_fd, mode_t(mode)) == 0;
+    if (m_fd < 0) return false;
+    return ::fchmod(m_fd, mode_t(mode)) == 0 || fail("cannot set the file's mode");
 }
 
 bool ReplacingFile::write(const void *data, size_t size)
@@ -723,16 +814,24 @@ void ReplacingFile::setUnnamedTemporaries(bool allowed)
     g_unnamedTemporaries = allowed;
 }
 
-DocumentContainer::Expanded DocumentContainer::expand(const QString &path, const QString &workingPath)
+DocumentContainer::Expanded DocumentContainer::expand(const QString &path, const QString &workingPath, QString *why)
 {
     gzFile in = openGzip(path, "rb");
-    if (!in) return Expanded::Unreadable;
-    return expandStream(in, path, workingPath) ? Expanded::Done : Expanded::Damaged;
+    if (!in) {
+        if (why) *why = cv::formatString(cv::localizedString(QStringLiteral("Open-Unreadable")), {systemText(errno)});
+        return Expanded::Unreadable;
+    }
+    return expandStream(in, path, workingPath, why);
 }
 
 void DocumentContainer::setExpansionBoundForTests(qint64 bytes)
 {
     g_expansionBoundForTests = std::max<qint64>(bytes, 0);
+}
+
+void DocumentContainer::setFreeSpaceForTests(qint64 bytes)
+{
+    g_freeSpaceForTests = std::max<qint64>(bytes, -1);
 }
 
 void DocumentContainer::setCoresForTests(int cores)
@@ -742,30 +841,27 @@ void DocumentContainer::setCoresForTests(int cores)
 
 // The new file is written beside the target and renamed over it only when it
 // is complete and on disk, so a failed save never touches the old document.
-bool DocumentContainer::write(const QString &workingPath, const QString &path)
+bool DocumentContainer::write(const QString &workingPath, const QString &path, std::optional<unsigned> mode,
+                              QString *why)
 {
+    const auto failed = [&](const QString &failure, int error) {
+        qCWarning(lcDocument) << "saving failed:" << path << failure;
+        if (why) *why = saveFailureWords(error, QFileInfo(path).absolutePath(), failure);
+        return false;
+    };
     QFile in(workingPath);
-    if (!in.open(QIODevice::ReadOnly)) {
-        qCWarning(lcDocument) << "saving failed:" << path << in.errorString();
-        return false;
-    }
+    if (!in.open(QIODevice::ReadOnly)) return failed(in.errorString(), 0);
     ReplacingFile file(path);
-    if (!file.open()) {
-        qCWarning(lcDocument) << "cannot create" << path << file.errorString();
-        return false;
-    }
+    if (!file.open() || (mode && !file.setMode(*mode))) return failed(file.errorString(), file.error());
     QString failure;
     const size_t size = size_t(std::max<qint64>(in.size(), 0));
     const int cores = availableCores();
     const bool packed = cores <= kMostCoresForOneCall ? packInOneCall(in.handle(), size, file, failure)
                                                       : Packer(in.handle(), size).run(file, cores, failure);
     if (packed && !file.commit()) failure = file.errorString();
-    if (!failure.isEmpty()) {
-        qCWarning(lcDocument) << "saving failed:" << path << failure;
-        file.cancel();
-        return false;
-    }
-    return true;
+    if (failure.isEmpty()) return true;
+    file.cancel();
+    return failed(failure, file.error());
 }
 
 } // namespace cv

@@ -15,23 +15,28 @@ public:
     enum class Expanded {
         Done,
         Unreadable, // the file does not open: the working copy is untouched
-        Damaged,    // a wrong magic or a broken stream: the working copy is incomplete
+        Damaged,    // a wrong magic, a broken stream or a store no book has: the working copy is removed
+        NoRoom,     // the working disk cannot take the store and its journal: the working copy is removed
     };
 
     // Writes the database in the file at `path` to `workingPath`, never more
-    // than the store its header describes, nor more than a bound set by the
-    // free space and the largest book this program writes. A refusal removes
-    // what was written.
-    static Expanded expand(const QString &path, const QString &workingPath);
-    // Writes the document file at `path` from the database at `workingPath`.
-    // The file is replaced only when the new one is complete; false (logged)
-    // leaves the old file untouched.
-    static bool write(const QString &workingPath, const QString &path);
+    // than the store its header describes, nor more than the largest book
+    // this program writes, nor more than fits beside room for its journal.
+    // A refusal removes what was written; `why` gets the user's words.
+    static Expanded expand(const QString &path, const QString &workingPath, QString *why = nullptr);
+    // Writes the document file at `path` from the database at `workingPath`,
+    // with `mode` where given, else the mode of the file it replaces. The
+    // file is replaced only when the new one is complete; false (logged, and
+    // the user's words in `why`) leaves the old file untouched.
+    static bool write(const QString &workingPath, const QString &path, std::optional<unsigned> mode = std::nullopt,
+                      QString *why = nullptr);
 
     // Tests: packs as if `cores` were free (0: those the machine leaves free).
     static void setCoresForTests(int cores);
-    // Tests: expands at most `bytes` (0: the bounds of the free space and the formats).
+    // Tests: takes no store above `bytes` as a book (0: the formats' own limits).
     static void setExpansionBoundForTests(qint64 bytes);
+    // Tests: as if the working disk had `bytes` free (negative: what it has).
+    static void setFreeSpaceForTests(qint64 bytes);
 };
 
 // A file replaced only once its new content is complete and on disk. The new
@@ -44,8 +49,9 @@ public:
     enum class Refusal {
         None,
         NotAFile,       // a link, a folder, a pipe or a device stands there
-        ReadOnly,       // the user may not change the file
+        ReadOnly,       // the user may not change the file, or its mode has no write bit
         FolderReadOnly, // the folder takes no new file (its mode, or a read-only disk)
+        OthersFile,     // another user's file in a folder that lets only a file's owner replace it
     };
     static Refusal refusalFor(const QString &path);
     // The file a path names, links followed once: a save goes on writing that
@@ -66,6 +72,8 @@ public:
     bool commit();
     void cancel();
     QString errorString() const { return m_error; }
+    // The system's error number of the last failure; 0 for none or a refusal.
+    int error() const { return m_errno; }
 
     // Removes the temporaries in `folder` of processes of this host that no
     // longer run, of every target name `whose` accepts; a running one's stay.
@@ -91,6 +99,7 @@ private:
     int m_fd = -1;
     bool m_named = false; // the temporary has its name already
     QString m_error;
+    int m_errno = 0;
 };
 
 } // namespace cv

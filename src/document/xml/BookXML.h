@@ -17,8 +17,9 @@ namespace xml {
 // Writes the document to an open device; false when any write failed.
 bool exportTo(Book &document, QIODevice &device);
 // Reads a file of the form into the document. False when the text is not
-// well-formed (or a store write failed); what was read before stays.
-bool importFrom(Book &document, QIODevice &device, bool *isTemplate = nullptr);
+// well-formed, a loan's schedule is out of range or a store write failed,
+// with the user's words in `why`; what was read before stays.
+bool importFrom(Book &document, QIODevice &device, bool *isTemplate = nullptr, QString *why = nullptr);
 
 // Number and text forms, shared by writer and reader.
 // The given fixed form when it reads back as the same value, else "%.6f"

@@ -14,6 +14,7 @@
 #include "model/Summary.h"
 #include "model/Trade.h"
 #include "platform/KeyedArchiver.h"
+#include "platform/Localization.h"
 #include "platform/Logging.h"
 
 #include <QFile>
@@ -134,7 +135,8 @@ public:
         for (const auto &t : kNodeTags) m_tags.insert(QLatin1String(t.tag), NodeBase + cv::raw(t.kind));
     }
 
-    bool run(QIODevice &device, bool *isTemplate);
+    // False with the user's words in `why` when the file is refused.
+    bool run(QIODevice &device, bool *isTemplate, QString *why);
 
 private:
     // Undeclared entities stand for their own name.
@@ -189,6 +191,7 @@ private:
     bool m_sawRoot = false;
     bool m_storeFailed = false;
     bool m_scheduleRefused = false;
+    QString m_refusedLoan; // the loan whose schedule refused the file
 };
 
 void XMLReader::ignore(const char *why)
@@ -383,7 +386,7 @@ void XMLReader::readTokens()
     }
 }
 
-bool XMLReader::run(QIODevice &device, bool *isTemplate)
+bool XMLReader::run(QIODevice &device, bool *isTemplate, QString *why)
 {
     m_xml.setEntityResolver(this);
     m_stack.reserve(64);
@@ -406,7 +409,17 @@ bool XMLReader::run(QIODevice &device, bool *isTemplate)
     if (isTemplate) *isTemplate = m_template;
     // Another program's XML would otherwise open as an empty book under its name.
     if (wellFormed && !m_sawRoot) qCWarning(lcDocument) << "xml: the file holds no" << TAG_TOPLEVEL << "element";
-    return wellFormed && m_sawRoot && !m_storeFailed && !m_scheduleRefused;
+    const bool ok = wellFormed && m_sawRoot && !m_storeFailed && !m_scheduleRefused;
+    if (!ok && why) {
+        if (!m_refusedLoan.isNull())
+            *why = cv::formatString(cv::localizedString(QStringLiteral("Open-Loan-Out-Of-Range")), {m_refusedLoan});
+        else if (!wellFormed || !m_sawRoot)
+            *why = cv::formatString(cv::localizedString(QStringLiteral("Open-XML-Unreadable")),
+                                    {qlonglong(m_xml.lineNumber())});
+        else
+            *why = cv::localizedString(QStringLiteral("Open-Store-Failed"));
+    }
+    return ok;
 }
 
 bool XMLReader::startNode(Frame &frame, int kind)
@@ -761,6 +774,7 @@ bool XMLReader::startRepayment()
     // The open refuses a book holding such a row: the file is refused here,
     // as a schedule missing a row would be wrong.
     if (row->hasImpossibleAmounts()) {
+        m_refusedLoan = parent()->node ? parent()->node->name() : QString();
         m_xml.raiseError(QStringLiteral("a repayment's figures are out of range"));
         return false;
     }
@@ -821,6 +835,7 @@ void XMLReader::storeLoan(Frame &frame)
         qCWarning(lcDocument) << "xml: loan" << frame.node->ident() << "repayment" << i + 1
                               << "leaves a balance out of range";
         m_scheduleRefused = true;
+        m_refusedLoan = frame.node->name();
         return;
     }
     const QByteArray archive = cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(frame.loanRows));
@@ -891,22 +906,23 @@ void XMLReader::end()
 
 namespace xml {
 
-bool importFrom(Book &document, QIODevice &device, bool *isTemplate)
+bool importFrom(Book &document, QIODevice &device, bool *isTemplate, QString *why)
 {
-    return XMLReader(document).run(device, isTemplate);
+    return XMLReader(document).run(device, isTemplate, why);
 }
 
 } // namespace xml
 
-bool Book::import(const QString &path, bool *isTemplate)
+bool Book::import(const QString &path, bool *isTemplate, QString *why)
 {
     if (isTemplate) *isTemplate = false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         qCWarning(lcDocument) << "xml: cannot read" << path << file.errorString();
+        if (why) *why = cv::formatString(cv::localizedString(QStringLiteral("Open-Unreadable")), {file.errorString()});
         return false;
     }
-    return cv::xml::importFrom(*this, file, isTemplate);
+    return cv::xml::importFrom(*this, file, isTemplate, why);
 }
 
 } // namespace cv

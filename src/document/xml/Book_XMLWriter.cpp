@@ -12,6 +12,7 @@
 #include "model/Summary.h"
 #include "model/Trade.h"
 #include "platform/KeyedArchiver.h"
+#include "platform/Localization.h"
 #include "platform/Logging.h"
 
 #include <QFile>
@@ -463,19 +464,27 @@ bool exportTo(Book &document, QIODevice &device)
 
 } // namespace xml
 
-bool Book::export_(const QString &path)
+bool Book::export_(const QString &path, std::optional<unsigned> mode)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcDocument) << "xml: cannot write" << path << file.errorString();
+    const auto failed = [&](const char *what) {
+        qCWarning(lcDocument) << "xml:" << what << path << file.errorString();
+        m_d->m_failure =
+            cv::formatString(cv::localizedString(QStringLiteral("Save-Failed-System")), {file.errorString()});
         return false;
+    };
+    if (!file.open(QIODevice::WriteOnly)) return failed("cannot write");
+    if (mode) {
+        // Set on the temporary the file is replaced with: each octal digit is one of Qt's hex digits.
+        const int owner = int(*mode >> 6 & 7), group = int(*mode >> 3 & 7), other = int(*mode & 7);
+        if (!file.setPermissions(QFileDevice::Permissions::fromInt(owner << 12 | owner << 8 | group << 4 | other)))
+            return failed("cannot set the mode of");
     }
     if (!cv::xml::exportTo(*this, file)) {
-        qCWarning(lcDocument) << "xml: writing" << path << "failed" << file.errorString();
         file.cancelWriting();
-        return false;
+        return failed("writing failed:");
     }
-    return file.commit();
+    return file.commit() || failed("cannot replace");
 }
 
 } // namespace cv

@@ -3,11 +3,14 @@
 #include "document/LifecycleTestSupport.h"
 #include "document/store/StoreTestSupport.h"
 #include "document/BookBackup.h"
+#include "document/OpenBooks.h"
 #include "document/store/DocumentContainer.h"
 #include "document/store/Leftovers.h"
+#include "platform/ScriptedAlertPresenter.h"
 
 #include <QCoreApplication>
 #include <QDirIterator>
+#include <QLocale>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QtEndian>
@@ -318,8 +321,8 @@ TEST_F(ContainerTest, BadFilesFailAndLeaveNoWorkingFile)
     writeGzip(oldBomb, "KAVRICV4** This file contains an SQLite 2.1 database **" + QByteArray(2 * kBound, 'x'));
 
     cv::DocumentContainer::setExpansionBoundForTests(kBound);
-    for (const QString &bad : {wrongMagic, cut, notDatabase, shortFile, corrupt, path(QStringLiteral("missing")), zeros,
-                               stated, oldBomb}) {
+    for (const QString &bad :
+         {wrongMagic, cut, notDatabase, shortFile, corrupt, path(QStringLiteral("missing")), zeros, stated, oldBomb}) {
         SCOPED_TRACE(bad.toStdString());
         ChangeRecorder marks;
         cv::BookStore other(&marks);
@@ -342,6 +345,45 @@ TEST_F(ContainerTest, BadFilesFailAndLeaveNoWorkingFile)
     cv::BookStore whole;
     EXPECT_TRUE(whole.open(followed));
     EXPECT_EQ(QFileInfo(whole.workingPath()).size(), content.size() - 8);
+
+    // Opened in the program: a book fits where the working disk has room for its store and a journal as large;
+    // each refusal says why, and only a damaged file is called damaged.
+    const QString room = path(QStringLiteral("Room.cvv2")), loan = path(QStringLiteral("Loan.cvxf"));
+    cv::Book made;
+    cv::BookTestAccess::createFromTemplate(made, QStringLiteral("default"));
+    ASSERT_TRUE(made.writeToFile(room, cv::Book::kTypeV2));
+    writeFile(loan,
+              "<?xml version=\"1.0\"?>\n<cvxf version=\"1.0\"> <debt><node_loan id=\"1001\" count=\"1\"><title>Car"
+              "</title><repayment kind=\"0\" date=\"2008.1.27\" principal=\"1e13\"/></node_loan></debt></cvxf>\n");
+    const qint64 store = gunzip(room).size() - 8;
+    const auto size = [](qint64 n) { return QLocale::c().formattedDataSize(n, 1, QLocale::DataSizeTraditionalFormat); };
+    const struct {
+        QString file;
+        qint64 free; // negative: the disk's own
+        QString why; // empty: opens
+    } opens[] = {
+        {room, 2 * store, QString()},
+        {room, 2 * store - 1,
+         cv::formatString(cv::localizedString("Open-No-Room"), {QDir::toNativeSeparators(cv::work::instanceFolder()),
+                                                                size(2 * store), size(2 * store - 1)})},
+        {stated, -1, cv::localizedString("Open-Damaged")},
+        {loan, -1, cv::formatString(cv::localizedString("Open-Loan-Out-Of-Range"), {"Car"})},
+    };
+    ScriptedDocumentUI ui;
+    ScriptedAlertPresenter alerts;
+    cv::OpenBooks controller(nullptr);
+    for (const auto &row : opens) {
+        SCOPED_TRACE(row.why.toStdString());
+        cv::DocumentContainer::setFreeSpaceForTests(row.free);
+        LogCapture log;
+        alerts.asked.clear();
+        cv::Book *doc = controller.openDocument(row.file);
+        cv::DocumentContainer::setFreeSpaceForTests(-1);
+        EXPECT_EQ(doc != nullptr, row.why.isEmpty());
+        EXPECT_EQ(alerts.asked.empty() ? QString() : alerts.asked[0].message, row.why);
+        EXPECT_EQ(log.contains(QStringLiteral("damaged")), row.file == stated);
+        if (doc) controller.closeDocument(doc, false);
+    }
     cv::DocumentContainer::setExpansionBoundForTests(0);
 }
 
@@ -402,6 +444,14 @@ TEST_F(ContainerTest, SaveOntoAFullDiskKeepsTheOldFileAndEveryEdit)
         {
             cv::ReplacingFile cancelled(file);
             ASSERT_TRUE(cancelled.open() && cancelled.write("x", 1));
+        }
+        {
+            // Written whole, but a folder has taken the file's place meanwhile: the rename fails.
+            const QString taken = path(QStringLiteral("full-taken.cvv2"));
+            cv::ReplacingFile renamed(taken);
+            ASSERT_TRUE(renamed.open() && renamed.write("x", 1) && QDir().mkpath(taken + QStringLiteral("/inside")));
+            EXPECT_FALSE(renamed.commit());
+            QDir(taken).removeRecursively();
         }
         cv::ReplacingFile::setUnnamedTemporaries(true);
 
