@@ -330,6 +330,7 @@ TEST_F(AccountBookPanelTest, ReturnInTheTransferPopupIsOkWhateverHeldTheFocus)
                 case 'M': {
                     QComboBox *box = popup->destinationButton();
                     QTest::mouseClick(box, Qt::LeftButton);
+                    EXPECT_TRUE(QTest::qWaitForWindowExposed(box->view()->window())) << c.steps;
                     // A release within a double click of the press only opens the list.
                     QTest::qWait(QApplication::doubleClickInterval() + 50);
                     const QRect item = box->view()->visualRect(box->model()->index(box->findData(kC), 0));
