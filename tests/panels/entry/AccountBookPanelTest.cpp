@@ -321,7 +321,6 @@ TEST_F(AccountBookPanelTest, ReturnInTheTransferPopupIsOkWhateverHeldTheFocus)
             chooseKind(*panel, row, kTransferRow);
             for (const char *step = steps; *step; ++step) {
                 QWidget *focus = QApplication::focusWidget();
-                ASSERT_NE(focus, nullptr) << c.steps;
                 switch (*step) {
                 case 'A':
                     if (focus != popup->accountField()) QTest::keyClick(focus, Qt::Key_Tab);
@@ -357,15 +356,13 @@ TEST_F(AccountBookPanelTest, ReturnInTheTransferPopupIsOkWhateverHeldTheFocus)
         EXPECT_FALSE(popup->isVisible()) << c.steps;
         panel->commitPanel();
         const auto entries = storedEntries(*doc, kA, kFeb1, kFeb28);
-        const auto stored = std::find_if(entries.begin(), entries.end(), [&](const cv::EntryPtr &e) {
-            return e->kind() == cv::EntryKind::Transfer && e->amount() == 1000 + double(i);
-        });
-        if (stored == entries.end()) {
-            ADD_FAILURE() << "nothing stored: " << c.before << " " << c.steps;
-            continue;
-        }
-        EXPECT_EQ((*stored)->account(), kA) << c.steps;
-        EXPECT_NE((*stored)->destination(), 0) << c.steps;
+        EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
+                                [&](const cv::EntryPtr &e) {
+                                    return e->kind() == cv::EntryKind::Transfer && e->amount() == 1000 + double(i) &&
+                                           e->account() == kA && e->destination() != 0;
+                                }),
+                  1)
+            << "stored: " << c.before << " " << c.steps;
     }
 }
 
