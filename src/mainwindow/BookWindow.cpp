@@ -149,7 +149,8 @@ void BookWindow::Private::restoreFrame()
 void BookWindow::Private::storeFrame()
 {
     if (!m_document || !m_document->settings()) return;
-    const QRect frame = q.normalGeometry().isValid() ? q.normalGeometry() : q.geometry();
+    // The frame shown, maximized or not: the book opens again as it was left.
+    const QRect frame = q.geometry();
     Settings &s = *m_document->settings();
     if (s.windowX() == frame.x() && s.windowY() == frame.y() && s.windowWidth() == frame.width() &&
         s.windowHeight() == frame.height())

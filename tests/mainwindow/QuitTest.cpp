@@ -40,6 +40,23 @@ TEST_F(DelegateTest, EditingOneBookMarksOnlyItsWindow)
     EXPECT_TRUE(first->isDocumentEdited());
     EXPECT_TRUE(window(0)->isWindowModified());
     (void)second;
+
+    // A resize is no edit; a book saved maximized opens again at the size it showed.
+    ASSERT_TRUE(delegate->openBooks().saveDocument(first));
+    cv::BookWindow *w = window(0);
+    w->resize(700, 500);
+    w->showNormal();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    const QSize normal = w->size();
+    w->showMaximized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->size() != normal; }, 1000));
+    EXPECT_FALSE(w->isWindowModified());
+    const QRect shown = w->geometry();
+    ASSERT_TRUE(delegate->openBooks().saveDocument(first));
+    delegate->openBooks().closeDocument(first, false);
+    cv::Book *reopened = delegate->openBooks().openDocument(path(QStringLiteral("Saved.cvv2")));
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(delegate->windowFor(reopened)->geometry(), shown);
 }
 
 // Save As starts in the documents folder; a name typed without an extension

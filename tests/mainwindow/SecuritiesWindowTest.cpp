@@ -166,10 +166,11 @@ TEST_F(SecuritiesWindowTest, ListsEachSecurityInItsSevenColumns)
 // viewer's delete of a holding only that account's. The Delete key,
 // Backspace, the Delete button and Edit > Delete each delete the selected
 // security after the confirmation; Edit > Delete follows the document
-// window's rule for its untagged items (off while it shows the investments).
+// window's rule for its untagged items (off while it shows the investments);
+// Copy and Select All never delete.
 TEST_F(SecuritiesWindowTest, DeletesASecurityEverywhereOrOneAccountsHoldingOnly)
 {
-    enum How { Key, Backspace, Button, Menu, OneAccount };
+    enum How { Key, Backspace, Button, Menu, Copy, SelectAll, OneAccount };
     const struct {
         const char *name;
         How how;
@@ -182,6 +183,8 @@ TEST_F(SecuritiesWindowTest, DeletesASecurityEverywhereOrOneAccountsHoldingOnly)
         {"by the Delete button", Button, "TB06", false, 0, 0, 0, 0, 0},
         {"by Edit > Delete", Menu, "TB01", false, 0, 0, 0, 0, 0},
         {"not by Edit > Delete on the investments", Menu, "TB06", true, 1, 1, 1, 1, 2},
+        {"not by Edit > Copy", Copy, "TB01", true, 1, 1, 1, 1, 2},
+        {"not by Edit > Select All", SelectAll, "TB01", true, 1, 1, 1, 1, 2},
         {"its holding in A", OneAccount, "TB01", true, 0, 1, 0, 1, 2},
     };
     for (const auto &c : cases) {
@@ -190,13 +193,15 @@ TEST_F(SecuritiesWindowTest, DeletesASecurityEverywhereOrOneAccountsHoldingOnly)
         page->show();
         page->selectTabWithIdentifier(QLatin1String(c.page));
         const cvtest::page::Securities securities = page.securities();
-        EXPECT_FALSE(securities.menuDelete()); // nothing selected yet
+        EXPECT_FALSE(securities.menu()); // nothing selected yet
         ASSERT_TRUE(securities.click(0));
         const QByteArray storedTree = document->store()->getAccountData();
         const size_t asked = alerts.asked.size();
         if (c.how == Key || c.how == Backspace) securities.press(c.how == Key ? Qt::Key_Delete : Qt::Key_Backspace);
         if (c.how == Button) securities.clickButton("Brand-Delete");
-        if (c.how == Menu) securities.menuDelete();
+        if (c.how == Menu) securities.menu();
+        if (c.how == Copy) securities.menu("copy");
+        if (c.how == SelectAll) securities.menu("selectAll");
         if (c.how == OneAccount) page->maybeDeleteSecurity(stock, document->findAccount(kInvestA));
         const bool deleted = c.holdingsA == 0;
         EXPECT_EQ(alerts.asked.size() - asked, deleted ? 1u : 0u);

@@ -119,13 +119,14 @@ public:
         for (QPushButton *button : m_window->findChildren<QPushButton *>())
             if (button->text() == cv::localizedString(titleKey)) QTest::mouseClick(button, Qt::LeftButton);
     }
-    // Chooses Edit > Delete in the window's menu; false when it shows disabled.
-    bool menuDelete() const
+    // Chooses the Edit menu's item ("del", "copy", "selectAll") while the window is key; false when it
+    // shows disabled.
+    bool menu(const char *name = "del") const
     {
         m_delegate.validateMenus();
-        QAction *del = m_delegate.actionNamed(QStringLiteral("del"));
-        const bool enabled = del->isEnabled();
-        if (enabled) del->trigger();
+        QAction *item = m_delegate.actionNamed(QString::fromLatin1(name));
+        const bool enabled = item->isEnabled();
+        if (enabled) item->trigger();
         return enabled;
     }
 

@@ -51,6 +51,10 @@ TransferFieldDialog::TransferFieldDialog(QWidget *parent)
     buttons->addWidget(m_cancelButton);
     buttons->addWidget(m_okButton);
     grid->addLayout(buttons, 3, 0, 1, 5);
+    // A focused button would otherwise take Return for itself: a Cancel that kept
+    // the focus from an earlier run threw the typed transfer away.
+    m_okButton->setAutoDefault(false);
+    m_cancelButton->setAutoDefault(false);
     m_okButton->setDefault(true);
     for (QLineEdit *field : {m_accountField, m_destinationField}) {
         field->setAlignment(Qt::AlignRight);

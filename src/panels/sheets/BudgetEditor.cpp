@@ -43,6 +43,23 @@ int depthOf(const Node &node)
     return depth;
 }
 
+// The second press of the double-click that opened the sheet lands on the
+// window below, and some window systems then make that window active: typing
+// would go to a blocked window. The sheet takes the keyboard back.
+class KeyboardKeeper : public QObject {
+public:
+    KeyboardKeeper(QWidget *below, QDialog *sheet) : QObject(sheet), m_sheet(sheet) { below->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowActivate && m_sheet->isVisible())
+            QTimer::singleShot(0, m_sheet, [sheet = m_sheet] { sheet->activateWindow(); });
+        return false;
+    }
+
+private:
+    QDialog *m_sheet; // the parent
+};
+
 } // namespace
 
 BudgetEditor::BudgetEditor(Book *doc, NodePtr item, const QDate &date, int months, QWidget *parent)
@@ -121,10 +138,8 @@ QDialog *BudgetEditor::openBudgetEditor(Book *doc, const NodePtr &item, const QD
     cv::openSheet(sheet, parent, [done = std::move(done)](int code, TrackedDialog *) {
         if (done) done(code);
     });
-    QTimer::singleShot(0, editor, [editor] {
-        if (editor->numberOfRows(editor->tableView()) > 0)
-            editor->tableView()->editColumn(ValueColumn, 0, nullptr, true);
-    });
+    if (editor->numberOfRows(table) > 0) table->editColumn(ValueColumn, 0, nullptr, true);
+    if (parent) new KeyboardKeeper(parent->window(), sheet);
     return sheet;
 }
 

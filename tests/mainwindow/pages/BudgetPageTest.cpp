@@ -18,6 +18,8 @@
 #include "platform/widgets/ReportTextStyles.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QGuiApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -29,6 +31,8 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <string_view>
 
 using Kind = cv::BudgetColumns::Kind;
 
@@ -269,19 +273,32 @@ TEST_F(BudgetPageTest, ClicksOpenTheSheetsAndNothingIsEditedInPlaceOrDragged)
         QTest::qWaitFor([&] { return page->cellSlider()->value() == cv::BudgetPage::kDefaultCellWidth + 20; }, 1000));
     EXPECT_EQ(header->sectionSize(5), cv::BudgetPage::kDefaultCellWidth + 20);
 
-    // A budget cell opens the editor for its period on the next turn.
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cellCenter(row.siblingAtColumn(4)));
+    // A budget cell opens the editor for its period on the next turn, its first value in edit. The
+    // second press of a double-click lands on the window below, which the window system may make active.
+    const QPoint budgetCell = cellCenter(row.siblingAtColumn(4));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, budgetCell);
     ASSERT_TRUE(QTest::qWaitFor([&] { return page->openSheet() != nullptr; }, 1000));
-    auto *editor = page->openSheet()->findChild<cv::BudgetEditor *>();
+    QDialog *sheet = page->openSheet();
+    QSignalSpy focusMoves(qGuiApp, &QGuiApplication::focusWindowChanged);
+    QTest::mouseDClick(w->windowHandle(), Qt::LeftButton, {}, view->viewport()->mapTo(w, budgetCell));
+    w->activateWindow();
+    // The window below takes the keyboard, and the sheet takes it back.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !focusMoves.isEmpty() && QGuiApplication::focusWindow() == sheet->windowHandle(); }, 1000));
+    auto *editor = sheet->findChild<cv::BudgetEditor *>();
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->firstDay(), page->columns().dateForColumn(4).first);
     EXPECT_EQ(editor->firstDay().month(), 5);
     EXPECT_EQ(editor->item(), category);
-    editor->change(*category, 5, 12000);
-    editor->okPushed();
+    // Keys go to the window the window system has made active.
+    for (const char key : std::string_view("30,000")) QTest::keyClick(QGuiApplication::focusWindow(), key);
+    QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Return);
+    ASSERT_TRUE(editor->okButton()->isEnabled());
+    QTest::mouseClick(editor->okButton(), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return page->openSheet() == nullptr; }, 1000));
-    EXPECT_EQ(category->budgetAt(2009, 5), 12000);
-    EXPECT_EQ(model->cell(category.get(), 4).text, QStringLiteral("12,000"));
+    EXPECT_EQ(category->budgetAt(2009, 5), 30000);
+    EXPECT_EQ(category->budgetAt(2009, 6), 0) << "one month";
+    EXPECT_EQ(model->cell(category.get(), 4).text, QStringLiteral("30,000"));
     EXPECT_TRUE(document->isDocumentEdited());
 
     // The batch button opens the twelve months of the selected category; Cancel keeps the budget.

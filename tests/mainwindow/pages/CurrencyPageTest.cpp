@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -90,18 +91,41 @@ TEST_F(CurrencyPageTest, CellsShowTheRateInForceEachDay)
     EXPECT_EQ(page->cellText(CurrencyPage::kStartDataCells, 1), "---");
     usd->setFlags(0);
 
-    // Only a number above 0 is a rate; grouping commas are read whole.
+    // Only a number above 0 is a rate, in the day cells and the base rate; grouping commas are read whole.
+    // A refused text stores nothing: a 0 in the store would not even show in the rate in force.
     const int day = CurrencyPage::kStartDataCells;
     struct Typed {
+        int column;
         const char *text;
         double stored; // the rate on 30 Apr afterwards
-    } typed[] = {{"abc", 100},        {"0", 100},
-                 {"-5", 100},         {"", 100},
-                 {"1,234.5", 1234.5}, {"１０１", 101},
-                 {"1e308", 101},      {"1,000,000,000,001", 101}}; // beyond 10^12: refused with the reason
+    } typed[] = {{day, "abc", 100},
+                 {day, "0", 100},
+                 {day, "-5", 100},
+                 {day, "", 100},
+                 {CurrencyPage::RateColumn, "0", 100},
+                 {day, "1,234.5", 1234.5},
+                 {day, "１０１", 101},
+                 {day, "1e308", 101},
+                 {day, "1,000,000,000,001", 101}}; // beyond 10^12: refused with the reason
     for (const Typed &t : typed) {
-        page->setObjectValue(page->table(), QString::fromUtf8(t.text), day, 1);
+        cv::EditingTable *table = page->table();
+        table->editColumn(table->columnWithIdentifier(t.column), 1, nullptr, true);
+        const QString text = QString::fromUtf8(t.text);
+        if (text.isEmpty()) {
+            QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Backspace);
+        } else if (text.front().unicode() < 0x80) {
+            QTest::keyClicks(cv::GetPopupFieldEditor(), text);
+        } else {
+            QInputMethodEvent commit; // full-width digits come from the input method
+            commit.setCommitString(text);
+            QApplication::sendEvent(cv::GetPopupFieldEditor(), &commit);
+        }
+        table->forceEndFieldEditing(true);
         EXPECT_DOUBLE_EQ(document->currencyRate(usd, QDate(2009, 4, 30)), t.stored) << t.text;
+        EXPECT_DOUBLE_EQ(usd->rate(), 100) << t.text;
+        const auto stored = document->store()->getRateListForCurrency(2);
+        ASSERT_TRUE(stored.has_value());
+        for (const auto &rate : *stored) EXPECT_GT(rate->price(), 0) << t.text;
     }
     EXPECT_TRUE(page->currencyChanged());
     // Row 0 never changes.

@@ -35,6 +35,7 @@ struct ValueCase {
     QDate firstColumn;
     int dataCells; // -1: any
     std::vector<Expect> expect;
+    double salaryBudget = 0; // each month from January 2009
 };
 
 class ViewerValuesTest : public ::testing::Test {
@@ -84,7 +85,7 @@ TEST_F(ViewerValuesTest, CellsShowBalancesAndTotalsOfTheirPeriodsAndBlocks)
          {{QDate(2009, 3, 31), 1000}, {QDate(2009, 4, 1), 200}, {QDate(2010, 3, 31), 30}, {QDate(2010, 4, 1), 4}},
          QDate(2009, 7, 1), -1,
          {{false, 2, "1,000"}, {false, 3, "1,200"}, {false, -1, "1,230"}, {false, -4, "100.00"},
-          {true, -1, "230"}, {true, 3, ""}}},
+          {true, -1, "230"}, {true, -2, "1,200"}, {true, -3, "19.17"}, {true, 3, ""}}, 100},
         {"days, month from the 25th", 0, 24, 0, 0, false, QDate(2009, 5, 10),
          {{QDate(2009, 4, 24), 100}, {QDate(2009, 4, 25), 10}, {QDate(2009, 5, 24), 1}, {QDate(2009, 5, 25), 5}},
          QDate(2009, 5, 10), -1, {{false, 2, "100"}, {false, 3, "110"}, {false, -1, "111"}, {true, -1, "11"}}},
@@ -105,6 +106,7 @@ TEST_F(ViewerValuesTest, CellsShowBalancesAndTotalsOfTheirPeriodsAndBlocks)
         settings.setFiscalDayOfMonth(c.fdm);
         settings.setFiscalWeekday(c.fwd);
         doc->createCache();
+        if (c.salaryBudget != 0) doc->findIncome(1006)->setBudgetAfter(2009, 1, c.salaryBudget);
         const ViewerColumns columns = layoutColumns(settings, c.unit, c.picked, c.shortSummary);
         cv::ViewerValues values(*doc, columns);
         EXPECT_EQ(columns.columnFirstDate(ViewerColumns::kStartDataCells), c.firstColumn);

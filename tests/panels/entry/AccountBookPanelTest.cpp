@@ -8,6 +8,7 @@
 #include "model/Grouping.h"
 #include "panels/entry/TransferFieldDialog.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -310,6 +311,81 @@ TEST_F(AccountBookPanelTest, TheTransferPopupKeepsTheBookOnOneSideAndOkIsOneUndo
     chooseKind(*dollars, 0, kTransferRow);
     EXPECT_EQ(dollars->transferFieldDialog()->accountField()->text(), QStringLiteral("12,345,678.91"));
     dollars->transferFieldDialog()->cancel();
+}
+
+// Return in the transfer popup is OK over every focus path, and never throws
+// typed input away: steps are A amount, M the other account by mouse, K by
+// keys, T Tab, R Return, E Esc.
+TEST_F(AccountBookPanelTest, ReturnInTheTransferPopupIsOkWhateverHeldTheFocus)
+{
+    struct Case {
+        const char *before; // an earlier run of the same popup, ended without a change
+        const char *steps;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"", "AMR"},
+        {"", "AKR"},
+        {"", "MAR"},
+        {"", "KAR"},
+        {"TE", "AMR"}, // Esc with Cancel focused, then a new run
+        {"", "MATTR"}, // Return on a focused Cancel
+        {"", "ATRMR"}, // Return while OK is still off: the popup stays with the amount
+    };
+    // clang-format on
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto &c = cases[i];
+        const QString amount = QString::number(1000 + i);
+        auto panel = openBook(*doc, kA, kFeb1, kFeb28);
+        cv::TransferFieldDialog *popup = panel->transferFieldDialog();
+        const int row = panel->numberOfRows(panel->tableView()) - 1;
+        const auto run = [&](const char *steps) {
+            chooseKind(*panel, row, kTransferRow);
+            for (const char *step = steps; *step; ++step) {
+                QWidget *focus = QApplication::focusWidget();
+                switch (*step) {
+                case 'A':
+                    if (focus != popup->accountField()) QTest::keyClick(focus, Qt::Key_Tab);
+                    QTest::keyClicks(popup->accountField(), amount);
+                    break;
+                case 'M': {
+                    QComboBox *box = popup->destinationButton();
+                    QTest::mouseClick(box, Qt::LeftButton);
+                    EXPECT_TRUE(QTest::qWaitForWindowExposed(box->view()->window())) << c.steps;
+                    // A release within a double click of the press only opens the list.
+                    QTest::qWait(QApplication::doubleClickInterval() + 50);
+                    const QRect item = box->view()->visualRect(box->model()->index(box->findData(kC), 0));
+                    QTest::mouseClick(box->view()->viewport(), Qt::LeftButton, {}, item.center());
+                    break;
+                }
+                case 'K':
+                    QTest::keyClick(focus, Qt::Key_Backtab);
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+                    break;
+                case 'T': QTest::keyClick(focus, Qt::Key_Tab); break;
+                case 'R': QTest::keyClick(focus, Qt::Key_Return); break;
+                case 'E': QTest::keyClick(focus, Qt::Key_Escape); break;
+                }
+                QApplication::processEvents();
+                if (*step == 'R' && step[1]) {
+                    EXPECT_TRUE(popup->isVisible()) << c.steps;
+                    EXPECT_EQ(popup->accountField()->text().remove(u','), amount) << c.steps;
+                }
+            }
+        };
+        if (*c.before) run(c.before);
+        run(c.steps);
+        EXPECT_FALSE(popup->isVisible()) << c.steps;
+        panel->commitPanel();
+        const auto entries = storedEntries(*doc, kA, kFeb1, kFeb28);
+        EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
+                                [&](const cv::EntryPtr &e) {
+                                    return e->kind() == cv::EntryKind::Transfer && e->amount() == 1000 + double(i) &&
+                                           e->account() == kA && e->destination() != 0;
+                                }),
+                  1)
+            << "stored: " << c.before << " " << c.steps;
+    }
 }
 
 TEST_F(AccountBookPanelTest, KindChangesAndTypingOfATransferInWithAnotherCurrencyBookOnThisAccount)
