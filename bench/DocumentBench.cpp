@@ -25,7 +25,9 @@
 
 #include <functional>
 #include <random>
+#include <chrono>
 #include <string_view>
+#include <thread>
 
 namespace {
 
@@ -275,6 +277,34 @@ void commitEdit(benchmark::State &state, int entries)
     reportPeak(state);
 }
 
+// The same edit made while the book's store check runs beside it: the book
+// opened and one edit made (untimed, so the edit's statements are ready),
+// the check started as the program starts it and given a moment to take its
+// read of the store, then one edit timed. Each edit needs a book of its own,
+// since the check runs once a book.
+void commitEditBesideCheck(benchmark::State &state, int entries)
+{
+    size_t next = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto doc = openOrSkip(state, entries);
+        auto pool = doc ? randomEntries(*doc, 8) : std::vector<cv::EntryPtr>();
+        if (pool.size() < 2) {
+            state.SkipWithError("no entries");
+            break;
+        }
+        editEntry(*doc, pool[(next + 1) % pool.size()]);
+        doc->checkStoreInBackground();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        state.ResumeTiming();
+        editEntry(*doc, pool[next++ % pool.size()]);
+        state.PauseTiming();
+        doc.reset();
+        state.ResumeTiming();
+    }
+    reportPeak(state);
+}
+
 std::vector<cv::NodePtr> balanceAccounts(cv::Book &doc)
 {
     std::vector<cv::NodePtr> accounts;
@@ -439,6 +469,12 @@ int main(int argc, char **argv)
             // iterations follow the wall clock, not the idle main thread.
             if (std::string_view(name) == "save") bench->MeasureProcessCPUTime()->UseRealTime();
         }
+    // Each edit opens a book, untimed: a few edits are enough.
+    for (int size : run.sizes)
+        benchmark::RegisterBenchmark(("commit_edit_beside_check/" + std::to_string(size)).c_str(),
+                                     commitEditBesideCheck, size)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(8);
     // One call per repetition: each needs an open of its own.
     const std::pair<const char *, Fn> firstCalls[] = {{"value_accounts_first", valueAccountsFirst},
                                                       {"category_months_first", categoryMonthsFirst}};

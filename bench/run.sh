@@ -34,7 +34,7 @@ for n in "${sizes[@]}"; do
   fi
 done
 
-operations=(open open_beside_check open_store quick_check integrity_check createCache save commit_edit value_accounts value_accounts_first category_months
+operations=(open open_beside_check open_store quick_check integrity_check createCache save commit_edit commit_edit_beside_check value_accounts value_accounts_first category_months
             category_months_first xml_export xml_import memo_search)
 # The floor of an operation, measured in the same run on the same files.
 # The XML import has two: expat's tokenizer, and Qt's, which the program keeps for all but the entry lines.
@@ -48,7 +48,7 @@ for op in "${operations[@]}" "${limits[@]#*:}"; do
   for n in "${sizes[@]}"; do
     echo "running $op/$n" >&2
     "$build/bench/cv-bench" --books="$books" --sizes="$size_list" \
-      --benchmark_filter="^$op/$n(/iterations:1|/process_time/real_time)?\$" --benchmark_repetitions="$repetitions" \
+      --benchmark_filter="^$op/$n(/iterations:[0-9]+|/process_time/real_time)?\$" --benchmark_repetitions="$repetitions" \
       --benchmark_report_aggregates_only=true --benchmark_format=json \
       >"$results/$op-$n.json" 2>/dev/null
   done

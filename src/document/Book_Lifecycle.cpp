@@ -3,6 +3,7 @@
 #include "document/BookPrivate.h"
 #include "document/BookBackup.h"
 #include "document/BookUI.h"
+#include "document/store/SQLDatabase3.h"
 #include "model/ExtraInterfaces.h"
 #include "platform/Alert.h"
 #include "platform/KeyedArchiver.h"
@@ -380,6 +381,7 @@ void Book::checkStoreInBackground()
         QMetaObject::invokeMethod(
             this, [this] { m_d->takeStoreCheck(); }, Qt::QueuedConnection);
     });
+    m_d->m_store->database()->setBusyYield(m_d->m_storeCheck->writerYield());
 }
 
 void Book::Private::takeStoreCheck()
@@ -387,6 +389,7 @@ void Book::Private::takeStoreCheck()
     if (!m_storeCheck) return;
     const cv::StoreCheck::Answer answer = m_storeCheck->answer();
     m_storeCheck.reset();
+    m_store->database()->setBusyYield(nullptr);
     if (!answer || *answer == QStringList{QStringLiteral("ok")}) return;
     m_storeDamaged = true;
     qCWarning(lcDocument).noquote() << "store check of" << m_fileName

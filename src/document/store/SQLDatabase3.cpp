@@ -11,10 +11,12 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstring>
 #include <limits>
+#include <thread>
 
 namespace cv {
 
@@ -341,9 +343,20 @@ void SQLDatabase3::configureConnection()
     sqlite3_db_config(m_database, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
     // The working copy is packed as one file on save: no WAL side files.
     sqlite3_exec(m_database, "PRAGMA journal_mode=DELETE;", nullptr, nullptr, nullptr);
-    // The store check reads beside this connection after the open: a write
-    // waits for it to end instead of failing.
-    sqlite3_busy_timeout(m_database, 10000);
+    sqlite3_busy_handler(m_database, &SQLDatabase3::busyWait, this);
+}
+
+int SQLDatabase3::busyWait(void *self, int tries)
+{
+    auto *db = static_cast<SQLDatabase3 *>(self);
+    const auto now = std::chrono::steady_clock::now();
+    if (tries == 0) db->m_busySince = now;
+    // The store check reads beside this connection: it steps aside, so an
+    // edit never waits for it.
+    if (db->m_busyYield && db->m_busyYield()) return 1;
+    if (now - db->m_busySince >= std::chrono::seconds(10)) return 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min(tries + 1, 10)));
+    return 1;
 }
 
 void SQLDatabase3::close()

@@ -11,6 +11,7 @@
 
 #include <QHash>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -144,6 +145,12 @@ public:
     // Commits a transaction left open, then closes.
     void close();
 
+    // Asked first whenever another connection holds the store this one must
+    // write: answers true once it made that reader let go, and the write goes
+    // on at once. Anything else holding the store is waited for up to 10 s.
+    // Kept across close and open.
+    void setBusyYield(std::function<bool()> yield) { m_busyYield = std::move(yield); }
+
     // Runs every statement of the text in turn, binding `texts` to the "?"
     // parameters in order across the statements. The result holds the rows of
     // the statements that return rows. Null when closed or when a statement
@@ -193,14 +200,17 @@ public:
 
 private:
     void configureConnection();
+    static int busyWait(void *self, int tries);
     sqlite3_stmt *cachedStatement(const QString &sql);
     void finalizeStatements();
 
-    sqlite3 *m_database = nullptr;               // the connection, owned; null while closed
-    QHash<QString, sqlite3_stmt *> m_statements; // kept statements by their text, owned; finalized on close
-    QString m_path;                              // the database file
-    int m_transactionDepth = 0;                  // nested transactions open; the outermost is SQLite's
-    bool m_transactionFailed = false;            // a rollback was asked: the outermost end rolls back
+    sqlite3 *m_database = nullptr;                     // the connection, owned; null while closed
+    QHash<QString, sqlite3_stmt *> m_statements;       // kept statements by their text, owned; finalized on close
+    QString m_path;                                    // the database file
+    int m_transactionDepth = 0;                        // nested transactions open; the outermost is SQLite's
+    bool m_transactionFailed = false;                  // a rollback was asked: the outermost end rolls back
+    std::function<bool()> m_busyYield;                 // makes a reader of the store let go; may be empty
+    std::chrono::steady_clock::time_point m_busySince; // when the present wait for the store began
 };
 
 // Begins a transaction and commits it when it goes out of scope (rolls back

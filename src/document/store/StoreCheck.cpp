@@ -4,42 +4,76 @@
 
 #include <QFile>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
 #include <sqlite3.h>
 
 namespace cv {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 // The first complaints are enough to tell damage from a sound store.
 constexpr int kMaxLines = 10;
-// The program's own connection may hold the store for a write a moment.
+// A write of the book may hold the store a moment; the check waits as long as
+// the book would.
 constexpr int kBusyWaitMs = 10000;
+// How long the book must be left alone before a check it stopped begins again:
+// a user's edits come seconds apart, and a check stopped at every one of them
+// still answers at the save.
+constexpr auto kQuiet = std::chrono::seconds(1);
+// A statement just begun clears an interrupt made before it: asked again this often.
+constexpr auto kInterruptAgain = std::chrono::milliseconds(1);
 
 std::mutex g_gateGuard;
-std::function<void()> g_gate;
+std::function<bool()> g_gate;
 
 } // namespace
 
-void StoreCheck::setGateForTests(std::function<void()> gate)
+struct StoreCheck::Shared {
+    std::mutex guard;
+    std::condition_variable changed;
+    sqlite3 *reading = nullptr;  // the check's connection while it may hold the store
+    bool yieldAsked = false;     // a write waits: the read under way ends
+    bool finishNow = false;      // the answer is waited for: no more pauses
+    bool stopping = false;       // the check is no longer wanted
+    bool finished = false;       // the check's thread has its answer
+    Clock::time_point lastYield; // when a write last stopped the check
+
+    Answer run(const QString &path, const std::function<bool()> &hold);
+    // One try: none when it stepped aside for a write.
+    std::optional<Answer> attempt(const QString &path, const std::function<bool()> &hold);
+    bool mustLetGo()
+    {
+        std::lock_guard lock(guard);
+        return yieldAsked || stopping;
+    }
+};
+
+void StoreCheck::setGateForTests(std::function<bool()> hold)
 {
     std::lock_guard lock(g_gateGuard);
-    g_gate = std::move(gate);
+    g_gate = std::move(hold);
 }
 
-StoreCheck::StoreCheck(const QString &databasePath, std::function<void()> done)
+StoreCheck::StoreCheck(const QString &databasePath, std::function<void()> done) : m_shared(std::make_shared<Shared>())
 {
-    std::function<void()> gate;
+    m_shared->lastYield = Clock::now() - kQuiet;
+    std::function<bool()> gate;
     {
         std::lock_guard lock(g_gateGuard);
         gate = g_gate;
     }
-    m_thread = std::thread([this, databasePath, done = std::move(done), gate = std::move(gate)] {
-        if (gate) gate();
-        Answer answer = run(databasePath, this);
+    m_thread = std::thread([this, shared = m_shared, databasePath, done = std::move(done), gate = std::move(gate)] {
+        m_answer = shared->run(databasePath, gate);
         {
-            std::lock_guard lock(m_guard);
-            m_answer = std::move(answer);
+            std::lock_guard lock(shared->guard);
+            shared->finished = true;
         }
+        shared->changed.notify_all();
         if (done) done();
     });
 }
@@ -47,44 +81,96 @@ StoreCheck::StoreCheck(const QString &databasePath, std::function<void()> done)
 StoreCheck::~StoreCheck()
 {
     {
-        std::lock_guard lock(m_guard);
-        m_stopping = true;
-        if (m_running) sqlite3_interrupt(m_running);
+        std::unique_lock lock(m_shared->guard);
+        m_shared->stopping = true;
+        m_shared->changed.notify_all();
+        while (!m_shared->finished) {
+            if (m_shared->reading) sqlite3_interrupt(m_shared->reading);
+            m_shared->changed.wait_for(lock, kInterruptAgain);
+        }
     }
     if (m_thread.joinable()) m_thread.join();
 }
 
 const StoreCheck::Answer &StoreCheck::answer()
 {
+    {
+        std::lock_guard lock(m_shared->guard);
+        m_shared->finishNow = true;
+    }
+    m_shared->changed.notify_all();
     if (m_thread.joinable()) m_thread.join();
     return m_answer;
 }
 
-StoreCheck::Answer StoreCheck::run(const QString &databasePath, StoreCheck *owner)
+std::function<bool()> StoreCheck::writerYield() const
+{
+    return [shared = m_shared] {
+        std::unique_lock lock(shared->guard);
+        if (!shared->reading) return false;
+        shared->yieldAsked = true;
+        shared->lastYield = Clock::now();
+        shared->changed.notify_all();
+        const auto deadline = Clock::now() + std::chrono::milliseconds(kBusyWaitMs);
+        while (shared->reading && Clock::now() < deadline) {
+            sqlite3_interrupt(shared->reading);
+            shared->changed.wait_for(lock, kInterruptAgain);
+        }
+        shared->lastYield = Clock::now();
+        return !shared->reading;
+    };
+}
+
+StoreCheck::Answer StoreCheck::Shared::run(const QString &path, const std::function<bool()> &hold)
+{
+    for (;;) {
+        {
+            std::unique_lock lock(guard);
+            while (!stopping && !finishNow && Clock::now() < lastYield + kQuiet)
+                changed.wait_until(lock, lastYield + kQuiet);
+            if (stopping) return std::nullopt;
+            yieldAsked = false;
+        }
+        if (std::optional<Answer> answer = attempt(path, hold)) return *answer;
+    }
+}
+
+std::optional<StoreCheck::Answer> StoreCheck::Shared::attempt(const QString &path, const std::function<bool()> &hold)
 {
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
                         nullptr) != SQLITE_OK) {
-        qCWarning(lcDocument) << "store check cannot open" << databasePath;
+        qCWarning(lcDocument) << "store check cannot open" << path;
         sqlite3_close(db);
-        return std::nullopt;
+        return Answer();
     }
     sqlite3_busy_timeout(db, kBusyWaitMs);
     // The file came from outside: its schema runs nothing with our trust.
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-    if (owner) {
+    {
         // A book closed before its check began: an interrupt now would reach no statement.
-        std::lock_guard lock(owner->m_guard);
-        if (owner->m_stopping) {
+        std::lock_guard lock(guard);
+        if (stopping) {
             sqlite3_close(db);
-            return std::nullopt;
+            return Answer();
         }
-        owner->m_running = db;
+        reading = db;
+    }
+    int rc = sqlite3_exec(db, "BEGIN;", nullptr, nullptr, nullptr);
+    if (hold && rc == SQLITE_OK) {
+        rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
+        while (rc == SQLITE_OK && hold()) {
+            std::unique_lock lock(guard);
+            if (yieldAsked || stopping) break;
+            changed.wait_for(lock, std::chrono::milliseconds(2));
+        }
     }
     QStringList lines;
     sqlite3_stmt *statement = nullptr;
-    int rc = sqlite3_prepare_v2(db, "PRAGMA integrity_check(10);", -1, &statement, nullptr);
+    if (rc == SQLITE_OK)
+        rc = mustLetGo() ? SQLITE_INTERRUPT
+                         : sqlite3_prepare_v2(db, "PRAGMA integrity_check(10);", -1, &statement, nullptr);
     while (rc == SQLITE_OK || rc == SQLITE_ROW) {
         rc = sqlite3_step(statement);
         if (rc == SQLITE_ROW && lines.size() < kMaxLines)
@@ -94,15 +180,23 @@ StoreCheck::Answer StoreCheck::run(const QString &databasePath, StoreCheck *owne
     const int primary = rc & 0xff;
     if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) lines << QString::fromUtf8(sqlite3_errmsg(db));
     sqlite3_finalize(statement);
-    if (owner) {
-        std::lock_guard lock(owner->m_guard);
-        owner->m_running = nullptr;
+    bool again = false;
+    {
+        std::lock_guard lock(guard);
+        // Closed under the guard: a writer told that the check let go finds the store free.
+        reading = nullptr;
+        sqlite3_close(db);
+        // Stopped by a write, or kept out by one: the whole check again later.
+        again = !stopping && ((primary == SQLITE_INTERRUPT && yieldAsked) || (primary == SQLITE_BUSY && !finishNow));
+        if (again) lastYield = Clock::now();
     }
-    sqlite3_close(db);
-    if (lines.isEmpty()) {
+    changed.notify_all();
+    if (again) return std::nullopt;
+    // What a stopped check said so far is no answer.
+    if (lines.isEmpty() || primary == SQLITE_INTERRUPT) {
         if (primary != SQLITE_DONE && primary != SQLITE_INTERRUPT)
             qCWarning(lcDocument) << "store check did not run:" << sqlite3_errstr(rc);
-        return std::nullopt;
+        return Answer();
     }
     return lines;
 }

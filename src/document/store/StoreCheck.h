@@ -1,17 +1,18 @@
 #pragma once
 // SQLite's integrity_check of a working copy on a thread of its own, over its own
 // read-only connection, so that a damaged store is found without making the
-// open any slower. Destroying it stops a check under way.
+// open any slower. The check never holds up a write: the book's connection,
+// finding the store held, has it step aside (`writerYield`), and it begins
+// again once the book has been left alone a while. Destroying it stops a
+// check under way.
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
-#include <mutex>
+#include <memory>
 #include <optional>
 #include <thread>
-
-struct sqlite3;
 
 namespace cv {
 
@@ -27,18 +28,22 @@ public:
     StoreCheck(const StoreCheck &) = delete;
     StoreCheck &operator=(const StoreCheck &) = delete;
 
-    // Waits for the check to end and answers it.
+    // Waits for the check to end and answers it; the check no longer waits
+    // for the book to be left alone.
     const Answer &answer();
 
-    // Tests: each check's thread runs `gate` before it checks (none: no wait).
-    static void setGateForTests(std::function<void()> gate);
+    // For the busy handler of the book's own connection: ends the check's
+    // read of the store if one is under way and answers whether it did (the
+    // write can then go on at once). Safe to call once the check is gone.
+    std::function<bool()> writerYield() const;
+
+    // Tests: while `hold` answers true, each check keeps its read of the
+    // store open before it checks, as a long check would (none: no hold).
+    static void setGateForTests(std::function<bool()> hold);
 
 private:
-    static Answer run(const QString &databasePath, StoreCheck *owner);
-
-    std::mutex m_guard;
-    sqlite3 *m_running = nullptr; // the check's connection while it runs
-    bool m_stopping = false;      // the check is no longer wanted
+    struct Shared;
+    std::shared_ptr<Shared> m_shared; // what the check's thread and the writers share
     Answer m_answer;
     std::thread m_thread;
 };
