@@ -112,6 +112,15 @@ public:
         }
         QApplication::processEvents();
     }
+    // A click inside the widget as the window system delivers it: a list
+    // opened on the press gets the release, as on a desktop.
+    void clickIn(QWidget *widget, int heldMs = 0)
+    {
+        const QPoint at = widget->mapTo(&sheet, widget->rect().center());
+        QTest::mousePress(sheet.windowHandle(), Qt::LeftButton, {}, at);
+        if (heldMs > 0) QTest::qWait(heldMs);
+        QTest::mouseRelease(sheet.windowHandle(), Qt::LeftButton, {}, at);
+    }
     void apply() { QTest::mouseClick(sheet.applyButton(), Qt::LeftButton); }
     void ok() { QTest::mouseClick(sheet.okButton(), Qt::LeftButton); }
     QString text(int column, int row) const { return sheet.cellText(column, row); }
