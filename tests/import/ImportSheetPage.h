@@ -10,6 +10,7 @@
 #include "import/ImportOFXSheet.h"
 #include "import/ImportTextSheet.h"
 #include "import/TransferImportDialog.h"
+#include "panels/dialogs/CalendarWindow.h"
 
 #include <QAbstractItemModel>
 #include <QAbstractItemModelTester>
@@ -24,12 +25,29 @@
 #include <QTableView>
 #include <QTest>
 
+#include <climits>
 #include <functional>
+#include <vector>
 
 template <class Sheet> class ImportPage {
 public:
     template <class... Args> explicit ImportPage(Args &&...args) : sheet(std::forward<Args>(args)...)
     {
+        // The table shows what its model last told it of: a change the sheet
+        // does not announce stays unseen, as on the screen.
+        const QAbstractItemModel *model = sheet.tableView()->model();
+        auto read = [this, model](int top, int bottom) {
+            shown.resize(size_t(model->rowCount()));
+            for (int row = top; row <= bottom && row < int(shown.size()); ++row) {
+                shown[size_t(row)].resize(model->columnCount());
+                for (int column = 0; column < model->columnCount(); ++column)
+                    shown[size_t(row)][column] = model->index(row, column).data().toString();
+            }
+        };
+        QObject::connect(model, &QAbstractItemModel::modelReset, model, [read] { read(0, INT_MAX); });
+        QObject::connect(model, &QAbstractItemModel::dataChanged, model,
+                         [read](const QModelIndex &from, const QModelIndex &to) { read(from.row(), to.row()); });
+        read(0, INT_MAX);
         sheet.show();
         QApplication::processEvents();
     }
@@ -121,11 +139,24 @@ public:
         if (heldMs > 0) QTest::qWait(heldMs);
         QTest::mouseRelease(sheet.windowHandle(), Qt::LeftButton, {}, at);
     }
+    // A day chosen in the calendar window and its jump: the selected rows take it.
+    void jumpToDate(const QDate &date)
+    {
+        cv::CalendarWindow calendar;
+        calendar.setCurrentDate(date);
+        sheet.activateWindow();
+        calendar.jumpTo();
+    }
     void apply() { QTest::mouseClick(sheet.applyButton(), Qt::LeftButton); }
     void ok() { QTest::mouseClick(sheet.okButton(), Qt::LeftButton); }
-    QString text(int column, int row) const { return sheet.cellText(column, row); }
+    // A cell as the table shows it.
+    QString text(int column, int row) const
+    {
+        return size_t(row) < shown.size() ? shown[size_t(row)].value(column) : QString();
+    }
 
     Sheet sheet;
+    std::vector<QStringList> shown; // the table's cells as last announced
     QAbstractItemModelTester tester{sheet.tableView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
