@@ -25,6 +25,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include <algorithm>
 #include <climits>
 #include <functional>
 #include <vector>
@@ -33,16 +34,13 @@ template <class Sheet> class ImportPage {
 public:
     template <class... Args> explicit ImportPage(Args &&...args) : sheet(std::forward<Args>(args)...)
     {
-        // The table shows what its model last told it of: a change the sheet
-        // does not announce stays unseen, as on the screen.
+        // Cells as the table last heard of them: a change the sheet does not announce stays unseen.
         const QAbstractItemModel *model = sheet.tableView()->model();
         auto read = [this, model](int top, int bottom) {
-            shown.resize(size_t(model->rowCount()));
-            for (int row = top; row <= bottom && row < int(shown.size()); ++row) {
-                shown[size_t(row)].resize(model->columnCount());
+            shown.resize(size_t(model->rowCount()), QStringList(model->columnCount()));
+            for (int row = top; row <= std::min(bottom, model->rowCount() - 1); ++row)
                 for (int column = 0; column < model->columnCount(); ++column)
                     shown[size_t(row)][column] = model->index(row, column).data().toString();
-            }
         };
         QObject::connect(model, &QAbstractItemModel::modelReset, model, [read] { read(0, INT_MAX); });
         QObject::connect(model, &QAbstractItemModel::dataChanged, model,

@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numeric>
 #include <random>
 
 using namespace cv;
@@ -77,18 +76,7 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
         qsizetype headingLine;
         std::vector<int> unread;
     };
-    // An account's preamble of n lines, none heading-like.
-    auto preamble = [](int n) {
-        QByteArray lines;
-        for (int i = 1; i <= n; ++i)
-            lines += u"口座情報"_qs.toUtf8() + QByteArray::number(i) + ",12345" + QByteArray::number(i) + "\n";
-        return lines;
-    };
-    auto unreadTo = [](int n) {
-        std::vector<int> lines(size_t(n), 0);
-        std::iota(lines.begin(), lines.end(), 1);
-        return lines;
-    };
+    const QByteArray preamble = u"口座番号,1234567\n"_qs.toUtf8(); // an account's preamble line, not heading-like
     const QByteArray bankTitle =
         u"入出金明細,円普通預金,口座番号 1234567,期間指定でのご照会\n照会日,2026/02/01\n口座名義,ﾔﾏﾀﾞ ﾀﾛｳ\n\n"
         "店番,123\n口座番号,1234567\n照会期間,2026/01/01～2026/01/31\n件数,1\n"
@@ -111,10 +99,10 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
         {"a card's summary above its heads", u"お支払日, 2026/03/27, 今回ご請求額, 14,759\n\nご利用日,ご利用店名,ご利用金額,支払区分\n2026/02/05,コンビニ,540,1回\n"_qs.toUtf8(),
          {{QDate(2026, 2, 5), 540, u"コンビニ"_qs}}, 3, {1}},
         {"a bank's title line above heads on line 9", bankTitle, {{QDate(2026, 1, 10), 3300, u"ﾃﾞﾝﾜﾘｮｳ"_qs}}, 9, {1, 2, 3, 5, 6, 7, 8}},
-        {"heads on line 13", preamble(12) + u"日付,摘要,出金,入金\n2026/01/25,給与,,250000\n"_qs.toUtf8(),
-         {{QDate(2026, 1, 25), -250000, u"給与"_qs}}, 13, unreadTo(12)},
-        {"heads of several words on line 14", preamble(13) + "Posting Date,Description,Withdrawals,Deposits\n2026/01/25,Pay,,2500\n",
-         {{QDate(2026, 1, 25), -2500, "Pay"}}, 14, unreadTo(13)},
+        {"heads on line 13", preamble.repeated(12) + u"日付,摘要,出金,入金\n2026/01/25,給与,,250000\n"_qs.toUtf8(),
+         {{QDate(2026, 1, 25), -250000, u"給与"_qs}}, 13, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+        {"heads of several words on line 14", preamble.repeated(13) + "Posting Date,Description,Withdrawals,Deposits\n2026/01/25,Pay,,2500\n",
+         {{QDate(2026, 1, 25), -2500, "Pay"}}, 14, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}},
         {"inch marks", "Date,Description,Paid in,Paid out\n2026/01/05,Pipe 12\" long,,1200\n2026/01/06,\"Tape 3/4\"\" wide\",,300\n"
                        "2026/01/07,\"Nut 1/2\" brass\",,500\n2026/01/08,Bolt 2\",,40\n",
          {{QDate(2026, 1, 5), -1200, "Pipe12\"long"}, {QDate(2026, 1, 6), -300, "Tape 3/4\" wide"},
