@@ -152,8 +152,8 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                 expense = amount(3);
             }
             if (!date || (income == 0 && expense == 0)) {
-                // Until the first row the last heading-like line is the heads; a
-                // row above them would have been read first, and stays.
+                // Until the first row, the last heading-like line is the heads;
+                // no row is ever dropped for them.
                 if (read.rows.empty()) {
                     QStringList heads; // of several words: their blanks kept
                     const std::vector<DelimitedLine> kept =
