@@ -18,78 +18,127 @@ bool breaksLine(QByteArrayView data, qsizetype at)
     return data[at] == '\n' || (data[at] == '\r' && (at + 1 >= data.size() || data[at + 1] != '\n'));
 }
 
-// Where the line that starts at `pos` ends: the first line end outside
-// quotes; a quote that stays open to the end of the file spans no line end.
-// Whether a tab stands outside quotes in it.
-std::pair<qsizetype, bool> lineEnd(QByteArrayView data, qsizetype pos)
+struct LineScan {
+    qsizetype end = 0;    // the line-end byte after it, or the file's end
+    qsizetype breaks = 0; // line breaks inside quotes
+    bool tab = false;     // a TAB stood outside quotes
+    bool open = false;    // a quote did not close as a spanning field must
+};
+
+// One line from `pos` and its fields. `commas`: "," separates too;
+// `spanning`: a line end inside quotes belongs to the field.
+LineScan scanLine(QByteArrayView data, qsizetype pos, bool commas, bool spanning, DelimitedFields mode,
+                  DelimitedBlanks blanks, DelimitedLine &fields)
 {
-    for (bool spanning : {true, false}) { // spanning line ends, then (a quote left open) not
-        bool quoted = false;
-        bool tab = false;
-        qsizetype end = pos;
-        for (; end < data.size(); ++end) {
-            const char c = data[end];
-            if (c == '"')
-                quoted = !quoted;
-            else if (!quoted && endsLine(uchar(c)))
-                break;
-            else if (!spanning && endsLine(uchar(c)))
-                break;
-            else if (!quoted && c == '\t')
-                tab = true;
+    const qsizetype size = data.size();
+    auto separates = [&](char c) { return c == '\t' || (commas && c == ','); };
+    auto endsField = [&](qsizetype at) {
+        while (at < size && data[at] == ' ') ++at;
+        return at >= size || separates(data[at]) || endsLine(uchar(data[at]));
+    };
+    LineScan scan;
+    fields.clear();
+    QByteArray field;
+    bool quoted = false;
+    bool start = true;    // nothing but blanks read of the field yet
+    bool crossed = false; // the quoted field holds a line break
+    bool loose = false;   // and a quote not written as CSV writes it
+    auto endField = [&] {
+        if (mode == DelimitedFields::Positional || !field.isEmpty()) fields.append(field);
+        field.clear();
+        start = true;
+    };
+    qsizetype at = pos;
+    for (; at < size; ++at) {
+        const char c = data[at];
+        if (quoted && c == '"') {
+            qsizetype run = 1;
+            while (at + run < size && data[at + run] == '"') ++run;
+            // Quotes before the field's end close it; "12"" TV" and a writer's
+            // unescaped "TV 32"" keep their inch marks.
+            const bool closes = endsField(at + run);
+            field.append(QByteArray(closes ? run / 2 : (run + 1) / 2, '"'));
+            loose |= closes ? run % 2 == 0 : run % 2 == 1;
+            quoted = !closes;
+            at += run - 1;
+        } else if (quoted && endsLine(uchar(c)) && !spanning) {
+            break;
+        } else if (quoted) {
+            field.append(c);
+            crossed |= endsLine(uchar(c));
+            scan.breaks += breaksLine(data, at);
+        } else if (endsLine(uchar(c))) {
+            break;
+        } else if (c == '"' && start) {
+            quoted = true;
+            start = crossed = loose = false;
+        } else if (separates(c)) {
+            scan.tab |= c == '\t';
+            endField();
+        } else if (uchar(c) > 0x20) {
+            field.append(c);
+            start = false;
+        } else if (blanks == DelimitedBlanks::Kept) {
+            field.append(c);
         }
-        if (!quoted || !spanning) return {end, tab};
+        // A line break stays in a field only when every quote in it is
+        // written as CSV writes it: else a missing quote would join lines.
+        if (spanning && crossed && loose) {
+            scan.open = true;
+            return scan;
+        }
     }
-    return {data.size(), false}; // not reached: the second pass always answers
+    endField();
+    scan.end = at;
+    scan.open = quoted;
+    return scan;
 }
 
 } // namespace
 
 void forEachDelimitedLine(QByteArrayView data, DelimitedFields mode,
-                          const std::function<bool(const DelimitedLine &, qsizetype)> &line)
+                          const std::function<bool(const DelimitedLine &, const DelimitedSpan &)> &line,
+                          DelimitedBlanks blanks)
 {
     const qsizetype size = data.size();
     qsizetype pos = 0;
     qsizetype number = 1;
-    DelimitedLine fields;
-    QByteArray field;
+    DelimitedLine fields, other;
     while (pos < size) {
         for (; pos < size && endsLine(uchar(data[pos])); ++pos) number += breaksLine(data, pos);
         if (pos >= size) break;
-        const auto [end, tabbed] = lineEnd(data, pos);
-        const qsizetype first = number;
-        fields.clear();
-        field.clear();
-        bool quoted = false;
-        auto endField = [&] {
-            if (mode == DelimitedFields::Positional || !field.isEmpty()) fields.append(field);
-            field.clear();
+        // Whether "," separates depends on a TAB outside quotes, and what is
+        // quoted on where fields start: read as commas first, then as tabs
+        // when that shows a TAB, or when a quote left open hid every TAB.
+        auto scan = [&](bool commas, DelimitedLine &into) {
+            const LineScan read = scanLine(data, pos, commas, true, mode, blanks, into);
+            return read.open ? scanLine(data, pos, commas, false, mode, blanks, into) : read;
         };
-        for (; pos < end; ++pos) {
-            const char c = data[pos];
-            if (c == '"') {
-                quoted = !quoted;
-            } else if (quoted) {
-                field.append(c);
-                number += breaksLine(data, pos);
-            } else if (c == '\t' || (c == ',' && !tabbed)) {
-                endField();
-            } else if (uchar(c) > 0x20) {
-                field.append(c);
+        LineScan read = scan(true, fields);
+        if (read.tab || read.open) {
+            const LineScan tabbed = scan(false, other);
+            if (read.tab || tabbed.tab) {
+                read = tabbed;
+                std::swap(fields, other);
             }
         }
-        endField();
-        if (!line(fields, first)) return;
+        const DelimitedSpan span{number, number + read.breaks, data.sliced(pos, read.end - pos)};
+        number = span.lastLine;
+        pos = read.end;
+        if (!line(fields, span)) return;
     }
 }
 
-std::vector<DelimitedLine> splitDelimitedLines(QByteArrayView data, DelimitedFields mode)
+std::vector<DelimitedLine> splitDelimitedLines(QByteArrayView data, DelimitedFields mode, DelimitedBlanks blanks)
 {
     std::vector<DelimitedLine> lines;
-    forEachDelimitedLine(data, mode, [&](const DelimitedLine &fields, qsizetype) {
-        lines.push_back(fields);
-        return true;
-    });
+    forEachDelimitedLine(
+        data, mode,
+        [&](const DelimitedLine &fields, const DelimitedSpan &) {
+            lines.push_back(fields);
+            return true;
+        },
+        blanks);
     return lines;
 }
 

@@ -3,14 +3,19 @@
 //
 // Byte level (text statements, price and rate lists): a line ends at any
 // byte below 0x20 other than TAB outside quotes, and runs of such bytes
-// between lines are passed over (no empty lines); a line break inside quotes
-// belongs to the field, unless the quote stays open to the end of the file;
-// TAB outside quotes ends a field, and so does "," in a line with no TAB
-// outside quotes ("250,000" in a tab-separated file is one field); a double
-// quote toggles quoting and is dropped; outside quotes bytes below 0x21 (so
-// spaces) are dropped, inside quotes every byte stays. Lines have no length
-// limit. Fields stay bytes: the caller decodes them in the encoding the user
-// chose.
+// between lines are passed over (no empty lines); TAB ends a field, and so
+// does "," in a line with no TAB outside quotes ("250,000" in a
+// tab-separated file is one field). A double quote opens quoting only at
+// the start of a field (blanks before it aside); anywhere else it is a
+// character (an inch mark: Pipe 12" long). Inside quotes a doubled quote is
+// one quote, quotes before the field's end (blanks, a separator, a line end
+// or the file's end) close it, keeping half of those before the last
+// ("TV 32"" is TV 32"), and any other quote is a character. A line break
+// inside quotes belongs to the field when every quote of the field is
+// written as CSV writes it and the field closes; else the line ends at it.
+// Outside quotes bytes below 0x21 (so spaces) are dropped, unless blanks
+// are kept. Lines have no length limit. Fields stay bytes: the caller
+// decodes them in the encoding the user chose.
 //
 // Character level (mobile entry files): lines end at CR or LF outside
 // quotes, and two line-end characters in a row end one line; "," separates
@@ -34,14 +39,29 @@ enum class DelimitedFields {
     SkipEmpty,  // empty fields are left out ("a,,b" gives 2)
 };
 
+enum class DelimitedBlanks {
+    Dropped, // "a b" unquoted gives "ab"
+    Kept,    // blanks outside quotes stay: column heads of several words
+};
+
 using DelimitedLine = QList<QByteArray>;
 
-// Hands the fields of each line, and the number of the file's line it
-// starts on (from 1; LF, CR LF or CR end a line), to `line` in file order;
-// answering false stops the reading.
+// Where a line stands in the file: the file's lines it covers (from 1; LF,
+// CR LF or CR end a line), more than one when a quoted field holds a line
+// break, and its bytes as written.
+struct DelimitedSpan {
+    qsizetype firstLine = 0;
+    qsizetype lastLine = 0;
+    QByteArrayView bytes;
+};
+
+// Hands the fields of each line and where it stands to `line` in file
+// order; answering false stops the reading.
 void forEachDelimitedLine(QByteArrayView data, DelimitedFields mode,
-                          const std::function<bool(const DelimitedLine &, qsizetype)> &line);
-std::vector<DelimitedLine> splitDelimitedLines(QByteArrayView data, DelimitedFields mode);
+                          const std::function<bool(const DelimitedLine &, const DelimitedSpan &)> &line,
+                          DelimitedBlanks blanks = DelimitedBlanks::Dropped);
+std::vector<DelimitedLine> splitDelimitedLines(QByteArrayView data, DelimitedFields mode,
+                                               DelimitedBlanks blanks = DelimitedBlanks::Dropped);
 
 // Lines of the character-level form; a line with no characters is left out.
 std::vector<QStringList> splitCsvLines(QStringView text);

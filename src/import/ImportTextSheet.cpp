@@ -130,17 +130,19 @@ void ImportTextSheet::updateMenu()
 
 // Return in the account box picks the account; it must not also press OK.
 // A click on its field opens the list, as on its arrow: the field is for
-// finding an account by typing, never for a new one.
+// finding an account by typing, never for a new one. The list opens when
+// the button comes up: opened on the press, it would take the release that
+// follows, outside its rows, as a click away and close at once.
 bool ImportTextSheet::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_accountBox && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) return true; // the box has taken it
     }
-    if (watched == m_accountBox->lineEdit() && event->type() == QEvent::MouseButtonPress &&
-        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        m_accountBox->showPopup();
-        return true;
+    if (watched == m_accountBox->lineEdit() && event->type() == QEvent::MouseButtonRelease) {
+        const auto *click = static_cast<QMouseEvent *>(event);
+        if (click->button() == Qt::LeftButton && m_accountBox->lineEdit()->rect().contains(click->position().toPoint()))
+            m_accountBox->showPopup();
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -23,7 +23,7 @@ std::vector<DatedPricePtr> readPriceList(QByteArrayView data, const PriceParser 
     if (marked) data = *marked;
     // Dates and numbers are ASCII in every encoding offered; the rest is never shown.
     TextDecoder decoder(marked || isValidUtf8(data) ? TextEncoding::Utf8 : TextEncoding::ShiftJis);
-    forEachDelimitedLine(data, DelimitedFields::SkipEmpty, [&](const DelimitedLine &fields, qsizetype) {
+    forEachDelimitedLine(data, DelimitedFields::SkipEmpty, [&](const DelimitedLine &fields, const DelimitedSpan &) {
         std::optional<QDate> date;
         std::optional<double> price;
         for (const QByteArray &field : fields) {

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <utility>
 
 namespace cv {
 
@@ -26,6 +27,38 @@ std::optional<double> parseTextAmount(QStringView input)
     return plainDecimal(text, false);
 }
 
+namespace {
+
+// Whether a head holds the word: Japanese anywhere ("ご利用金額"), Latin as a
+// word of its own, plural too ("Date", "Withdrawals", "PaidIn"; not "update").
+bool holdsWord(const QString &head, const QString &word)
+{
+    if (word.front().unicode() >= 0x80) return head.contains(word);
+    QStringList words; // the head's words, lower case; "PaidIn" is two
+    QString current;
+    for (qsizetype at = 0; at <= head.size(); ++at) {
+        const QChar c = at < head.size() ? head[at] : QChar();
+        const bool newWord = c.isUpper() && !current.isEmpty() && current.back().isLower();
+        if (!c.isLetter() || newWord) {
+            if (!current.isEmpty()) words << current.toLower();
+            current.clear();
+        }
+        if (c.isLetter()) current += c;
+    }
+    const QStringList wanted = word.split(u' ');
+    for (qsizetype at = 0; at + wanted.size() <= words.size(); ++at) {
+        bool same = true;
+        for (qsizetype k = 0; k < wanted.size() && same; ++k) {
+            const QString &got = words[at + k];
+            same = got == wanted[k] || (k + 1 == wanted.size() && got == wanted[k] + u's');
+        }
+        if (same) return true;
+    }
+    return false;
+}
+
+} // namespace
+
 TextHead textHeadOf(const QString &head)
 {
     // clang-format off
@@ -40,28 +73,25 @@ TextHead textHeadOf(const QString &head)
         {TextHead::Amount, {u"金額"_s, u"amount"_s}},
     };
     // clang-format on
-    // Blanks outside quotes are dropped with the field's: "Paid in" may come as "Paidin".
-    const QString plain = QString(head).remove(u' ');
     for (const auto &[kind, list] : words)
         for (const QString &word : list)
-            if (plain.contains(QString(word).remove(u' '), Qt::CaseInsensitive)) return kind;
+            if (holdsWord(head, word)) return kind;
     return TextHead::Other;
 }
 
 namespace {
 
-// Heads stand this near the top: below it a line naming a date is a row.
-constexpr qsizetype kHeadingSearch = 12;
-
 // Whether the fields are column heads: one names a date ("日付", "ご利用日",
-// "Date") and one an amount; on the file's first line an amount is enough
-// ("Posted,Payee,Debit,Credit").
+// "Date") and one an amount, and none is a date or an amount (a summary
+// "お支払日, 2026/03/27, 今回ご請求額, 14,759" is no heads); on the file's
+// first line an amount is enough ("Posted,Payee,Debit,Credit").
 bool isHeading(const QStringList &heads, bool firstLine)
 {
-    if (heads.size() < 3 || parseStatementDate(heads.front())) return false;
+    if (heads.size() < 3) return false;
     bool date = false, amount = false;
     for (const QString &head : heads) {
-        date |= head.contains(u'日') || head.contains(u"date"_s, Qt::CaseInsensitive);
+        if (parseStatementDate(head) || parseStatementAmount(head) || parseTextAmount(head)) return false;
+        date |= head.contains(u'日') || holdsWord(head, u"date"_s);
         const TextHead kind = textHeadOf(head);
         amount |= kind == TextHead::Amount || kind == TextHead::Income || kind == TextHead::Expense;
     }
@@ -93,67 +123,80 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
             return decoder.decode(field);
         }
     } text{decoding};
-    // A line is named once, even when control bytes split it into more.
-    auto unread = [&](qsizetype line) {
-        const bool named = (!read.unreadLines.empty() && read.unreadLines.back() == line) || read.headingLine == line;
-        if (!named) read.unreadLines.push_back(int(line));
-        return true;
+    std::vector<int> &unread = read.unreadLines;
+    qsizetype headsLast = 0; // the heads' last line: a quoted head may hold a line break
+    auto isHeads = [&](qsizetype line) { return line >= read.headingLine && line <= headsLast; };
+    // Every line is named once, even one that control bytes split, and never the heads'.
+    auto name = [&](qsizetype first, qsizetype last) {
+        for (qsizetype line = first; line <= last; ++line) {
+            if (read.headingLine > 0 && isHeads(line)) continue;
+            const auto at = std::lower_bound(unread.begin(), unread.end(), int(line));
+            if (at == unread.end() || *at != int(line)) unread.insert(at, int(line));
+        }
     };
-    forEachDelimitedLine(data, DelimitedFields::Positional, [&](const DelimitedLine &fields, qsizetype line) {
-        if (std::all_of(fields.begin(), fields.end(), [](const QByteArray &f) { return f.isEmpty(); })) return true;
-        if (read.headingLine == 0 && line <= kHeadingSearch) {
-            QStringList heads;
-            for (const QByteArray &field : fields)
-                heads << text.decode(field).normalized(QString::NormalizationForm_KC).trimmed();
-            if (isHeading(heads, read.rows.empty() && read.unreadLines.empty())) {
-                // The preamble above the heads gives no rows.
-                for (size_t i = 0; i < read.rows.size(); ++i) read.unreadLines.push_back(read.rowLines[i]);
-                std::sort(read.unreadLines.begin(), read.unreadLines.end());
-                read.unreadLines.erase(std::unique(read.unreadLines.begin(), read.unreadLines.end()),
-                                       read.unreadLines.end());
-                std::erase(read.unreadLines, int(line)); // its start, split off by a control byte
-                read.rows.clear();
-                read.categoryTexts.clear();
-                read.rowLines.clear();
-                while (!heads.isEmpty() && heads.back().isEmpty()) heads.removeLast();
-                read.headingLine = line;
-                read.heads = heads;
+    bool seen = false; // a line before this one held something
+    forEachDelimitedLine(
+        data, DelimitedFields::Positional, [&](const DelimitedLine &fields, const DelimitedSpan &span) {
+            if (std::all_of(fields.begin(), fields.end(), [](const QByteArray &f) { return f.isEmpty(); })) return true;
+            const bool firstLine = !std::exchange(seen, true);
+            const std::optional<QDate> date =
+                fields.size() >= 3 ? parseStatementDate(text.decode(fields[0])) : std::nullopt;
+            double income = 0, expense = 0;
+            if (date) {
+                auto amount = [&](qsizetype at) {
+                    return at < fields.size() && !fields[at].isEmpty()
+                               ? parseTextAmount(text.decode(fields[at])).value_or(0)
+                               : 0.0;
+                };
+                income = amount(2);
+                expense = amount(3);
+            }
+            if (!date || (income == 0 && expense == 0)) {
+                // Until the first row, the last heading-like line is the heads;
+                // no row is ever dropped for them.
+                if (read.rows.empty()) {
+                    QStringList heads; // of several words: their blanks kept
+                    const std::vector<DelimitedLine> kept =
+                        splitDelimitedLines(span.bytes, DelimitedFields::Positional, DelimitedBlanks::Kept);
+                    for (const QByteArray &field : kept.empty() ? fields : kept.front())
+                        heads << text.decode(field).normalized(QString::NormalizationForm_KC).trimmed();
+                    if (isHeading(heads, firstLine)) {
+                        const qsizetype before = read.headingLine, beforeLast = headsLast;
+                        while (!heads.isEmpty() && heads.back().isEmpty()) heads.removeLast();
+                        read.headingLine = span.firstLine;
+                        headsLast = span.lastLine;
+                        read.heads = heads;
+                        std::erase_if(unread, isHeads); // the start of its line, split off by a control byte
+                        if (before > 0) name(before, beforeLast);
+                        return true;
+                    }
+                }
+                name(span.firstLine, span.lastLine);
                 return true;
             }
-        }
-        if (fields.size() < 3) return unread(line);
-        const std::optional<QDate> date = parseStatementDate(text.decode(fields[0]));
-        if (!date) return unread(line);
-        auto amount = [&](qsizetype at) {
-            return at < fields.size() && !fields[at].isEmpty() ? parseTextAmount(text.decode(fields[at])).value_or(0)
-                                                               : 0.0;
-        };
-        const double income = amount(2);
-        const double expense = amount(3);
-        if (income == 0 && expense == 0) return unread(line);
-        auto row = std::make_shared<Entry>();
-        row->setIdent(-1);
-        row->setDate(*date);
-        row->setMemo(text.decode(fields[1]));
-        if (income != 0) {
-            row->setKind(cv::EntryKind::Income);
-            row->setAmount(income);
-        } else {
-            row->setKind(cv::EntryKind::Expense);
-            row->setAmount(expense);
-            row->setFlags(PendingOutgoing);
-        }
-        QString category;
-        for (qsizetype at = 4; at < fields.size(); ++at) {
-            if (fields[at].isEmpty()) continue;
-            category = text.decode(fields[at]);
-            break;
-        }
-        read.rows.push_back(std::move(row));
-        read.categoryTexts.append(category);
-        read.rowLines.push_back(int(line));
-        return true;
-    });
+            auto row = std::make_shared<Entry>();
+            row->setIdent(-1);
+            row->setDate(*date);
+            row->setMemo(text.decode(fields[1]));
+            if (income != 0) {
+                row->setKind(cv::EntryKind::Income);
+                row->setAmount(income);
+            } else {
+                row->setKind(cv::EntryKind::Expense);
+                row->setAmount(expense);
+                row->setFlags(PendingOutgoing);
+            }
+            QString category;
+            for (qsizetype at = 4; at < fields.size(); ++at) {
+                if (fields[at].isEmpty()) continue;
+                category = text.decode(fields[at]);
+                break;
+            }
+            read.rows.push_back(std::move(row));
+            read.categoryTexts.append(category);
+            read.rowLines.push_back(int(span.firstLine));
+            return true;
+        });
     return read;
 }
 

@@ -27,16 +27,18 @@ struct TextStatementRead {
     qsizetype headingLine = 0;    // the line of column heads, 0 for none
     QStringList heads;            // its fields, trimmed and in their plain forms
     std::vector<int> rowLines;    // each row's line, from 1
-    std::vector<int> unreadLines; // every other line that gave no row
+    std::vector<int> unreadLines; // every other line that gave no row, each line of a quoted line break too
 };
 
-// The heads are the first line among the first few whose fields name a date
-// and an amount (exports put an account preamble above them), or a first
-// line that names an amount; the lines above them are no rows. A line of nothing but empty fields counts as blank.
+// The heads are the last line above the first row whose fields name a date
+// and an amount and hold no date or amount (exports put an account preamble
+// or a summary above them), or a first line that names an amount; every
+// row is read wherever the heads stand. A line of nothing but empty fields
+// counts as blank.
 TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding);
 
 // What a column head of a bank's or card company's export names; heads
-// vary, so by the words they hold.
+// vary, so by the words they hold (Latin ones as whole words, plurals too).
 enum class TextHead { Other, Amount, Income, Expense, Balance };
 TextHead textHeadOf(const QString &head);
 

@@ -10,6 +10,7 @@
 #include "import/ImportOFXSheet.h"
 #include "import/ImportTextSheet.h"
 #include "import/TransferImportDialog.h"
+#include "panels/dialogs/CalendarWindow.h"
 
 #include <QAbstractItemModel>
 #include <QAbstractItemModelTester>
@@ -24,12 +25,27 @@
 #include <QTableView>
 #include <QTest>
 
+#include <algorithm>
+#include <climits>
 #include <functional>
+#include <vector>
 
 template <class Sheet> class ImportPage {
 public:
     template <class... Args> explicit ImportPage(Args &&...args) : sheet(std::forward<Args>(args)...)
     {
+        // Cells as the table last heard of them: a change the sheet does not announce stays unseen.
+        const QAbstractItemModel *model = sheet.tableView()->model();
+        auto read = [this, model](int top, int bottom) {
+            shown.resize(size_t(model->rowCount()), QStringList(model->columnCount()));
+            for (int row = top; row <= std::min(bottom, model->rowCount() - 1); ++row)
+                for (int column = 0; column < model->columnCount(); ++column)
+                    shown[size_t(row)][column] = model->index(row, column).data().toString();
+        };
+        QObject::connect(model, &QAbstractItemModel::modelReset, model, [read] { read(0, INT_MAX); });
+        QObject::connect(model, &QAbstractItemModel::dataChanged, model,
+                         [read](const QModelIndex &from, const QModelIndex &to) { read(from.row(), to.row()); });
+        read(0, INT_MAX);
         sheet.show();
         QApplication::processEvents();
     }
@@ -112,11 +128,33 @@ public:
         }
         QApplication::processEvents();
     }
+    // A click inside the widget as the window system delivers it: a list
+    // opened on the press gets the release, as on a desktop.
+    void clickIn(QWidget *widget, int heldMs = 0)
+    {
+        const QPoint at = widget->mapTo(&sheet, widget->rect().center());
+        QTest::mousePress(sheet.windowHandle(), Qt::LeftButton, {}, at);
+        if (heldMs > 0) QTest::qWait(heldMs);
+        QTest::mouseRelease(sheet.windowHandle(), Qt::LeftButton, {}, at);
+    }
+    // A day chosen in the calendar window and its jump: the selected rows take it.
+    void jumpToDate(const QDate &date)
+    {
+        cv::CalendarWindow calendar;
+        calendar.setCurrentDate(date);
+        sheet.activateWindow();
+        calendar.jumpTo();
+    }
     void apply() { QTest::mouseClick(sheet.applyButton(), Qt::LeftButton); }
     void ok() { QTest::mouseClick(sheet.okButton(), Qt::LeftButton); }
-    QString text(int column, int row) const { return sheet.cellText(column, row); }
+    // A cell as the table shows it.
+    QString text(int column, int row) const
+    {
+        return size_t(row) < shown.size() ? shown[size_t(row)].value(column) : QString();
+    }
 
     Sheet sheet;
+    std::vector<QStringList> shown; // the table's cells as last announced
     QAbstractItemModelTester tester{sheet.tableView()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 

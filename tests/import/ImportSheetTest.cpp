@@ -79,6 +79,9 @@ TEST_F(ImportSheetTest, TheRowsOfAStatementAsShown)
     ASSERT_TRUE(page.choose("Food"));
     EXPECT_EQ(page.text(Sheet::CategoryColumn, 0), QStringLiteral("Food"));
     EXPECT_EQ(page.sheet.rows()[1]->category(), 0);
+    page.jumpToDate(QDate(2008, 5, 31)); // the selected rows take the calendar's day
+    EXPECT_EQ(page.text(Sheet::DateColumn, 1), QStringLiteral("2008/05/31"));
+    EXPECT_EQ(page.text(Sheet::DateColumn, 2), QStringLiteral("2008/05/27"));
 
     // Before an account is chosen, amounts show as the wallet, where the rows go by default, stores them.
     ASSERT_TRUE(page.loadPath(statement("cad.ofx", "CAD", {"20240105 -6.57 Tim", "20240106 -316.42 Rent"})));

@@ -37,6 +37,7 @@ TEST(DelimitedText, BytesSplitIntoLinesAndFields)
         QByteArray data;
         DelimitedFields mode;
         std::vector<QStringList> lines;
+        DelimitedBlanks blanks = DelimitedBlanks::Dropped;
     };
     // clang-format off
     const Case cases[] = {
@@ -49,16 +50,23 @@ TEST(DelimitedText, BytesSplitIntoLinesAndFields)
         {"a,1,2\tb", DelimitedFields::Positional, {{"a,1,2", "b"}}},
         {"d\x01" "e\x1f" "f", DelimitedFields::Positional, {{"d"}, {"e"}, {"f"}}},
         {QByteArray(5000, 'x') + "\nz", DelimitedFields::Positional, {{QString(5000, 'x')}, {"z"}}},
+        // A quote opens only where a field starts; inside, "" is one and only a field's end closes.
+        {"12\" TV, \"a \"\"b\"\"\" ,\"1/2\" nut\"\n\"x\"y\"\n", DelimitedFields::Positional,
+         {{"12\"TV", "a \"b\"", "1/2\" nut"}, {"x\"y"}}},
+        {"Sale, \"big\" one\tx", DelimitedFields::Positional, {{"Sale,\"big\"one", "x"}}},
+        {"\"TV 32\"\",\"open\n\"x\",5\n", DelimitedFields::Positional, {{"TV 32\"", "open"}, {"x", "5"}}},
+        {"Posting Date, \"Paid in\" ,x", DelimitedFields::Positional, {{"Posting Date", " Paid in ", "x"}},
+         DelimitedBlanks::Kept},
     };
     // clang-format on
     for (const Case &c : cases) {
         std::vector<QStringList> got;
-        for (const DelimitedLine &l : splitDelimitedLines(c.data, c.mode)) got.push_back(texts(l));
+        for (const DelimitedLine &l : splitDelimitedLines(c.data, c.mode, c.blanks)) got.push_back(texts(l));
         EXPECT_EQ(got, c.lines) << c.data.left(40).toStdString();
     }
     int seen = 0;
     forEachDelimitedLine("1\n2\n3", DelimitedFields::Positional,
-                         [&](const DelimitedLine &, qsizetype) { return ++seen < 2; });
+                         [&](const DelimitedLine &, const DelimitedSpan &) { return ++seen < 2; });
     EXPECT_EQ(seen, 2);
 }
 

@@ -76,6 +76,11 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
         qsizetype headingLine;
         std::vector<int> unread;
     };
+    const QByteArray preamble = u"口座番号,1234567\n"_qs.toUtf8(); // an account's preamble line, not heading-like
+    const QByteArray bankTitle =
+        u"入出金明細,円普通預金,口座番号 1234567,期間指定でのご照会\n照会日,2026/02/01\n口座名義,ﾔﾏﾀﾞ ﾀﾛｳ\n\n"
+        "店番,123\n口座番号,1234567\n照会期間,2026/01/01～2026/01/31\n件数,1\n"
+        "日付,摘要,入金,出金,残高\n2026/01/10,ﾃﾞﾝﾜﾘｮｳ,3300,,96700\n"_qs.toUtf8();
     // clang-format off
     const Case cases[] = {
         {"a preamble above heads on line 6, and a total", sample("S23-preamble-cp932.csv"),
@@ -84,8 +89,31 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
          {{QDate(2024, 1, 5), 540, u"コンビニ"_qs}, {QDate(2024, 1, 9), 1980, u"書店"_qs}}, 1, {}},
         {"amounts of 0 are unread, a line of empty fields blank", u"日付,摘要,入金,出金\n2024/01/05,a,0,0\n,,,\n2024/01/06,b,,5\n"_qs.toUtf8(),
          {{QDate(2024, 1, 6), -5, "b"}}, 1, {2}},
-        {"a preamble line that reads as a row goes with the preamble",
-         "2024/01/31,balance,100\nDate,Memo,Paid in,Paid out\n2024/01/05,Pay,10,\n", {{QDate(2024, 1, 5), 10, "Pay"}}, 2, {1}},
+        {"a row above a heading-like line stays",
+         "2024/01/31,balance,100\nDate,Memo,Paid in,Paid out\n2024/01/05,Pay,10,\n",
+         {{QDate(2024, 1, 31), 100, "balance"}, {QDate(2024, 1, 5), 10, "Pay"}}, 0, {2}},
+        {"a trailer after the rows is no heads", u"2026/01/05,コンビニ,,540\n2026/01/09,書店,,1980\n2026/01/20,電気,,6000\n次回引落日,2026/02/27,引落金額,86000\n"_qs.toUtf8(),
+         {{QDate(2026, 1, 5), -540, u"コンビニ"_qs}, {QDate(2026, 1, 9), -1980, u"書店"_qs}, {QDate(2026, 1, 20), -6000, u"電気"_qs}}, 0, {4}},
+        {"\"update\" names no date", "2026/01/05,Grocer,,54.20\n2026/01/06,Refund,12.00,\n2026/01/07,Fuel,,40\nCredit limit update,5000,0,0\n",
+         {{QDate(2026, 1, 5), -54.2, "Grocer"}, {QDate(2026, 1, 6), 12, "Refund"}, {QDate(2026, 1, 7), -40, "Fuel"}}, 0, {4}},
+        {"a card's summary above its heads", u"お支払日, 2026/03/27, 今回ご請求額, 14,759\n\nご利用日,ご利用店名,ご利用金額,支払区分\n2026/02/05,コンビニ,540,1回\n"_qs.toUtf8(),
+         {{QDate(2026, 2, 5), 540, u"コンビニ"_qs}}, 3, {1}},
+        {"a bank's title line above heads on line 9", bankTitle, {{QDate(2026, 1, 10), 3300, u"ﾃﾞﾝﾜﾘｮｳ"_qs}}, 9, {1, 2, 3, 5, 6, 7, 8}},
+        {"heads on line 13", preamble.repeated(12) + u"日付,摘要,出金,入金\n2026/01/25,給与,,250000\n"_qs.toUtf8(),
+         {{QDate(2026, 1, 25), -250000, u"給与"_qs}}, 13, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+        {"heads of several words on line 14", preamble.repeated(13) + "Posting Date,Description,Withdrawals,Deposits\n2026/01/25,Pay,,2500\n",
+         {{QDate(2026, 1, 25), -2500, "Pay"}}, 14, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}},
+        {"inch marks", "Date,Description,Paid in,Paid out\n2026/01/05,Pipe 12\" long,,1200\n2026/01/06,\"Tape 3/4\"\" wide\",,300\n"
+                       "2026/01/07,\"Nut 1/2\" brass\",,500\n2026/01/08,Bolt 2\",,40\n",
+         {{QDate(2026, 1, 5), -1200, "Pipe12\"long"}, {QDate(2026, 1, 6), -300, "Tape 3/4\" wide"},
+          {QDate(2026, 1, 7), -500, "Nut 1/2\" brass"}, {QDate(2026, 1, 8), -40, "Bolt2\""}}, 1, {}},
+        {"inch marks in CP932", "\x93\xFA\x95t,\x93" "E\x97v,\x93\xFC\x8B\xE0,\x8Fo\x8B\xE0\n2026/01/10,\xC3\xDA\xCB\xDE 32\",,39800\n"
+                               "2026/01/11,\xB9\xB0\xCC\xDE\xD9,,980\n2026/01/12,\"\xD3\xC6\xC0 24\"\" \x89t\x8F\xBB\",,15800\n"
+                               "2026/01/13,\xD7\xBC\xDE\xB5 5\",,2500\n",
+         {{QDate(2026, 1, 10), -39800, u"ﾃﾚﾋﾞ32\""_qs}, {QDate(2026, 1, 11), -980, u"ｹｰﾌﾞﾙ"_qs},
+          {QDate(2026, 1, 12), -15800, u"ﾓﾆﾀ 24\" 液晶"_qs}, {QDate(2026, 1, 13), -2500, u"ﾗｼﾞｵ5\""_qs}}, 1, {}},
+        {"each line of a quoted line break that gives no row", "2024/01/05,\"memo\nline two\nline three\",,\n2024/01/06,x,,5\n",
+         {{QDate(2024, 1, 6), -5, "x"}}, 0, {1, 2, 3}},
         {"tab-separated thousands", u"日付\t摘要\t入金\t出金\n2024/01/25\t給与\t250,000\t\n2024/01/26\t\"a,b\"\t\t1,200\n"_qs.toUtf8(),
          {{QDate(2024, 1, 25), 250000, u"給与"_qs}, {QDate(2024, 1, 26), -1200, "a,b"}}, 1, {}},
         {"a line break inside quotes; lines numbered across it; CR alone ends a line",
