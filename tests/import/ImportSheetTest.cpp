@@ -297,6 +297,11 @@ TEST_F(ImportSheetTest, StatementRowsAsStored)
          "U", {{Sheet::CategoryColumn, 0, "Food"}, {Sheet::CategoryColumn, 1, "Food"}}, "The statement is in JPY, but the account “U”",
          {{QDate(2008, 5, 10), cv::EntryKind::Expense, 7.5, kFood, kU, 0, "one"},
           {QDate(2008, 5, 11), cv::EntryKind::Expense, 317, kFood, kU, 0, "two"}}, 10000, -324.5},
+        // Transactions whose date or amount does not read are named, never stored.
+        {"transactions that do not read", statement("odd.ofx", "JPY", {"20240105 -100 Shop", "20261305 -200 Late", "20240107 -1x0 Odd"}),
+         "A", {{Sheet::CategoryColumn, 0, "Food"}},
+         "Transactions not read, without a date or an amount that reads (2): no. 2 (date “20261305”, “Late”), no. 3 (date “20240107”, “Odd”).",
+         {{QDate(2024, 1, 5), cv::EntryKind::Expense, 100, kFood, kA, 0, "Shop"}}, 10000 - 100, 0},
         // Shift_JIS under a UTF-8 header: the half-width names stay two names.
         {"a header the bytes contradict", ImportSheetPage::samplePath("S20-cp932-as-utf8.ofx"),
          "A", {{Sheet::CategoryColumn, 0, "Food"}, {Sheet::CategoryColumn, 1, "Food"}, {Sheet::CategoryColumn, 2, "Food"}},
