@@ -124,7 +124,7 @@ StatementRead readOfx1(QByteArrayView data)
     bool inTransaction = false;
     int place = 0; // of the open transaction, from 1
     std::optional<QDate> date;
-    QString dateText;
+    QByteArrayView dateText;
     std::optional<double> amount;
     QString memo;
     bool hasMemo = false;
@@ -155,7 +155,7 @@ StatementRead readOfx1(QByteArrayView data)
                 inTransaction = true;
                 ++place;
                 date.reset();
-                dateText.clear();
+                dateText = {};
                 amount.reset();
                 memo.clear();
                 hasMemo = false;
@@ -167,8 +167,8 @@ StatementRead readOfx1(QByteArrayView data)
             continue;
         }
         if (tag == "<DTPOSTED>") {
-            date = parseOfxDate(valueAt(pos));
-            dateText = text(valueAt(pos));
+            dateText = valueAt(pos);
+            date = parseOfxDate(dateText);
         } else if (tag == "<TRNAMT>") {
             amount = parseOfxAmount(valueAt(pos));
         } else if (tag == "<NAME>") {
@@ -180,7 +180,7 @@ StatementRead readOfx1(QByteArrayView data)
         } else if (tag == "</STMTTRN>") {
             inTransaction = false;
             if (!date || !amount || *amount == 0) {
-                read.unread.push_back({place, dateText, memo});
+                read.unread.push_back({place, text(dateText), memo});
                 continue;
             }
             auto row = std::make_shared<Entry>();

@@ -155,8 +155,8 @@ public:
     QString resolveUndeclaredEntity(const QString &name) override { return name; }
 };
 
-// What a transaction's row does not keep of how it was written: its date's
-// text, and whether its amount failed to read.
+// What a transaction's row does not keep of how it was written: the text
+// of a date that did not read, and whether its amount failed to read.
 struct RowNote {
     QString date;
     bool amountUnread = false;
@@ -262,7 +262,7 @@ void Ofx2Builder::end()
     case Posted:
         if (!row) break;
         row->setDate(parsed(bytes, [](auto text) { return parseOfxDate(text); }).value_or(QDate()));
-        m_notes.back().date = QString::fromUtf8(bytes).trimmed();
+        if (!row->date().isValid()) m_notes.back().date = QString::fromUtf8(bytes).trimmed();
         break;
     case Amount: {
         if (!row) break;
@@ -553,8 +553,10 @@ StatementRead readOfx2(QByteArrayView data, bool plainFirst, bool *prematureEnd 
     // named (its currency goes with it).
     size_t kept = 0;
     for (size_t i = 0; i < read.rows.size(); ++i) {
-        if (!read.rows[i]->date().isValid() || notes[i].amountUnread) {
-            read.unread.push_back({int(i) + 1, notes[i].date, read.rows[i]->memo()});
+        const QDate date = read.rows[i]->date();
+        if (!date.isValid() || notes[i].amountUnread) {
+            read.unread.push_back(
+                {int(i) + 1, date.isValid() ? date.toString(u"yyyyMMdd") : notes[i].date, read.rows[i]->memo()});
             continue;
         }
         if (kept != i) {

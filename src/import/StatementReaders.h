@@ -24,7 +24,7 @@ namespace cv {
 // amount that reads whole (OFX 1.x: or with 0), as the file writes them.
 struct UnreadTransaction {
     int place = 0; // the n-th transaction of the file, from 1
-    QString date;  // the date's text, "" when none
+    QString date;  // the date's text, "" when none (OFX 2: yyyyMMdd when it read)
     QString name;  // its memo
     bool operator==(const UnreadTransaction &) const = default;
 };
