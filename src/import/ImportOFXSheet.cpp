@@ -105,7 +105,7 @@ bool ImportOFXSheet::loadFile(const QString &path)
         cv::alertDamaged(path, this);
     else if (read.status == cv::StatementRead::Status::NotRecognised)
         cv::alertNotRecognised(path, this);
-    else if (m_rows.empty())
+    else if (m_rows.empty() && m_unread.empty())
         alertNoRows("Import-No-Transactions", path);
     return file.status == cv::ImportFileStatus::Read && read.status == cv::StatementRead::Status::Read &&
            !m_rows.empty();
