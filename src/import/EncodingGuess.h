@@ -22,17 +22,21 @@ struct EncodingChoice {
 
 // The bytes read under the encoding they name (`label`: a header's or
 // declaration's, none when they name none) unless the bytes say otherwise:
-// valid UTF-8 with characters beyond ASCII is UTF-8 whatever the label; a
+// valid UTF-8 with characters beyond ASCII is UTF-8, but under a Japanese
+// label that reads clean only when the UTF-8 reading holds Japanese, words
+// or Latin-1 signs (half-width katakana can form UTF-8 by chance); a
 // Japanese label whose bytes do not decode gives way to the other Japanese
-// encoding when that reads clean; a UTF-8 label over bytes that are no UTF-8
-// gives way to a clean Japanese reading; with no label or a Windows-1252 one,
-// a clean Japanese reading wins over Windows-1252 (and is not counted as
-// going against the label: headers carry Windows-1252 by default).
+// encoding when that reads clean; a UTF-8 label over bytes that are no
+// UTF-8 gives way to a clean Japanese reading; a Latin label, or none,
+// gives way only to a Japanese reading with what a Latin one cannot
+// explain (two-byte characters, katakana in runs or beside a parenthesis),
+// else Windows-1252. Every label given way is counted as ignored.
 EncodingChoice chooseEncoding(QByteArrayView bytes, std::optional<TextEncoding> label);
 
-// The Japanese encoding under which every byte decodes and the text reads
-// most like Japanese (CP932 on a tie, what banks send); none when neither
-// reads clean or the text reads like no Japanese.
+// The Japanese encoding under which every byte decodes to no user-defined
+// character and the text reads most like Japanese (CP932 on a tie, what
+// banks send); none when neither reads clean or the text reads like no
+// Japanese.
 std::optional<TextEncoding> japaneseEncoding(QByteArrayView bytes);
 
 // A byte order mark (UTF-8 or UTF-16: read as Unicode); else

@@ -95,6 +95,7 @@ bool ImportOFXSheet::loadFile(const QString &path)
     m_accounts = std::move(read.accounts);
     m_currencies = std::move(read.currencies);
     m_labelOverruled = read.labelOverruled;
+    m_unread = std::move(read.unread);
     m_model->reset();
     findUnreadableRows();
     updateButtons();
@@ -104,15 +105,16 @@ bool ImportOFXSheet::loadFile(const QString &path)
         cv::alertDamaged(path, this);
     else if (read.status == cv::StatementRead::Status::NotRecognised)
         cv::alertNotRecognised(path, this);
-    else if (m_rows.empty())
+    else if (m_rows.empty() && m_unread.empty())
         alertNoRows("Import-No-Transactions", path);
     return file.status == cv::ImportFileStatus::Read && read.status == cv::StatementRead::Status::Read &&
            !m_rows.empty();
 }
 
-// The accounts chosen for rows whose currency is not their statement's:
-// their amounts are stored as written, in the account's own currency.
-QString ImportOFXSheet::currencyNotice() const
+// The accounts chosen for rows whose currency is not their statement's
+// (their amounts are stored as written, in the account's own currency), a
+// header the text was not read by, and the transactions that gave no row.
+QString ImportOFXSheet::notice() const
 {
     if (!m_document) return QString();
     QStringList lines;
@@ -129,6 +131,16 @@ QString ImportOFXSheet::currencyNotice() const
                                   {pair.second, accountName(pair.first), currency->abbr()});
     }
     if (m_labelOverruled) lines << labelOverruledNotice(*m_labelOverruled);
+    if (!m_unread.empty()) {
+        constexpr size_t kShown = 10; // the rest are found by the first ones
+        QStringList named;
+        for (size_t i = 0; i < m_unread.size() && i < kShown; ++i)
+            named << cv::formatString(localizedString("OFX Unread Transaction"),
+                                      {m_unread[i].place, m_unread[i].date, m_unread[i].name});
+        if (m_unread.size() > kShown) named << QStringLiteral("…");
+        lines << cv::formatString(localizedString("OFX Transactions Not Read"),
+                                  {int(m_unread.size()), named.join(localizedString("ImportText Head Separator"))});
+    }
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -206,7 +218,7 @@ void ImportOFXSheet::updateButtons()
     const bool hasRows = !m_rows.empty();
     m_okButton->setEnabled(hasRows && completeDataCount() > 0);
     m_applyButton->setEnabled(hasRows && hasLearned());
-    setNotice(currencyNotice());
+    setNotice(notice());
 }
 
 // ---------------------------------------------------------------- clicks and choosers

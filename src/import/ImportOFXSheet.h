@@ -6,6 +6,7 @@
 
 #include "controls/Tags.h"
 #include "import/EntryImportSheet.h"
+#include "import/StatementReaders.h"
 #include "import/TextDecoder.h"
 
 #include <QStringList>
@@ -82,12 +83,13 @@ private:
     void endAccountPopup(int ident);
     bool commitRows(bool applyDefaults);
     static int storedAccount(const Entry &row); // the row's account, or the default
-    QString currencyNotice() const;
+    QString notice() const;
 
     std::vector<EntryPtr> m_rows;                 // pending rows in file order, owned
     QStringList m_accounts;                       // imported account ids in file order
     QStringList m_currencies;                     // each row's statement's CURDEF, "" when none
     std::optional<TextEncoding> m_labelOverruled; // how the text was read against its header
+    std::vector<UnreadTransaction> m_unread;      // transactions of the file that gave no row
     int m_chooserMode = 0;                        // the open account chooser's: 0 account, 1 partner
 
     QPushButton *m_applyButton = nullptr; // children

@@ -36,26 +36,38 @@ QByteArrayView headerValue(QByteArrayView header, QByteArrayView key)
     return header.sliced(at + key.size(), stop - at - key.size()).trimmed();
 }
 
-// The encoding the header names (CHARSET, ENCODING, or an XML declaration's
+// The encoding the header names (CHARSET, ENCODING or an XML declaration's
 // encoding over an SGML body): a Japanese name wins over the others, since
 // banks re-encode a file and change one line of a header; a Windows-1252
 // name over a UTF-8 one, which then reads valid UTF-8 as UTF-8 and the rest
-// as Windows-1252; none when the header names none it knows.
-std::optional<TextEncoding> declaredEncoding(QByteArrayView header)
+// as Windows-1252; none when the header names none it knows. ENCODING:USASCII
+// names no character set (CHARSET does).
+struct Declared {
+    std::optional<TextEncoding> label;
+    bool namesUtf8 = false;
+};
+
+Declared declaredEncoding(QByteArrayView header)
 {
     static const QRegularExpression xmlEncoding(QStringLiteral("encoding\\s*=\\s*[\"']([^\"']*)[\"']"));
     const QRegularExpressionMatch m = xmlEncoding.match(QString::fromLatin1(header));
+    std::optional<TextEncoding> encoding = encodingForName(QString::fromLatin1(headerValue(header, "ENCODING:")));
+    if (encoding == TextEncoding::Windows1252) encoding.reset();
     const std::optional<TextEncoding> declared[] = {
         encodingForName(QString::fromLatin1(headerValue(header, "CHARSET:"))),
-        encodingForName(QString::fromLatin1(headerValue(header, "ENCODING:"))),
+        encoding,
         m.hasMatch() ? encodingForName(m.captured(1)) : std::nullopt,
     };
-    std::optional<TextEncoding> label;
-    for (const std::optional<TextEncoding> &encoding : declared) {
-        if (encoding == TextEncoding::ShiftJis || encoding == TextEncoding::EucJp) return encoding;
-        if (encoding && label != TextEncoding::Windows1252) label = encoding;
+    Declared result;
+    for (const std::optional<TextEncoding> &named : declared) {
+        result.namesUtf8 |= named == TextEncoding::Utf8;
+        if (named == TextEncoding::ShiftJis || named == TextEncoding::EucJp) {
+            result.label = named;
+            return result;
+        }
+        if (named && result.label != TextEncoding::Windows1252) result.label = named;
     }
-    return label;
+    return result;
 }
 
 // The value's first byte: blanks between a tag and its value are no part of it.
@@ -95,15 +107,25 @@ StatementRead readOfx1(QByteArrayView data)
     if (body.size() < kMinimumBody) return read;
     header = header.first(std::min<qsizetype>(header.size(), kHeaderScan));
 
-    const EncodingChoice choice = chooseEncoding(body, declaredEncoding(header));
-    if (choice.labelIgnored) read.labelOverruled = choice.encoding;
+    // ISO-2022-JP escapes with control bytes, which end a value: read as
+    // UTF-8 before the values are split.
+    const std::optional<QByteArray> unescaped = utf8FromIso2022Jp(body);
+    if (unescaped) body = *unescaped;
+    const Declared declared = declaredEncoding(header);
+    const EncodingChoice choice = chooseEncoding(body, unescaped ? TextEncoding::Utf8 : declared.label);
+    // A header naming UTF-8 and Windows-1252 is followed when UTF-8 is read.
+    const bool utf8Named =
+        choice.encoding == TextEncoding::Utf8 && declared.namesUtf8 && declared.label == TextEncoding::Windows1252;
+    if (choice.labelIgnored && !utf8Named) read.labelOverruled = choice.encoding;
     TextDecoder decoder(choice.encoding);
     auto text = [&](QByteArrayView value) { return decoder.decode(value).trimmed(); };
     const qsizetype size = body.size();
     const char *bytes = body.data();
     bool inTransaction = false;
+    int place = 0; // of the open transaction, from 1
     std::optional<QDate> date;
-    double amount = 0;
+    QByteArrayView dateText;
+    std::optional<double> amount;
     QString memo;
     bool hasMemo = false;
     QString currency;
@@ -131,8 +153,10 @@ StatementRead readOfx1(QByteArrayView data)
         if (!inTransaction) {
             if (tag == "<STMTTRN>") {
                 inTransaction = true;
+                ++place;
                 date.reset();
-                amount = 0;
+                dateText = {};
+                amount.reset();
                 memo.clear();
                 hasMemo = false;
             } else if (tag == "<ACCTID>") {
@@ -143,9 +167,10 @@ StatementRead readOfx1(QByteArrayView data)
             continue;
         }
         if (tag == "<DTPOSTED>") {
-            date = parseOfxDate(valueAt(pos));
+            dateText = valueAt(pos);
+            date = parseOfxDate(dateText);
         } else if (tag == "<TRNAMT>") {
-            amount = parseOfxAmount(valueAt(pos)).value_or(0);
+            amount = parseOfxAmount(valueAt(pos));
         } else if (tag == "<NAME>") {
             memo = text(valueAt(pos));
             hasMemo = true;
@@ -154,17 +179,20 @@ StatementRead readOfx1(QByteArrayView data)
             hasMemo = true;
         } else if (tag == "</STMTTRN>") {
             inTransaction = false;
-            if (!date || amount == 0) continue;
+            if (!date || !amount || *amount == 0) {
+                read.unread.push_back({place, text(dateText), memo});
+                continue;
+            }
             auto row = std::make_shared<Entry>();
             row->setDate(*date);
             row->setMemo(memo);
             row->setAccount(-int(read.accounts.size()));
-            if (amount > 0) {
+            if (*amount > 0) {
                 row->setKind(cv::EntryKind::Income);
-                row->setAmount(amount);
+                row->setAmount(*amount);
             } else {
                 row->setKind(cv::EntryKind::Expense);
-                row->setAmount(-amount);
+                row->setAmount(-*amount);
                 row->setFlags(PendingOutgoing);
             }
             read.rows.push_back(std::move(row));

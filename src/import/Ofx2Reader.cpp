@@ -155,10 +155,18 @@ public:
     QString resolveUndeclaredEntity(const QString &name) override { return name; }
 };
 
-// The statement built from the elements that matter, whichever parser reads them.
+// What a transaction's row does not keep of how it was written: the text
+// of a date that did not read, and whether its amount failed to read.
+struct RowNote {
+    QString date;
+    bool amountUnread = false;
+};
+
+// The statement built from the elements that matter, whichever parser reads
+// them; `notes` runs alongside its rows.
 class Ofx2Builder {
 public:
-    explicit Ofx2Builder(StatementRead &read) : m_read(read) {}
+    Ofx2Builder(StatementRead &read, std::vector<RowNote> &notes) : m_read(read), m_notes(notes) {}
 
     // False when nested deeper than any statement is.
     bool start(QByteArrayView name)
@@ -171,6 +179,7 @@ public:
             row->setAccount(-int(m_read.accounts.size()));
             m_read.rows.push_back(std::move(row));
             m_read.currencies.append(m_currency);
+            m_notes.emplace_back();
             m_deposit = false;
             ++m_transactions;
         }
@@ -191,6 +200,7 @@ public:
 
 private:
     StatementRead &m_read;
+    std::vector<RowNote> &m_notes;
     std::vector<Code> m_open; // the codes of the open elements
     // The UTF-8 text of an open text-collecting element: most values come
     // in one piece, kept as a view of it; more pieces are joined in a copy.
@@ -250,11 +260,16 @@ void Ofx2Builder::end()
         if (row) m_deposit = value == "DEP";
         break;
     case Posted:
-        if (row) row->setDate(parsed(bytes, [](auto text) { return parseOfxDate(text); }).value_or(QDate()));
-        break;
-    case Amount:
         if (!row) break;
-        if (const double v = parsed(bytes, [](auto text) { return parseOfxAmount(text); }).value_or(0); v >= 0) {
+        row->setDate(parsed(bytes, [](auto text) { return parseOfxDate(text); }).value_or(QDate()));
+        if (!row->date().isValid()) m_notes.back().date = QString::fromUtf8(bytes).trimmed();
+        break;
+    case Amount: {
+        if (!row) break;
+        const std::optional<double> amount = parsed(bytes, [](auto text) { return parseOfxAmount(text); });
+        m_notes.back().amountUnread = !amount;
+        if (!amount) break;
+        if (const double v = *amount; v >= 0) {
             row->setKind(cv::EntryKind::Income);
             row->setAmount(v);
         } else if (m_deposit) {
@@ -267,6 +282,7 @@ void Ofx2Builder::end()
             row->setAmount(-v);
         }
         break;
+    }
     case Name:
         if (row) row->setMemo(QString::fromUtf8(bytes).trimmed());
         break;
@@ -311,9 +327,38 @@ bool plainDeclaration(QByteArrayView declaration)
     return form.match(QString::fromLatin1(declaration)).hasMatch();
 }
 
-// Text between tags: the five predefined entities read, everything else
-// plain. False for what only the toolkit's parser judges: another entity or
-// a character reference, a control character, "]]>", or a CR in a value
+// A character reference's character as UTF-8 ("&#12354;", "&#x3042;"),
+// `length` set to the reference's; empty for one that names no character
+// XML allows, or is written in a form the toolkit's parser is to judge.
+QByteArray referencedCharacter(QByteArrayView text, qsizetype &length)
+{
+    const bool hex = text.startsWith("&#x");
+    const qsizetype first = hex ? 3 : 2;
+    char32_t code = 0;
+    qsizetype i = first;
+    for (; i < text.size() && i - first < 8; ++i) {
+        const char c = text[i];
+        int digit = -1;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        if (digit < 0) break;
+        code = code * (hex ? 16 : 10) + char32_t(digit);
+    }
+    if (i == first || i >= text.size() || text[i] != ';') return {};
+    const bool allowed = code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
+                         (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+    if (!allowed) return {};
+    length = i + 1;
+    return QString::fromUcs4(&code, 1).toUtf8();
+}
+
+// Text between tags: the five predefined entities and character references
+// read, everything else plain. False for what only the toolkit's parser
+// judges: another entity, a control character, "]]>", or a CR in a value
 // (the parser makes CR LF one LF).
 bool addText(QByteArrayView text, Ofx2Builder &builder)
 {
@@ -340,6 +385,17 @@ bool addText(QByteArrayView text, Ofx2Builder &builder)
         {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
     for (qsizetype amp = text.indexOf('&'); amp >= 0; amp = text.indexOf('&')) {
         const QByteArrayView rest = text.sliced(amp);
+        if (rest.startsWith("&#")) {
+            qsizetype length = 0;
+            const QByteArray character = referencedCharacter(rest, length);
+            if (character.isEmpty()) return false;
+            if (collecting) {
+                builder.text(text.first(amp));
+                builder.text(character, false);
+            }
+            text = rest.sliced(length);
+            continue;
+        }
         const auto *found = std::find_if(std::begin(entities), std::end(entities),
                                          [&](const auto &e) { return rest.startsWith(e.first); });
         if (found == std::end(entities)) return false;
@@ -433,8 +489,9 @@ bool readPlainXml(QByteArrayView data, Ofx2Builder &builder)
     return rooted && names.empty();
 }
 
-// The toolkit's parser over the document; false on any error.
-bool readXml(const XmlText &text, Ofx2Builder &builder)
+// The toolkit's parser over the document; its error, NoError when it read
+// the whole document.
+QXmlStreamReader::Error readXml(const XmlText &text, Ofx2Builder &builder)
 {
     QXmlStreamReader xml;
     NameForUndeclaredEntity entities;
@@ -455,7 +512,7 @@ bool readXml(const XmlText &text, Ofx2Builder &builder)
         default: break;
         }
     }
-    return !xml.hasError();
+    return xml.error();
 }
 
 } // namespace
@@ -467,20 +524,24 @@ bool looksLikeOfx2(QByteArrayView data)
 
 namespace {
 
-StatementRead readOfx2(QByteArrayView data, bool plainFirst)
+// `prematureEnd`: the toolkit's parser met the end inside an element.
+StatementRead readOfx2(QByteArrayView data, bool plainFirst, bool *prematureEnd = nullptr)
 {
     const std::optional<XmlText> text = xmlText(data);
     if (!text) return {};
     StatementRead read;
+    std::vector<RowNote> notes;
     bool sawOfx = false;
     if (plainFirst) {
-        Ofx2Builder plain(read);
+        Ofx2Builder plain(read, notes);
         sawOfx = !text->utf8.isEmpty() && readPlainXml(text->utf8, plain) && plain.sawOfx();
     }
     if (!sawOfx) {
         read = StatementRead();
-        Ofx2Builder builder(read);
-        if (!readXml(*text, builder)) {
+        notes.clear();
+        Ofx2Builder builder(read, notes);
+        if (const QXmlStreamReader::Error error = readXml(*text, builder); error != QXmlStreamReader::NoError) {
+            if (prematureEnd) *prematureEnd = error == QXmlStreamReader::PrematureEndOfDocumentError;
             read = StatementRead();
             read.status = StatementRead::Status::Damaged;
             return read;
@@ -488,21 +549,37 @@ StatementRead readOfx2(QByteArrayView data, bool plainFirst)
         if (!builder.sawOfx()) return {};
     }
     read.labelOverruled = text->labelOverruled;
-    // A row without a date is no transaction (its currency goes with it).
-    const auto dateless =
-        std::find_if(read.rows.begin(), read.rows.end(), [](const EntryPtr &row) { return !row->date().isValid(); });
-    qsizetype kept = dateless - read.rows.begin();
-    for (size_t i = size_t(kept); i < read.rows.size(); ++i) {
-        if (!read.rows[i]->date().isValid()) continue;
-        read.currencies[kept] = read.currencies[qsizetype(i)];
-        read.rows[size_t(kept++)] = std::move(read.rows[i]);
+    // A transaction whose date or amount did not read gives no row and is
+    // named (its currency goes with it).
+    size_t kept = 0;
+    for (size_t i = 0; i < read.rows.size(); ++i) {
+        const QDate date = read.rows[i]->date();
+        if (!date.isValid() || notes[i].amountUnread) {
+            read.unread.push_back(
+                {int(i) + 1, date.isValid() ? date.toString(u"yyyyMMdd") : notes[i].date, read.rows[i]->memo()});
+            continue;
+        }
+        if (kept != i) {
+            read.currencies[qsizetype(kept)] = read.currencies[qsizetype(i)];
+            read.rows[kept] = std::move(read.rows[i]);
+        }
+        ++kept;
     }
-    read.rows.resize(size_t(kept));
-    read.currencies.resize(kept);
+    read.rows.resize(kept);
+    read.currencies.resize(qsizetype(kept));
     for (const EntryPtr &row : read.rows)
         if (row->kind() == cv::EntryKind::Expense) row->setFlags(PendingOutgoing);
     read.status = StatementRead::Status::Read;
     return read;
+}
+
+// Whether the file runs to the root's end: only blanks and control bytes
+// (an end-of-file mark) follow "</OFX>".
+bool endsWithRoot(QByteArrayView data)
+{
+    qsizetype end = data.size();
+    while (end > 0 && uchar(data[end - 1]) <= 0x20) --end;
+    return data.first(end).endsWith("</OFX>");
 }
 
 } // namespace
@@ -517,13 +594,25 @@ StatementRead readOfx2ByToolkit(QByteArrayView data)
     return readOfx2(data, false);
 }
 
+bool readsOfx2Plainly(QByteArrayView data)
+{
+    const std::optional<XmlText> text = xmlText(data);
+    StatementRead read;
+    std::vector<RowNote> notes;
+    Ofx2Builder plain(read, notes);
+    return text && !text->utf8.isEmpty() && readPlainXml(text->utf8, plain) && plain.sawOfx();
+}
+
 StatementRead readStatement(QByteArrayView data)
 {
     if (!looksLikeOfx2(data)) return readOfx1(data);
-    StatementRead xml = readOfx2(data);
-    // Only a body of unclosed elements goes on to the lenient reader: a cut
-    // off or broken XML file read that way would lose rows without a word.
-    if (xml.status == StatementRead::Status::Read || !hasUnclosedValue(data)) return xml;
+    bool prematureEnd = false;
+    StatementRead xml = readOfx2(data, true, &prematureEnd);
+    // Only a whole body of unclosed elements goes on to the lenient reader:
+    // a cut-off or broken XML file read that way would lose rows without a
+    // word.
+    if (xml.status == StatementRead::Status::Read || prematureEnd || !endsWithRoot(data) || !hasUnclosedValue(data))
+        return xml;
     StatementRead sgml = readOfx1(data);
     return sgml.status == StatementRead::Status::Read ? sgml : xml;
 }

@@ -20,6 +20,15 @@
 
 namespace cv {
 
+// A transaction that gave no row: without a date that reads, or without an
+// amount that reads whole (OFX 1.x: or with 0), as the file writes them.
+struct UnreadTransaction {
+    int place = 0; // the n-th transaction of the file, from 1
+    QString date;  // the date's text, "" when none (OFX 2: yyyyMMdd when it read)
+    QString name;  // its memo
+    bool operator==(const UnreadTransaction &) const = default;
+};
+
 struct StatementRead {
     enum class Status {
         NotRecognised, // not a statement of this form
@@ -27,9 +36,10 @@ struct StatementRead {
         Read,          // read; may hold no rows
     };
     Status status = Status::NotRecognised;
-    std::vector<EntryPtr> rows; // in file order, owned
-    QStringList accounts;       // the imported account ids in file order
-    QStringList currencies;     // per row: its statement's CURDEF, "" when it names none
+    std::vector<EntryPtr> rows;            // in file order, owned
+    QStringList accounts;                  // the imported account ids in file order
+    QStringList currencies;                // per row: its statement's CURDEF, "" when it names none
+    std::vector<UnreadTransaction> unread; // in file order
     // The encoding the text was read in when the bytes overruled the one
     // the file names; none when the file's own was followed.
     std::optional<TextEncoding> labelOverruled;
@@ -45,15 +55,18 @@ bool looksLikeOfx2(QByteArrayView data);
 // which the bytes may overrule (chooseEncoding, EncodingGuess.h).
 StatementRead readOfx1(QByteArrayView data);
 // OFX 2 is read by a plain reader for the common form (elements without
-// attributes, no DOCTYPE, the five predefined entities); anything else goes
-// to the toolkit's XML parser. readOfx2ByToolkit never takes the plain road:
-// the two agree on every file (the fuzz target compares them).
+// attributes, no DOCTYPE, the five predefined entities and character
+// references); anything else goes to the toolkit's XML parser.
+// readOfx2ByToolkit never takes the plain road: the two agree on every file
+// (the fuzz target compares them).
 StatementRead readOfx2(QByteArrayView data);
 StatementRead readOfx2ByToolkit(QByteArrayView data);
+// Whether readOfx2 reads the file by its plain reader alone.
+bool readsOfx2Plainly(QByteArrayView data);
 
 // OFX 2 when the file looks like it, else OFX 1.x; an XML file whose
 // elements are left unclosed (an SGML body under a declaration) is read as
-// OFX 1.x too.
+// OFX 1.x too, unless it is cut off before "</OFX>".
 StatementRead readStatement(QByteArrayView data);
 
 } // namespace cv

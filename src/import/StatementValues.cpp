@@ -48,6 +48,9 @@ template <class Text> std::optional<double> ofxAmount(const Text &text)
         point |= c == '.';
         run.append(c);
     }
+    // Read whole or not at all: "-1x0" is no withdrawal of 1.
+    while (pos < size && (at(pos) == ' ' || at(pos) == '\t')) ++pos;
+    if (pos < size) return std::nullopt;
     if (comma && point)
         run.replace(",", "");
     else if (comma)

@@ -28,10 +28,11 @@ std::optional<double> parseStatementAmount(QStringView text);
 // the C locale and finite. "1.5" is 1.5; "", "1e3" or "1-2" none.
 std::optional<double> plainDecimal(QStringView text, bool plusSign);
 
-// OFX TRNAMT: blanks skipped, then the run of "-+0123456789.,"; with both
-// "," and "." the commas are dropped, with "," alone it is the decimal mark
-// (OFX has no thousands separator); read in the C locale. "-1,234.00" is
-// -1234, "-12,50" -12.5, "-1,234" -1.234; no number gives none.
+// OFX TRNAMT: blanks around skipped, then "-+0123456789." and ",": with
+// both "," and "." the commas are dropped, with "," alone it is the decimal
+// mark (OFX has no thousands separator); read in the C locale. "-1,234.00"
+// is -1234, "-12,50" -12.5, "-1,234" -1.234; anything else in the value
+// ("-1x0", "5 JPY") or no number gives none.
 std::optional<double> parseOfxAmount(QByteArrayView text);
 std::optional<double> parseOfxAmount(QStringView text);
 

@@ -109,6 +109,40 @@ std::optional<QByteArray> utf8ByMark(QByteArrayView bytes)
     return std::nullopt;
 }
 
+std::optional<QByteArray> utf8FromIso2022Jp(QByteArrayView bytes)
+{
+    if (!bytes.contains('\x1B') || asciiPrefix(bytes) != bytes.size() ||
+        (!bytes.contains("\x1B$B") && !bytes.contains("\x1B$@") && !bytes.contains("\x1B(I")))
+        return std::nullopt;
+    // Into CP932, whose two-byte characters are the JIS ones shifted, and
+    // which holds the Windows extensions of the same rows.
+    enum class Set { Ascii, Jis, Kana } set = Set::Ascii;
+    const char kNoCharacter = '\xFF'; // decodes to U+FFFD, which the sheet names
+    QByteArray cp932;
+    cp932.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const QByteArrayView rest = bytes.sliced(i);
+        if (rest.startsWith("\x1B$B") || rest.startsWith("\x1B$@")) {
+            set = Set::Jis, i += 2;
+        } else if (rest.startsWith("\x1B(B") || rest.startsWith("\x1B(J")) {
+            set = Set::Ascii, i += 2;
+        } else if (rest.startsWith("\x1B(I")) {
+            set = Set::Kana, i += 2;
+        } else if (const int b = uchar(bytes[i]); b < 0x21 || b == 0x7F || set == Set::Ascii) {
+            cp932 += char(b); // line ends stay what they are in any set
+        } else if (set == Set::Kana) {
+            cp932 += b <= 0x5F ? char(b + 0x80) : kNoCharacter;
+        } else if (i + 1 < bytes.size() && uchar(bytes[i + 1]) >= 0x21 && uchar(bytes[i + 1]) <= 0x7E) {
+            const int trail = uchar(bytes[++i]);
+            cp932 += char(((b + 1) >> 1) + (b <= 0x5E ? 0x70 : 0xB0));
+            cp932 += char(trail + ((b & 1) ? (trail >= 0x60 ? 0x20 : 0x1F) : 0x7E));
+        } else {
+            cp932 += kNoCharacter;
+        }
+    }
+    return decodeText(cp932, TextEncoding::ShiftJis).toUtf8();
+}
+
 qsizetype asciiPrefix(QByteArrayView bytes)
 {
     qsizetype i = 0;

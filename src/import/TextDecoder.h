@@ -46,6 +46,13 @@ QString decodeText(QByteArrayView bytes, TextEncoding encoding);
 // A UTF-8 answer shares the given bytes, which must outlive it.
 std::optional<QByteArray> utf8ByMark(QByteArrayView bytes);
 
+// A 7-bit file that escapes into JIS X 0208 or half-width katakana
+// (ISO-2022-JP, as some mailers and older exporters write) as UTF-8, with
+// the extensions Windows writes in it (① ㈱); none for any other bytes.
+// Splitters that end a value at a control byte need this first: the escapes
+// are control bytes.
+std::optional<QByteArray> utf8FromIso2022Jp(QByteArrayView bytes);
+
 // Whether the bytes are well-formed UTF-8 throughout.
 bool isValidUtf8(QByteArrayView bytes);
 // How many of the first bytes are ASCII (statements are mostly ASCII: read

@@ -256,19 +256,25 @@ TEST_F(ImportSheetTest, DefaultsNeverTransferTheWalletToItself)
 TEST_F(ImportSheetTest, FilesThatAreNoStatementAreNamed)
 {
     const QString empty = statement("empty.ofx", "JPY", {});
+    const QString unread = statement("unread.ofx", "JPY", {"20261305 -200 Late"});
     // clang-format off
     const std::pair<const char *, const char *> cases[] = {
         {"S7.csv", "not recognised"}, {"S5.ofx", "damaged"}, {"none.ofx", "could not be opened"},
-        {"empty.ofx", "no transactions"}};
+        {"empty.ofx", "no transactions"}, {"unread.ofx", "Transactions not read"}};
     // clang-format on
     for (const auto &[file, words] : cases) {
+        const QLatin1String name(file);
         ScriptedAlertPresenter alerts;
         ImportSheetPage page(doc.get());
-        EXPECT_FALSE(page.loadPath(QLatin1String(file) == QLatin1String("empty.ofx") ? empty : page.samplePath(file)));
+        EXPECT_FALSE(page.loadPath(name == "empty.ofx"    ? empty
+                                   : name == "unread.ofx" ? unread
+                                                          : page.samplePath(file)));
         EXPECT_TRUE(page.sheet.rows().empty());
-        ASSERT_EQ(alerts.asked.size(), 1u) << file;
-        EXPECT_TRUE(alerts.asked[0].message.contains(QLatin1String(file))) << file;
-        EXPECT_TRUE(alerts.asked[0].message.contains(QLatin1String(words))) << alerts.asked[0].message.toStdString();
+        // Transactions that did not read are named on the sheet, not denied in an alert.
+        ASSERT_EQ(alerts.asked.size(), name == "unread.ofx" ? 0u : 1u) << file;
+        const QString shown = alerts.asked.empty() ? page.sheet.noticeLabel()->text() : alerts.asked[0].message;
+        EXPECT_TRUE(alerts.asked.empty() || shown.contains(name)) << file;
+        EXPECT_TRUE(shown.contains(QLatin1String(words))) << shown.toStdString();
     }
 }
 
@@ -300,6 +306,11 @@ TEST_F(ImportSheetTest, StatementRowsAsStored)
          "U", {{Sheet::CategoryColumn, 0, "Food"}, {Sheet::CategoryColumn, 1, "Food"}}, "The statement is in JPY, but the account “U”",
          {{QDate(2008, 5, 10), cv::EntryKind::Expense, 7.5, kFood, kU, 0, "one"},
           {QDate(2008, 5, 11), cv::EntryKind::Expense, 317, kFood, kU, 0, "two"}}, 10000, -324.5},
+        // Transactions whose date or amount does not read are named, never stored.
+        {"transactions that do not read", statement("odd.ofx", "JPY", {"20240105 -100 Shop", "20261305 -200 Late", "20240107 -1x0 Odd"}),
+         "A", {{Sheet::CategoryColumn, 0, "Food"}},
+         "Transactions not read, without a date or an amount that reads (2): no. 2 (date “20261305”, “Late”), no. 3 (date “20240107”, “Odd”).",
+         {{QDate(2024, 1, 5), cv::EntryKind::Expense, 100, kFood, kA, 0, "Shop"}}, 10000 - 100, 0},
         // Shift_JIS under a UTF-8 header: the half-width names stay two names.
         {"a header the bytes contradict", ImportSheetPage::samplePath("S20-cp932-as-utf8.ofx"),
          "A", {{Sheet::CategoryColumn, 0, "Food"}, {Sheet::CategoryColumn, 1, "Food"}, {Sheet::CategoryColumn, 2, "Food"}},

@@ -126,8 +126,8 @@ TEST(StatementValues, AmountsAnyCurrency)
 TEST(StatementValues, OfxRules)
 {
     const std::pair<QByteArray, std::optional<double>> amounts[] = {
-        {"-1,234.00", -1234},       {"-12,50", -12.5},  {"-1,234", -1.234},    {" +300000", 300000},
-        {"5000.00</TRNAMT>", 5000}, {"", std::nullopt}, {"abc", std::nullopt}, {"1.2.3", std::nullopt},
+        {"-1,234.00", -1234},   {"-12,50", -12.5},  {"-1,234", -1.234},    {" +300000", 300000},    {" 5000.00 ", 5000},
+        {"-1x0", std::nullopt}, {"", std::nullopt}, {"abc", std::nullopt}, {"1.2.3", std::nullopt},
     };
     for (const auto &[text, value] : amounts) {
         EXPECT_EQ(parseOfxAmount(QByteArrayView(text)), value) << text.toStdString();

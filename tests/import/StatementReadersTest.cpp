@@ -36,6 +36,17 @@ std::ostream &operator<<(std::ostream &os, const Row &r)
               << r.amount << " f" << r.flags << " a" << r.account << " d" << r.destination << " c" << r.category;
 }
 
+} // namespace
+
+namespace cv {
+void PrintTo(const UnreadTransaction &t, std::ostream *os)
+{
+    *os << t.place << " " << t.date.toStdString() << " " << t.name.toStdString();
+}
+} // namespace cv
+
+namespace {
+
 std::vector<Row> rowsOf(const StatementRead &read)
 {
     std::vector<Row> rows;
@@ -147,23 +158,100 @@ TEST(StatementReaders, Samples)
     EXPECT_EQ(readStatement(sample("S3.ofx")).currencies, QStringList(6, "JPY"));
 }
 
+// Names read in the encoding their bytes are written in: the label's when
+// the bytes fit it, and a label given way to is named.
+TEST(StatementReaders, NamesInTheEncodingOfTheirBytes)
+{
+    auto ofx1 = [](const QByteArray &charset, const QList<QByteArray> &names) -> QByteArray {
+        QByteArray file = "OFXHEADER:100\nDATA:OFXSGML\nVERSION:102\n" + charset + "\n\n<OFX>\n<CURDEF>JPY" +
+                          QByteArray(100, ' ') + "\n";
+        for (const QByteArray &name : names)
+            file += "<STMTTRN>\n<DTPOSTED>20240105\n<TRNAMT>-100\n<NAME>" + name + "\n</STMTTRN>\n";
+        return file + "</OFX>\n";
+    };
+    auto ofx2 = [](const QByteArray &encoding, const QList<QByteArray> &names) -> QByteArray {
+        QByteArray file = "<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>\n<OFX>";
+        for (const QByteArray &name : names)
+            file += "<STMTTRN><DTPOSTED>20240105</DTPOSTED><TRNAMT>-100</TRNAMT><NAME>" + name + "</NAME></STMTTRN>\n";
+        return file + "</OFX>\n";
+    };
+    // clang-format off
+    const QByteArray cafe = "CAF\xC9 DU MARCH\xC9", transfer = "\xDC" "BERWEISUNG M\xDC" "LLER";
+    const QByteArray pound = "Ticket \xA3" "12.50", oven = "Oven 200\xB0" "C";
+    // clang-format on
+    const QByteArray telephone = "\x93\x64\x98\x62\x97\xBF"; // 電話料 in CP932
+    struct Case {
+        const char *what;
+        QByteArray data;
+        QStringList names;
+        std::optional<TextEncoding> overruled = {};
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"upper-case accents under CHARSET:1252", ofx1("CHARSET:1252", {cafe, transfer}),
+         {u"CAFÉ DU MARCHÉ"_qs, u"ÜBERWEISUNG MÜLLER"_qs}},
+        {"signs under CHARSET:NONE", ofx1("CHARSET:NONE", {pound, oven}), {u"Ticket £12.50"_qs, u"Oven 200°C"_qs}},
+        {"ISO-8859-1 in OFX 2", ofx2("ISO-8859-1", {cafe, pound}), {u"CAFÉ DU MARCHÉ"_qs, u"Ticket £12.50"_qs}},
+        {"one capital, no label", ofx1("ENCODING:USASCII", {"\xD6KO MARKT"}), {u"ÖKO MARKT"_qs}},
+        {"CP932 kanji under CHARSET:1252", ofx1("CHARSET:1252", {telephone}), {u"電話料"_qs}, TextEncoding::ShiftJis},
+        {"half-width kana only", ofx1("CHARSET:NONE", {"\xB6\xB0\xC4\xDE", "\xC3\xDE\xDD\xDC"}), {u"ｶｰﾄﾞ"_qs, u"ﾃﾞﾝﾜ"_qs}},
+        {"bank abbreviations", ofx1("CHARSET:NONE", {"\xB6)ABC SHOJI", "MARUYAMA(\xD5"}), {u"ｶ)ABC SHOJI"_qs, u"MARUYAMA(ﾕ"_qs}},
+        {"half-width kana under 932 that form valid UTF-8", ofx1("CHARSET:932", {"\xCB\xB6\xDE\xBC \xC5\xB6\xC6\xBC"}),
+         {u"ﾋｶﾞｼ ﾅｶﾆｼ"_qs}},
+        {"ISO-2022-JP", ofx1("CHARSET:ISO-2022-JP", {"\x1B$BEEOCNA\x1B(B", "\x1B(I6\x1B(B)ABC", "\x1B$B-j\x1B(BABC"}),
+         {u"電話料"_qs, u"ｶ)ABC"_qs, u"㈱ABC"_qs}},
+        {"an EUC-JP label over CP932", ofx1("ENCODING:EUC-JP", {telephone}), {u"電話料"_qs}, TextEncoding::ShiftJis},
+        {"a Shift_JIS label over EUC-JP that reads as user-defined characters", ofx1("CHARSET:Shift_JIS", {"\xF2\xBF\xC0\xAF"}),
+         {u"鮨政"_qs}, TextEncoding::EucJp},
+    };
+    // clang-format on
+    for (const Case &c : cases) {
+        const StatementRead read = readStatement(c.data);
+        QStringList names;
+        for (const EntryPtr &row : read.rows) names << row->memo();
+        EXPECT_EQ(names, c.names) << c.what;
+        EXPECT_EQ(read.labelOverruled, c.overruled) << c.what;
+    }
+}
+
 // What the samples do not show: odd but readable inputs.
 TEST(StatementReaders, EdgesOfBothForms)
 {
     const QByteArray header = "OFXHEADER:100\nDATA:OFXSGML\nVERSION:102\n" + QByteArray(100, ' ') + "\n";
+    // Transactions whose date or amount does not read, and one that does.
+    QByteArray odd;
+    for (const char *t : {"20261305 -200 Late", "20240107 -1x0 Odd", "20240108 0 Zero", "20240109 -300 Good"}) {
+        const QList<QByteArray> v = QByteArray(t).split(' ');
+        odd += "<STMTTRN><DTPOSTED>" + v[0] + "</DTPOSTED><TRNAMT>" + v[1] + "</TRNAMT><NAME>" + v[2] +
+               "</NAME></STMTTRN>\n";
+    }
+    // Four transactions under a status whose SEVERITY is left unclosed, as SGML habits write it.
+    QByteArray sgmlHabit = "<?xml version=\"1.0\"?><OFX><SIGNONMSGSRSV1><SONRS><STATUS><CODE>0</CODE><SEVERITY>INFO"
+                           "</STATUS></SONRS></SIGNONMSGSRSV1><BANKMSGSRSV1><STMTRS><BANKACCTFROM><ACCTID>9</ACCTID>"
+                           "</BANKACCTFROM><BANKTRANLIST>\n";
+    for (char n : QByteArray("1234"))
+        sgmlHabit += QByteArray("<STMTTRN><DTPOSTED>2008050") + n + "</DTPOSTED><TRNAMT>-" + n + "</TRNAMT><NAME>t" +
+                     n + "</NAME></STMTTRN>\n";
+    sgmlHabit += "</BANKTRANLIST></STMTRS></BANKMSGSRSV1></OFX>\n";
+    QByteArray wellFormed = sgmlHabit;
+    wellFormed.replace("INFO</STATUS>", "INFO</SEVERITY></STATUS>");
+    std::vector<Row> four;
+    for (int n = 1; n <= 4; ++n)
+        four.push_back({QDate(2008, 5, n), QStringLiteral("t%1").arg(n), 1, double(n), Out, -1});
     struct Case {
         const char *what;
         QByteArray data;
         Status status;
         std::vector<Row> rows;
         QStringList accounts;
+        std::vector<UnreadTransaction> unread = {};
     };
     // clang-format off
     const Case cases[] = {
         {"short date; no charset: invalid UTF-8 is Windows-1252",
          header + "<ACCTID>12\xFF\n<STMTTRN>\n<DTPOSTED>2008-5-1\n<TRNAMT>-5\n</STMTTRN>\n"
                   "<STMTTRN>\n<DTPOSTED>20080502\n<TRNAMT>-1,234\n<NAME>x\xFFy\n</STMTTRN>\n",
-         Status::Read, {{QDate(2008, 5, 2), u"xÿy"_qs, 1, 1.234, Out, -1}}, {u"12ÿ"_qs}},
+         Status::Read, {{QDate(2008, 5, 2), u"xÿy"_qs, 1, 1.234, Out, -1}}, {u"12ÿ"_qs}, {{1, "2008-5-1", ""}}},
         {"MEMO kept when NAME follows none; tags without end",
          header + "<STMTTRN><DTPOSTED>20080502<TRNAMT>7<MEMO>first<MEMO>second<BROKEN\n<NAME\n</STMTTRN>",
          Status::Read, {{QDate(2008, 5, 2), "first", 0, 7, 0, 0}}, {}},
@@ -175,7 +263,17 @@ TEST(StatementReaders, EdgesOfBothForms)
          Status::Read,
          {{QDate(2008, 5, 1), "", 2, 1, 0, 0, 10, 10}, {QDate(2008, 5, 2), "", 1, 2, Out, 0},
           {QDate(2008, 5, 4), "a<b \"q\"", 1, 4, Out, 0}},
-         {}},
+         {}, {{3, "", ""}}},
+        {"OFX 1.x: a month 13, an amount that does not read whole, 0: no rows, each named",
+         header + QByteArray(odd).replace("</DTPOSTED>", "").replace("</TRNAMT>", "").replace("</NAME>", ""), Status::Read,
+         {{QDate(2024, 1, 9), "Good", 1, 300, Out, 0}}, {}, {{1, "20261305", "Late"}, {2, "20240107", "Odd"}, {3, "20240108", "Zero"}}},
+        {"OFX 2: the same, but 0 is an amount", "<?xml version=\"1.0\"?><OFX>" + odd + "</OFX>", Status::Read,
+         {{QDate(2024, 1, 8), "Zero", 0, 0, 0, 0}, {QDate(2024, 1, 9), "Good", 1, 300, Out, 0}}, {},
+         {{1, "20261305", "Late"}, {2, "20240107", "Odd"}}},
+        {"an unclosed SEVERITY: read leniently", sgmlHabit, Status::Read, four, {"9"}},
+        {"cut off inside the third transaction under an unclosed SEVERITY", sgmlHabit.left(sgmlHabit.indexOf("<NAME>t3")),
+         Status::Damaged, {}, {}},
+        {"cut off after a value's text", wellFormed.left(wellFormed.indexOf("</TRNAMT><NAME>t3")), Status::Damaged, {}, {}},
         {"XML that is no OFX", "<?xml version=\"1.0\"?><html/>", Status::NotRecognised, {}, {}},
         {"an external entity is never fetched, an undeclared one reads as its name",
          "<?xml version=\"1.0\"?><!DOCTYPE OFX [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><OFX><STMTTRN><DTPOSTED>20080501"
@@ -192,6 +290,7 @@ TEST(StatementReaders, EdgesOfBothForms)
         EXPECT_EQ(read.status, c.status) << c.what;
         EXPECT_EQ(rowsOf(read), c.rows) << c.what;
         EXPECT_EQ(read.accounts, c.accounts) << c.what;
+        EXPECT_EQ(read.unread, c.unread) << c.what;
     }
 }
 
@@ -212,6 +311,8 @@ TEST(StatementReaders, PlainXmlReadingAgreesWithTheToolkit)
              QByteArray("<NAME>x&#x41;y</NAME>"), QByteArray("<NAME>line\r\nend</NAME>"), QByteArray("<p:NAME>prefix</p:NAME>"),
              QByteArray("<NAME>\xEF\xBF\xBF</NAME>"), QByteArray("<NAME>\x01</NAME>"), QByteArray("<NAME>]]></NAME>"),
              QByteArray("<NAME>&bogus;</NAME>"), QByteArray("<NAME>&amp</NAME>"), QByteArray("<NAME/><X></Y>"),
+             QByteArray("<NAME>&#12354;&#x3042;&#x1F600;&#13;&#60;</NAME>"), QByteArray("<NAME>&#0;</NAME>"),
+             QByteArray("<NAME>&#x110000;&#65</NAME>"), QByteArray("<NAME>&#X41;&#;</NAME>"), QByteArray("<NAME>&#xD800;</NAME>"),
              QByteArray("<!-- a -- b --><NAME>x</NAME>"), QByteArray("<? bad?><NAME>x</NAME>"), QByteArray("<?O\xC2\xA7 x?><NAME>x</NAME>"), QByteArray("<NAME>x</NAME >")})
         files.push_back(doc(inner));
     for (const QByteArray &declaration : {QByteArray("<?xml version=\"1.1\"?>"), QByteArray("<?xml?>"),
@@ -230,6 +331,8 @@ TEST(StatementReaders, PlainXmlReadingAgreesWithTheToolkit)
         EXPECT_EQ(plain.accounts, toolkit.accounts) << file.left(120).toStdString();
         EXPECT_EQ(plain.currencies, toolkit.currencies) << file.left(120).toStdString();
     }
+    // A character reference keeps the file on the plain road.
+    EXPECT_TRUE(readsOfx2Plainly(doc("<NAME>&#12354;&#x3042;</NAME>")));
     // Full-width blanks around a value are blanks.
     const StatementRead wide = readOfx2(doc("").replace("-1<", u"\u3000-1\u3000<"_qs.toUtf8()));
     ASSERT_EQ(wide.rows.size(), 1u);

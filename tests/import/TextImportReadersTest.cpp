@@ -141,28 +141,38 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
 TEST(EncodingGuess, ShortJapaneseAndLatinFiles)
 {
     struct Case {
-        const char *file;
+        const char *what;
+        QByteArray data;
         TextEncoding guessed;
         QStringList memos;
     };
     // clang-format off
     const Case cases[] = {
-        {"S22-halfwidth-cp932.csv", TextEncoding::ShiftJis, {u"ｶｰﾄﾞ･ﾍﾟｲ"_qs, u"ｶﾞｽﾀﾞｲ"_qs, u"ﾃﾞﾝｷ"_qs}},
-        {"S22-katakana-eucjp.csv", TextEncoding::EucJp, {u"カード"_qs, u"ガス"_qs, u"ペイ"_qs}},
-        {"S7-cp932.csv", TextEncoding::ShiftJis, {}},
-        {"S7-eucjp.csv", TextEncoding::EucJp, {}},
-        {"S19-latin1.ofx", TextEncoding::Windows1252, {}},
-        {"S12-latin1.ofx", TextEncoding::Windows1252, {}},
+        {"S22-halfwidth-cp932.csv", sample("S22-halfwidth-cp932.csv"), TextEncoding::ShiftJis, {u"ｶｰﾄﾞ･ﾍﾟｲ"_qs, u"ｶﾞｽﾀﾞｲ"_qs, u"ﾃﾞﾝｷ"_qs}},
+        {"S22-katakana-eucjp.csv", sample("S22-katakana-eucjp.csv"), TextEncoding::EucJp, {u"カード"_qs, u"ガス"_qs, u"ペイ"_qs}},
+        {"S7-cp932.csv", sample("S7-cp932.csv"), TextEncoding::ShiftJis, {}},
+        {"S7-eucjp.csv", sample("S7-eucjp.csv"), TextEncoding::EucJp, {}},
+        {"S19-latin1.ofx", sample("S19-latin1.ofx"), TextEncoding::Windows1252, {}},
+        {"S12-latin1.ofx", sample("S12-latin1.ofx"), TextEncoding::Windows1252, {}},
+        {"upper-case accents", "2024/01/05,\"CAF\xC9 DU MARCH\xC9\",,100\n2024/01/06,\"\xD6KO MARKT\",,200\n", TextEncoding::Windows1252,
+         {u"CAFÉ DU MARCHÉ"_qs, u"ÖKO MARKT"_qs}},
+        {"accents inside words", "2024/01/05,Sa\xED" "da,,100\n2024/01/06,Seg\xFAn,,200\n", TextEncoding::Windows1252,
+         {u"Saída"_qs, u"Según"_qs}},
+        {"name kanji alone", "Date,Name,In,Out\n2024/01/05,\xFB\xFC,,100\n", TextEncoding::ShiftJis, {u"髙"_qs}},
+        {"extension kanji alone", "Date,Name,In,Out\n2024/01/05,\xFA\xB1,,100\n", TextEncoding::ShiftJis, {u"﨑"_qs}},
+        {"a company sign alone", "Date,Name,In,Out\n2024/01/05,ABC\x87\x8A,,100\n", TextEncoding::ShiftJis, {u"ABC㈱"_qs}},
+        {"EUC-JP kanji that read as CP932 kana against a kanji", "2024/01/05,\xE3\xB7\xC6\xA3,,100\n", TextEncoding::EucJp,
+         {u"齋藤"_qs}},
+        {"equal scores go to CP932", "2024/01/05,\xB6\xB7,,100\n", TextEncoding::ShiftJis, {u"ｶｷ"_qs}},
     };
     // clang-format on
     for (const Case &c : cases) {
-        const QByteArray data = sample(c.file);
-        ASSERT_FALSE(data.isEmpty()) << c.file;
-        EXPECT_EQ(guessEncoding(data), c.guessed) << c.file;
+        ASSERT_FALSE(c.data.isEmpty()) << c.what;
+        EXPECT_EQ(guessEncoding(c.data), c.guessed) << c.what;
         if (c.memos.isEmpty()) continue;
         QStringList memos;
-        for (const cv::EntryPtr &row : readTextStatement(data, guessEncoding(data)).rows) memos << row->memo();
-        EXPECT_EQ(memos, c.memos) << c.file;
+        for (const cv::EntryPtr &row : readTextStatement(c.data, guessEncoding(c.data)).rows) memos << row->memo();
+        EXPECT_EQ(memos, c.memos) << c.what;
     }
 }
 
