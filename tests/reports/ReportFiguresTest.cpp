@@ -476,7 +476,8 @@ TEST(ReportFiguresTest, AFolderCountsAsALineOfItselfInEveryReport)
         doc->updateExpense(e, nullptr);
     }
     using T = cv::CategoryTreeRows;
-    constexpr int kItemised = 3, kTerms = 6, kBudget = 7, kRanking = 8;
+    constexpr int kIncomeExpense = 2, kItemised = 3, kCashFlow = 4, kCashFlowDetail = 5, kTerms = 6, kBudget = 7,
+                  kRanking = 8;
     struct Case {
         const char *what;
         int tier;
@@ -501,7 +502,7 @@ TEST(ReportFiguresTest, AFolderCountsAsALineOfItselfInEveryReport)
         c.ticks.empty() ? tickAll(*doc, 1) : tickOnly(*doc, c.ticks);
         std::vector<double> cash[2];
         // The budget comparison takes no groupings; May is the term comparison's second period.
-        for (const int kind : {2, kItemised, kTerms, kBudget, kRanking, 4, 5}) {
+        for (const int kind : {kIncomeExpense, kItemised, kTerms, kBudget, kRanking, kCashFlow, kCashFlowDetail}) {
             if (kind == kBudget && c.groups) continue;
             cv::ReportRequest request{kind, kind == kTerms ? kQ1 : kP1, kind == kTerms ? kQ2 : kP2, kP1, kP2};
             request.tier = c.tier;
@@ -514,7 +515,7 @@ TEST(ReportFiguresTest, AFolderCountsAsALineOfItselfInEveryReport)
             for (const cv::ReportRow &row : view->data()) {
                 const double value = row.values.empty() ? 0 : row.value(kind == kTerms || kind == kBudget ? 1 : 0);
                 if (!row.node) flows[row.level] = value;
-                const bool cashFlow = kind == 4 || kind == 5;
+                const bool cashFlow = kind == kCashFlow || kind == kCashFlowDetail;
                 if (cashFlow || !row.node || !T::isBelow(*row.node, doc->categoryTrees()->expense().get())) continue;
                 if (kind == kItemised && row.level == cv::ItemisedCategoryReport::EntryLevel)
                     total += value;
@@ -525,11 +526,11 @@ TEST(ReportFiguresTest, AFolderCountsAsALineOfItselfInEveryReport)
                 else if (row.level == T::Subtotal && row.node->ident() == kLiving)
                     EXPECT_EQ(value, c.livingSubtotal) << kind;
             }
-            if (kind == 4 || kind == 5) {
+            if (kind == kCashFlow || kind == kCashFlowDetail) {
                 using S = cv::CashFlowReport;
                 using D = cv::CashFlowDetailReport;
-                cash[kind - 4] = kind == 4 ? std::vector{flows[S::Expense], flows[S::OutTotal]}
-                                           : std::vector{flows[D::ExpenseTotal], flows[D::OutTotal]};
+                cash[kind - kCashFlow] = kind == kCashFlow ? std::vector{flows[S::Expense], flows[S::OutTotal]}
+                                                           : std::vector{flows[D::ExpenseTotal], flows[D::OutTotal]};
                 continue;
             }
             EXPECT_EQ(total, c.total) << kind;
