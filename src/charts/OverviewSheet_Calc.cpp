@@ -176,8 +176,9 @@ void OverviewSheet::calcDiagSub(const NodePtr &node, const QDate &start, bool ye
 {
     // A loan's money without a receiving account is outside the book's expense totals.
     if (!node || node->ident() == CategoryTrees::LoanUnspecified) return;
-    const auto spent = [&](const NodePtr &n) {
-        return year ? m_doc->summaryForCategoryMonths(n, start, 12) : m_doc->cache().monthlyValueForKey(n.get(), start);
+    // The expense tree holds no summaries: its sums are the cache's.
+    const auto spent = [&](const Node *n) {
+        return year ? m_doc->cache().summaryForKeyForMonths(n, start, 12) : m_doc->cache().monthlyValueForKey(n, start);
     };
     const auto rank = [&](const Node &n, double v) {
         place(m_topExp, Ranked{getFullCatName(n), v, 0}, v, [](const Ranked &r) { return r.actual; });
@@ -185,16 +186,12 @@ void OverviewSheet::calcDiagSub(const NodePtr &node, const QDate &start, bool ye
     if (depth != m_level && node->countChild() > 0) {
         // Above the depth a folder's own entries rank as one line of it; its
         // budget is for the whole folder, so they are never over one.
-        if (depth > 0) {
-            double own = spent(node);
-            for (const NodePtr &child : node->children())
-                if (child->ident() != CategoryTrees::LoanUnspecified) own -= spent(child);
-            if (own > 1e-6) rank(*node, own);
-        }
+        if (depth > 0)
+            if (const double own = cv::folderOwnAmount(*node, spent); own > 0) rank(*node, own);
         for (const NodePtr &child : node->children()) calcDiagSub(child, start, year, depth + 1);
         return;
     }
-    const double v = spent(node);
+    const double v = spent(node.get());
     if (!(v > 0)) return;
     rank(*node, v);
     const double b = node->budgetAtDate(start, year ? 12 : 1);

@@ -524,6 +524,12 @@ bool looksLikeOfx2(QByteArrayView data)
 
 namespace {
 
+// The plain reader over the whole text: false when the toolkit's parser must judge it.
+bool readPlainly(const XmlText &text, Ofx2Builder &builder)
+{
+    return !text.utf8.isEmpty() && readPlainXml(text.utf8, builder) && builder.sawOfx();
+}
+
 // `prematureEnd`: the toolkit's parser met the end inside an element.
 StatementRead readOfx2(QByteArrayView data, bool plainFirst, bool *prematureEnd = nullptr)
 {
@@ -534,7 +540,7 @@ StatementRead readOfx2(QByteArrayView data, bool plainFirst, bool *prematureEnd 
     bool sawOfx = false;
     if (plainFirst) {
         Ofx2Builder plain(read, notes);
-        sawOfx = !text->utf8.isEmpty() && readPlainXml(text->utf8, plain) && plain.sawOfx();
+        sawOfx = readPlainly(*text, plain);
     }
     if (!sawOfx) {
         read = StatementRead();
@@ -600,7 +606,7 @@ bool readsOfx2Plainly(QByteArrayView data)
     StatementRead read;
     std::vector<RowNote> notes;
     Ofx2Builder plain(read, notes);
-    return text && !text->utf8.isEmpty() && readPlainXml(text->utf8, plain) && plain.sawOfx();
+    return text && readPlainly(*text, plain);
 }
 
 StatementRead readStatement(QByteArrayView data)

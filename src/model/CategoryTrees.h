@@ -6,6 +6,7 @@
 #include "model/Node.h"
 #include "platform/KeyedArchiver.h"
 
+#include <cmath>
 #include <memory>
 
 namespace cv {
@@ -61,5 +62,17 @@ private:
 };
 
 using CategoryTreesPtr = std::shared_ptr<CategoryTrees>;
+
+// The entries filed on a category folder itself, from sums of the balance
+// cache (`sum(node)` over one period): the folder's less its children's. The
+// unassigned loan category stays out of its folder's series, so it is not
+// taken off; what sums that cancel leave is rounding, not money.
+template <typename Sum> double folderOwnAmount(const Node &folder, Sum sum)
+{
+    double own = sum(&folder);
+    for (const NodePtr &child : folder.children())
+        if (child && child->ident() != CategoryTrees::LoanUnspecified) own -= sum(child.get());
+    return std::abs(own) < 1e-6 ? 0 : own;
+}
 
 } // namespace cv

@@ -37,25 +37,18 @@ void shownFolders(const NodePtr &node, std::vector<NodePtr> &out)
     }
 }
 
-template <typename Sum> double folderOwn(const Node &folder, Sum sum)
-{
-    double own = sum(&folder);
-    for (const auto &child : folder.children())
-        if (!staysOutOfTotals(*child)) own -= sum(child.get());
-    // What is left of sums that cancel is rounding, not money.
-    return std::abs(own) < 1e-6 ? 0 : own;
-}
-
 } // namespace
 
 double folderOwnSum(const ReadOnlyBook &doc, const Node &folder, const QDate &from, int days)
 {
-    return folderOwn(folder, [&](const Node *node) { return doc.cache().summaryForKeyForDays(node, from, days); });
+    return folderOwnAmount(folder,
+                           [&](const Node *node) { return doc.cache().summaryForKeyForDays(node, from, days); });
 }
 
 double folderOwnSumMonths(const ReadOnlyBook &doc, const Node &folder, const QDate &from, int months)
 {
-    return folderOwn(folder, [&](const Node *node) { return doc.cache().summaryForKeyForMonths(node, from, months); });
+    return folderOwnAmount(folder,
+                           [&](const Node *node) { return doc.cache().summaryForKeyForMonths(node, from, months); });
 }
 
 CategoryAmounts::CategoryAmounts(ReadOnlyBook &doc, const QDate &from, const QDate &to,

@@ -668,8 +668,9 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
     const QByteArray original = readAll(book(QStringLiteral("Household.cvv2")));
     const passwd *nobody = ::getpwnam("nobody");
     const auto own = [&](const QString &file, bool byNobody) { // as root only: nobody's, or root's again
-        if (nobody && ::geteuid() == 0)
+        if (nobody && ::geteuid() == 0) {
             EXPECT_EQ(::chown(QFile::encodeName(file).constData(), byNobody ? nobody->pw_uid : 0, nobody->pw_gid), 0);
+        }
     };
     const auto copied = [&](const QString &to, QFileDevice::Permissions mode) {
         QFile::remove(to);

@@ -178,7 +178,9 @@ TEST_F(DelegateTest, LaunchNeverEndsWithoutABookAndAWord)
                          .arg(panel->messageLabel()->text());
             // A book to open is named; with none the panel speaks of no last book.
             const bool recentOn = panel->openRecentButton()->isEnabled();
-            if (recentOn) EXPECT_TRUE(panel->recentNote()->text().contains(QStringLiteral("gone.cvv2")));
+            if (recentOn) {
+                EXPECT_TRUE(panel->recentNote()->text().contains(QStringLiteral("gone.cvv2")));
+            }
             EXPECT_EQ(std::pair(panel->openRecentButton()->isVisible(), panel->recentNote()->isVisible()),
                       std::pair(recentOn, recentOn));
             EXPECT_EQ(panel->welcomeLabel()->text(),

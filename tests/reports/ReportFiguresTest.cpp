@@ -523,8 +523,9 @@ TEST(ReportFiguresTest, AFolderCountsAsALineOfItselfInEveryReport)
                     lines[row.node->ident()] = value;
                 else if (row.level == T::Total || row.level == cv::RankingReport::SectionTotal)
                     total = value;
-                else if (row.level == T::Subtotal && row.node->ident() == kLiving)
+                else if (row.level == T::Subtotal && row.node->ident() == kLiving) {
                     EXPECT_EQ(value, c.livingSubtotal) << kind;
+                }
             }
             if (kind == kCashFlow || kind == kCashFlowDetail) {
                 using S = cv::CashFlowReport;

@@ -117,7 +117,9 @@ TEST(MessageBoxAlertPresenter, AShortQuestionKeepsItsLineAndJapaneseBreaksAfterI
         EXPECT_LE(lines.size(), metrics.horizontalAdvance(request.message) / (40 * metrics.averageCharWidth()) + 1);
         for (qsizetype i = 0; i < lines.size(); ++i) {
             EXPECT_LE(metrics.horizontalAdvance(lines[i]), more->contentsRect().width()) << lines[i].toStdString();
-            if (i + 1 < lines.size()) EXPECT_TRUE(QStringLiteral("、。").contains(lines[i].back()));
+            if (i + 1 < lines.size()) {
+                EXPECT_TRUE(QStringLiteral("、。").contains(lines[i].back()));
+            }
         }
     }
 }
