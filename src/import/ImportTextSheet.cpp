@@ -163,17 +163,22 @@ bool ImportTextSheet::readRows()
     m_rows = std::move(read.rows);
     m_texts = std::move(read.categoryTexts);
     initializeMapping();
+    findUnreadableRows();
+    setNotice(fileNotices(read).join(QLatin1Char('\n')));
+    m_model->reset();
+    updateButtons();
+    return !m_rows.empty();
+}
+
+QStringList ImportTextSheet::fileNotices(const TextStatementRead &read)
+{
     QStringList notice;
     if (const QString heads = cv::textHeadsNotice(read); !heads.isEmpty()) notice << heads;
     // No line is passed over without a word.
     if (!read.unreadLines.empty())
         notice << cv::formatString(localizedString("ImportText Lines Not Read"),
                                    {int(read.unreadLines.size()), numberList(read.unreadLines)});
-    findUnreadableRows();
-    setNotice(notice.join(QLatin1Char('\n')));
-    m_model->reset();
-    updateButtons();
-    return !m_rows.empty();
+    return notice;
 }
 
 void ImportTextSheet::initializeMapping()
