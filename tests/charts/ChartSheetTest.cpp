@@ -291,6 +291,7 @@ TEST_F(SheetTest, OverviewRanksExpensesAndBudgets)
         int level;
         QStringList top, over;
     } cases[] = {
+        // clang-format off
         {"March: Rent exactly at its budget is not over it; the group's budget is its members'", true, 1,
          {line("Rent", 1000), line("Fun", 320), line("Life", 150)},
          {line("Fun", 320, 200, "160.00"), line("Life", 150, 100, "150.00")}},
@@ -300,6 +301,7 @@ TEST_F(SheetTest, OverviewRanksExpensesAndBudgets)
         {"the year at the second level: twelve months spent against twelve budgeted, the folder's own a line of it",
          false, 2, {line("Fun", 2720), line("Rent", 1000), line("Life", 500), line("Life/Food", 150)},
          {line("Fun", 2720, 2400, "113.33")}},
+        // clang-format on
     };
     for (const auto &c : cases) {
         QTest::mouseClick(c.months ? sheet.monthOption() : sheet.yearOption(), Qt::LeftButton);

@@ -506,8 +506,8 @@ TEST(ReportFiguresTest, AFolderCountsAsALineOfItselfInEveryReport)
         int tier;
         std::vector<int> ticks; // none: everything
         std::optional<QList<int>> groups;
-        double total;                // May's expenses
-        std::map<int, double> lines; // a line of the node (the itemised report: its subtotal)
+        double total;                      // May's expenses
+        std::map<int, double> lines;       // a line of the node (the itemised report: its subtotal)
         double livingSubtotal;             // 0: cut
         std::optional<double> budget = {}; // the budget comparison's expense budget total
         double refund = 0;                 // filed on Living before this row and the rows after
