@@ -16,6 +16,8 @@
 #include <QHelpEvent>
 #include <QToolTip>
 
+#include <cmath>
+
 namespace cv {
 
 namespace {
@@ -161,9 +163,10 @@ QString EditingTable::shownText(int column, int row) const
 QString EditingTable::cutText(int column, int row) const
 {
     const QString text = shownText(column, row);
-    const QRect room = cv::TableCell::forKind(preparedCell(column, row).kind)
-                           .textRect(cellFrame(column, row), preparedCell(column, row));
-    return QFontMetrics(m_font).horizontalAdvance(text) > room.width() ? text : QString();
+    const cv::PreparedCell cell = preparedCell(column, row);
+    const QRect room = cv::TableCell::forKind(cell.kind).textRect(cellFrame(column, row), cell);
+    // Asked of the painter's own elision: a width rounded to whole pixels misses a cut by a fraction.
+    return cv::TableCell::shownPart(text, m_font, room.width()) != text ? text : QString();
 }
 
 void EditingTable::setColumnFitsContent(int cid)
@@ -183,7 +186,7 @@ void EditingTable::fitColumns()
     int last = rowAt(viewport()->height() - 1);
     if (first < 0) first = 0;
     if (last < 0) last = std::min(rows - 1, first + viewport()->height() / std::max(1, rowHeight(0)) + 1);
-    const QFontMetrics metrics(m_font);
+    const QFontMetricsF metrics(m_font);
     for (const auto &[cid, made] : m_fittedColumns) {
         const int column = columnWithIdentifier(cid);
         if (column < 0) continue;
@@ -200,7 +203,9 @@ void EditingTable::fitColumns()
             const cv::PreparedCell cell = preparedCell(column, row);
             const QRect frame(0, 0, 1000, rowHeight(row));
             const int padding = frame.width() - cv::TableCell::forKind(cell.kind).textRect(frame, cell).width();
-            wanted = std::max(wanted, metrics.horizontalAdvance(shownText(column, row)) + padding + 1);
+            // Rounded up: a text a fraction of a pixel wider than its room is cut.
+            const int text = int(std::ceil(metrics.horizontalAdvance(shownText(column, row))));
+            wanted = std::max(wanted, text + padding + 1);
         }
         const int width = std::max(made, std::min(std::max(wanted, columnWidth(column)), cap));
         if (width != columnWidth(column)) setColumnWidth(column, width);

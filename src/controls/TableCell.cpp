@@ -63,9 +63,14 @@ void TableCell::paintText(QPainter *painter, const QRect &rect, const CellPaint 
     else if (placeholder)
         color = palette.color(QPalette::Active, QPalette::PlaceholderText);
     painter->setPen(color);
-    const QString shown = QFontMetrics(font).elidedText(text, Qt::ElideRight, rect.width());
+    const QString shown = shownPart(text, font, rect.width());
     painter->drawText(rect, int(what.alignment | Qt::AlignVCenter) & ~Qt::AlignTop & ~Qt::AlignBottom, shown);
     painter->restore();
+}
+
+QString TableCell::shownPart(const QString &text, const QFont &font, int width)
+{
+    return QFontMetrics(font).elidedText(text, Qt::ElideRight, width);
 }
 
 bool TableCell::handleClick(const QPoint &pos, const QRect &frame, EditingTable *view, const PreparedCell &cell) const

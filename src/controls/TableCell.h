@@ -44,6 +44,9 @@ public:
     virtual bool handleClick(const QPoint &pos, const QRect &frame, EditingTable *view, const PreparedCell &cell) const;
     // Prepares the shared editor for this cell.
     virtual void setUpFieldEditor(PopupFieldEditor *editor, EditingTable *view, const PreparedCell &cell) const;
+    // What of text a cell paints in width: the painting, the cut test and the
+    // column fit read this one answer.
+    static QString shownPart(const QString &text, const QFont &font, int width);
 
 protected:
     static constexpr int kTextInset = 4;

@@ -457,8 +457,9 @@ QString rowLine(const cv::ReportRow &row)
 // its own payment (4,000 in May, on the Trip grouping) above Repairs (100).
 // Every category report shows a folder's own entries as a line of it within
 // its subtotal (at a cut, in the row that stands for it) and agrees on May's
-// expenses, the itemised report's entries too; the cash-flow reports agree;
-// the overview's overrun for Living is the budget comparison's.
+// expenses, the itemised report's entries too; the cash-flow reports agree,
+// a refund filed on a folder too; Living's own budget (500) counts once; the
+// overview's overrun for Living is the budget comparison's.
 TEST(ReportFiguresTest, AFolderCountsAsALineOfItselfInEveryReport)
 {
     auto doc = makeFolderBook();
@@ -466,6 +467,7 @@ TEST(ReportFiguresTest, AFolderCountsAsALineOfItselfInEveryReport)
     constexpr int kHome = 1030, kRepairs = 1031;
     samplebook::node(samplebook::node(findNode(*doc, kLiving), kHome, cv::NodeKind::Group, QStringLiteral("Home")),
                      kRepairs, 21, QStringLiteral("Repairs"));
+    findNode(*doc, kLiving)->setBudgetAfter(2008, 1, 500);
     doc->commitCategoryTrees();
     auto trip = std::make_shared<cv::Grouping>();
     doc->addGrouping(trip);
@@ -478,14 +480,37 @@ TEST(ReportFiguresTest, AFolderCountsAsALineOfItselfInEveryReport)
     using T = cv::CategoryTreeRows;
     constexpr int kIncomeExpense = 2, kItemised = 3, kCashFlow = 4, kCashFlowDetail = 5, kTerms = 6, kBudget = 7,
                   kRanking = 8;
+    // The overview in months: Living over its budget as the budget comparison
+    // says; at the second level its own payment is a line of its own.
+    tickAll(*doc, 1);
+    const auto budgets = makeReport(*doc, {.kind = kBudget, .from = kP1, .to = kP2, .months = 1});
+    cv::OverviewSheet sheet(doc.get());
+    sheet.dateField()->textField()->setText(QStringLiteral("2008/05/15"));
+    Q_EMIT sheet.dateField()->textField()->editingFinished();
+    QTest::mouseClick(sheet.monthOption(), Qt::LeftButton);
+    const auto money = [&](double v) { return doc->stringForValue(v, 0); };
+    std::vector<double> living; // its budget and result
+    for (const cv::ReportRow &row : budgets->data())
+        if (row.level == T::Subtotal && row.node->ident() == kLiving) living = row.values;
+    ASSERT_EQ(living.size(), 2u);
+    EXPECT_EQ(QStringList({sheet.objectValue(cv::OverviewSheet::OverBudget, 0, 0),
+                           sheet.objectValue(cv::OverviewSheet::OverBudget, 0, 1),
+                           sheet.objectValue(cv::OverviewSheet::OverBudget, 0, 2)}),
+              QStringList({"Living", money(living[1]), money(living[0])}));
+    sheet.levelStepper()->setValue(2);
+    EXPECT_EQ(sheet.objectValue(cv::OverviewSheet::TopExpenses, 4, 0), QStringLiteral("Living"));
+    EXPECT_EQ(sheet.objectValue(cv::OverviewSheet::TopExpenses, 4, 1), money(700));
+
     struct Case {
         const char *what;
         int tier;
         std::vector<int> ticks; // none: everything
         std::optional<QList<int>> groups;
-        double total;                // May's expenses
-        std::map<int, double> lines; // a line of the node (the itemised report: its subtotal)
-        double livingSubtotal;       // 0: cut
+        double total;                      // May's expenses
+        std::map<int, double> lines;       // a line of the node (the itemised report: its subtotal)
+        double livingSubtotal;             // 0: cut
+        std::optional<double> budget = {}; // the budget comparison's expense budget total
+        double refund = 0;                 // filed on Living before this row and the rows after
     };
     // clang-format off
     const Case cases[] = {
@@ -495,10 +520,15 @@ TEST(ReportFiguresTest, AFolderCountsAsALineOfItselfInEveryReport)
         {"an unticked folder's own entries stay out", 0, {kSalary, kFood, kDaily, kRent}, {}, 95700, {{kLiving, 700}},
          15700},
         {"by groups: only Trip's, a folder's own", 0, {}, QList<int>{trip->ident()}, 4000, {{kHome, 4000}}, 4000},
+        {"budgets: Living's own on its heading, none on its own line", 0, {}, {}, 99800, {}, 19800, 98500},
+        {"a refund filed on a folder: its own line below zero", 0, {}, {}, 98800, {{kLiving, -300}, {kHome, 4000}},
+         18800, {}, 1000},
     };
     // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
+        if (c.refund != 0)
+            doc->updateExpense(samplebook::entry(cv::EntryKind::Expense, kP1, -c.refund, kLiving, kWallet), nullptr);
         c.ticks.empty() ? tickAll(*doc, 1) : tickOnly(*doc, c.ticks);
         std::vector<double> cash[2];
         // The budget comparison takes no groupings; May is the term comparison's second period.
@@ -521,9 +551,10 @@ TEST(ReportFiguresTest, AFolderCountsAsALineOfItselfInEveryReport)
                     total += value;
                 else if (kind == kItemised ? row.level == cv::ItemisedCategoryReport::Subtotal : row.level >= 0)
                     lines[row.node->ident()] = value;
-                else if (row.level == T::Total || row.level == cv::RankingReport::SectionTotal)
+                else if (row.level == T::Total || row.level == cv::RankingReport::SectionTotal) {
                     total = value;
-                else if (row.level == T::Subtotal && row.node->ident() == kLiving) {
+                    if (kind == kBudget && c.budget) EXPECT_EQ(row.value(0), *c.budget);
+                } else if (row.level == T::Subtotal && row.node->ident() == kLiving) {
                     EXPECT_EQ(value, c.livingSubtotal) << kind;
                 }
             }
@@ -539,27 +570,6 @@ TEST(ReportFiguresTest, AFolderCountsAsALineOfItselfInEveryReport)
         }
         EXPECT_EQ(cash[0], cash[1]) << "the cash-flow report's expense and out against the detail's";
     }
-
-    // The overview in months: Living over its budget as the budget comparison
-    // says; at the second level its own payment is a line of its own.
-    tickAll(*doc, 1);
-    const auto budgets = makeReport(*doc, {.kind = kBudget, .from = kP1, .to = kP2, .months = 1});
-    cv::OverviewSheet sheet(doc.get());
-    sheet.dateField()->textField()->setText(QStringLiteral("2008/05/15"));
-    Q_EMIT sheet.dateField()->textField()->editingFinished();
-    QTest::mouseClick(sheet.monthOption(), Qt::LeftButton);
-    const auto money = [&](double v) { return doc->stringForValue(v, 0); };
-    std::vector<double> living; // its budget and result
-    for (const cv::ReportRow &row : budgets->data())
-        if (row.level == T::Subtotal && row.node->ident() == kLiving) living = row.values;
-    ASSERT_EQ(living.size(), 2u);
-    EXPECT_EQ(QStringList({sheet.objectValue(cv::OverviewSheet::OverBudget, 0, 0),
-                           sheet.objectValue(cv::OverviewSheet::OverBudget, 0, 1),
-                           sheet.objectValue(cv::OverviewSheet::OverBudget, 0, 2)}),
-              QStringList({"Living", money(living[1]), money(living[0])}));
-    sheet.levelStepper()->setValue(2);
-    EXPECT_EQ(sheet.objectValue(cv::OverviewSheet::TopExpenses, 4, 0), QStringLiteral("Living"));
-    EXPECT_EQ(sheet.objectValue(cv::OverviewSheet::TopExpenses, 4, 1), money(700));
 }
 
 // The balance, journal and cash-flow detail rows of three books over a day, a

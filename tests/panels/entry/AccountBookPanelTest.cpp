@@ -3,6 +3,7 @@
 // commits of the temporary page.
 #include "panels/PanelTestSupport.h"
 
+#include "controls/TableCell.h"
 #include "document/Book.h"
 #include "model/EditFlags.h"
 #include "model/Grouping.h"
@@ -11,9 +12,11 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QItemSelectionModel>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -213,8 +216,9 @@ TEST_F(AccountBookPanelTest, TypedAmountsRoundDownOnTheTextAndTypedDatesStayWith
 }
 
 // Typed in a wide book whose memo could take all the room: the partner of a
-// transfer made in the popup and the category picked for an income show
-// whole, each column up to a third of the table, and the rest as a tooltip.
+// transfer made in the popup and the category picked show whole, each column
+// up to a third of the table; a name still cut shows whole as the cell's
+// tooltip, and a name shown whole shows none.
 TEST_F(AccountBookPanelTest, KindAndCategoryShowTheirNamesWholeUpToAThirdAndTheRestAsATooltip)
 {
     using Panel = cv::AccountBookPanel;
@@ -223,12 +227,13 @@ TEST_F(AccountBookPanelTest, KindAndCategoryShowTheirNamesWholeUpToAThirdAndTheR
         QString name;
         bool whole;
     } cases[] = {{Panel::KindColumn, QStringLiteral("Credit card of the second family bank"), true},
+                 {Panel::KindColumn, QStringLiteral("Lark Bank Savings"), true},
                  {Panel::KindColumn, QString(120, u'W'), false},
-                 {Panel::CategoryColumn, QStringLiteral("Salary (Earned at the second job)"), true}};
+                 {Panel::CategoryColumn, QStringLiteral("Salary (Earned at the second job)"), true},
+                 {Panel::CategoryColumn, QStringLiteral("Coffee & Snacks"), true}};
     for (const auto &[column, name, whole] : cases) {
         auto panel = openBook(*doc, kA, kFeb1, kFeb28);
-        panel->resize(1300, 400);
-        panel->show();
+        panel->resize(1600, 400);
         QApplication::processEvents();
         if (column == Panel::KindColumn) {
             doc->findAccount(kC)->setName(name);
@@ -245,9 +250,18 @@ TEST_F(AccountBookPanelTest, KindAndCategoryShowTheirNamesWholeUpToAThirdAndTheR
         QApplication::processEvents();
         cv::EditingTable *table = panel->tableView();
         const int at = table->columnWithIdentifier(column);
-        EXPECT_TRUE(table->shownText(at, 0).endsWith(name));
+        const QString text = table->shownText(at, 0);
+        EXPECT_TRUE(text.endsWith(name));
         EXPECT_LE(table->columnWidth(at), table->viewport()->width() / 3);
-        EXPECT_EQ(table->cutText(at, 0), whole ? QString() : table->shownText(at, 0)) << name.toStdString();
+        // What the cell paints, and what resting the pointer on it shows.
+        const cv::PreparedCell cell = table->preparedCell(at, 0);
+        const QRect frame = table->cellFrame(at, 0);
+        const int room = cv::TableCell::forKind(cell.kind).textRect(frame, cell).width();
+        EXPECT_EQ(cv::TableCell::shownPart(text, table->tableFont(), room) == text, whole) << name.toStdString();
+        QHelpEvent help(QEvent::ToolTip, frame.center(), table->viewport()->mapToGlobal(frame.center()));
+        QApplication::sendEvent(table->viewport(), &help);
+        EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(), whole ? QString() : text) << name.toStdString();
+        QToolTip::hideText();
         doc->undoStack()->clear();
     }
 }
