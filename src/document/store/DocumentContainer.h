@@ -16,12 +16,13 @@ public:
         Done,
         Unreadable, // the file does not open: the working copy is untouched
         Damaged,    // a wrong magic, a broken stream or a store no book has: the working copy is removed
-        NoRoom,     // the working disk cannot take the store and its journal: the working copy is removed
+        NoRoom,     // the working disk cannot take the store and a margin: the working copy is removed
     };
 
     // Writes the database in the file at `path` to `workingPath`, never more
     // than the store its header describes, nor more than the largest book
-    // this program writes, nor more than fits beside room for its journal.
+    // this program writes, nor more than fits beside a margin for its
+    // journal (a store of unstated size: half the free space at most).
     // A refusal removes what was written; `why` gets the user's words.
     static Expanded expand(const QString &path, const QString &workingPath, QString *why = nullptr);
     // Writes the document file at `path` from the database at `workingPath`,
@@ -30,6 +31,12 @@ public:
     // the user's words in `why`) leaves the old file untouched.
     static bool write(const QString &workingPath, const QString &path, std::optional<unsigned> mode = std::nullopt,
                       QString *why = nullptr);
+
+    // The user's words when the disk of the working copy at `workingPath`
+    // lacks the room a compaction may take (a new copy and a journal as large);
+    // empty when it has it. The disk is named by the book's folder at
+    // `bookPath` where that is on it.
+    static QString noRoomToCompact(const QString &workingPath, const QString &bookPath);
 
     // Tests: packs as if `cores` were free (0: those the machine leaves free).
     static void setCoresForTests(int cores);
