@@ -745,6 +745,8 @@ bool ReplacingFile::open()
     }
     struct stat old {};
     const bool replaces = ::lstat(nativePath(m_target).constData(), &old) == 0 && S_ISREG(old.st_mode);
+    m_replacedMode.reset();
+    if (replaces) m_replacedMode = unsigned(old.st_mode & 07777);
     // Before the temporary has a name, a kill leaves nothing behind.
     if (g_unnamedTemporaries && ::access("/proc/self/fd", X_OK) == 0) {
         m_fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
@@ -767,6 +769,7 @@ bool ReplacingFile::open()
 bool ReplacingFile::setMode(unsigned mode)
 {
     if (m_fd < 0) return false;
+    if (m_replacedMode) mode &= *m_replacedMode;
     return ::fchmod(m_fd, mode_t(mode)) == 0 || fail("cannot set the file's mode");
 }
 

@@ -26,9 +26,10 @@ public:
     // A refusal removes what was written; `why` gets the user's words.
     static Expanded expand(const QString &path, const QString &workingPath, QString *why = nullptr);
     // Writes the document file at `path` from the database at `workingPath`,
-    // with `mode` where given, else the mode of the file it replaces. The
-    // file is replaced only when the new one is complete; false (logged, and
-    // the user's words in `why`) leaves the old file untouched.
+    // with `mode` where given, never wider than the mode of the file it
+    // replaces, else that file's mode. The file is replaced only when the new
+    // one is complete; false (logged, and the user's words in `why`) leaves
+    // the old file untouched.
     static bool write(const QString &workingPath, const QString &path, std::optional<unsigned> mode = std::nullopt,
                       QString *why = nullptr);
 
@@ -73,6 +74,8 @@ public:
 
     // A new file takes the target's mode, or the umask's for a new target.
     bool open();
+    // Never wider than the mode of the file replaced: another file put in
+    // the target's place keeps what its owner closed.
     bool setMode(unsigned mode);
     bool write(const void *data, size_t size);
     // Syncs, names and renames the temporary over the target.
@@ -105,6 +108,7 @@ private:
     QString m_temporary;
     int m_fd = -1;
     bool m_named = false; // the temporary has its name already
+    std::optional<unsigned> m_replacedMode;
     QString m_error;
     int m_errno = 0;
 };
