@@ -225,13 +225,15 @@ DocumentContainer::Expanded expandStream(gzFile in, const QString &path, const Q
     }
     // Without a stated size, the bound reached with more to come is a bomb
     // when no book is that large, else a book the disk has no room for: the
-    // rest is counted, not written, so that the refusal names what it needs.
+    // rest is counted, not written, so that the refusal names what it needs
+    // (at least twice the free space, past that).
     if (broken.isEmpty() && needed == 0 && writeError == 0 && !stated && written == wanted &&
         gzread(in, buffer.data(), 1) > 0) {
+        const qint64 counted = free ? std::min(most, *free) : most;
         qint64 total = written + 1;
         int more = 0;
-        while (total <= most &&
-               (more = gzread(in, buffer.data(), unsigned(std::min<qint64>(kChunk, most - total + 1)))) > 0)
+        while (total <= counted &&
+               (more = gzread(in, buffer.data(), unsigned(std::min<qint64>(kChunk, counted - total + 1)))) > 0)
             total += more;
         if (total > most)
             broken = QStringLiteral("it expands beyond %1 bytes").arg(most);
