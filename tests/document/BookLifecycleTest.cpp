@@ -686,10 +686,11 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
         std::function<void()> before;    // by the other member (root), before the program runs
         std::function<void()> sinceOpen; // while the book is open
         Ends ends;
-        QString why;                             // the one alert's text; none for a save that asks nothing
-        QString saveAs = {};                     // a Save As onto this file instead of a Save
-        bool diskFull = false;                   // the save finds no room
-        QFileDevice::Permissions modeAfter = {}; // a saved book's mode, where not its own
+        QString why;           // the one alert's text; none for a save that asks nothing
+        QString saveAs = {};   // a Save As onto this file instead of a Save
+        bool diskFull = false; // the save finds no room
+        // A saved book's mode, where not its own.
+        QFileDevice::Permissions modeAfter = {};
     } rows[] = {
         {"a link planted since the open", false, false, everyone, [] {},
          [&] { QFile::remove(real), QFile::link(victim, real); }, Ends::Refused,
