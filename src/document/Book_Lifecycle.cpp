@@ -3,6 +3,7 @@
 #include "document/BookPrivate.h"
 #include "document/BookBackup.h"
 #include "document/BookUI.h"
+#include "document/store/DocumentContainer.h"
 #include "document/store/SQLDatabase3.h"
 #include "model/ExtraInterfaces.h"
 #include "platform/Alert.h"
@@ -365,11 +366,21 @@ bool Book::investmentAccountHoldsSecurityInOtherCurrency(const NodePtr &account)
     return false;
 }
 
+// A compaction writes a new copy of the store and journals the old one: the
+// room is asked first, so that a full disk is told before a long wait.
 void Book::compactDB()
 {
+    const QString title = cv::localizedString(QStringLiteral("Compact-Failed"));
+    if (const QString why = cv::DocumentContainer::noRoomToCompact(m_d->m_store->workingPath(), m_d->m_fileName);
+        !why.isEmpty()) {
+        Alert::alert(title, why);
+        return;
+    }
     postBusy();
-    m_d->m_store->vacuum();
+    const bool compacted = m_d->m_store->vacuum();
     postNoBusy();
+    // SQLite undoes a compaction that fails: the book is as it was.
+    if (!compacted) Alert::alert(title, cv::localizedString(QStringLiteral("Compact-Failed-Detail")));
 }
 
 // ---------------------------------------------------------------- store check

@@ -64,7 +64,7 @@ public:
     const QString &failure() const { return m_failure; }
     void close();
     bool isOpen() const { return m_isOpen; }
-    void vacuum();
+    bool vacuum();
     void setChanged(bool changed);
     const QString &workingPath() const { return m_workingPath; }
     SQLDatabase3 *database() const { return m_database.get(); }

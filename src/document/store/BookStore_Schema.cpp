@@ -148,9 +148,9 @@ void BookStore::rollbackTransaction()
     if (m_database) m_database->rollbackTransaction();
 }
 
-void BookStore::vacuum()
+bool BookStore::vacuum()
 {
-    if (m_database && m_database->isOpen()) run(QStringLiteral("VACUUM;"));
+    return m_database && m_database->isOpen() && run(QStringLiteral("VACUUM;"));
 }
 
 // ---------------------------------------------------------------- info rows

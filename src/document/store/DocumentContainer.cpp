@@ -1,5 +1,6 @@
 #include "document/store/DocumentContainer.h"
 
+#include "document/store/WorkingFolder.h"
 #include "platform/Localization.h"
 #include "platform/Logging.h"
 
@@ -92,10 +93,33 @@ std::optional<qint64> freeSpace(const QString &folder)
                                                (unsigned long long)std::numeric_limits<qint64>::max()));
 }
 
-// A store and the journal of an edit that rewrites every page of it.
+qint64 twice(qint64 bytes)
+{
+    return bytes > std::numeric_limits<qint64>::max() / 2 ? std::numeric_limits<qint64>::max() : 2 * bytes;
+}
+
+// A store and a margin for its journal and its growth: a rollback journal
+// keeps only the pages an edit changes, and an edit that meets a full disk
+// is rolled back whole, so the margin need not be the store again.
 qint64 roomFor(qint64 store)
 {
-    return store > std::numeric_limits<qint64>::max() / 2 ? std::numeric_limits<qint64>::max() : 2 * store;
+    const qint64 margin = std::max<qint64>(store / 8, qint64(4) << 20);
+    return store > std::numeric_limits<qint64>::max() - margin ? std::numeric_limits<qint64>::max() : store + margin;
+}
+
+// The folder the user knows on the working copy's disk: the book's own when
+// it shares that disk, else the program's data folder (never the working
+// folder inside it, which nobody looks for).
+QString roomFolder(const QString &bookPath, const QString &workingFolder)
+{
+    const QString book = QFileInfo(bookPath).absolutePath();
+    struct stat bookDisk {
+    }, workingDisk{};
+    if (!bookPath.isEmpty() && ::stat(QFile::encodeName(book).constData(), &bookDisk) == 0 &&
+        ::stat(QFile::encodeName(workingFolder).constData(), &workingDisk) == 0 &&
+        bookDisk.st_dev == workingDisk.st_dev)
+        return QDir::toNativeSeparators(book);
+    return QDir::toNativeSeparators(QFileInfo(cv::work::workFolder()).absolutePath());
 }
 
 QString shownSize(qint64 bytes)
@@ -175,8 +199,10 @@ DocumentContainer::Expanded expandStream(gzFile in, const QString &path, const Q
                         : current                ? kMostStoreBytes
                                                  : kMostOldStoreBytes;
     const std::optional<qint64> free = freeSpace(folder);
-    // Without a stated size, the store takes at most what leaves room for its journal.
+    // A store of unknown size may turn out far larger than the disk holds:
+    // it takes at most half the free space, and its margin on top.
     const qint64 wanted = stated ? *stated : std::min(most, free ? *free / 2 : most);
+    const auto unstatedRoom = [](qint64 bytes) { return std::max(twice(bytes), roomFor(bytes)); };
     QString broken;
     qint64 needed = 0; // above zero: refused for want of room
     if (stated && *stated > most)
@@ -190,7 +216,7 @@ DocumentContainer::Expanded expandStream(gzFile in, const QString &path, const Q
         if (!writeAllTo(out, buffer.data(), take)) {
             writeError = errno;
             if (writeError == ENOSPC || writeError == EDQUOT || writeError == EFBIG)
-                needed = roomFor(stated ? *stated : written + take);
+                needed = stated ? roomFor(*stated) : unstatedRoom(written + take);
             break;
         }
         written += take;
@@ -198,14 +224,26 @@ DocumentContainer::Expanded expandStream(gzFile in, const QString &path, const Q
         n = gzread(in, buffer.data(), unsigned(std::min<qint64>(kChunk, wanted - written)));
     }
     // Without a stated size, the bound reached with more to come is a bomb
-    // when no book is that large, else a book the disk has no room for.
+    // when no book is that large, else a book the disk has no room for: the
+    // rest is counted, not written, so that the refusal names what it needs
+    // (at least twice the free space, past that).
     if (broken.isEmpty() && needed == 0 && writeError == 0 && !stated && written == wanted &&
         gzread(in, buffer.data(), 1) > 0) {
-        if (wanted == most)
+        const qint64 counted = free ? std::min(most, *free) : most;
+        qint64 total = written + 1;
+        int more = 0;
+        while (total <= counted &&
+               (more = gzread(in, buffer.data(), unsigned(std::min<qint64>(kChunk, counted - total + 1)))) > 0)
+            total += more;
+        if (total > most)
             broken = QStringLiteral("it expands beyond %1 bytes").arg(most);
+        else if (more < 0)
+            broken = QStringLiteral("its stream is broken");
         else
-            needed = roomFor(written + 1);
+            needed = unstatedRoom(total);
     }
+    if (broken.isEmpty() && needed == 0 && writeError == 0 && !stated && free && roomFor(written) > *free)
+        needed = roomFor(written);
     const bool stopped = !broken.isEmpty() || needed > 0 || writeError != 0;
     if (!stopped && stated && written < *stated) broken = QStringLiteral("its store is cut short");
     int error = Z_OK;
@@ -220,7 +258,7 @@ DocumentContainer::Expanded expandStream(gzFile in, const QString &path, const Q
                               << "which has" << free.value_or(0) << "free";
         if (why)
             *why = cv::formatString(cv::localizedString(QStringLiteral("Open-No-Room")),
-                                    {QDir::toNativeSeparators(folder), shownSize(needed), shownSize(free.value_or(0))});
+                                    {roomFolder(path, folder), shownSize(needed), shownSize(free.value_or(0))});
         return Expanded::NoRoom;
     }
     if (writeError != 0) {
@@ -709,6 +747,8 @@ bool ReplacingFile::open()
     }
     struct stat old {};
     const bool replaces = ::lstat(nativePath(m_target).constData(), &old) == 0 && S_ISREG(old.st_mode);
+    m_replacedMode.reset();
+    if (replaces) m_replacedMode = unsigned(old.st_mode & 07777);
     // Before the temporary has a name, a kill leaves nothing behind.
     if (g_unnamedTemporaries && ::access("/proc/self/fd", X_OK) == 0) {
         m_fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
@@ -731,6 +771,7 @@ bool ReplacingFile::open()
 bool ReplacingFile::setMode(unsigned mode)
 {
     if (m_fd < 0) return false;
+    if (m_replacedMode) mode &= *m_replacedMode;
     return ::fchmod(m_fd, mode_t(mode)) == 0 || fail("cannot set the file's mode");
 }
 
@@ -822,6 +863,18 @@ DocumentContainer::Expanded DocumentContainer::expand(const QString &path, const
         return Expanded::Unreadable;
     }
     return expandStream(in, path, workingPath, why);
+}
+
+QString DocumentContainer::noRoomToCompact(const QString &workingPath, const QString &bookPath)
+{
+    const QString folder = QFileInfo(workingPath).absolutePath();
+    const qint64 needed = twice(QFileInfo(workingPath).size());
+    const std::optional<qint64> free = freeSpace(folder);
+    if (!free || needed <= *free) return QString();
+    qCWarning(lcDocument) << "not compacted: it may need" << needed << "bytes in" << folder << "which has" << *free
+                          << "free";
+    return cv::formatString(cv::localizedString(QStringLiteral("Compact-No-Room")),
+                            {roomFolder(bookPath, folder), shownSize(needed), shownSize(*free)});
 }
 
 void DocumentContainer::setExpansionBoundForTests(qint64 bytes)

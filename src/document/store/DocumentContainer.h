@@ -16,20 +16,28 @@ public:
         Done,
         Unreadable, // the file does not open: the working copy is untouched
         Damaged,    // a wrong magic, a broken stream or a store no book has: the working copy is removed
-        NoRoom,     // the working disk cannot take the store and its journal: the working copy is removed
+        NoRoom,     // the working disk cannot take the store and a margin: the working copy is removed
     };
 
     // Writes the database in the file at `path` to `workingPath`, never more
     // than the store its header describes, nor more than the largest book
-    // this program writes, nor more than fits beside room for its journal.
+    // this program writes, nor more than fits beside a margin for its
+    // journal (a store of unstated size: half the free space at most).
     // A refusal removes what was written; `why` gets the user's words.
     static Expanded expand(const QString &path, const QString &workingPath, QString *why = nullptr);
     // Writes the document file at `path` from the database at `workingPath`,
-    // with `mode` where given, else the mode of the file it replaces. The
-    // file is replaced only when the new one is complete; false (logged, and
-    // the user's words in `why`) leaves the old file untouched.
+    // with `mode` where given, never wider than the mode of the file it
+    // replaces, else that file's mode. The file is replaced only when the new
+    // one is complete; false (logged, and the user's words in `why`) leaves
+    // the old file untouched.
     static bool write(const QString &workingPath, const QString &path, std::optional<unsigned> mode = std::nullopt,
                       QString *why = nullptr);
+
+    // The user's words when the disk of the working copy at `workingPath`
+    // lacks the room a compaction may take (a new copy and a journal as large);
+    // empty when it has it. The disk is named by the book's folder at
+    // `bookPath` where that is on it.
+    static QString noRoomToCompact(const QString &workingPath, const QString &bookPath);
 
     // Tests: packs as if `cores` were free (0: those the machine leaves free).
     static void setCoresForTests(int cores);
@@ -66,6 +74,8 @@ public:
 
     // A new file takes the target's mode, or the umask's for a new target.
     bool open();
+    // Never wider than the mode of the file replaced: another file put in
+    // the target's place keeps what its owner closed.
     bool setMode(unsigned mode);
     bool write(const void *data, size_t size);
     // Syncs, names and renames the temporary over the target.
@@ -98,6 +108,7 @@ private:
     QString m_temporary;
     int m_fd = -1;
     bool m_named = false; // the temporary has its name already
+    std::optional<unsigned> m_replacedMode;
     QString m_error;
     int m_errno = 0;
 };

@@ -24,6 +24,8 @@
 #include <cmath>
 #include <limits>
 
+#include <sys/stat.h>
+
 namespace cv {
 
 namespace {
@@ -475,8 +477,12 @@ bool Book::export_(const QString &path, std::optional<unsigned> mode)
     };
     if (!file.open(QIODevice::WriteOnly)) return failed("cannot write");
     if (mode) {
+        // Never wider than the file replaced, whoever put it there.
+        struct stat replaced {};
+        const bool replaces = ::stat(QFile::encodeName(path).constData(), &replaced) == 0 && S_ISREG(replaced.st_mode);
+        const unsigned kept = replaces ? *mode & unsigned(replaced.st_mode & 0777) : *mode;
         // Set on the temporary the file is replaced with: each octal digit is one of Qt's hex digits.
-        const int owner = int(*mode >> 6 & 7), group = int(*mode >> 3 & 7), other = int(*mode & 7);
+        const int owner = int(kept >> 6 & 7), group = int(kept >> 3 & 7), other = int(kept & 7);
         if (!file.setPermissions(QFileDevice::Permissions::fromInt(owner << 12 | owner << 8 | group << 4 | other)))
             return failed("cannot set the mode of");
     }

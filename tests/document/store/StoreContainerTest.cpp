@@ -34,9 +34,9 @@ QByteArray gunzip(const QString &file)
     return out;
 }
 
-void writeGzip(const QString &file, const QByteArray &content)
+void writeGzip(const QString &file, const QByteArray &content, const char *mode = "wb")
 {
-    gzFile out = gzopen(QFile::encodeName(file).constData(), "wb");
+    gzFile out = gzopen(QFile::encodeName(file).constData(), mode);
     ASSERT_TRUE(out);
     ASSERT_EQ(gzwrite(out, content.constData(), unsigned(content.size())), int(content.size()));
     ASSERT_EQ(gzclose(out), Z_OK);
@@ -346,26 +346,51 @@ TEST_F(ContainerTest, BadFilesFailAndLeaveNoWorkingFile)
     EXPECT_TRUE(whole.open(followed));
     EXPECT_EQ(QFileInfo(whole.workingPath()).size(), content.size() - 8);
 
-    // Opened in the program: a book fits where the working disk has room for its store and a journal as large;
-    // each refusal says why, and only a damaged file is called damaged.
-    const QString room = path(QStringLiteral("Room.cvv2")), loan = path(QStringLiteral("Loan.cvxf"));
+    // Opened in the program: a book fits where the working disk has room for its store and a modest margin for its
+    // journal, a store of unstated size in at most half the free space; each refusal says why, naming the disk by
+    // the book's folder, and only a damaged file is called damaged. A compaction asks for twice the store first.
+    cv::DocumentContainer::setExpansionBoundForTests(0);
+    const QString room = path(QStringLiteral("Room.cvv2")), loan = path(QStringLiteral("Loan.cvxf")),
+                  big = path(QStringLiteral("Big.cvv2")), unstated = path(QStringLiteral("Unstated.cvv2"));
     cv::Book made;
     cv::BookTestAccess::createFromTemplate(made, QStringLiteral("default"));
     ASSERT_TRUE(made.writeToFile(room, cv::Book::kTypeV2));
     writeFile(loan,
               "<?xml version=\"1.0\"?>\n<cvxf version=\"1.0\"> <debt><node_loan id=\"1001\" count=\"1\"><title>Car"
               "</title><repayment kind=\"0\" date=\"2008.1.27\" principal=\"1e13\"/></node_loan></debt></cvxf>\n");
-    const qint64 store = gunzip(room).size() - 8;
+    const qint64 store = gunzip(room).size() - 8, bigStore = 105'046'016, mib = 1 << 20;
+    { // Most of it free pages, as a book that once held far more leaves it.
+        cv::BookStore padded;
+        const auto sql = [&](const QString &text) { return rowsOf(padded, text).value(0).toLongLong(); };
+        ASSERT_TRUE(padded.open(room));
+        sql(QStringLiteral("CREATE TABLE Pad(b); INSERT INTO Pad VALUES(zeroblob(%1));").arg(bigStore - store - mib));
+        while (sql(QStringLiteral("PRAGMA page_count;")) * 4096 < bigStore)
+            sql(QStringLiteral("INSERT INTO Pad VALUES(zeroblob(3000));"));
+        ASSERT_EQ(sql(QStringLiteral("DROP TABLE Pad; PRAGMA page_count;")) * 4096, bigStore);
+        ASSERT_TRUE(padded.save(big));
+    }
+    // The same store with a header that states no size (an older writer's).
+    QByteArray bigContent = gunzip(big);
+    qToBigEndian<quint32>(qFromBigEndian<quint32>(bigContent.constData() + 8 + 92) + 1, bigContent.data() + 8 + 92);
+    writeGzip(unstated, bigContent, "wb1");
+    bigContent.clear();
+    const QString folder = QDir::toNativeSeparators(tmp.path());
     const auto size = [](qint64 n) { return QLocale::c().formattedDataSize(n, 1, QLocale::DataSizeTraditionalFormat); };
+    const auto noRoom = [&](const char *key, qint64 needed, qint64 free) {
+        return cv::formatString(cv::localizedString(key), {folder, size(needed), size(free)});
+    };
     const struct {
         QString file;
-        qint64 free; // negative: the disk's own
-        QString why; // empty: opens
+        qint64 free;             // negative: the disk's own
+        QString why;             // empty: opens
+        QString compacting = {}; // an opened book's compaction: empty when it compacts
     } opens[] = {
-        {room, 2 * store, QString()},
-        {room, 2 * store - 1,
-         cv::formatString(cv::localizedString("Open-No-Room"), {QDir::toNativeSeparators(cv::work::instanceFolder()),
-                                                                size(2 * store), size(2 * store - 1)})},
+        {room, store + 4 * mib, QString()},
+        {room, store + 4 * mib - 1, noRoom("Open-No-Room", store + 4 * mib, store + 4 * mib - 1)},
+        {big, 180 * mib, QString(), noRoom("Compact-No-Room", 2 * bigStore, 180 * mib)},
+        {big, 200 * mib, QString(), noRoom("Compact-No-Room", 2 * bigStore, 200 * mib)},
+        {big, 2 * bigStore, QString()},
+        {unstated, 180 * mib, noRoom("Open-No-Room", 2 * bigStore, 180 * mib)},
         {stated, -1, cv::localizedString("Open-Damaged")},
         {loan, -1, cv::formatString(cv::localizedString("Open-Loan-Out-Of-Range"), {"Car"})},
     };
@@ -373,18 +398,25 @@ TEST_F(ContainerTest, BadFilesFailAndLeaveNoWorkingFile)
     ScriptedAlertPresenter alerts;
     cv::OpenBooks controller(nullptr);
     for (const auto &row : opens) {
-        SCOPED_TRACE(row.why.toStdString());
+        SCOPED_TRACE(QStringLiteral("%1 with %2 free").arg(QFileInfo(row.file).fileName()).arg(row.free).toStdString());
         cv::DocumentContainer::setFreeSpaceForTests(row.free);
         LogCapture log;
         alerts.asked.clear();
         cv::Book *doc = controller.openDocument(row.file);
-        cv::DocumentContainer::setFreeSpaceForTests(-1);
         EXPECT_EQ(doc != nullptr, row.why.isEmpty());
         EXPECT_EQ(alerts.asked.empty() ? QString() : alerts.asked[0].message, row.why);
         EXPECT_EQ(log.contains(QStringLiteral("damaged")), row.file == stated);
-        if (doc) controller.closeDocument(doc, false);
+        if (doc) {
+            const QString working = cv::BookTestAccess::workingPath(*doc);
+            const qint64 before = QFileInfo(working).size();
+            doc->compactDB();
+            EXPECT_EQ(alerts.asked.empty() ? QString() : alerts.asked[0].message, row.compacting);
+            // Refused, nothing changed; done, the free pages are gone.
+            EXPECT_EQ(QFileInfo(working).size() == before, row.file == room || !row.compacting.isEmpty());
+            controller.closeDocument(doc, false);
+        }
+        cv::DocumentContainer::setFreeSpaceForTests(-1);
     }
-    cv::DocumentContainer::setExpansionBoundForTests(0);
 }
 
 // The day numbers themselves are the platform's; here, that every stored row carries its own.
