@@ -364,8 +364,9 @@ TEST(StatementReaders, PlainXmlReadingAgreesWithTheToolkit)
         EXPECT_EQ(plain.accounts, toolkit.accounts) << file.left(120).toStdString();
         EXPECT_EQ(plain.currencies, toolkit.currencies) << file.left(120).toStdString();
     }
-    // A character reference keeps the file on the plain road.
+    // A character reference or an end-of-file byte keeps the file on the plain road.
     EXPECT_TRUE(readsOfx2Plainly(doc("<NAME>&#12354;&#x3042;</NAME>")));
+    EXPECT_TRUE(readsOfx2Plainly(QByteArray(doc("<NAME>x</NAME>") + "\r\n\x1A")));
     // Full-width blanks around a value are blanks.
     const StatementRead wide = readOfx2(doc("").replace("-1<", u"\u3000-1\u3000<"_qs.toUtf8()));
     ASSERT_EQ(wide.rows.size(), 1u);
