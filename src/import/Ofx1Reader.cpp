@@ -119,6 +119,13 @@ StatementRead readOfx1(QByteArrayView data)
     if (choice.labelIgnored && !utf8Named) read.labelOverruled = choice.encoding;
     TextDecoder decoder(choice.encoding);
     auto text = [&](QByteArrayView value) { return decoder.decode(value).trimmed(); };
+    // A value beyond ASCII is read as text, so that a blank of its encoding
+    // (a no-break space) around it is a blank, as in OFX 2.
+    auto parsed = [&](QByteArrayView value, auto parse) {
+        if (asciiPrefix(value) == value.size()) return parse(value);
+        const QString decoded = text(value);
+        return parse(QStringView(decoded));
+    };
     const qsizetype size = body.size();
     const char *bytes = body.data();
     bool inTransaction = false;
@@ -168,9 +175,9 @@ StatementRead readOfx1(QByteArrayView data)
         }
         if (tag == "<DTPOSTED>") {
             dateText = valueAt(pos);
-            date = parseOfxDate(dateText);
+            date = parsed(dateText, [](auto v) { return parseOfxDate(v); });
         } else if (tag == "<TRNAMT>") {
-            amount = parseOfxAmount(valueAt(pos));
+            amount = parsed(valueAt(pos), [](auto v) { return parseOfxAmount(v); });
         } else if (tag == "<NAME>") {
             memo = text(valueAt(pos));
             hasMemo = true;

@@ -124,6 +124,8 @@ std::optional<XmlText> xmlText(QByteArrayView data)
         while (start < data.size() && isBlank(data[start])) ++start;
         data = data.sliced(start);
         if (!data.startsWith("<?xml") && !data.startsWith("<?OFX")) return std::nullopt;
+        // Older exporters end the file with 0x1A or pad it with NULs.
+        while (!data.isEmpty() && uchar(data.back()) <= 0x20) data.chop(1);
         const qsizetype end = data.indexOf("?>");
         const QString declaration =
             QString::fromLatin1(data.first(end < 0 ? std::min<qsizetype>(data.size(), 200) : end));
@@ -144,6 +146,9 @@ std::optional<XmlText> xmlText(QByteArrayView data)
     qsizetype start = 0;
     while (start < text.size() && text[start].isSpace()) ++start;
     text.remove(0, start);
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1].unicode() <= 0x20) --end;
+    text.truncate(end);
     if (!text.startsWith(QLatin1String("<?xml")) && !text.startsWith(QLatin1String("<?OFX"))) return std::nullopt;
     xml.utf8 = text.toUtf8();
     return xml;
@@ -579,13 +584,19 @@ StatementRead readOfx2(QByteArrayView data, bool plainFirst, bool *prematureEnd 
     return read;
 }
 
-// Whether the file runs to the root's end: only blanks and control bytes
-// (an end-of-file mark) follow "</OFX>".
+// Whether the file runs to the root's end: only blanks, control bytes (an
+// end-of-file mark) and comments follow "</OFX>", which SGML lets be written
+// in any case.
 bool endsWithRoot(QByteArrayView data)
 {
-    qsizetype end = data.size();
-    while (end > 0 && uchar(data[end - 1]) <= 0x20) --end;
-    return data.first(end).endsWith("</OFX>");
+    for (;;) {
+        while (!data.isEmpty() && uchar(data.back()) <= 0x20) data.chop(1);
+        if (!data.endsWith("-->")) break;
+        const qsizetype comment = data.lastIndexOf("<!--");
+        if (comment < 0) return false;
+        data = data.first(comment);
+    }
+    return data.size() >= 6 && data.last(6).compare("</OFX>", Qt::CaseInsensitive) == 0;
 }
 
 } // namespace

@@ -94,6 +94,9 @@ TEST(HostileInput, DeepTagsHugeValuesAndNulBytes)
         {"NUL bytes in OFX 1.x", ofx1 + QByteArray("<STMTTRN><DTPOSTED>2008\0" "0501<TRNAMT>1</STMTTRN>", 43),
          StatementRead::Status::Read, 0},
         {"NUL bytes in OFX 2", xml + QByteArray("<STMTTRN>\0</STMTTRN></OFX>", 26), StatementRead::Status::Damaged, 0},
+        {"NUL bytes after the OFX 2 root",
+         xml + "<STMTTRN><DTPOSTED>20080501</DTPOSTED><TRNAMT>1</TRNAMT></STMTTRN></OFX>" + QByteArray(512, '\0'),
+         StatementRead::Status::Read, 1},
     };
     // clang-format on
     for (const Case &c : cases) {

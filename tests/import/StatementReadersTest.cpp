@@ -245,7 +245,16 @@ TEST(StatementReaders, EdgesOfBothForms)
         std::vector<Row> rows;
         QStringList accounts;
         std::vector<UnreadTransaction> unread = {};
+        QStringList currencies = {}; // compared when given
     };
+    // Two statements in two currencies, a transaction of the first that does not read.
+    const QByteArray twoCurrencies =
+        "<?xml version=\"1.0\"?><OFX><STMTRS><CURDEF>USD</CURDEF><BANKACCTFROM><ACCTID>1</ACCTID></BANKACCTFROM>"
+        "<STMTTRN><DTPOSTED>2024</DTPOSTED><TRNAMT>-1</TRNAMT><NAME>bad</NAME></STMTTRN>"
+        "<STMTTRN><DTPOSTED>20240102</DTPOSTED><TRNAMT>-2</TRNAMT><NAME>usd</NAME></STMTTRN></STMTRS>"
+        "<STMTRS><CURDEF>JPY</CURDEF><BANKACCTFROM><ACCTID>2</ACCTID></BANKACCTFROM>"
+        "<STMTTRN><DTPOSTED>20240103</DTPOSTED><TRNAMT>-300</TRNAMT><NAME>jpy</NAME></STMTTRN></STMTRS></OFX>";
+    const std::vector<Row> noBreak = {{QDate(2024, 1, 5), "Shop", 1, 12.5, Out, 0}};
     // clang-format off
     const Case cases[] = {
         {"short date; no charset: invalid UTF-8 is Windows-1252",
@@ -274,6 +283,24 @@ TEST(StatementReaders, EdgesOfBothForms)
         {"cut off inside the third transaction under an unclosed SEVERITY", sgmlHabit.left(sgmlHabit.indexOf("<NAME>t3")),
          Status::Damaged, {}, {}},
         {"cut off after a value's text", wellFormed.left(wellFormed.indexOf("</TRNAMT><NAME>t3")), Status::Damaged, {}, {}},
+        {"an unclosed SEVERITY, a comment and an end-of-file byte after the root", sgmlHabit + "<!-- end -->\r\n\x1A",
+         Status::Read, four, {"9"}},
+        {"an unclosed SEVERITY, the root closed in lower case", QByteArray(sgmlHabit).replace("</OFX>", "</ofx>"),
+         Status::Read, four, {"9"}},
+        {"cut off under an unclosed SEVERITY, a comment after",
+         sgmlHabit.left(sgmlHabit.indexOf("<NAME>t3")) + "<!-- </OFX> -->\x1A", Status::Damaged, {}, {}},
+        {"OFX 2 and an end-of-file byte", wellFormed + "\x1A", Status::Read, four, {"9"}},
+        {"OFX 1.x: no-break spaces around the values under CHARSET:1252",
+         "OFXHEADER:100\nCHARSET:1252\n" + QByteArray(100, ' ') +
+             "\n<STMTTRN>\n<DTPOSTED>\xA0" "20240105\n<TRNAMT>-12.50\xA0\n<NAME>Shop\n</STMTTRN>\n",
+         Status::Read, noBreak, {}},
+        {"OFX 2: the same in Windows-1252",
+         "<?xml version=\"1.0\" encoding=\"windows-1252\"?><OFX><STMTTRN><DTPOSTED>\xA0" "20240105</DTPOSTED>"
+         "<TRNAMT>-12.50\xA0</TRNAMT><NAME>Shop</NAME></STMTTRN></OFX>",
+         Status::Read, noBreak, {}},
+        {"the currencies of the rows after a transaction that does not read", twoCurrencies, Status::Read,
+         {{QDate(2024, 1, 2), "usd", 1, 2, Out, -1}, {QDate(2024, 1, 3), "jpy", 1, 300, Out, -2}}, {"1", "2"},
+         {{1, "2024", "bad"}}, {"USD", "JPY"}},
         {"XML that is no OFX", "<?xml version=\"1.0\"?><html/>", Status::NotRecognised, {}, {}},
         {"an external entity is never fetched, an undeclared one reads as its name",
          "<?xml version=\"1.0\"?><!DOCTYPE OFX [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><OFX><STMTTRN><DTPOSTED>20080501"
@@ -291,6 +318,9 @@ TEST(StatementReaders, EdgesOfBothForms)
         EXPECT_EQ(rowsOf(read), c.rows) << c.what;
         EXPECT_EQ(read.accounts, c.accounts) << c.what;
         EXPECT_EQ(read.unread, c.unread) << c.what;
+        if (!c.currencies.isEmpty()) {
+            EXPECT_EQ(read.currencies, c.currencies) << c.what;
+        }
     }
 }
 
@@ -323,6 +353,9 @@ TEST(StatementReaders, PlainXmlReadingAgreesWithTheToolkit)
     files.push_back(doc("<NAME>x</NAME>") + "<OFX/>");
     files.push_back(doc("<NAME>x</NAME>") + "trailing");
     files.push_back(doc("<NAME>x</NAME>").insert(21, "\f")); // a form feed before the root
+    files.push_back(doc("<NAME>x</NAME>") + "<!-- end -->\r\n\x1A");
+    files.push_back(doc("<NAME>x</NAME>") + "\x1A<!-- end -->");
+    files.push_back(doc("<NAME>x\xC2\xA0</NAME>").replace("-1<", "\xC2\xA0-1\xC2\xA0<"));
     for (const QByteArray &file : files) {
         const StatementRead plain = readOfx2(file);
         const StatementRead toolkit = readOfx2ByToolkit(file);
@@ -331,8 +364,9 @@ TEST(StatementReaders, PlainXmlReadingAgreesWithTheToolkit)
         EXPECT_EQ(plain.accounts, toolkit.accounts) << file.left(120).toStdString();
         EXPECT_EQ(plain.currencies, toolkit.currencies) << file.left(120).toStdString();
     }
-    // A character reference keeps the file on the plain road.
+    // A character reference or an end-of-file byte keeps the file on the plain road.
     EXPECT_TRUE(readsOfx2Plainly(doc("<NAME>&#12354;&#x3042;</NAME>")));
+    EXPECT_TRUE(readsOfx2Plainly(QByteArray(doc("<NAME>x</NAME>") + "\r\n\x1A")));
     // Full-width blanks around a value are blanks.
     const StatementRead wide = readOfx2(doc("").replace("-1<", u"\u3000-1\u3000<"_qs.toUtf8()));
     ASSERT_EQ(wide.rows.size(), 1u);
