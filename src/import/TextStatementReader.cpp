@@ -34,32 +34,45 @@ namespace {
 struct HeadTerm {
     QString word;
     QStringList parts; // "paid out" is two
+    QString joined;    // "paidout"
 
-    HeadTerm(QString text) : word(std::move(text)), parts(word.split(u' ')) {}
+    HeadTerm(QString text) : word(std::move(text)), parts(word.split(u' ')), joined(parts.join(QString())) {}
 };
 
-// A head's Latin words, lower case: "PaidIn" is two.
+// A head's Latin words, lower case: "PaidIn" is two, "DEBITAMOUNT" one
+// written in capitals.
 struct HeadWords {
     QString head;
     QStringList words;
+    std::vector<bool> capitals;
 
     explicit HeadWords(const QString &text) : head(text)
     {
         QString current;
+        bool upper = true;
         for (qsizetype at = 0; at <= head.size(); ++at) {
             const QChar c = at < head.size() ? head[at] : QChar();
             const bool newWord = c.isUpper() && !current.isEmpty() && current.back().isLower();
             if (!c.isLetter() || newWord) {
-                if (!current.isEmpty()) words << current.toLower();
+                if (!current.isEmpty()) {
+                    words << current.toLower();
+                    capitals.push_back(upper && current.size() > 1);
+                }
                 current.clear();
+                upper = true;
             }
-            if (c.isLetter()) current += c;
+            if (c.isLetter()) {
+                current += c;
+                upper &= !c.isLower();
+            }
         }
     }
 
     // Japanese anywhere ("ご利用金額"); Latin as whole words, plural too
-    // ("Date", "Withdrawals", "PaidIn"; not "update").
-    bool holds(const HeadTerm &term) const
+    // ("Date", "Withdrawals", "PaidIn"; not "update"). `bent` also takes a
+    // word that starts with it ("Debited", "Credito") or stands inside
+    // capitals run together ("DEBITAMOUNT", "PAIDOUT").
+    bool holds(const HeadTerm &term, bool bent = false) const
     {
         if (term.word.front().unicode() >= 0x80) return head.contains(term.word);
         const QStringList &wanted = term.parts;
@@ -71,6 +84,12 @@ struct HeadWords {
                                             got.startsWith(wanted[k]) && got.back() == u's');
             }
             if (same) return true;
+        }
+        if (!bent) return false;
+        for (qsizetype at = 0; at < words.size(); ++at) {
+            if ((wanted.size() == 1 && words[at].startsWith(term.word)) ||
+                (capitals[at] && words[at].contains(term.joined)))
+                return true;
         }
         return false;
     }
@@ -92,7 +111,7 @@ TextHead textHeadOf(const HeadWords &head)
     // clang-format on
     for (const auto &[kind, list] : terms)
         for (const HeadTerm &term : list)
-            if (head.holds(term)) return kind;
+            if (head.holds(term, true)) return kind;
     return TextHead::Other;
 }
 
@@ -252,25 +271,27 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
     return read;
 }
 
-bool headsMisplaced(const QStringList &heads)
+HeadsFit headsFit(const QStringList &heads)
 {
-    bool misplaced = false;
+    bool amounts = false, balance = false;
     bool category = false;
     for (qsizetype at = 0; at < heads.size(); ++at) {
         const TextHead kind = textHeadOf(heads[at]);
-        misplaced |= (kind == TextHead::Income && at != 2) || (kind == TextHead::Expense && at != 3);
+        amounts |= (kind == TextHead::Income && at != 2) || (kind == TextHead::Expense && at != 3);
         if (at >= 4 && !category && !heads[at].isEmpty()) {
             category = true; // the first head after the amounts is read as the category
-            misplaced |= kind == TextHead::Balance;
+            balance = kind == TextHead::Balance;
         }
     }
-    return misplaced;
+    return amounts ? HeadsFit::AmountsMisplaced : balance ? HeadsFit::BalanceAsCategory : HeadsFit::Fits;
 }
 
 QString textHeadsNotice(const TextStatementRead &read)
 {
-    if (read.headingLine <= 0 || !headsMisplaced(read.heads)) return {};
-    return formatString(localizedString("ImportText Header Order"),
+    const HeadsFit fit = read.headingLine > 0 ? headsFit(read.heads) : HeadsFit::Fits;
+    if (fit == HeadsFit::Fits) return {};
+    return formatString(localizedString(fit == HeadsFit::AmountsMisplaced ? "ImportText Header Order"
+                                                                          : "ImportText Header Balance"),
                         {int(read.headingLine), read.heads.join(localizedString("ImportText Head Separator")),
                          localizedString("ImportText Layout")});
 }

@@ -40,14 +40,17 @@ struct TextStatementRead {
 TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding);
 
 // What a column head of a bank's or card company's export names; heads
-// vary, so by the words they hold (Latin ones as whole words, plurals too).
+// vary, so by the words they hold (Latin ones as whole words, plurals too,
+// or as the start of a word or inside capitals run together: "Debited",
+// "CREDITAMOUNT").
 enum class TextHead { Other, Amount, Income, Expense, Balance };
 TextHead textHeadOf(const QString &head);
 
-// Heads that do not fit the layout read (date, memo, income, expense,
-// category): income and expense elsewhere (a card's charges where income is
-// read), or a balance where the category is read.
-bool headsMisplaced(const QStringList &heads);
+// How heads fit the layout read (date, memo, income, expense, category):
+// income or expense elsewhere (a card's charges where income is read), or
+// the amounts in place and only a balance where the category is read.
+enum class HeadsFit { Fits, AmountsMisplaced, BalanceAsCategory };
+HeadsFit headsFit(const QStringList &heads);
 
 // The import sheet's notice for misplaced heads, "" when they fit or the
 // file has none.
