@@ -181,6 +181,7 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
         qsizetype first = 0, last = 0;
         QStringList fields;
     } waiting; // a heading-like line below rows: the heads only if a row follows
+    std::vector<std::pair<qsizetype, qsizetype>> preamble; // the lines of rows that heads below may drop
     auto name = [&](qsizetype first, qsizetype last) {
         for (qsizetype line = first; line <= last; ++line) unread.push_back(int(line));
     };
@@ -229,7 +230,8 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                 return true;
             }
             if (waiting.first > 0) { // the rows above were a preamble's
-                for (int line : read.rowLines) unread.push_back(line);
+                for (const auto &[first, last] : preamble) name(first, last);
+                preamble.clear();
                 read.rows.clear();
                 read.categoryTexts.clear();
                 read.rowLines.clear();
@@ -239,6 +241,7 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                 waiting = {};
             }
             headsFixed = read.headingLine > 0;
+            if (!headsFixed && span.firstLine <= kPreambleLines) preamble.emplace_back(span.firstLine, span.lastLine);
             auto row = std::make_shared<Entry>();
             row->setIdent(-1);
             row->setDate(*date);

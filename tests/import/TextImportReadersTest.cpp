@@ -89,8 +89,9 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
          {{QDate(2024, 1, 5), 540, u"コンビニ"_qs}, {QDate(2024, 1, 9), 1980, u"書店"_qs}}, 1, {}},
         {"amounts of 0 are unread, a line of empty fields blank", u"日付,摘要,入金,出金\n2024/01/05,a,0,0\n,,,\n2024/01/06,b,,5\n"_qs.toUtf8(),
          {{QDate(2024, 1, 6), -5, "b"}}, 1, {2}},
-        {"a dated line above the heads is named, not stored",
-         "2024/01/31,balance,100\nDate,Memo,Paid in,Paid out\n2024/01/05,Pay,10,\n", {{QDate(2024, 1, 5), 10, "Pay"}}, 2, {1}},
+        {"dated lines above the heads are named, not stored, every line of a quoted line break too",
+         "2024/01/31,\"balance\nbrought forward\",100\n2024/01/31,fee,,1\nDate,Memo,Paid in,Paid out\n2024/01/05,Pay,10,\n",
+         {{QDate(2024, 1, 5), 10, "Pay"}}, 4, {1, 2, 3}},
         {"a balance on line 3, heads on line 5", u"普通預金 入出金明細\n口座番号,1234567\n\"2026/02/28\",\"前月末残高\",\"100,000\"\n"
                                                  "照会期間,2026/03/01～2026/03/31\n日付,摘要,お預入れ,お引出し,残高\n"
                                                  "2026/03/02,給与,250000,,350000\n2026/03/05,ｶ-ﾄﾞ,,5000,345000\n"_qs.toUtf8(),
