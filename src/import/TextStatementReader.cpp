@@ -175,8 +175,8 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
         }
     } text{decoding};
     std::vector<int> &unread = read.unreadLines; // sorted once at the end
-    qsizetype headsLast = 0;     // the heads' last line: a quoted head may hold a line break
-    bool headsFixed = false;     // a row was read below the heads
+    qsizetype headsLast = 0;                     // the heads' last line: a quoted head may hold a line break
+    bool headsFixed = false;                     // a row was read below the heads
     struct {
         qsizetype first = 0, last = 0;
         QStringList fields;
@@ -293,10 +293,10 @@ QString textHeadsNotice(const TextStatementRead &read)
 {
     const HeadsFit fit = read.headingLine > 0 ? headsFit(read.heads) : HeadsFit::Fits;
     if (fit == HeadsFit::Fits) return {};
-    return formatString(localizedString(fit == HeadsFit::AmountsMisplaced ? "ImportText Header Order"
-                                                                          : "ImportText Header Balance"),
-                        {int(read.headingLine), read.heads.join(localizedString("ImportText Head Separator")),
-                         localizedString("ImportText Layout")});
+    return formatString(
+        localizedString(fit == HeadsFit::AmountsMisplaced ? "ImportText Header Order" : "ImportText Header Balance"),
+        {int(read.headingLine), read.heads.join(localizedString("ImportText Head Separator")),
+         localizedString("ImportText Layout")});
 }
 
 } // namespace cv
