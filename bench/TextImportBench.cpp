@@ -1,6 +1,8 @@
 // The text statement and price list imports on synthetic files: a
 // 100,000-line text statement read and shown in its sheet (laid out and
-// painted offscreen), a 10,000-line price list read and shown.
+// painted offscreen), 50,000 heading-like lines above one row read (each
+// such line is a candidate for the heads; half the rows' time is the mark),
+// a 10,000-line price list read and shown.
 //   cv-text-import-bench [benchmark flags]
 
 #include "document/Book.h"
@@ -19,6 +21,7 @@ namespace {
 
 constexpr int kStatementLines = 100000;
 constexpr int kPriceLines = 10000;
+constexpr int kHeadingLines = 50000;
 
 QByteArray statement(int lines)
 {
@@ -31,6 +34,15 @@ QByteArray statement(int lines)
                (i % 10 == 0 ? QByteArray("," + amount + ",,") : QByteArray(",," + amount + ",食費")) + "\r\n";
     }
     return out;
+}
+
+QByteArray headingLike(int lines)
+{
+    QByteArray out;
+    for (int i = 0; i < lines; ++i)
+        out += i % 2 ? QByteArray("Posting Date,Description,Withdrawals,Deposits,Balance\r\n")
+                     : QByteArray("日付,摘要,お預入れ,お引出し,残高\r\n");
+    return out + "2008/01/01,スーパー東町店,,1200,\r\n";
 }
 
 QByteArray prices(int lines)
@@ -61,6 +73,7 @@ std::unique_ptr<cv::Book> makeBook(int *security)
 struct Files {
     QByteArray statementBytes = statement(kStatementLines);
     QByteArray priceBytes = prices(kPriceLines);
+    QByteArray headingBytes = headingLike(kHeadingLines);
     QString statementPath = cv::bench::temporaryFile(QStringLiteral("statement.csv"), statementBytes);
     QString pricesPath = cv::bench::temporaryFile(QStringLiteral("prices.csv"), priceBytes);
 };
@@ -79,6 +92,16 @@ void read_statement(benchmark::State &state)
         benchmark::DoNotOptimize(rows);
     }
     state.counters["rows"] = double(rows);
+}
+
+void read_heading_lines(benchmark::State &state)
+{
+    size_t unread = 0;
+    for (auto _ : state) {
+        unread = cv::readTextStatement(files().headingBytes, cv::TextEncoding::Utf8).unreadLines.size();
+        benchmark::DoNotOptimize(unread);
+    }
+    state.counters["unread"] = double(unread);
 }
 
 void show_statement(benchmark::State &state)
@@ -118,6 +141,8 @@ int main(int argc, char **argv)
 {
     return cv::bench::run(argc, argv, [] {
         benchmark::RegisterBenchmark("read_text_statement/100000", read_statement)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("read_text_heading_lines/50000", read_heading_lines)
+            ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("show_text_statement/100000", show_statement)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("show_price_list/10000", show_prices)->Unit(benchmark::kMillisecond);
     });

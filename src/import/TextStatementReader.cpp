@@ -30,40 +30,75 @@ std::optional<double> parseTextAmount(QStringView input)
 
 namespace {
 
-// Whether a head holds the word: Japanese anywhere ("ご利用金額"), Latin as a
-// word of its own, plural too ("Date", "Withdrawals", "PaidIn"; not "update").
-bool holdsWord(const QString &head, const QString &word)
-{
-    if (word.front().unicode() >= 0x80) return head.contains(word);
-    QStringList words; // the head's words, lower case; "PaidIn" is two
-    QString current;
-    for (qsizetype at = 0; at <= head.size(); ++at) {
-        const QChar c = at < head.size() ? head[at] : QChar();
-        const bool newWord = c.isUpper() && !current.isEmpty() && current.back().isLower();
-        if (!c.isLetter() || newWord) {
-            if (!current.isEmpty()) words << current.toLower();
-            current.clear();
-        }
-        if (c.isLetter()) current += c;
-    }
-    const QStringList wanted = word.split(u' ');
-    for (qsizetype at = 0; at + wanted.size() <= words.size(); ++at) {
-        bool same = true;
-        for (qsizetype k = 0; k < wanted.size() && same; ++k) {
-            const QString &got = words[at + k];
-            same = got == wanted[k] || (k + 1 == wanted.size() && got == wanted[k] + u's');
-        }
-        if (same) return true;
-    }
-    return false;
-}
+// A word a head may hold, split once: Japanese as it is, Latin lower case.
+struct HeadTerm {
+    QString word;
+    QStringList parts; // "paid out" is two
+    QString joined;    // "paidout"
 
-} // namespace
+    HeadTerm(QString text) : word(std::move(text)), parts(word.split(u' ')), joined(parts.join(QString())) {}
+};
 
-TextHead textHeadOf(const QString &head)
+// A head's Latin words, lower case: "PaidIn" is two, "DEBITAMOUNT" one
+// written in capitals.
+struct HeadWords {
+    QString head;
+    QStringList words;
+    std::vector<bool> capitals;
+
+    explicit HeadWords(const QString &text) : head(text)
+    {
+        QString current;
+        bool upper = true;
+        for (qsizetype at = 0; at <= head.size(); ++at) {
+            const QChar c = at < head.size() ? head[at] : QChar();
+            const bool newWord = c.isUpper() && !current.isEmpty() && current.back().isLower();
+            if (!c.isLetter() || newWord) {
+                if (!current.isEmpty()) {
+                    words << current.toLower();
+                    capitals.push_back(upper && current.size() > 1);
+                }
+                current.clear();
+                upper = true;
+            }
+            if (c.isLetter()) {
+                current += c;
+                upper &= !c.isLower();
+            }
+        }
+    }
+
+    // Japanese anywhere ("ご利用金額"); Latin as whole words, plural too
+    // ("Date", "Withdrawals", "PaidIn"; not "update"). `bent` also takes a
+    // word that starts with it ("Debited", "Credito") or stands inside
+    // capitals run together ("DEBITAMOUNT", "PAIDOUT").
+    bool holds(const HeadTerm &term, bool bent = false) const
+    {
+        if (term.word.front().unicode() >= 0x80) return head.contains(term.word);
+        const QStringList &wanted = term.parts;
+        for (qsizetype at = 0; at + wanted.size() <= words.size(); ++at) {
+            bool same = true;
+            for (qsizetype k = 0; k < wanted.size() && same; ++k) {
+                const QString &got = words[at + k];
+                same = got == wanted[k] || (k + 1 == wanted.size() && got.size() == wanted[k].size() + 1 &&
+                                            got.startsWith(wanted[k]) && got.back() == u's');
+            }
+            if (same) return true;
+        }
+        if (!bent) return false;
+        for (qsizetype at = 0; at < words.size(); ++at) {
+            if ((wanted.size() == 1 && words[at].startsWith(term.word)) ||
+                (capitals[at] && words[at].contains(term.joined)))
+                return true;
+        }
+        return false;
+    }
+};
+
+TextHead textHeadOf(const HeadWords &head)
 {
     // clang-format off
-    static const std::pair<TextHead, QStringList> words[] = {
+    static const std::pair<TextHead, std::vector<HeadTerm>> terms[] = {
         {TextHead::Balance, {u"残高"_s, u"balance"_s}},
         // A card's charges ("ご利用金額") leave the account.
         {TextHead::Expense,
@@ -74,10 +109,17 @@ TextHead textHeadOf(const QString &head)
         {TextHead::Amount, {u"金額"_s, u"amount"_s}},
     };
     // clang-format on
-    for (const auto &[kind, list] : words)
-        for (const QString &word : list)
-            if (holdsWord(head, word)) return kind;
+    for (const auto &[kind, list] : terms)
+        for (const HeadTerm &term : list)
+            if (head.holds(term, true)) return kind;
     return TextHead::Other;
+}
+
+} // namespace
+
+TextHead textHeadOf(const QString &head)
+{
+    return textHeadOf(HeadWords(head));
 }
 
 namespace {
@@ -92,12 +134,20 @@ bool isHeading(const QStringList &heads, bool firstLine)
     bool date = false, amount = false;
     for (const QString &head : heads) {
         if (parseStatementDate(head) || parseStatementAmount(head) || parseTextAmount(head)) return false;
-        date |= head.contains(u'日') || holdsWord(head, u"date"_s);
-        const TextHead kind = textHeadOf(head);
-        amount |= kind == TextHead::Amount || kind == TextHead::Income || kind == TextHead::Expense;
+        if (date && amount) continue;
+        const HeadWords words(head);
+        static const HeadTerm dateWord(u"date"_s);
+        date = date || head.contains(u'日') || words.holds(dateWord);
+        if (amount) continue;
+        const TextHead kind = textHeadOf(words);
+        amount = kind == TextHead::Amount || kind == TextHead::Income || kind == TextHead::Expense;
     }
     return amount && (date || firstLine);
 }
+
+// Dated lines above heading-like ones within the file's first lines are an
+// account's preamble (an opening balance); further down they are rows.
+constexpr qsizetype kPreambleLines = 12;
 
 } // namespace
 
@@ -124,16 +174,16 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
             return decoder.decode(field);
         }
     } text{decoding};
-    std::vector<int> &unread = read.unreadLines;
-    qsizetype headsLast = 0; // the heads' last line: a quoted head may hold a line break
-    auto isHeads = [&](qsizetype line) { return line >= read.headingLine && line <= headsLast; };
-    // Every line is named once, even one that control bytes split, and never the heads'.
+    std::vector<int> &unread = read.unreadLines; // sorted once at the end
+    qsizetype headsLast = 0;                     // the heads' last line: a quoted head may hold a line break
+    bool headsFixed = false;                     // a row was read below the heads
+    struct {
+        qsizetype first = 0, last = 0;
+        QStringList fields;
+    } waiting; // a heading-like line below rows: the heads only if a row follows
+    std::vector<std::pair<qsizetype, qsizetype>> preamble; // the lines of rows that heads below may drop
     auto name = [&](qsizetype first, qsizetype last) {
-        for (qsizetype line = first; line <= last; ++line) {
-            if (read.headingLine > 0 && isHeads(line)) continue;
-            const auto at = std::lower_bound(unread.begin(), unread.end(), int(line));
-            if (at == unread.end() || *at != int(line)) unread.insert(at, int(line));
-        }
+        for (qsizetype line = first; line <= last; ++line) unread.push_back(int(line));
     };
     bool seen = false; // a line before this one held something
     forEachDelimitedLine(
@@ -153,28 +203,45 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                 expense = amount(3);
             }
             if (!date || (income == 0 && expense == 0)) {
-                // Until the first row, the last heading-like line is the heads;
-                // no row is ever dropped for them.
-                if (read.rows.empty()) {
+                // Until a row is read below them, the last heading-like line
+                // is the heads; rows above it are dropped only in the
+                // file's first lines.
+                if (!headsFixed && (read.rows.empty() || span.firstLine <= kPreambleLines)) {
                     QStringList heads; // of several words: their blanks kept
                     const std::vector<DelimitedLine> kept =
                         splitDelimitedLines(span.bytes, DelimitedFields::Positional, DelimitedBlanks::Kept);
                     for (const QByteArray &field : kept.empty() ? fields : kept.front())
                         heads << text.decode(field).normalized(QString::NormalizationForm_KC).trimmed();
                     if (isHeading(heads, firstLine)) {
-                        const qsizetype before = read.headingLine, beforeLast = headsLast;
                         while (!heads.isEmpty() && heads.back().isEmpty()) heads.removeLast();
-                        read.headingLine = span.firstLine;
-                        headsLast = span.lastLine;
-                        read.heads = heads;
-                        std::erase_if(unread, isHeads); // the start of its line, split off by a control byte
-                        if (before > 0) name(before, beforeLast);
+                        if (read.rows.empty()) {
+                            if (read.headingLine > 0) name(read.headingLine, headsLast);
+                            read.headingLine = span.firstLine;
+                            headsLast = span.lastLine;
+                            read.heads = heads;
+                        } else {
+                            if (waiting.first > 0) name(waiting.first, waiting.last);
+                            waiting = {span.firstLine, span.lastLine, heads};
+                        }
                         return true;
                     }
                 }
                 name(span.firstLine, span.lastLine);
                 return true;
             }
+            if (waiting.first > 0) { // the rows above were a preamble's
+                for (const auto &[first, last] : preamble) name(first, last);
+                preamble.clear();
+                read.rows.clear();
+                read.categoryTexts.clear();
+                read.rowLines.clear();
+                read.headingLine = waiting.first;
+                headsLast = waiting.last;
+                read.heads = std::move(waiting.fields);
+                waiting = {};
+            }
+            headsFixed = read.headingLine > 0;
+            if (!headsFixed && span.firstLine <= kPreambleLines) preamble.emplace_back(span.firstLine, span.lastLine);
             auto row = std::make_shared<Entry>();
             row->setIdent(-1);
             row->setDate(*date);
@@ -198,30 +265,38 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
             read.rowLines.push_back(int(span.firstLine));
             return true;
         });
+    if (waiting.first > 0) name(waiting.first, waiting.last);
+    // Every line is named once, even one that control bytes split, and never the heads'.
+    std::sort(unread.begin(), unread.end());
+    unread.erase(std::unique(unread.begin(), unread.end()), unread.end());
+    if (read.headingLine > 0)
+        std::erase_if(unread, [&](int line) { return line >= read.headingLine && line <= headsLast; });
     return read;
 }
 
-bool headsMisplaced(const QStringList &heads)
+HeadsFit headsFit(const QStringList &heads)
 {
-    bool misplaced = false;
+    bool amounts = false, balance = false;
     bool category = false;
     for (qsizetype at = 0; at < heads.size(); ++at) {
         const TextHead kind = textHeadOf(heads[at]);
-        misplaced |= (kind == TextHead::Income && at != 2) || (kind == TextHead::Expense && at != 3);
+        amounts |= (kind == TextHead::Income && at != 2) || (kind == TextHead::Expense && at != 3);
         if (at >= 4 && !category && !heads[at].isEmpty()) {
             category = true; // the first head after the amounts is read as the category
-            misplaced |= kind == TextHead::Balance;
+            balance = kind == TextHead::Balance;
         }
     }
-    return misplaced;
+    return amounts ? HeadsFit::AmountsMisplaced : balance ? HeadsFit::BalanceAsCategory : HeadsFit::Fits;
 }
 
 QString textHeadsNotice(const TextStatementRead &read)
 {
-    if (read.headingLine <= 0 || !headsMisplaced(read.heads)) return {};
-    return formatString(localizedString("ImportText Header Order"),
-                        {int(read.headingLine), read.heads.join(localizedString("ImportText Head Separator")),
-                         localizedString("ImportText Layout")});
+    const HeadsFit fit = read.headingLine > 0 ? headsFit(read.heads) : HeadsFit::Fits;
+    if (fit == HeadsFit::Fits) return {};
+    return formatString(
+        localizedString(fit == HeadsFit::AmountsMisplaced ? "ImportText Header Order" : "ImportText Header Balance"),
+        {int(read.headingLine), read.heads.join(localizedString("ImportText Head Separator")),
+         localizedString("ImportText Layout")});
 }
 
 } // namespace cv

@@ -30,22 +30,27 @@ struct TextStatementRead {
     std::vector<int> unreadLines; // every other line that gave no row, each line of a quoted line break too
 };
 
-// The heads are the last line above the first row whose fields name a date
-// and an amount and hold no date or amount (exports put an account preamble
-// or a summary above them), or a first line that names an amount; every
-// row is read wherever the heads stand. A line of nothing but empty fields
-// counts as blank.
+// The heads are the last line above the first row below them whose fields
+// name a date and an amount and hold no date or amount (exports put an
+// account preamble or a summary above them), or a first line that names an
+// amount. Dated lines above the heads in the file's first 12 lines are that
+// preamble (an opening balance) and are named, not read; below those lines,
+// or once a row stands below the heads, a heading-like line is named and
+// every row is read. A line of nothing but empty fields counts as blank.
 TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding);
 
 // What a column head of a bank's or card company's export names; heads
-// vary, so by the words they hold (Latin ones as whole words, plurals too).
+// vary, so by the words they hold (Latin ones as whole words, plurals too,
+// or as the start of a word or inside capitals run together: "Debited",
+// "CREDITAMOUNT").
 enum class TextHead { Other, Amount, Income, Expense, Balance };
 TextHead textHeadOf(const QString &head);
 
-// Heads that do not fit the layout read (date, memo, income, expense,
-// category): income and expense elsewhere (a card's charges where income is
-// read), or a balance where the category is read.
-bool headsMisplaced(const QStringList &heads);
+// How heads fit the layout read (date, memo, income, expense, category):
+// income or expense elsewhere (a card's charges where income is read), or
+// the amounts in place and only a balance where the category is read.
+enum class HeadsFit { Fits, AmountsMisplaced, BalanceAsCategory };
+HeadsFit headsFit(const QStringList &heads);
 
 // The import sheet's notice for misplaced heads, "" when they fit or the
 // file has none.
