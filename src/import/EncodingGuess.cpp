@@ -81,8 +81,9 @@ std::optional<bool> likelyRow(int row)
 // capital or sign ("CAFÉ", "£12", "200°C") and counts against. Two after
 // Latin letters that end the word or go on in Latin letters, and read as
 // accented capitals ("PRESTAÇÃO", "CRÉÉ PAR"), say nothing: such a word
-// cannot be told from a brand and a short kana name ("ABCﾏﾂ").
-double japaneseScore(const std::vector<int> &chars)
+// cannot be told from a brand and a short kana name ("ABCﾏﾂ"). EUC-JP
+// writes a kana in two bytes, which no Latin word holds.
+double japaneseScore(const std::vector<int> &chars, bool kanaAreBytes)
 {
     int score = 0, count = 0;
     auto at = [&](size_t i, int step) {
@@ -122,7 +123,7 @@ double japaneseScore(const std::vector<int> &chars)
             const std::optional<bool> row = likelyRow(c - kRowBase);
             if (!row) continue;
             likely = *row;
-        } else if (latinCapitals(i)) {
+        } else if (kanaAreBytes && latinCapitals(i)) {
             continue;
         } else if (!kanaBeside(i, -1) && !kanaBeside(i, 1)) {
             const int before = at(i, -1), after = at(i, 1);
@@ -262,8 +263,8 @@ std::optional<TextEncoding> japaneseEncoding(QByteArrayView bytes)
 {
     const bool cp932 = decodesClean(bytes, TextEncoding::ShiftJis);
     const bool euc = decodesClean(bytes, TextEncoding::EucJp);
-    const double cp932Score = cp932 ? japaneseScore(cp932Characters(bytes)) : -2;
-    const double eucScore = euc ? japaneseScore(eucCharacters(bytes)) : -2;
+    const double cp932Score = cp932 ? japaneseScore(cp932Characters(bytes), true) : -2;
+    const double eucScore = euc ? japaneseScore(eucCharacters(bytes), false) : -2;
     const double best = std::max(cp932Score, eucScore);
     if (best < kJapaneseShare) return std::nullopt;
     return cp932Score >= eucScore ? TextEncoding::ShiftJis : TextEncoding::EucJp;
