@@ -80,9 +80,10 @@ std::optional<bool> likelyRow(int row)
 // abbreviations stand ("ｶ)", "(ﾕ"); beside a letter or digit it is a Latin
 // capital or sign ("CAFÉ", "£12", "200°C") and counts against. Two after
 // Latin letters that end the word or go on in Latin letters, and read as
-// accented capitals ("PRESTAÇÃO", "CRÉÉ PAR"), say nothing: such a word
-// cannot be told from a brand and a short kana name ("ABCﾏﾂ"). EUC-JP
-// writes a kana in two bytes, which no Latin word holds.
+// accented capitals ("PRESTAÇÃO", "CRÉÉ PAR"), neither count nor weigh:
+// such a word cannot be told from a brand and a short kana name ("ABCﾏﾂ"),
+// so the rest of the file decides. EUC-JP writes a kana in two bytes, which
+// no Latin word holds.
 double japaneseScore(const std::vector<int> &chars, bool kanaAreBytes)
 {
     int score = 0, count = 0;
@@ -109,13 +110,11 @@ double japaneseScore(const std::vector<int> &chars, bool kanaAreBytes)
     };
     for (size_t i = 0; i < chars.size(); ++i) {
         const int c = chars[i];
-        if (c < 0x80) continue;
+        if (c < 0x80 || c == kLatinPair || (kanaAreBytes && latinCapitals(i))) continue;
         ++count;
         bool likely = false;
         if (c >= kUnlikely) {
             likely = false;
-        } else if (c == kLatinPair) {
-            continue;
         } else if (c == kExtension) {
             if (isKana(at(i, -1)) || isKana(at(i, 1))) continue;
             likely = true;
@@ -123,8 +122,6 @@ double japaneseScore(const std::vector<int> &chars, bool kanaAreBytes)
             const std::optional<bool> row = likelyRow(c - kRowBase);
             if (!row) continue;
             likely = *row;
-        } else if (kanaAreBytes && latinCapitals(i)) {
-            continue;
         } else if (!kanaBeside(i, -1) && !kanaBeside(i, 1)) {
             const int before = at(i, -1), after = at(i, 1);
             if (isHalfWidthLetter(c) && (before == '(' || before == ')' || after == '(' || after == ')'))
