@@ -26,6 +26,7 @@ bool decodesClean(QByteArrayView bytes, TextEncoding encoding)
 // character by its JIS row.
 constexpr int kRowBase = 0x100;
 constexpr int kExtension = 0x800; // CP932's extension kanji and signs, common in names
+constexpr int kLatinPair = 0x900; // EUC-JP two bytes that read as two accented capitals inside a Latin word
 constexpr int kUnlikely = 0x1000; // a character no statement holds
 
 bool isKana(int c)
@@ -52,6 +53,11 @@ bool isAsciiAlnum(int c)
 {
     return isAsciiLetter(c) || (c >= '0' && c <= '9');
 }
+// An accented capital of Windows-1252 (À-Ý but ×).
+bool isLatinCapital(int c)
+{
+    return c >= 0xC0 && c <= 0xDD && c != 0xD7;
+}
 
 // Whether a character of that JIS row is what Japanese statements are
 // made of (none: the row says nothing either way).
@@ -68,30 +74,55 @@ std::optional<bool> likelyRow(int row)
 // that take them, small kana after a letter, a middle dot between words
 // rather than every other character (as EUC-JP kana read as CP932 give);
 // those against a two-byte character say nothing, as EUC-JP kanji read as
-// CP932 give them. A lone one counts only beside a parenthesis, as bank
+// CP932 give them, and so does an extension kanji beside a kana. An ASCII
+// hyphen between two kana joins them (bank text writes the long vowel so:
+// "ｶ-ﾄﾞ", "ｺ-ﾋ-"). A lone one counts only beside a parenthesis, as bank
 // abbreviations stand ("ｶ)", "(ﾕ"); beside a letter or digit it is a Latin
-// capital or sign ("CAFÉ", "£12", "200°C") and counts against.
-double japaneseScore(const std::vector<int> &chars)
+// capital or sign ("CAFÉ", "£12", "200°C") and counts against. Two after
+// Latin letters that end the word or go on in Latin letters, and read as
+// accented capitals ("PRESTAÇÃO", "CRÉÉ PAR"), neither count nor weigh:
+// such a word cannot be told from a brand and a short kana name ("ABCﾏﾂ"),
+// so the rest of the file decides. EUC-JP writes a kana in two bytes, which
+// no Latin word holds.
+double japaneseScore(const std::vector<int> &chars, bool kanaAreBytes)
 {
     int score = 0, count = 0;
     auto at = [&](size_t i, int step) {
         const auto j = qsizetype(i) + step;
         return j >= 0 && size_t(j) < chars.size() ? chars[size_t(j)] : int('\n');
     };
+    // A hyphen between two kana that are not both inside Latin words ("CAFÉ-ÉCOLE").
+    auto kanaBeside = [&](size_t i, int step) {
+        if (isKana(at(i, step))) return true;
+        const int first = step > 0 ? 0 : -2;
+        return at(i, step) == '-' && isKana(at(i, 2 * step)) &&
+               !(isAsciiLetter(at(i, first - 1)) && isAsciiLetter(at(i, first + 3)));
+    };
+    // One of two kana alone together that read as accented Latin capitals.
+    auto latinCapitals = [&](size_t i) {
+        const int first = isKana(at(i, -1)) ? -1 : 0, last = first == 0 && isKana(at(i, 1)) ? 1 : 0;
+        if (isKana(at(i, first - 1)) || isKana(at(i, last + 1))) return false;
+        for (int k = first; k <= last; ++k) {
+            if (!isLatinCapital(at(i, k))) return false;
+        }
+        const int after = at(i, last + 1);
+        return first != last && isAsciiLetter(at(i, first - 1)) && after < 0x80 && after != '-';
+    };
     for (size_t i = 0; i < chars.size(); ++i) {
         const int c = chars[i];
-        if (c < 0x80) continue;
+        if (c < 0x80 || c == kLatinPair || (kanaAreBytes && latinCapitals(i))) continue;
         ++count;
         bool likely = false;
         if (c >= kUnlikely) {
             likely = false;
         } else if (c == kExtension) {
+            if (isKana(at(i, -1)) || isKana(at(i, 1))) continue;
             likely = true;
         } else if (c >= kRowBase) {
             const std::optional<bool> row = likelyRow(c - kRowBase);
             if (!row) continue;
             likely = *row;
-        } else if (!isKana(at(i, -1)) && !isKana(at(i, 1))) {
+        } else if (!kanaBeside(i, -1) && !kanaBeside(i, 1)) {
             const int before = at(i, -1), after = at(i, 1);
             if (isHalfWidthLetter(c) && (before == '(' || before == ')' || after == '(' || after == ')'))
                 likely = true;
@@ -156,8 +187,13 @@ std::vector<int> eucCharacters(QByteArrayView bytes)
         } else if (b == 0x8E && i + 1 < bytes.size()) {
             chars.push_back(uchar(bytes[++i]));
         } else if (b >= 0xA1 && b <= 0xFE && i + 1 < bytes.size()) {
-            ++i;
-            chars.push_back(kRowBase + b - 0xA0);
+            const int trail = uchar(bytes[++i]);
+            const int after = i + 1 < bytes.size() ? uchar(bytes[i + 1]) : '\n';
+            if (i >= 2 && isAsciiLetter(uchar(bytes[i - 2])) && isLatinCapital(b) && isLatinCapital(trail) &&
+                after < 0x80 && after != '-')
+                chars.push_back(kLatinPair);
+            else
+                chars.push_back(kRowBase + b - 0xA0);
         } else {
             if (b == 0x8F) i += 2;
             chars.push_back(kUnlikely);
@@ -224,8 +260,8 @@ std::optional<TextEncoding> japaneseEncoding(QByteArrayView bytes)
 {
     const bool cp932 = decodesClean(bytes, TextEncoding::ShiftJis);
     const bool euc = decodesClean(bytes, TextEncoding::EucJp);
-    const double cp932Score = cp932 ? japaneseScore(cp932Characters(bytes)) : -2;
-    const double eucScore = euc ? japaneseScore(eucCharacters(bytes)) : -2;
+    const double cp932Score = cp932 ? japaneseScore(cp932Characters(bytes), true) : -2;
+    const double eucScore = euc ? japaneseScore(eucCharacters(bytes), false) : -2;
     const double best = std::max(cp932Score, eucScore);
     if (best < kJapaneseShare) return std::nullopt;
     return cp932Score >= eucScore ? TextEncoding::ShiftJis : TextEncoding::EucJp;

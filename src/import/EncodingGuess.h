@@ -29,8 +29,9 @@ struct EncodingChoice {
 // encoding when that reads clean; a UTF-8 label over bytes that are no
 // UTF-8 gives way to a clean Japanese reading; a Latin label, or none,
 // gives way only to a Japanese reading with what a Latin one cannot
-// explain (two-byte characters, katakana in runs or beside a parenthesis),
-// else Windows-1252. Every label given way is counted as ignored.
+// explain (two-byte characters, katakana in runs or beside a parenthesis,
+// but not two that read as accented capitals inside a Latin word), else
+// Windows-1252. Every label given way is counted as ignored.
 EncodingChoice chooseEncoding(QByteArrayView bytes, std::optional<TextEncoding> label);
 
 // The Japanese encoding under which every byte decodes to no user-defined

@@ -180,6 +180,15 @@ TEST(StatementReaders, NamesInTheEncodingOfTheirBytes)
     const QByteArray pound = "Ticket \xA3" "12.50", oven = "Oven 200\xB0" "C";
     // clang-format on
     const QByteArray telephone = "\x93\x64\x98\x62\x97\xBF"; // 電話料 in CP932
+    // Latin-1, and half-width kana as CP932 writes them.
+    auto bytes = [](const QStringList &names) {
+        QList<QByteArray> out;
+        for (const QString &name : names) {
+            out << QByteArray();
+            for (QChar c : name) out.back() += char(c.unicode() - (c.unicode() >= 0xFF61 ? 0xFEC0 : 0));
+        }
+        return out;
+    };
     struct Case {
         const char *what;
         QByteArray data;
@@ -203,6 +212,24 @@ TEST(StatementReaders, NamesInTheEncodingOfTheirBytes)
         {"an EUC-JP label over CP932", ofx1("ENCODING:EUC-JP", {telephone}), {u"電話料"_qs}, TextEncoding::ShiftJis},
         {"a Shift_JIS label over EUC-JP that reads as user-defined characters", ofx1("CHARSET:Shift_JIS", {"\xF2\xBF\xC0\xAF"}),
          {u"鮨政"_qs}, TextEncoding::EucJp},
+        {"a Shift_JIS label over UTF-8 that also reads as CP932", ofx1("CHARSET:Shift_JIS", {u"セブンイレブン"_qs.toUtf8()}),
+         {u"セブンイレブン"_qs}, TextEncoding::Utf8},
+        // An ASCII hyphen for the long vowel of bank names, and in Latin words.
+        {"hyphened kana under CHARSET:1252", ofx1("CHARSET:1252", bytes({u"ABCｶ-ﾄﾞ"_qs})), {u"ABCｶ-ﾄﾞ"_qs}, TextEncoding::ShiftJis},
+        {"hyphened kana under CHARSET:NONE", ofx1("CHARSET:NONE", bytes({u"ｺ-ﾋ-"_qs, u"XYZﾓ-ﾙ"_qs})), {u"ｺ-ﾋ-"_qs, u"XYZﾓ-ﾙ"_qs}},
+        {"hyphened Latin words", ofx1("CHARSET:1252", bytes({u"CAFÉ-BAR"_qs, u"JOSÉ-MARÍA"_qs, u"SÃO PAULO"_qs})),
+         {u"CAFÉ-BAR"_qs, u"JOSÉ-MARÍA"_qs, u"SÃO PAULO"_qs}},
+        {"a hyphen between accented capitals", ofx1("CHARSET:NONE", bytes({u"CAFÉ-ÉCOLE"_qs})), {u"CAFÉ-ÉCOLE"_qs}},
+        // Two accented capitals inside a word read as two half-width kana, or as an EUC-JP kanji.
+        {"accented pairs under CHARSET:1252", ofx1("CHARSET:1252", bytes({u"PRESTAÇÃO"_qs, u"OPERAÇÃO"_qs, u"SERVIÇOS"_qs})),
+         {u"PRESTAÇÃO"_qs, u"OPERAÇÃO"_qs, u"SERVIÇOS"_qs}},
+        {"accented pairs under ISO-8859-1", ofx2("ISO-8859-1", bytes({u"CRÉÉ PAR"_qs, u"PÄÄOMA"_qs, u"Informação"_qs})),
+         {u"CRÉÉ PAR"_qs, u"PÄÄOMA"_qs, u"Informação"_qs}},
+        {"two kana after a brand follow the rest of the file", ofx1("CHARSET:NONE", bytes({u"ABCﾏﾂ"_qs, u"ｶ)XYZ"_qs})),
+         {u"ABCﾏﾂ"_qs, u"ｶ)XYZ"_qs}},
+        {"EUC-JP names, no label",
+         ofx1("CHARSET:NONE", {"\xC5\xCF\xEE\xB5", "\xC5\xCF\xEE\xB4", "\xDF\xC0\xC5\xC4", "ABC\x8E\xCF\x8E\xC2"}),
+         {u"渡邉"_qs, u"渡邊"_qs, u"濱田"_qs, u"ABCﾏﾂ"_qs}},
     };
     // clang-format on
     for (const Case &c : cases) {
