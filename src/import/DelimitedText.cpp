@@ -1,5 +1,6 @@
 #include "import/DelimitedText.h"
 
+#include <iterator>
 #include <utility>
 
 namespace cv {
@@ -23,18 +24,36 @@ struct LineScan {
     qsizetype breaks = 0; // line breaks inside quotes
     bool tab = false;     // a TAB stood outside quotes
     bool open = false;    // a quote did not close as a spanning field must
+    bool doubt = false;   // a quote CSV and a hand-written file read apart
 };
+
+// Where CSV and hand-written files part ways, how a quote inside quotes is
+// read: CSV first, each of the others where it fits the file better.
+struct QuoteReading {
+    bool doubledCloses;    // "TV 32"" before a separator closes, keeping one: an inch mark not doubled
+    bool closesBeforeText; // "ACME"Ltd: the quote closes, the text up to the separator stays
+};
+constexpr QuoteReading kReadings[] = {{false, false}, {true, false}, {false, true}, {true, true}};
 
 // One line from `pos` and its fields. `commas`: "," separates too;
 // `spanning`: a line end inside quotes belongs to the field.
 LineScan scanLine(QByteArrayView data, qsizetype pos, bool commas, bool spanning, DelimitedFields mode,
-                  DelimitedBlanks blanks, DelimitedLine &fields)
+                  DelimitedBlanks blanks, QuoteReading reading, const DelimitedLayout *layout,
+                  DelimitedLine &fields)
 {
     const qsizetype size = data.size();
     auto separates = [&](char c) { return c == '\t' || (commas && c == ','); };
     auto endsField = [&](qsizetype at) {
         while (at < size && data[at] == ' ') ++at;
         return at >= size || separates(data[at]) || endsLine(uchar(data[at]));
+    };
+    // A line that gives a row by itself is never taken into a field: else
+    // one quote left open would swallow rows up to a later inch mark.
+    auto rowStartsAt = [&](qsizetype at) {
+        if (!layout || !layout->isRow || at >= size || endsLine(uchar(data[at]))) return false;
+        DelimitedLine alone;
+        scanLine(data, at, commas, false, mode, blanks, kReadings[0], nullptr, alone);
+        return layout->isRow(alone);
     };
     LineScan scan;
     fields.clear();
@@ -54,11 +73,17 @@ LineScan scanLine(QByteArrayView data, qsizetype pos, bool commas, bool spanning
         if (quoted && c == '"') {
             qsizetype run = 1;
             while (at + run < size && data[at + run] == '"') ++run;
-            // Quotes before the field's end close it; "12"" TV" and a writer's
-            // unescaped "TV 32"" keep their inch marks.
-            const bool closes = endsField(at + run);
+            // Odd quotes before the field's end close it and even ones
+            // elsewhere are quotes, in any reading; the rest is in doubt.
+            const bool atEnd = endsField(at + run);
+            const bool odd = run % 2 == 1;
+            bool closes = atEnd && odd;
+            if (atEnd != odd) {
+                scan.doubt = true;
+                closes = atEnd ? reading.doubledCloses : reading.closesBeforeText;
+            }
             field.append(QByteArray(closes ? run / 2 : (run + 1) / 2, '"'));
-            loose |= closes ? run % 2 == 0 : run % 2 == 1;
+            loose |= closes != odd;
             quoted = !closes;
             at += run - 1;
         } else if (quoted && endsLine(uchar(c)) && !spanning) {
@@ -67,6 +92,10 @@ LineScan scanLine(QByteArrayView data, qsizetype pos, bool commas, bool spanning
             field.append(c);
             crossed |= endsLine(uchar(c));
             scan.breaks += breaksLine(data, at);
+            if (endsLine(uchar(c)) && rowStartsAt(at + 1)) {
+                scan.open = true;
+                return scan;
+            }
         } else if (endsLine(uchar(c))) {
             break;
         } else if (c == '"' && start) {
@@ -94,32 +123,63 @@ LineScan scanLine(QByteArrayView data, qsizetype pos, bool commas, bool spanning
     return scan;
 }
 
+// The line from `pos` in one reading of its quotes. Whether "," separates
+// depends on a TAB outside quotes, and what is quoted on where fields
+// start: read as commas first, then as tabs when that shows a TAB, or when
+// a quote left open hid every TAB.
+LineScan readLine(QByteArrayView data, qsizetype pos, DelimitedFields mode, DelimitedBlanks blanks,
+                  QuoteReading reading, const DelimitedLayout *layout, DelimitedLine &fields, DelimitedLine &other)
+{
+    bool doubt = false;
+    auto scan = [&](bool commas, DelimitedLine &into) {
+        LineScan read = scanLine(data, pos, commas, true, mode, blanks, reading, layout, into);
+        doubt |= read.doubt;
+        if (read.open) read = scanLine(data, pos, commas, false, mode, blanks, reading, layout, into);
+        doubt |= read.doubt;
+        return read;
+    };
+    LineScan read = scan(true, fields);
+    if (read.tab || read.open) {
+        const LineScan tabbed = scan(false, other);
+        if (read.tab || tabbed.tab) {
+            read = tabbed;
+            std::swap(fields, other);
+        }
+    }
+    read.doubt = doubt;
+    return read;
+}
+
 } // namespace
 
 void forEachDelimitedLine(QByteArrayView data, DelimitedFields mode,
                           const std::function<bool(const DelimitedLine &, const DelimitedSpan &)> &line,
-                          DelimitedBlanks blanks)
+                          DelimitedBlanks blanks, const DelimitedLayout *layout)
 {
     const qsizetype size = data.size();
     qsizetype pos = 0;
     qsizetype number = 1;
-    DelimitedLine fields, other;
+    DelimitedLine fields, other, tried;
     while (pos < size) {
         for (; pos < size && endsLine(uchar(data[pos])); ++pos) number += breaksLine(data, pos);
         if (pos >= size) break;
-        // Whether "," separates depends on a TAB outside quotes, and what is
-        // quoted on where fields start: read as commas first, then as tabs
-        // when that shows a TAB, or when a quote left open hid every TAB.
-        auto scan = [&](bool commas, DelimitedLine &into) {
-            const LineScan read = scanLine(data, pos, commas, true, mode, blanks, into);
-            return read.open ? scanLine(data, pos, commas, false, mode, blanks, into) : read;
-        };
-        LineScan read = scan(true, fields);
-        if (read.tab || read.open) {
-            const LineScan tabbed = scan(false, other);
-            if (read.tab || tabbed.tab) {
-                read = tabbed;
-                std::swap(fields, other);
+        LineScan read = readLine(data, pos, mode, blanks, kReadings[0], layout, fields, other);
+        if (read.doubt) {
+            // A reading that closes its quotes, then one that fits the
+            // file's layout, then one that gives a row; CSV's on a tie.
+            auto score = [&](const LineScan &scan, const DelimitedLine &got) {
+                const bool fits = layout && layout->fits && layout->fits(got);
+                const bool row = layout && layout->isRow && layout->isRow(got);
+                return 4 * !scan.open + 2 * fits + row;
+            };
+            int bestScore = score(read, fields);
+            for (size_t at = 1; at < std::size(kReadings); ++at) {
+                const LineScan candidate = readLine(data, pos, mode, blanks, kReadings[at], layout, tried, other);
+                const int got = score(candidate, tried);
+                if (got <= bestScore) continue;
+                bestScore = got;
+                read = candidate;
+                std::swap(fields, tried);
             }
         }
         const DelimitedSpan span{number, number + read.breaks, data.sliced(pos, read.end - pos)};

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <set>
 #include <utility>
 
 namespace cv {
@@ -134,6 +135,19 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
             if (at == unread.end() || *at != int(line)) unread.insert(at, int(line));
         }
     };
+    // Where quotes leave a line in doubt: as many fields as the heads or a
+    // row so far, or a date first and an amount where this layout has one.
+    std::set<qsizetype> widths;
+    DelimitedLayout layout;
+    layout.fits = [&](const DelimitedLine &fields) {
+        return fields.size() == read.heads.size() || widths.contains(fields.size());
+    };
+    layout.isRow = [&](const DelimitedLine &fields) {
+        auto amount = [&](qsizetype at) {
+            return at < fields.size() && parseTextAmount(text.decode(fields[at])).value_or(0) != 0;
+        };
+        return fields.size() >= 3 && parseStatementDate(text.decode(fields[0])) && (amount(2) || amount(3));
+    };
     bool seen = false; // a line before this one held something
     forEachDelimitedLine(
         data, DelimitedFields::Positional, [&](const DelimitedLine &fields, const DelimitedSpan &span) {
@@ -195,8 +209,10 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
             read.rows.push_back(std::move(row));
             read.categoryTexts.append(category);
             read.rowLines.push_back(int(span.firstLine));
+            widths.insert(fields.size());
             return true;
-        });
+        },
+        DelimitedBlanks::Dropped, &layout);
     return read;
 }
 
