@@ -130,18 +130,26 @@ QString ImportOFXSheet::notice() const
         lines << cv::formatString(localizedString("OFX Currency Differs"),
                                   {pair.second, accountName(pair.first), currency->abbr()});
     }
-    if (m_labelOverruled) lines << labelOverruledNotice(*m_labelOverruled);
-    if (!m_unread.empty()) {
+    lines << fileNotices(m_labelOverruled, m_unread);
+    return lines.join(QLatin1Char('\n'));
+}
+
+QStringList ImportOFXSheet::fileNotices(std::optional<TextEncoding> labelOverruled,
+                                        const std::vector<UnreadTransaction> &unread)
+{
+    QStringList lines;
+    if (labelOverruled) lines << labelOverruledNotice(*labelOverruled);
+    if (!unread.empty()) {
         constexpr size_t kShown = 10; // the rest are found by the first ones
         QStringList named;
-        for (size_t i = 0; i < m_unread.size() && i < kShown; ++i)
+        for (size_t i = 0; i < unread.size() && i < kShown; ++i)
             named << cv::formatString(localizedString("OFX Unread Transaction"),
-                                      {m_unread[i].place, m_unread[i].date, m_unread[i].name});
-        if (m_unread.size() > kShown) named << QStringLiteral("…");
+                                      {unread[i].place, unread[i].date, unread[i].name});
+        if (unread.size() > kShown) named << QStringLiteral("…");
         lines << cv::formatString(localizedString("OFX Transactions Not Read"),
-                                  {int(m_unread.size()), named.join(localizedString("ImportText Head Separator"))});
+                                  {int(unread.size()), named.join(localizedString("ImportText Head Separator"))});
     }
-    return lines.join(QLatin1Char('\n'));
+    return lines;
 }
 
 // A row without an account of the book goes to the wallet by default.

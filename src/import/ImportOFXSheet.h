@@ -66,6 +66,10 @@ public:
     // A document account's name, an imported id for a negative ident, "" for 0.
     QString tempAccountName(int ident) const;
     QString cellText(int column, int row) const override;
+    // The notice's lines that come from the file alone: a header the text
+    // was not read by, and the transactions that gave no row.
+    static QStringList fileNotices(std::optional<TextEncoding> labelOverruled,
+                                   const std::vector<UnreadTransaction> &unread);
 
     // ---- parts, for the window and tests
     QPushButton *applyButton() const { return m_applyButton; }

@@ -35,23 +35,6 @@ namespace {
 constexpr int kImportAccountKinds = 91; // cash, bank, other asset, card, other debt
 constexpr int kAllAccountKinds = 255;
 
-// Heads that do not fit the layout read (date, memo, income, expense,
-// category): income and expense elsewhere (a card's charges where income is
-// read), or a balance where the category is read. Empty when they fit.
-bool headsMisplaced(const QStringList &heads)
-{
-    bool misplaced = false;
-    bool category = false;
-    for (qsizetype at = 0; at < heads.size(); ++at) {
-        const cv::TextHead kind = cv::textHeadOf(heads[at]);
-        misplaced |= (kind == cv::TextHead::Income && at != 2) || (kind == cv::TextHead::Expense && at != 3);
-        if (at >= 4 && !category && !heads[at].isEmpty()) {
-            category = true; // the first head after the amounts is read as the category
-            misplaced |= kind == cv::TextHead::Balance;
-        }
-    }
-    return misplaced;
-}
 } // namespace
 
 ImportTextSheet::ImportTextSheet(Book *document, QWidget *parent)
@@ -180,21 +163,22 @@ bool ImportTextSheet::readRows()
     m_rows = std::move(read.rows);
     m_texts = std::move(read.categoryTexts);
     initializeMapping();
+    findUnreadableRows();
+    setNotice(fileNotices(read).join(QLatin1Char('\n')));
+    m_model->reset();
+    updateButtons();
+    return !m_rows.empty();
+}
+
+QStringList ImportTextSheet::fileNotices(const TextStatementRead &read)
+{
     QStringList notice;
-    if (read.headingLine > 0 && headsMisplaced(read.heads))
-        notice << cv::formatString(localizedString("ImportText Header Order"),
-                                   {int(read.headingLine),
-                                    read.heads.join(localizedString("ImportText Head Separator")),
-                                    localizedString("ImportText Layout")});
+    if (const QString heads = cv::textHeadsNotice(read); !heads.isEmpty()) notice << heads;
     // No line is passed over without a word.
     if (!read.unreadLines.empty())
         notice << cv::formatString(localizedString("ImportText Lines Not Read"),
                                    {int(read.unreadLines.size()), numberList(read.unreadLines)});
-    findUnreadableRows();
-    setNotice(notice.join(QLatin1Char('\n')));
-    m_model->reset();
-    updateButtons();
-    return !m_rows.empty();
+    return notice;
 }
 
 void ImportTextSheet::initializeMapping()

@@ -6,6 +6,7 @@
 
 #include "controls/Tags.h"
 #include "import/EntryImportSheet.h"
+#include "import/TextStatementReader.h"
 
 #include <QStringList>
 
@@ -46,6 +47,9 @@ public:
     int importAccount() const { return m_importAccount; }
     bool isValid(const Entry &row) const override;
     QString cellText(int column, int row) const override;
+    // The notice's lines that come from the file alone: heads out of place
+    // and the lines that gave no row.
+    static QStringList fileNotices(const TextStatementRead &read);
 
     QComboBox *encodingBox() const { return m_encodingBox; }
     QComboBox *accountBox() const { return m_accountBox; }

@@ -3,6 +3,7 @@
 #include "import/DelimitedText.h"
 #include "import/PendingRows.h"
 #include "import/StatementValues.h"
+#include "platform/Localization.h"
 
 #include <QString>
 
@@ -214,6 +215,29 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
         },
         DelimitedBlanks::Dropped, &layout);
     return read;
+}
+
+bool headsMisplaced(const QStringList &heads)
+{
+    bool misplaced = false;
+    bool category = false;
+    for (qsizetype at = 0; at < heads.size(); ++at) {
+        const TextHead kind = textHeadOf(heads[at]);
+        misplaced |= (kind == TextHead::Income && at != 2) || (kind == TextHead::Expense && at != 3);
+        if (at >= 4 && !category && !heads[at].isEmpty()) {
+            category = true; // the first head after the amounts is read as the category
+            misplaced |= kind == TextHead::Balance;
+        }
+    }
+    return misplaced;
+}
+
+QString textHeadsNotice(const TextStatementRead &read)
+{
+    if (read.headingLine <= 0 || !headsMisplaced(read.heads)) return {};
+    return formatString(localizedString("ImportText Header Order"),
+                        {int(read.headingLine), read.heads.join(localizedString("ImportText Head Separator")),
+                         localizedString("ImportText Layout")});
 }
 
 } // namespace cv

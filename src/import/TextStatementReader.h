@@ -42,6 +42,15 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding);
 enum class TextHead { Other, Amount, Income, Expense, Balance };
 TextHead textHeadOf(const QString &head);
 
+// Heads that do not fit the layout read (date, memo, income, expense,
+// category): income and expense elsewhere (a card's charges where income is
+// read), or a balance where the category is read.
+bool headsMisplaced(const QStringList &heads);
+
+// The import sheet's notice for misplaced heads, "" when they fit or the
+// file has none.
+QString textHeadsNotice(const TextStatementRead &read);
+
 // An amount of a text statement, whatever the account's currency: blanks,
 // "," and one leading currency sign ("¥", "\", "$", ...) are passed over;
 // the rest must be a C-locale number of "-", "." and digits, the "-" first
