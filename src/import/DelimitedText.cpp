@@ -83,7 +83,7 @@ LineScan scanLine(QByteArrayView data, qsizetype pos, bool commas, bool spanning
                 closes = atEnd ? reading.doubledCloses : reading.closesBeforeText;
             }
             field.append(QByteArray(closes ? run / 2 : (run + 1) / 2, '"'));
-            loose |= closes != odd;
+            loose |= closes ? !atEnd || !odd : odd;
             quoted = !closes;
             at += run - 1;
         } else if (quoted && endsLine(uchar(c)) && !spanning) {
