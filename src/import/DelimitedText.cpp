@@ -1,6 +1,7 @@
 #include "import/DelimitedText.h"
 
 #include <iterator>
+#include <tuple>
 #include <utility>
 
 namespace cv {
@@ -24,6 +25,7 @@ struct LineScan {
     qsizetype breaks = 0; // line breaks inside quotes
     bool tab = false;     // a TAB stood outside quotes
     bool open = false;    // a quote did not close as a spanning field must
+    qsizetype openFrom = 0; // where the quote left open at the line's end opened, else past the file
     bool doubt = false;   // a quote CSV and a hand-written file read apart
 };
 
@@ -47,6 +49,11 @@ LineScan scanLine(QByteArrayView data, qsizetype pos, bool commas, bool spanning
         while (at < size && data[at] == ' ') ++at;
         return at >= size || separates(data[at]) || endsLine(uchar(data[at]));
     };
+    auto afterSeparator = [&](const QByteArray &text) {
+        qsizetype at = text.size();
+        while (at > 0 && text[at - 1] == ' ') --at;
+        return at > 0 && separates(text[at - 1]);
+    };
     // A line that gives a row by itself is never taken into a field: else
     // one quote left open would swallow rows up to a later inch mark.
     auto rowStartsAt = [&](qsizetype at) {
@@ -62,6 +69,7 @@ LineScan scanLine(QByteArrayView data, qsizetype pos, bool commas, bool spanning
     bool start = true;    // nothing but blanks read of the field yet
     bool crossed = false; // the quoted field holds a line break
     bool loose = false;   // and a quote not written as CSV writes it
+    qsizetype opened = 0; // where the quoted field opened
     auto endField = [&] {
         if (mode == DelimitedFields::Positional || !field.isEmpty()) fields.append(field);
         field.clear();
@@ -74,11 +82,13 @@ LineScan scanLine(QByteArrayView data, qsizetype pos, bool commas, bool spanning
             qsizetype run = 1;
             while (at + run < size && data[at + run] == '"') ++run;
             // Odd quotes before the field's end close it and even ones
-            // elsewhere are quotes, in any reading; the rest is in doubt.
+            // elsewhere are quotes, in any reading; the rest is in doubt,
+            // but for a quote just after a separator, which opens a field in
+            // the writer's mind and so closes nothing.
             const bool atEnd = endsField(at + run);
             const bool odd = run % 2 == 1;
             bool closes = atEnd && odd;
-            if (atEnd != odd) {
+            if (atEnd ? !odd : odd && !afterSeparator(field)) {
                 scan.doubt = true;
                 closes = atEnd ? reading.doubledCloses : reading.closesBeforeText;
             }
@@ -99,6 +109,7 @@ LineScan scanLine(QByteArrayView data, qsizetype pos, bool commas, bool spanning
         } else if (endsLine(uchar(c))) {
             break;
         } else if (c == '"' && start) {
+            opened = at;
             quoted = true;
             start = crossed = loose = false;
         } else if (separates(c)) {
@@ -120,6 +131,7 @@ LineScan scanLine(QByteArrayView data, qsizetype pos, bool commas, bool spanning
     endField();
     scan.end = at;
     scan.open = quoted;
+    scan.openFrom = quoted ? opened : size + 1;
     return scan;
 }
 
@@ -165,17 +177,18 @@ void forEachDelimitedLine(QByteArrayView data, DelimitedFields mode,
         if (pos >= size) break;
         LineScan read = readLine(data, pos, mode, blanks, kReadings[0], layout, fields, other);
         if (read.doubt) {
-            // A reading that closes its quotes, then one that fits the
-            // file's layout, then one that gives a row; CSV's on a tie.
+            // A reading that fits the file's layout, then one that leaves
+            // no quote open (or opens it later), then one that gives a row;
+            // CSV's on a tie.
             auto score = [&](const LineScan &scan, const DelimitedLine &got) {
                 const bool fits = layout && layout->fits && layout->fits(got);
                 const bool row = layout && layout->isRow && layout->isRow(got);
-                return 4 * !scan.open + 2 * fits + row;
+                return std::tuple(fits, scan.openFrom, row);
             };
-            int bestScore = score(read, fields);
+            auto bestScore = score(read, fields);
             for (size_t at = 1; at < std::size(kReadings); ++at) {
                 const LineScan candidate = readLine(data, pos, mode, blanks, kReadings[at], layout, tried, other);
-                const int got = score(candidate, tried);
+                const auto got = score(candidate, tried);
                 if (got <= bestScore) continue;
                 bestScore = got;
                 read = candidate;

@@ -12,12 +12,13 @@
 // line end or the file's end) close it keeping half of them, and a single
 // quote elsewhere is a character. Where a hand-written file may mean
 // otherwise (even quotes before the field's end: "TV 32"" is TV 32"; a
-// quote followed by text: "ACME"Ltd is ACMELtd), the reading that leaves
-// no quote open at the line's end is taken, then one that fits the
-// caller's layout, then one that gives a row, CSV's on a tie. A line break
-// inside quotes belongs to the field when every quote of the field is
-// written as CSV writes it, the field closes and no line it takes in gives
-// a row by itself; else the line ends at it.
+// quote followed by text, not just after a separator: "ACME"Ltd is
+// ACMELtd), the reading that fits the caller's layout is taken, then the
+// one that leaves no quote open at the line's end (or opens it latest),
+// then one that gives a row, CSV's on a tie. A line break inside quotes
+// belongs to the field when every quote of the field is written as CSV
+// writes it, the field closes and no line it takes in gives a row by
+// itself; else the line ends at it.
 // Outside quotes bytes below 0x21 (so spaces) are dropped, unless blanks
 // are kept. Lines have no length limit. Fields stay bytes: the caller
 // decodes them in the encoding the user chose.

@@ -57,7 +57,7 @@ TEST(DelimitedText, BytesSplitIntoLinesAndFields)
         // Where CSV and a hand-written file part ways: CSV's reading unless it leaves a quote open.
         {"\"Payment \"\"thanks\"\", ref 12\",250.00\n\"ACME\"Ltd,0\n\"TV 32\"\",x\n", DelimitedFields::Positional,
          {{"Payment \"thanks\", ref 12", "250.00"}, {"ACMELtd", "0"}, {"TV 32\"", "x"}}},
-        {"\"TV 32\"\",\"open\n\"x\",5\n", DelimitedFields::Positional, {{"TV 32\",open"}, {"x", "5"}}},
+        {"\"TV 32\"\",\"open\n\"x\",5\n", DelimitedFields::Positional, {{"TV 32\"", "open"}, {"x", "5"}}},
         {"\"open\n\"x\"y,5\n", DelimitedFields::Positional, {{"open"}, {"xy", "5"}}},
         {"Posting Date, \"Paid in\" ,x", DelimitedFields::Positional, {{"Posting Date", " Paid in ", "x"}},
          DelimitedBlanks::Kept},
