@@ -1,7 +1,7 @@
 #include "import/DelimitedText.h"
 
 #include <iterator>
-#include <tuple>
+#include <optional>
 #include <utility>
 
 namespace cv {
@@ -21,12 +21,12 @@ bool breaksLine(QByteArrayView data, qsizetype at)
 }
 
 struct LineScan {
-    qsizetype end = 0;    // the line-end byte after it, or the file's end
-    qsizetype breaks = 0; // line breaks inside quotes
-    bool tab = false;     // a TAB stood outside quotes
-    bool open = false;    // a quote did not close as a spanning field must
+    qsizetype end = 0;      // the line-end byte after it, or the file's end
+    qsizetype breaks = 0;   // line breaks inside quotes
+    bool tab = false;       // a TAB stood outside quotes
+    bool open = false;      // a quote did not close as a spanning field must
     qsizetype openFrom = 0; // where the quote left open at the line's end opened, else past the file
-    bool doubt = false;   // a quote CSV and a hand-written file read apart
+    bool doubt = false;     // a quote CSV and a hand-written file read apart
 };
 
 // Where CSV and hand-written files part ways, how a quote inside quotes is
@@ -40,8 +40,7 @@ constexpr QuoteReading kReadings[] = {{false, false}, {true, false}, {false, tru
 // One line from `pos` and its fields. `commas`: "," separates too;
 // `spanning`: a line end inside quotes belongs to the field.
 LineScan scanLine(QByteArrayView data, qsizetype pos, bool commas, bool spanning, DelimitedFields mode,
-                  DelimitedBlanks blanks, QuoteReading reading, const DelimitedLayout *layout,
-                  DelimitedLine &fields)
+                  DelimitedBlanks blanks, QuoteReading reading, const DelimitedLayout *layout, DelimitedLine &fields)
 {
     const qsizetype size = data.size();
     auto separates = [&](char c) { return c == '\t' || (commas && c == ','); };
@@ -179,18 +178,26 @@ void forEachDelimitedLine(QByteArrayView data, DelimitedFields mode,
         if (read.doubt) {
             // A reading that fits the file's layout, then one that leaves
             // no quote open (or opens it later), then one that gives a row;
-            // CSV's on a tie.
-            auto score = [&](const LineScan &scan, const DelimitedLine &got) {
-                const bool fits = layout && layout->fits && layout->fits(got);
-                const bool row = layout && layout->isRow && layout->isRow(got);
-                return std::tuple(fits, scan.openFrom, row);
-            };
-            auto bestScore = score(read, fields);
+            // CSV's on a tie. Whether a line gives a row is asked last: it
+            // costs the most.
+            auto fits = [&](const DelimitedLine &got) { return layout && layout->fits && layout->fits(got); };
+            auto isRow = [&](const DelimitedLine &got) { return layout && layout->isRow && layout->isRow(got); };
+            bool bestFits = fits(fields);
+            std::optional<bool> bestRow;
             for (size_t at = 1; at < std::size(kReadings); ++at) {
                 const LineScan candidate = readLine(data, pos, mode, blanks, kReadings[at], layout, tried, other);
-                const auto got = score(candidate, tried);
-                if (got <= bestScore) continue;
-                bestScore = got;
+                if (candidate.end == read.end && candidate.openFrom == read.openFrom && tried == fields) continue;
+                const bool candidateFits = fits(tried);
+                if (candidateFits != bestFits) {
+                    if (!candidateFits) continue;
+                } else if (candidate.openFrom != read.openFrom) {
+                    if (candidate.openFrom < read.openFrom) continue;
+                } else {
+                    if (!bestRow) bestRow = isRow(fields);
+                    if (*bestRow || !isRow(tried)) continue;
+                }
+                bestFits = candidateFits;
+                bestRow.reset();
                 read = candidate;
                 std::swap(fields, tried);
             }

@@ -72,8 +72,7 @@ struct DelimitedLayout {
 // order; answering false stops the reading.
 void forEachDelimitedLine(QByteArrayView data, DelimitedFields mode,
                           const std::function<bool(const DelimitedLine &, const DelimitedSpan &)> &line,
-                          DelimitedBlanks blanks = DelimitedBlanks::Dropped,
-                          const DelimitedLayout *layout = nullptr);
+                          DelimitedBlanks blanks = DelimitedBlanks::Dropped, const DelimitedLayout *layout = nullptr);
 std::vector<DelimitedLine> splitDelimitedLines(QByteArrayView data, DelimitedFields mode,
                                                DelimitedBlanks blanks = DelimitedBlanks::Dropped);
 

@@ -151,7 +151,8 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
     };
     bool seen = false; // a line before this one held something
     forEachDelimitedLine(
-        data, DelimitedFields::Positional, [&](const DelimitedLine &fields, const DelimitedSpan &span) {
+        data, DelimitedFields::Positional,
+        [&](const DelimitedLine &fields, const DelimitedSpan &span) {
             if (std::all_of(fields.begin(), fields.end(), [](const QByteArray &f) { return f.isEmpty(); })) return true;
             const bool firstLine = !std::exchange(seen, true);
             const std::optional<QDate> date =
