@@ -116,6 +116,9 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
          "Date,Description,Deposits,Withdrawals,Balance\n2026-03-04,\"Payment \"\"thanks\"\", ref 12\",250.00,,1851.00\n"
          "2026-03-05,\"TV 32\"\",,\"1,200\",651.00\n",
          {{QDate(2026, 3, 4), 250, "Payment \"thanks\", ref 12"}, {QDate(2026, 3, 5), -1200, "TV 32\""}}, 1, {}},
+        {"a doubled quote before a separator read by the width of the rows above",
+         "2026/01/04,Shop,,100,1000\n2026/01/05,\"TV 32\"\",,\"1,200\",651\n",
+         {{QDate(2026, 1, 4), -100, "Shop"}, {QDate(2026, 1, 5), -1200, "TV 32\""}}, 0, {}},
         {"an inch mark before a separator in a line alone, and text after a closing quote",
          u"2026/01/05,\"TV 32\"\",,\"1,200\"\n2026/01/06,\"ACME\"Ltd,0,300\n2026/03/03,\"ﾋﾞｯｸﾞ\" ｶﾒﾗ,,\"3,980\",家電\n"_qs.toUtf8(),
          {{QDate(2026, 1, 5), -1200, "TV 32\""}, {QDate(2026, 1, 6), -300, "ACMELtd"}, {QDate(2026, 3, 3), -3980, u"ﾋﾞｯｸﾞｶﾒﾗ"_qs}}, 0, {}},
