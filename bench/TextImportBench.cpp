@@ -1,6 +1,7 @@
 // The text statement and price list imports on synthetic files: a
 // 100,000-line text statement read and shown in its sheet (laid out and
-// painted offscreen), 50,000 heading-like lines above one row read (each
+// painted offscreen), the same read with a doubled quote before a
+// separator in every memo, 50,000 heading-like lines above one row read (each
 // such line is a candidate for the heads; half the rows' time is the mark),
 // a 10,000-line price list read and shown.
 //   cv-text-import-bench [benchmark flags]
@@ -45,6 +46,17 @@ QByteArray headingLike(int lines)
     return out + "2008/01/01,スーパー東町店,,1200,\r\n";
 }
 
+// Every memo holds a doubled quote before a separator, read each way.
+QByteArray quotedStatement(int lines)
+{
+    QByteArray out = "Date,Description,Deposits,Withdrawals,Balance\r\n";
+    const QDate first(2008, 1, 1);
+    for (int i = 0; i < lines; ++i)
+        out += first.addDays(i % 3000).toString(u"yyyy/MM/dd").toLatin1() + ",\"Payment \"\"" +
+               QByteArray::number(i % 200) + "\"\", ref\",," + QByteArray::number(1000 + i % 90000) + ",0\r\n";
+    return out;
+}
+
 QByteArray prices(int lines)
 {
     QByteArray out = "Date,Close\r\n";
@@ -72,6 +84,7 @@ std::unique_ptr<cv::Book> makeBook(int *security)
 
 struct Files {
     QByteArray statementBytes = statement(kStatementLines);
+    QByteArray quotedBytes = quotedStatement(kStatementLines);
     QByteArray priceBytes = prices(kPriceLines);
     QByteArray headingBytes = headingLike(kHeadingLines);
     QString statementPath = cv::bench::temporaryFile(QStringLiteral("statement.csv"), statementBytes);
@@ -102,6 +115,16 @@ void read_heading_lines(benchmark::State &state)
         benchmark::DoNotOptimize(unread);
     }
     state.counters["unread"] = double(unread);
+}
+
+void read_quoted_statement(benchmark::State &state)
+{
+    size_t rows = 0;
+    for (auto _ : state) {
+        rows = cv::readTextStatement(files().quotedBytes, cv::TextEncoding::Utf8).rows.size();
+        benchmark::DoNotOptimize(rows);
+    }
+    state.counters["rows"] = double(rows);
 }
 
 void show_statement(benchmark::State &state)
@@ -141,6 +164,8 @@ int main(int argc, char **argv)
 {
     return cv::bench::run(argc, argv, [] {
         benchmark::RegisterBenchmark("read_text_statement/100000", read_statement)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("read_quoted_text_statement/100000", read_quoted_statement)
+            ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("read_text_heading_lines/50000", read_heading_lines)
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("show_text_statement/100000", show_statement)->Unit(benchmark::kMillisecond);

@@ -7,12 +7,18 @@
 // does "," in a line with no TAB outside quotes ("250,000" in a
 // tab-separated file is one field). A double quote opens quoting only at
 // the start of a field (blanks before it aside); anywhere else it is a
-// character (an inch mark: Pipe 12" long). Inside quotes a doubled quote is
-// one quote, quotes before the field's end (blanks, a separator, a line end
-// or the file's end) close it, keeping half of those before the last
-// ("TV 32"" is TV 32"), and any other quote is a character. A line break
-// inside quotes belongs to the field when every quote of the field is
-// written as CSV writes it and the field closes; else the line ends at it.
+// character (an inch mark: Pipe 12" long). Inside quotes a doubled quote
+// is one quote, odd quotes before the field's end (blanks, a separator, a
+// line end or the file's end) close it keeping half of them, and a single
+// quote elsewhere is a character. Where a hand-written file may mean
+// otherwise (even quotes before the field's end: "TV 32"" is TV 32"; a
+// quote followed by text, not just after a separator: "ACME"Ltd is
+// ACMELtd), the reading that fits the caller's layout is taken, then the
+// one that leaves no quote open at the line's end (or opens it latest),
+// then one that gives a row, CSV's on a tie. A line break inside quotes
+// belongs to the field when every quote of the field is written as CSV
+// writes it, the field closes and no line it takes in gives a row by
+// itself; else the line ends at it.
 // Outside quotes bytes below 0x21 (so spaces) are dropped, unless blanks
 // are kept. Lines have no length limit. Fields stay bytes: the caller
 // decodes them in the encoding the user chose.
@@ -55,11 +61,18 @@ struct DelimitedSpan {
     QByteArrayView bytes;
 };
 
+// What a reader knows of its file, asked only of lines whose quotes leave
+// them in doubt and of lines a quoted line break would take in.
+struct DelimitedLayout {
+    std::function<bool(const DelimitedLine &)> fits;  // as many fields as the heads or the rows so far
+    std::function<bool(const DelimitedLine &)> isRow; // the line gives a row by itself
+};
+
 // Hands the fields of each line and where it stands to `line` in file
 // order; answering false stops the reading.
 void forEachDelimitedLine(QByteArrayView data, DelimitedFields mode,
                           const std::function<bool(const DelimitedLine &, const DelimitedSpan &)> &line,
-                          DelimitedBlanks blanks = DelimitedBlanks::Dropped);
+                          DelimitedBlanks blanks = DelimitedBlanks::Dropped, const DelimitedLayout *layout = nullptr);
 std::vector<DelimitedLine> splitDelimitedLines(QByteArrayView data, DelimitedFields mode,
                                                DelimitedBlanks blanks = DelimitedBlanks::Dropped);
 

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <set>
 #include <utility>
 
 namespace cv {
@@ -185,9 +186,23 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
     auto name = [&](qsizetype first, qsizetype last) {
         for (qsizetype line = first; line <= last; ++line) unread.push_back(int(line));
     };
+    // Where quotes leave a line in doubt: as many fields as the heads or a
+    // row so far, or a date first and an amount where this layout has one.
+    std::set<qsizetype> widths;
+    DelimitedLayout layout;
+    layout.fits = [&](const DelimitedLine &fields) {
+        return fields.size() == read.heads.size() || widths.contains(fields.size());
+    };
+    layout.isRow = [&](const DelimitedLine &fields) {
+        auto amount = [&](qsizetype at) {
+            return at < fields.size() && parseTextAmount(text.decode(fields[at])).value_or(0) != 0;
+        };
+        return fields.size() >= 3 && parseStatementDate(text.decode(fields[0])) && (amount(2) || amount(3));
+    };
     bool seen = false; // a line before this one held something
     forEachDelimitedLine(
-        data, DelimitedFields::Positional, [&](const DelimitedLine &fields, const DelimitedSpan &span) {
+        data, DelimitedFields::Positional,
+        [&](const DelimitedLine &fields, const DelimitedSpan &span) {
             if (std::all_of(fields.begin(), fields.end(), [](const QByteArray &f) { return f.isEmpty(); })) return true;
             const bool firstLine = !std::exchange(seen, true);
             const std::optional<QDate> date =
@@ -263,8 +278,10 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
             read.rows.push_back(std::move(row));
             read.categoryTexts.append(category);
             read.rowLines.push_back(int(span.firstLine));
+            widths.insert(fields.size());
             return true;
-        });
+        },
+        DelimitedBlanks::Dropped, &layout);
     if (waiting.first > 0) name(waiting.first, waiting.last);
     // Every line is named once, even one that control bytes split, and never the heads'.
     std::sort(unread.begin(), unread.end());

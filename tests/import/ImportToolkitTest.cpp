@@ -54,7 +54,11 @@ TEST(DelimitedText, BytesSplitIntoLinesAndFields)
         {"12\" TV, \"a \"\"b\"\"\" ,\"1/2\" nut\"\n\"x\"y\"\n", DelimitedFields::Positional,
          {{"12\"TV", "a \"b\"", "1/2\" nut"}, {"x\"y"}}},
         {"Sale, \"big\" one\tx", DelimitedFields::Positional, {{"Sale,\"big\"one", "x"}}},
+        // Where CSV and a hand-written file part ways: CSV's reading unless it leaves a quote open.
+        {"\"Payment \"\"thanks\"\", ref 12\",250.00\n\"ACME\"Ltd,0\n\"TV 32\"\",x\n\"a \"\"b\"\"\tc\"\t5\n", DelimitedFields::Positional,
+         {{"Payment \"thanks\", ref 12", "250.00"}, {"ACMELtd", "0"}, {"TV 32\"", "x"}, {"a \"b\"\tc", "5"}}},
         {"\"TV 32\"\",\"open\n\"x\",5\n", DelimitedFields::Positional, {{"TV 32\"", "open"}, {"x", "5"}}},
+        {"\"open\n\"x\"y,5\n", DelimitedFields::Positional, {{"open"}, {"xy", "5"}}},
         {"Posting Date, \"Paid in\" ,x", DelimitedFields::Positional, {{"Posting Date", " Paid in ", "x"}},
          DelimitedBlanks::Kept},
     };
