@@ -291,6 +291,8 @@ private:
     // and the user has not yet chosen to save it all the same. Waits for a
     // check under way.
     bool saveNeedsDamageConfirmation();
+    // Whether the check after the open has not been heard yet.
+    bool storeCheckPending() const;
     void acceptStoreDamage();
     // The template the next new document is filled from: 0 "default", n "template-n".
     static void setTemplateIndex(int index);
