@@ -237,6 +237,8 @@ public:
     // The store's own consistency check on a thread of its own, started once
     // the window shows; a damaged store is reported as soon as it is found.
     void checkStoreInBackground();
+    // Whether the check after the open has not been heard yet.
+    bool storeCheckPending() const;
 
     // The file the document saves to; none while untitled.
     const QString &fileName() const override;
@@ -291,8 +293,6 @@ private:
     // and the user has not yet chosen to save it all the same. Waits for a
     // check under way.
     bool saveNeedsDamageConfirmation();
-    // Whether the check after the open has not been heard yet.
-    bool storeCheckPending() const;
     void acceptStoreDamage();
     // The template the next new document is filled from: 0 "default", n "template-n".
     static void setTemplateIndex(int index);
