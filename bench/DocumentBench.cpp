@@ -378,7 +378,8 @@ void bookInUse(benchmark::State &state, int entries)
         std::sort(edits.begin(), edits.end());
         state.counters["edit_max_ms"] = edits.back();
         state.counters["edit_median_ms"] = edits[edits.size() / 2];
-        state.counters["edits_over_16ms"] = double(std::count_if(edits.begin(), edits.end(), [](double e) { return e > 16; }));
+        state.counters["edits_over_16ms"] =
+            double(std::count_if(edits.begin(), edits.end(), [](double e) { return e > 16; }));
         state.counters["answer_s"] = answered ? ms(*answered) / 1000.0 : -1.0;
         state.counters["check_cpu_s"] = checkCpu;
         state.counters["save_wait_ms"] = saveWait;

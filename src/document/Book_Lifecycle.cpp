@@ -403,8 +403,7 @@ void Book::Private::takeStoreCheck()
     constexpr auto kFrame = std::chrono::milliseconds(16);
     if (!m_storeCheck->finishWithin(std::chrono::milliseconds(0))) {
         const QString name = QFileInfo(m_fileName.isEmpty() ? m_suggestedFileName : m_fileName).fileName();
-        cv::documentUI().beginBusy(
-            cv::formatString(cv::localizedString(QStringLiteral("Store-Check-Wait")), {name}));
+        cv::documentUI().beginBusy(cv::formatString(cv::localizedString(QStringLiteral("Store-Check-Wait")), {name}));
         m_document.postBusy();
         while (!m_storeCheck->finishWithin(kFrame)) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         m_document.postNoBusy();

@@ -353,7 +353,8 @@ bool SQLDatabase3::setSnapshotReads(bool on)
         sqlite3_stmt *statement = nullptr;
         int rc = sqlite3_prepare_v2(m_database, sql, -1, &statement, nullptr);
         if (rc == SQLITE_OK) rc = sqlite3_step(statement);
-        const bool done = rc == SQLITE_ROW && wanted == reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
+        const bool done =
+            rc == SQLITE_ROW && wanted == reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
         sqlite3_finalize(statement);
         return done ? SQLITE_OK : rc == SQLITE_ROW ? SQLITE_ERROR : rc;
     };

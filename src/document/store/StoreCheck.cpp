@@ -186,8 +186,8 @@ std::optional<StoreCheck::Answer> StoreCheck::Shared::attempt(const QString &pat
     }
     QStringList lines;
     sqlite3_stmt *statement = nullptr;
-    int rc = mustLetGo() ? SQLITE_INTERRUPT
-                         : sqlite3_prepare_v2(db, "PRAGMA integrity_check(10);", -1, &statement, nullptr);
+    int rc =
+        mustLetGo() ? SQLITE_INTERRUPT : sqlite3_prepare_v2(db, "PRAGMA integrity_check(10);", -1, &statement, nullptr);
     if (hold && rc == SQLITE_OK) {
         // Just before the read: the store held by a read of its schema, let go only here.
         sqlite3_stmt *schema = nullptr;
