@@ -358,10 +358,15 @@ bool SQLDatabase3::setSnapshotReads(bool on)
         sqlite3_finalize(statement);
         return done ? SQLITE_OK : rc == SQLITE_ROW ? SQLITE_ERROR : rc;
     };
-    if (on)
-        // The log's index is laid out now, while the open has the room, not by the first reader beside.
-        return journal("PRAGMA journal_mode=WAL;", "wal") == SQLITE_OK &&
-               sqlite3_exec(m_database, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (on) {
+        if (journal("PRAGMA journal_mode=WAL;", "wal") != SQLITE_OK) return false;
+        // The log's index is laid out now, while the open has the room, not by the first reader beside;
+        // where it cannot be, the store goes back to the file alone.
+        if (sqlite3_exec(m_database, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr) == SQLITE_OK)
+            return true;
+        setSnapshotReads(false);
+        return false;
+    }
     // Leaving the log rewrites the file's header, through a journal held in
     // memory: a full disk fails the save that follows, in its own words. It
     // needs the store to itself, and SQLite asks no busy handler for that:
