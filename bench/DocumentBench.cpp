@@ -23,7 +23,9 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <functional>
+#include <optional>
 #include <random>
 #include <chrono>
 #include <string_view>
@@ -305,6 +307,86 @@ void commitEditBesideCheck(benchmark::State &state, int entries)
     reportPeak(state);
 }
 
+double cpuSeconds(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The book in use: opened (a copy, so the books stay as made) with its check
+// started as the program starts it, then an edit every second for twenty
+// seconds from half a second after the open (the check under way), with the
+// window's events run between, then the first save. Reports
+// each edit's time (the slowest and the median), when the check answered
+// after the open and the processor time it took (the process's less the main
+// thread's, before the save), and how long the save waited for an answer not
+// yet given. The timed iteration is the save's wait.
+void bookInUse(benchmark::State &state, int entries)
+{
+    constexpr int kEdits = 20;
+    constexpr auto kEvery = std::chrono::seconds(1);
+    using Clock = std::chrono::steady_clock;
+    const auto ms = [](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
+    for (auto _ : state) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("in-use.cvv2"));
+        if (!QFile::copy(bookPath(entries), path)) {
+            state.SkipWithError("the book cannot be copied");
+            break;
+        }
+        cv::Book doc;
+        if (!cv::bench::openBook(doc, path)) {
+            state.SkipWithError("the book does not open");
+            break;
+        }
+        auto pool = randomEntries(doc, kEdits);
+        if (pool.empty()) {
+            state.SkipWithError("no entries");
+            break;
+        }
+        const double cpuBefore = cpuSeconds(RUSAGE_SELF) - cpuSeconds(RUSAGE_THREAD);
+        doc.checkStoreInBackground();
+        const auto opened = Clock::now();
+        std::optional<Clock::duration> answered;
+        std::vector<double> edits;
+        const auto runEventsUntil = [&](Clock::time_point until) {
+            do {
+                QCoreApplication::processEvents();
+                if (!answered && !doc.storeCheckPending()) answered = Clock::now() - opened;
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            } while (Clock::now() < until);
+        };
+        for (int i = 0; i < kEdits; ++i) {
+            runEventsUntil(opened + kEvery / 2 + i * kEvery);
+            const auto start = Clock::now();
+            editEntry(doc, pool[size_t(i) % pool.size()]);
+            edits.push_back(ms(Clock::now() - start));
+        }
+        runEventsUntil(Clock::now());
+        const double checkCpu = cpuSeconds(RUSAGE_SELF) - cpuSeconds(RUSAGE_THREAD) - cpuBefore;
+        // The save's wait: the check's answer taken as the save takes it.
+        const auto saveStart = Clock::now();
+        while (doc.storeCheckPending()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 16);
+        const double saveWait = ms(Clock::now() - saveStart);
+        if (!doc.writeToFile(path, cv::Book::kTypeV2)) {
+            state.SkipWithError("save failed");
+            break;
+        }
+        state.SetIterationTime(saveWait / 1000.0);
+        std::sort(edits.begin(), edits.end());
+        state.counters["edit_max_ms"] = edits.back();
+        state.counters["edit_median_ms"] = edits[edits.size() / 2];
+        state.counters["edits_over_16ms"] =
+            double(std::count_if(edits.begin(), edits.end(), [](double e) { return e > 16; }));
+        state.counters["answer_s"] = answered ? ms(*answered) / 1000.0 : -1.0;
+        state.counters["check_cpu_s"] = checkCpu;
+        state.counters["save_wait_ms"] = saveWait;
+    }
+    reportPeak(state);
+}
+
 std::vector<cv::NodePtr> balanceAccounts(cv::Book &doc)
 {
     std::vector<cv::NodePtr> accounts;
@@ -475,6 +557,12 @@ int main(int argc, char **argv)
                                      commitEditBesideCheck, size)
             ->Unit(benchmark::kMillisecond)
             ->Iterations(8);
+    // Twenty seconds of edits a run.
+    for (int size : run.sizes)
+        benchmark::RegisterBenchmark(("book_in_use/" + std::to_string(size)).c_str(), bookInUse, size)
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->Iterations(1);
     // One call per repetition: each needs an open of its own.
     const std::pair<const char *, Fn> firstCalls[] = {{"value_accounts_first", valueAccountsFirst},
                                                       {"category_months_first", categoryMonthsFirst}};

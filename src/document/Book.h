@@ -237,6 +237,8 @@ public:
     // The store's own consistency check on a thread of its own, started once
     // the window shows; a damaged store is reported as soon as it is found.
     void checkStoreInBackground();
+    // Whether the check after the open has not been heard yet.
+    bool storeCheckPending() const;
 
     // The file the document saves to; none while untitled.
     const QString &fileName() const override;

@@ -146,10 +146,13 @@ struct Book::Private {
     bool m_upgraded = false;
     bool m_readCancelled = false;
     QString m_failure; // why the last open or save failed, for the user
-    // The store check after the open: its answer is taken once.
+    // The store check after the open: its answer is taken once, and a wait
+    // for it shows the busy window.
     void takeStoreCheck();
     bool m_storeDamaged = false;
     bool m_storeDamageAccepted = false;
+    bool m_storeCheckOnSnapshot = false; // the store keeps its write log for the check
+    bool m_takingStoreCheck = false;
     // Last, so that it stops before anything it reads goes.
     std::unique_ptr<cv::StoreCheck> m_storeCheck;
 };

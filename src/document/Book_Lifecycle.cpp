@@ -11,6 +11,7 @@
 #include "platform/Localization.h"
 #include "platform/Logging.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -376,6 +377,7 @@ void Book::compactDB()
         Alert::alert(title, why);
         return;
     }
+    m_d->takeStoreCheck();
     postBusy();
     const bool compacted = m_d->m_store->vacuum();
     postNoBusy();
@@ -388,19 +390,42 @@ void Book::compactDB()
 void Book::checkStoreInBackground()
 {
     if (m_d->m_storeCheck || !m_d->m_store->isOpen()) return;
+    // Over a log of the book's writes the check reads the store as it was:
+    // no edit stops it, so it answers in its own time however the book is used.
+    m_d->m_storeCheckOnSnapshot =
+        cv::StoreCheck::snapshotsAllowed() && m_d->m_store->database()->setSnapshotReads(true);
     m_d->m_storeCheck = std::make_unique<cv::StoreCheck>(m_d->m_store->workingPath(), [this] {
         QMetaObject::invokeMethod(
             this, [this] { m_d->takeStoreCheck(); }, Qt::QueuedConnection);
     });
-    m_d->m_store->database()->setBusyYield(m_d->m_storeCheck->writerYield());
+    if (!m_d->m_storeCheckOnSnapshot) m_d->m_store->database()->setBusyYield(m_d->m_storeCheck->writerYield());
+}
+
+bool Book::storeCheckPending() const
+{
+    return m_d->m_storeCheck != nullptr;
 }
 
 void Book::Private::takeStoreCheck()
 {
-    if (!m_storeCheck) return;
+    // A wait below runs events, among them this check's own call.
+    if (!m_storeCheck || m_takingStoreCheck) return;
+    m_takingStoreCheck = true;
+    constexpr auto kFrame = std::chrono::milliseconds(16);
+    if (!m_storeCheck->finishWithin(std::chrono::milliseconds(0))) {
+        const QString name = QFileInfo(m_fileName.isEmpty() ? m_suggestedFileName : m_fileName).fileName();
+        cv::documentUI().beginBusy(cv::formatString(cv::localizedString(QStringLiteral("Store-Check-Wait")), {name}));
+        m_document.postBusy();
+        while (!m_storeCheck->finishWithin(kFrame)) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_document.postNoBusy();
+        cv::documentUI().endBusy();
+    }
     const cv::StoreCheck::Answer answer = m_storeCheck->answer();
     m_storeCheck.reset();
     m_store->database()->setBusyYield(nullptr);
+    // The file alone must hold the store again before it is packed; a save refuses while it does not.
+    if (m_storeCheckOnSnapshot && m_store->database()->setSnapshotReads(false)) m_storeCheckOnSnapshot = false;
+    m_takingStoreCheck = false;
     if (!answer || *answer == QStringList{QStringLiteral("ok")}) return;
     m_storeDamaged = true;
     qCWarning(lcDocument).noquote() << "store check of" << m_fileName
@@ -472,6 +497,13 @@ bool Book::writeToFileWorker(const QString &path, const QString &extension, std:
     }
     if (docType != cv::DocumentType::Current) return false;
 
+    // The file is packed as it lies: the check reading beside a write log ends first.
+    m_d->takeStoreCheck();
+    if (m_d->m_storeCheckOnSnapshot && !m_d->m_store->database()->setSnapshotReads(false)) {
+        m_d->m_failure = cv::localizedString(QStringLiteral("Save-Store-Closed"));
+        return false;
+    }
+    m_d->m_storeCheckOnSnapshot = false;
     Q_EMIT aboutToSave();
     if (m_d->m_printSettings) {
         if (!m_d->m_store->putPrintSettings(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_printSettings)))

@@ -90,15 +90,18 @@ bool OpenBooks::mayOverwrite(const Book *document, const QString &target) const
         cv::localizedString("Overwrite"), QString());
 }
 
-// The damaged book's file and its dated backups are the last good copies.
+// The damaged book's file and its dated backups are the last good copies. A
+// copy elsewhere leaves them, and asks only when the damage is news to the user.
 bool OpenBooks::mayReplaceDamaged(Book *document, const QString &target) const
 {
-    if (!isOwnFile(document, target) || !document->saveNeedsDamageConfirmation()) return true;
-    if (!Alert::confirm(cv::formatString(cv::localizedString("Store-Damaged-Save"), {displayName(*document)}),
-                        cv::localizedString("Store-Damaged-Save-Detail"), cv::localizedString("Save Anyway"),
-                        QString()))
+    const bool own = isOwnFile(document, target), heard = !document->storeCheckPending();
+    if (!document->saveNeedsDamageConfirmation() || (!own && heard)) return true;
+    if (!Alert::confirm(cv::formatString(cv::localizedString(own ? "Store-Damaged-Save" : "Store-Damaged-Save-Copy"),
+                                         {displayName(*document)}),
+                        cv::localizedString(own ? "Store-Damaged-Save-Detail" : "Store-Damaged-Save-Copy-Detail"),
+                        cv::localizedString("Save Anyway"), QString()))
         return false;
-    document->acceptStoreDamage();
+    if (own) document->acceptStoreDamage();
     return true;
 }
 

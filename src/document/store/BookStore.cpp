@@ -34,6 +34,8 @@ void BookStore::removeWorkingFile()
     if (m_workingPath.isEmpty()) return;
     QFile::remove(m_workingPath);
     QFile::remove(m_workingPath + QStringLiteral("-journal"));
+    QFile::remove(m_workingPath + QStringLiteral("-wal"));
+    QFile::remove(m_workingPath + QStringLiteral("-shm"));
 }
 
 void BookStore::close()

@@ -346,6 +346,41 @@ void SQLDatabase3::configureConnection()
     sqlite3_busy_handler(m_database, &SQLDatabase3::busyWait, this);
 }
 
+bool SQLDatabase3::setSnapshotReads(bool on)
+{
+    if (!m_database) return false;
+    const auto journal = [this](const char *sql, const QByteArray &wanted) {
+        sqlite3_stmt *statement = nullptr;
+        int rc = sqlite3_prepare_v2(m_database, sql, -1, &statement, nullptr);
+        if (rc == SQLITE_OK) rc = sqlite3_step(statement);
+        const bool done =
+            rc == SQLITE_ROW && wanted == reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
+        sqlite3_finalize(statement);
+        return done ? SQLITE_OK : rc == SQLITE_ROW ? SQLITE_ERROR : rc;
+    };
+    if (on) {
+        if (journal("PRAGMA journal_mode=WAL;", "wal") != SQLITE_OK) return false;
+        // The log's index is laid out now, while the open has the room, not by the first reader beside;
+        // where it cannot be, the store goes back to the file alone.
+        if (sqlite3_exec(m_database, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr) == SQLITE_OK)
+            return true;
+        setSnapshotReads(false);
+        return false;
+    }
+    // Leaving the log rewrites the file's header, through a journal held in
+    // memory: a full disk fails the save that follows, in its own words. It
+    // needs the store to itself, and SQLite asks no busy handler for that:
+    // another reader is waited for as a write waits.
+    for (int tries = 0;; ++tries) {
+        const int rc = journal("PRAGMA journal_mode=MEMORY;", "memory");
+        if (rc == SQLITE_OK) return journal("PRAGMA journal_mode=DELETE;", "delete") == SQLITE_OK;
+        if (tries == 0) m_busySince = std::chrono::steady_clock::now();
+        if ((rc & 0xff) != SQLITE_BUSY || std::chrono::steady_clock::now() - m_busySince >= std::chrono::seconds(10))
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(tries + 1, 10)));
+    }
+}
+
 int SQLDatabase3::busyWait(void *self, int tries)
 {
     auto *db = static_cast<SQLDatabase3 *>(self);

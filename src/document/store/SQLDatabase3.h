@@ -140,7 +140,7 @@ public:
 
     // Opens (creating the file when missing); true when already open. The file
     // is treated as untrusted: defensive mode, no trusted schema, no triggers
-    // or views, rollback journal (never WAL).
+    // or views, rollback journal (WAL only through `setSnapshotReads`).
     bool open();
     // Commits a transaction left open, then closes.
     void close();
@@ -150,6 +150,12 @@ public:
     // on at once. Anything else holding the store is waited for up to 10 s.
     // Kept across close and open.
     void setBusyYield(std::function<bool()> yield) { m_busyYield = std::move(yield); }
+
+    // While on, the store's writes go to a log beside the file (WAL), so a
+    // reader on another connection reads the store as its read began and no
+    // write waits for it. The file alone holds the store only once it is off
+    // again. Answers whether the store is now as asked.
+    bool setSnapshotReads(bool on);
 
     // Runs every statement of the text in turn, binding `texts` to the "?"
     // parameters in order across the statements. The result holds the rows of

@@ -18,9 +18,11 @@ using Clock = std::chrono::steady_clock;
 
 // The first complaints are enough to tell damage from a sound store.
 constexpr int kMaxLines = 10;
-// A write of the book may hold the store a moment; the check waits as long as
-// the book would.
-constexpr int kBusyWaitMs = 10000;
+// Another program may hold the store a moment; the check waits as long as the
+// book would, but never for the book's own write.
+constexpr auto kBusyWait = std::chrono::seconds(10);
+// The longest an edit waits for the check to let go.
+constexpr auto kFrame = std::chrono::milliseconds(16);
 // How long the book must be left alone before a check it stopped begins again:
 // a user's edits come seconds apart, and a check stopped at every one of them
 // still answers at the save.
@@ -30,6 +32,7 @@ constexpr auto kInterruptAgain = std::chrono::milliseconds(1);
 
 std::mutex g_gateGuard;
 std::function<bool()> g_gate;
+bool g_snapshots = true;
 
 } // namespace
 
@@ -51,12 +54,28 @@ struct StoreCheck::Shared {
         std::lock_guard lock(guard);
         return yieldAsked || stopping;
     }
+    // The check's own connection: a write of the book waiting on the store
+    // would wait for the check in turn, so the check gives way at once.
+    static int busyWait(void *self, int tries)
+    {
+        auto *shared = static_cast<Shared *>(self);
+        if (shared->mustLetGo()) return 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return tries < std::chrono::milliseconds(kBusyWait).count() ? 1 : 0;
+    }
 };
 
-void StoreCheck::setGateForTests(std::function<bool()> hold)
+void StoreCheck::setGateForTests(std::function<bool()> hold, bool snapshots)
 {
     std::lock_guard lock(g_gateGuard);
     g_gate = std::move(hold);
+    g_snapshots = snapshots;
+}
+
+bool StoreCheck::snapshotsAllowed()
+{
+    std::lock_guard lock(g_gateGuard);
+    return g_snapshots;
 }
 
 StoreCheck::StoreCheck(const QString &databasePath, std::function<void()> done) : m_shared(std::make_shared<Shared>())
@@ -92,6 +111,14 @@ StoreCheck::~StoreCheck()
     if (m_thread.joinable()) m_thread.join();
 }
 
+bool StoreCheck::finishWithin(std::chrono::milliseconds wait)
+{
+    std::unique_lock lock(m_shared->guard);
+    m_shared->finishNow = true;
+    m_shared->changed.notify_all();
+    return m_shared->changed.wait_for(lock, wait, [this] { return m_shared->finished; });
+}
+
 const StoreCheck::Answer &StoreCheck::answer()
 {
     {
@@ -111,7 +138,7 @@ std::function<bool()> StoreCheck::writerYield() const
         shared->yieldAsked = true;
         shared->lastYield = Clock::now();
         shared->changed.notify_all();
-        const auto deadline = Clock::now() + std::chrono::milliseconds(kBusyWaitMs);
+        const auto deadline = Clock::now() + kFrame;
         while (shared->reading && Clock::now() < deadline) {
             sqlite3_interrupt(shared->reading);
             shared->changed.wait_for(lock, kInterruptAgain);
@@ -144,7 +171,7 @@ std::optional<StoreCheck::Answer> StoreCheck::Shared::attempt(const QString &pat
         sqlite3_close(db);
         return Answer();
     }
-    sqlite3_busy_timeout(db, kBusyWaitMs);
+    sqlite3_busy_handler(db, &Shared::busyWait, this);
     // The file came from outside: its schema runs nothing with our trust.
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
@@ -157,20 +184,23 @@ std::optional<StoreCheck::Answer> StoreCheck::Shared::attempt(const QString &pat
         }
         reading = db;
     }
-    int rc = sqlite3_exec(db, "BEGIN;", nullptr, nullptr, nullptr);
-    if (hold && rc == SQLITE_OK) {
-        rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
-        while (rc == SQLITE_OK && hold()) {
-            std::unique_lock lock(guard);
-            if (yieldAsked || stopping) break;
-            changed.wait_for(lock, std::chrono::milliseconds(2));
-        }
-    }
     QStringList lines;
     sqlite3_stmt *statement = nullptr;
-    if (rc == SQLITE_OK)
-        rc = mustLetGo() ? SQLITE_INTERRUPT
-                         : sqlite3_prepare_v2(db, "PRAGMA integrity_check(10);", -1, &statement, nullptr);
+    int rc =
+        mustLetGo() ? SQLITE_INTERRUPT : sqlite3_prepare_v2(db, "PRAGMA integrity_check(10);", -1, &statement, nullptr);
+    if (hold && rc == SQLITE_OK) {
+        // Just before the read: the store held by a read of its schema, let go only here.
+        sqlite3_stmt *schema = nullptr;
+        rc = sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master;", -1, &schema, nullptr);
+        if (rc == SQLITE_OK && sqlite3_step(schema) == SQLITE_ROW) {
+            while (hold()) {
+                std::unique_lock lock(guard);
+                if (yieldAsked || stopping) break;
+                changed.wait_for(lock, std::chrono::milliseconds(2));
+            }
+        }
+        sqlite3_finalize(schema);
+    }
     while (rc == SQLITE_OK || rc == SQLITE_ROW) {
         rc = sqlite3_step(statement);
         if (rc == SQLITE_ROW && lines.size() < kMaxLines)
