@@ -146,9 +146,19 @@ bool isHeading(const QStringList &heads, bool firstLine)
     return amount && (date || firstLine);
 }
 
-// Dated lines above heading-like ones within the file's first lines are an
-// account's preamble (an opening balance); further down they are rows.
+// Dated lines above heading-like ones within the file's first lines may be
+// an account's preamble (an opening balance); further down they are rows.
 constexpr qsizetype kPreambleLines = 12;
+
+// A memo that names a balance or an amount carried, not a transaction; its
+// blanks may be dropped ("Openingbalance").
+bool namesBalance(const QString &memo)
+{
+    static const QString terms[] = {u"残高"_s,         u"繰越"_s,          u"合計"_s,   u"balance"_s,
+                                    u"broughtforward"_s, u"carriedforward"_s, u"opening"_s};
+    const QString plain = memo.normalized(QString::NormalizationForm_KC).toLower().remove(u' ');
+    return std::ranges::any_of(terms, [&](const QString &term) { return plain.contains(term); });
+}
 
 } // namespace
 
@@ -182,7 +192,10 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
         qsizetype first = 0, last = 0;
         QStringList fields;
     } waiting; // a heading-like line below rows: the heads only if a row follows
-    std::vector<std::pair<qsizetype, qsizetype>> preamble; // the lines of rows that heads below may drop
+    struct Dated {
+        qsizetype first, last, width;
+    };
+    std::vector<Dated> preamble; // each row read while no heads stand above, which heads below may set aside
     auto name = [&](qsizetype first, qsizetype last) {
         for (qsizetype line = first; line <= last; ++line) unread.push_back(int(line));
     };
@@ -244,19 +257,39 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                 name(span.firstLine, span.lastLine);
                 return true;
             }
-            if (waiting.first > 0) { // the rows above were a preamble's
-                for (const auto &[first, last] : preamble) name(first, last);
-                preamble.clear();
-                read.rows.clear();
-                read.categoryTexts.clear();
-                read.rowLines.clear();
-                read.headingLine = waiting.first;
-                headsLast = waiting.last;
-                read.heads = std::move(waiting.fields);
+            if (waiting.first > 0) {
+                // Rows above the heads unlike the first row below them (a
+                // balance, another width, a later date) are a preamble's;
+                // when every one is, the heads stand, else two exports were
+                // pasted together and only the heads and those lines go.
+                size_t kept = 0;
+                for (size_t at = 0; at < read.rows.size(); ++at) {
+                    const Dated &line = preamble[at];
+                    if (line.width != fields.size() || read.rows[at]->date() > *date ||
+                        namesBalance(read.rows[at]->memo())) {
+                        name(line.first, line.last);
+                        continue;
+                    }
+                    preamble[kept] = line;
+                    read.rows[kept] = std::move(read.rows[at]);
+                    read.categoryTexts[qsizetype(kept)] = read.categoryTexts[qsizetype(at)];
+                    read.rowLines[kept++] = read.rowLines[at];
+                }
+                preamble.resize(kept);
+                read.rows.resize(kept);
+                read.categoryTexts.resize(qsizetype(kept));
+                read.rowLines.resize(kept);
+                if (kept == 0) {
+                    read.headingLine = waiting.first;
+                    headsLast = waiting.last;
+                    read.heads = std::move(waiting.fields);
+                } else {
+                    name(waiting.first, waiting.last);
+                }
                 waiting = {};
             }
             headsFixed = read.headingLine > 0;
-            if (!headsFixed && span.firstLine <= kPreambleLines) preamble.emplace_back(span.firstLine, span.lastLine);
+            if (!headsFixed) preamble.push_back({span.firstLine, span.lastLine, fields.size()});
             auto row = std::make_shared<Entry>();
             row->setIdent(-1);
             row->setDate(*date);

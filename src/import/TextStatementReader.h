@@ -33,10 +33,13 @@ struct TextStatementRead {
 // The heads are the last line above the first row below them whose fields
 // name a date and an amount and hold no date or amount (exports put an
 // account preamble or a summary above them), or a first line that names an
-// amount. Dated lines above the heads in the file's first 12 lines are that
-// preamble (an opening balance) and are named, not read; below those lines,
-// or once a row stands below the heads, a heading-like line is named and
-// every row is read. A line of nothing but empty fields counts as blank.
+// amount. Dated lines above the heads in the file's first 12 lines unlike
+// the first row below them (a memo naming a balance or an amount carried,
+// another number of fields, a later date) are that preamble and are named,
+// not read; when others stand there too, they stay rows and the heading-like
+// line is named (two exports pasted together). Below those lines, or once a
+// row stands below the heads, a heading-like line is named and every row is
+// read. A line of nothing but empty fields counts as blank.
 TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding);
 
 // What a column head of a bank's or card company's export names; heads

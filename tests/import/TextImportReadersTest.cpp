@@ -99,6 +99,19 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
         {"below the first lines a row above a heading-like line stays",
          preamble.repeated(11) + "2024/01/31,balance,100\nDate,Memo,Paid in,Paid out\n2024/01/05,Pay,10,\n",
          {{QDate(2024, 1, 31), 100, "balance"}, {QDate(2024, 1, 5), 10, "Pay"}}, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13}},
+        // A late heads line in the first lines: only dated lines unlike the rows below it are set aside.
+        {"rows above a late heads line stay", u"2025/01/05,Shop,,1200\n2025/01/06,Pay,250000,\n日付,摘要,金額\n2025/01/08,Gas,,4000\n"_qs.toUtf8(),
+         {{QDate(2025, 1, 5), -1200, "Shop"}, {QDate(2025, 1, 6), 250000, "Pay"}, {QDate(2025, 1, 8), -4000, "Gas"}}, 0, {3}},
+        {"a month and its total under its own heads", u"2025/01/10,給与,250000,\n2025/01/12,ｶﾞｽ,,1200\n2025/01/20,ﾃﾞﾝｷ,,8000\n"
+                                                        "集計日,区分,入金合計,出金合計\n2025/01/31,1月計,250000,9200\n"_qs.toUtf8(),
+         {{QDate(2025, 1, 10), 250000, u"給与"_qs}, {QDate(2025, 1, 12), -1200, u"ｶﾞｽ"_qs}, {QDate(2025, 1, 20), -8000, u"ﾃﾞﾝｷ"_qs},
+          {QDate(2025, 1, 31), 250000, u"1月計"_qs}}, 0, {4}},
+        {"a carried balance above a late heads line set aside, the rows kept",
+         u"2025/01/01,前月繰越,100000,\n2025/01/05,Shop,,1200\n日付,摘要,入金,出金\n2025/01/08,Gas,,4000\n"_qs.toUtf8(),
+         {{QDate(2025, 1, 5), -1200, "Shop"}, {QDate(2025, 1, 8), -4000, "Gas"}}, 0, {1, 3}},
+        {"a carried balance as wide as the rows above the heads", u"\"2026/02/28\",\"前月繰越\",\"100,000\",\"\",\"100,000\"\n"
+                                                                  "\"取引日\",\"摘要\",\"お預入れ\",\"お引出し\",\"残高\"\n2026/03/02,給与,250000,,350000\n"_qs.toUtf8(),
+         {{QDate(2026, 3, 2), 250000, u"給与"_qs}}, 2, {1}},
         {"heads, rows, the heads again, rows", "Date,Memo,Paid in,Paid out\n2024/01/05,Pay,10,\nDate,Memo,Paid in,Paid out\n2024/01/06,Fee,,2\n",
          {{QDate(2024, 1, 5), 10, "Pay"}, {QDate(2024, 1, 6), -2, "Fee"}}, 1, {3}},
         {"a heading-like line with no row below it drops none", "2024/01/05,Pay,10,\nDate,Memo,Paid in,Paid out\n",
