@@ -40,6 +40,45 @@ struct HeadTerm {
     HeadTerm(QString text) : word(std::move(text)), parts(word.split(u' ')), joined(parts.join(QString())) {}
 };
 
+// clang-format off
+const std::pair<TextHead, std::vector<HeadTerm>> kHeadTerms[] = {
+    {TextHead::Balance, {u"残高"_s, u"balance"_s}},
+    // A card's charges ("ご利用金額") leave the account.
+    {TextHead::Expense,
+     {u"出金"_s, u"引出"_s, u"引き出"_s, u"支払"_s, u"支出"_s, u"利用金額"_s, u"利用額"_s, u"請求"_s, u"withdrawal"_s,
+      u"debit"_s, u"payment"_s, u"paid out"_s, u"money out"_s, u"charge"_s}},
+    {TextHead::Income,
+     {u"入金"_s, u"預入"_s, u"預け入"_s, u"預り"_s, u"収入"_s, u"deposit"_s, u"credit"_s, u"paid in"_s, u"money in"_s}},
+    {TextHead::Amount, {u"金額"_s, u"amount"_s}},
+};
+// clang-format on
+
+// The Latin amount words a word is made of, in order, the last one perhaps
+// bent ("DEBITAMOUNT", "Debited", "Credito", "Charges"); none when anything
+// else is left ("Creditor", "Chargeable", "CREDITCARDNO"). No amount word
+// starts another, so the first that fits is the only one.
+std::vector<const HeadTerm *> amountWordsOf(QStringView word)
+{
+    std::vector<const HeadTerm *> found;
+    for (qsizetype at = 0; at < word.size();) {
+        const HeadTerm *next = nullptr;
+        for (const auto &[kind, terms] : kHeadTerms)
+            for (const HeadTerm &term : terms)
+                if (kind != TextHead::Balance && term.word.front().unicode() < 0x80 &&
+                    word.sliced(at).startsWith(term.joined))
+                    next = &term;
+        if (!next) {
+            const QStringView rest = word.sliced(at);
+            const bool bent = !found.empty() && (rest == u"s" || rest == u"es" || rest == u"ed" || rest == u"o" ||
+                                                 rest == u"os" || (rest == u"d" && found.back()->joined.endsWith(u'e')));
+            return bent ? found : std::vector<const HeadTerm *>{};
+        }
+        found.push_back(next);
+        at += next->joined.size();
+    }
+    return found;
+}
+
 // A head's Latin words, lower case: "PaidIn" is two, "DEBITAMOUNT" one
 // written in capitals.
 struct HeadWords {
@@ -70,10 +109,13 @@ struct HeadWords {
     }
 
     // Japanese anywhere ("ご利用金額"); Latin as whole words, plural too
-    // ("Date", "Withdrawals", "PaidIn"; not "update"). `bent` also takes a
-    // word that starts with it ("Debited", "Credito") or stands inside
-    // capitals run together ("DEBITAMOUNT", "PAIDOUT").
-    bool holds(const HeadTerm &term, bool bent = false) const
+    // ("Date", "Withdrawals", "PaidIn"; not "update"). `Bent::Any` also
+    // takes a word that starts with it or capitals run together that hold
+    // it; `Bent::Amount` only a word made of amount words that starts with
+    // it ("Debited", "Credito") or capitals made of them that hold it
+    // ("DEBITAMOUNT", "PAIDOUT"; not "CREDITCARDNO").
+    enum class Bent { No, Any, Amount };
+    bool holds(const HeadTerm &term, Bent bent = Bent::No) const
     {
         if (term.word.front().unicode() >= 0x80) return head.contains(term.word);
         const QStringList &wanted = term.parts;
@@ -86,10 +128,15 @@ struct HeadWords {
             }
             if (same) return true;
         }
-        if (!bent) return false;
+        if (bent == Bent::No) return false;
         for (qsizetype at = 0; at < words.size(); ++at) {
-            if ((wanted.size() == 1 && words[at].startsWith(term.word)) ||
-                (capitals[at] && words[at].contains(term.joined)))
+            if (!capitals[at] && (wanted.size() > 1 || !words[at].startsWith(term.word))) continue;
+            if (bent == Bent::Any) {
+                if (!capitals[at] || words[at].contains(term.joined)) return true;
+                continue;
+            }
+            const std::vector<const HeadTerm *> made = amountWordsOf(words[at]);
+            if (capitals[at] ? std::ranges::find(made, &term) != made.end() : !made.empty() && made.front() == &term)
                 return true;
         }
         return false;
@@ -98,21 +145,10 @@ struct HeadWords {
 
 TextHead textHeadOf(const HeadWords &head)
 {
-    // clang-format off
-    static const std::pair<TextHead, std::vector<HeadTerm>> terms[] = {
-        {TextHead::Balance, {u"残高"_s, u"balance"_s}},
-        // A card's charges ("ご利用金額") leave the account.
-        {TextHead::Expense,
-         {u"出金"_s, u"引出"_s, u"引き出"_s, u"支払"_s, u"支出"_s, u"利用金額"_s, u"利用額"_s, u"請求"_s, u"withdrawal"_s,
-          u"debit"_s, u"payment"_s, u"paid out"_s, u"money out"_s, u"charge"_s}},
-        {TextHead::Income,
-         {u"入金"_s, u"預入"_s, u"預け入"_s, u"預り"_s, u"収入"_s, u"deposit"_s, u"credit"_s, u"paid in"_s, u"money in"_s}},
-        {TextHead::Amount, {u"金額"_s, u"amount"_s}},
-    };
-    // clang-format on
-    for (const auto &[kind, list] : terms)
+    for (const auto &[kind, list] : kHeadTerms)
         for (const HeadTerm &term : list)
-            if (head.holds(term, true)) return kind;
+            if (head.holds(term, kind == TextHead::Balance ? HeadWords::Bent::Any : HeadWords::Bent::Amount))
+                return kind;
     return TextHead::Other;
 }
 

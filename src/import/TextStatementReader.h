@@ -43,9 +43,10 @@ struct TextStatementRead {
 TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding);
 
 // What a column head of a bank's or card company's export names; heads
-// vary, so by the words they hold (Latin ones as whole words, plurals too,
-// or as the start of a word or inside capitals run together: "Debited",
-// "CREDITAMOUNT").
+// vary, so by the words they hold (Latin ones as whole words, plurals too;
+// an amount word also at the start of a word or inside capitals run
+// together where only amount words or an ending stand beside it: "Debited",
+// "Credito", "CREDITAMOUNT", not "Creditor" or "CREDITCARDNO").
 enum class TextHead { Other, Amount, Income, Expense, Balance };
 TextHead textHeadOf(const QString &head);
 

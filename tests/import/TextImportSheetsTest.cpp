@@ -174,6 +174,12 @@ TEST_F(TextImportSheetsTest, TextFilesAsBanksWriteThem)
          "Unicode (UTF-8)", "Pay", "“Txn Date, Description, Amount Debited, Amount Credited”, but", ""},
         {"words joined by their capitals", "Date,Description,PaidOut,PaidIn\n2026/01/05,Pay,,2500\n", "Unicode (UTF-8)", "Pay",
          "“Date, Description, PaidOut, PaidIn”, but", ""},
+        {"capitals run together in the order written", "DATE,DESCRIPTION,PAIDOUT,PAIDIN\n2026/01/05,Pay,,2500\n", "Unicode (UTF-8)", "Pay",
+         "“DATE, DESCRIPTION, PAIDOUT, PAIDIN”, but", ""},
+        {"heads that start with an amount word but name none", "Date,Creditor name,Paid in,Paid out,Depositor,Chargeable,CREDITCARDNO\n"
+                                                                "2026/01/05,Pay,2500,,ACME,,\n", "Unicode (UTF-8)", "Pay", "", ""},
+        {"only the true notice beside such a head", "Date,Debitorname,Credit,Debit,Balance\n2026/01/05,Pay,2500,,9000\n",
+         "Unicode (UTF-8)", "Pay", "the amounts are read in their places", ""},
         {"bent words in the order read", "Data,Descricao,Credito,Debito\n2026/01/05,Pay,2500,\n", "Unicode (UTF-8)", "Pay", "", ""},
         {"an opening balance above the heads", "2026/01/01,Opening balance,100000,0\nDate,Memo,Withdrawals,Deposits\n2026/01/05,Grocer,54.20,\n",
          "Unicode (UTF-8)", "Grocer", "Line 2 of the file names its columns “Date, Memo, Withdrawals, Deposits”, but", ""},
