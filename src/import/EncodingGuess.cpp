@@ -58,6 +58,18 @@ bool isLatinCapital(int c)
 {
     return c >= 0xC0 && c <= 0xDD && c != 0xD7;
 }
+bool isAccentedVowel(int c)
+{
+    return isLatinCapital(c) && c != 0xC7 && c != 0xD0 && c != 0xD1; // not Ç, Ð, Ñ
+}
+// Two accented capitals as words of Latin-script languages hold them: the
+// same vowel twice ("CRÉÉ", "PÄÄOMA"), or Ç or Ñ beside a vowel ("AÇÃO").
+bool isLatinPair(int first, int second)
+{
+    auto softens = [](int c) { return c == 0xC7 || c == 0xD1; };
+    return (first == second && isAccentedVowel(first)) || (softens(first) && isAccentedVowel(second)) ||
+           (isAccentedVowel(first) && softens(second));
+}
 
 // Whether a character of that JIS row is what Japanese statements are
 // made of (none: the row says nothing either way).
@@ -80,9 +92,10 @@ std::optional<bool> likelyRow(int row)
 // abbreviations stand ("ｶ)", "(ﾕ"); beside a letter or digit it is a Latin
 // capital or sign ("CAFÉ", "£12", "200°C") and counts against. Two after
 // Latin letters that end the word or go on in Latin letters, and read as
-// accented capitals ("PRESTAÇÃO", "CRÉÉ PAR"), neither count nor weigh:
-// such a word cannot be told from a brand and a short kana name ("ABCﾏﾂ"),
-// so the rest of the file decides. EUC-JP writes a kana in two bytes, which
+// a pair of accented capitals a Latin word holds ("PRESTAÇÃO", "CRÉÉ PAR"),
+// neither count nor weigh: such a word cannot be told from a brand and a
+// short kana name, so the rest of the file decides; two different vowels
+// ("ABCﾏﾂ" as "ABCÏÂ") are kana. EUC-JP writes a kana in two bytes, which
 // no Latin word holds.
 double japaneseScore(const std::vector<int> &chars, bool kanaAreBytes)
 {
@@ -91,22 +104,21 @@ double japaneseScore(const std::vector<int> &chars, bool kanaAreBytes)
         const auto j = qsizetype(i) + step;
         return j >= 0 && size_t(j) < chars.size() ? chars[size_t(j)] : int('\n');
     };
-    // A hyphen between two kana that are not both inside Latin words ("CAFÉ-ÉCOLE").
+    // A hyphen between two kana that are not both inside Latin words
+    // ("CAFÉ-ÉCOLE"), the second perhaps a word of one letter ("CAFÉ-À EMPORTER").
     auto kanaBeside = [&](size_t i, int step) {
         if (isKana(at(i, step))) return true;
-        const int first = step > 0 ? 0 : -2;
+        const int first = step > 0 ? 0 : -2, end = at(i, first + 3);
         return at(i, step) == '-' && isKana(at(i, 2 * step)) &&
-               !(isAsciiLetter(at(i, first - 1)) && isAsciiLetter(at(i, first + 3)));
+               !(isAsciiLetter(at(i, first - 1)) && (isAsciiLetter(end) || end == ' '));
     };
     // One of two kana alone together that read as accented Latin capitals.
     auto latinCapitals = [&](size_t i) {
         const int first = isKana(at(i, -1)) ? -1 : 0, last = first == 0 && isKana(at(i, 1)) ? 1 : 0;
         if (isKana(at(i, first - 1)) || isKana(at(i, last + 1))) return false;
-        for (int k = first; k <= last; ++k) {
-            if (!isLatinCapital(at(i, k))) return false;
-        }
         const int after = at(i, last + 1);
-        return first != last && isAsciiLetter(at(i, first - 1)) && after < 0x80 && after != '-';
+        return first != last && isLatinPair(at(i, first), at(i, last)) && isAsciiLetter(at(i, first - 1)) &&
+               after < 0x80 && after != '-';
     };
     for (size_t i = 0; i < chars.size(); ++i) {
         const int c = chars[i];
