@@ -64,7 +64,7 @@ struct DelimitedSpan {
 // What a reader knows of its file, asked only of lines whose quotes leave
 // them in doubt and of lines a quoted line break would take in.
 struct DelimitedLayout {
-    std::function<bool(const DelimitedLine &)> fits;  // as many fields as the heads or the rows so far
+    std::function<bool(const DelimitedLine &)> fits;  // the reader's layout: its width, no text where amounts stand
     std::function<bool(const DelimitedLine &)> isRow; // the line gives a row by itself
 };
 

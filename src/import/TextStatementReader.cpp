@@ -69,8 +69,9 @@ std::vector<const HeadTerm *> amountWordsOf(QStringView word)
                     next = &term;
         if (!next) {
             const QStringView rest = word.sliced(at);
-            const bool bent = !found.empty() && (rest == u"s" || rest == u"es" || rest == u"ed" || rest == u"o" ||
-                                                 rest == u"os" || (rest == u"d" && found.back()->joined.endsWith(u'e')));
+            const bool bent =
+                !found.empty() && (rest == u"s" || rest == u"es" || rest == u"ed" || rest == u"o" || rest == u"os" ||
+                                   (rest == u"d" && found.back()->joined.endsWith(u'e')));
             return bent ? found : std::vector<const HeadTerm *>{};
         }
         found.push_back(next);
@@ -190,7 +191,7 @@ constexpr qsizetype kPreambleLines = 12;
 // blanks may be dropped ("Openingbalance").
 bool namesBalance(const QString &memo)
 {
-    static const QString terms[] = {u"残高"_s,         u"繰越"_s,          u"合計"_s,   u"balance"_s,
+    static const QString terms[] = {u"残高"_s,           u"繰越"_s,           u"合計"_s,   u"balance"_s,
                                     u"broughtforward"_s, u"carriedforward"_s, u"opening"_s};
     const QString plain = memo.normalized(QString::NormalizationForm_KC).toLower().remove(u' ');
     return std::ranges::any_of(terms, [&](const QString &term) { return plain.contains(term); });
@@ -236,10 +237,16 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
         for (qsizetype line = first; line <= last; ++line) unread.push_back(int(line));
     };
     // Where quotes leave a line in doubt: as many fields as the heads or a
-    // row so far, or a date first and an amount where this layout has one.
+    // row so far and, on a dated line, no text where the amounts stand; or
+    // a date first and an amount where this layout has one.
     std::set<qsizetype> widths;
     DelimitedLayout layout;
     layout.fits = [&](const DelimitedLine &fields) {
+        auto holdsText = [&](qsizetype at) {
+            return at < fields.size() && !fields[at].isEmpty() && !parseTextAmount(text.decode(fields[at]));
+        };
+        if (!fields.isEmpty() && (holdsText(2) || holdsText(3)) && parseStatementDate(text.decode(fields[0])))
+            return false;
         return fields.size() == read.heads.size() || widths.contains(fields.size());
     };
     layout.isRow = [&](const DelimitedLine &fields) {

@@ -140,6 +140,12 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
          "Date,Description,Deposits,Withdrawals,Balance\n2026-03-04,\"Payment \"\"thanks\"\", ref 12\",250.00,,1851.00\n"
          "2026-03-05,\"TV 32\"\",,\"1,200\",651.00\n",
          {{QDate(2026, 3, 4), 250, "Payment \"thanks\", ref 12"}, {QDate(2026, 3, 5), -1200, "TV 32\""}}, 1, {}},
+        {"an escaped quote in a refund without its trailing empty field",
+         "Date,Description,Paid in,Paid out,Balance,Category\n2026/03/05,\"Refund \"\"order 12\"\", card\",80.00,,1025.80\n",
+         {{QDate(2026, 3, 5), 80, "Refund \"order 12\", card"}}, 1, {}},
+        {"an escaped quote in kana without its trailing empty field",
+         u"日付,摘要,入金,出金,分類\n2026/03/04,\"ﾍﾝｷﾝ \"\"ABC\"\", ﾃﾞﾝｷ\",3300,\n"_qs.toUtf8(),
+         {{QDate(2026, 3, 4), 3300, u"ﾍﾝｷﾝ \"ABC\", ﾃﾞﾝｷ"_qs}}, 1, {}},
         {"a doubled quote before a separator read by the width of the rows above",
          "2026/01/04,Shop,,100,1000\n2026/01/05,\"TV 32\"\",,\"1,200\",651\n",
          {{QDate(2026, 1, 4), -100, "Shop"}, {QDate(2026, 1, 5), -1200, "TV 32\""}}, 0, {}},
