@@ -243,11 +243,15 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
     DelimitedLayout layout;
     layout.fits = [&](const DelimitedLine &fields) {
         auto holdsText = [&](qsizetype at) {
-            return at < fields.size() && !fields[at].isEmpty() && !parseTextAmount(text.decode(fields[at]));
+            if (at >= fields.size() || fields[at].isEmpty()) return false;
+            const QByteArray &field = fields[at]; // plain digits need no decoding
+            if (std::ranges::all_of(field, [](char c) { return (c >= '0' && c <= '9') || c == ','; }) &&
+                std::ranges::any_of(field, [](char c) { return c != ','; }))
+                return false;
+            return !parseTextAmount(text.decode(field));
         };
-        if (!fields.isEmpty() && (holdsText(2) || holdsText(3)) && parseStatementDate(text.decode(fields[0])))
-            return false;
-        return fields.size() == read.heads.size() || widths.contains(fields.size());
+        if (fields.size() != read.heads.size() && !widths.contains(fields.size())) return false;
+        return !(holdsText(2) || holdsText(3)) || !parseStatementDate(text.decode(fields[0]));
     };
     layout.isRow = [&](const DelimitedLine &fields) {
         auto amount = [&](qsizetype at) {
