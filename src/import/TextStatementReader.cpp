@@ -232,7 +232,9 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
     struct Dated {
         qsizetype first, last, width;
     };
-    std::vector<Dated> preamble; // each row read while no heads stand above, which heads below may set aside
+    // Each row of the first lines while no heads stand above it, which heads
+    // below may set aside: every row read when such heads come.
+    std::vector<Dated> preamble;
     auto name = [&](qsizetype first, qsizetype last) {
         for (qsizetype line = first; line <= last; ++line) unread.push_back(int(line));
     };
@@ -336,7 +338,8 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                 waiting = {};
             }
             headsFixed = read.headingLine > 0;
-            if (!headsFixed) preamble.push_back({span.firstLine, span.lastLine, fields.size()});
+            if (!headsFixed && span.firstLine <= kPreambleLines)
+                preamble.push_back({span.firstLine, span.lastLine, fields.size()});
             auto row = std::make_shared<Entry>();
             row->setIdent(-1);
             row->setDate(*date);
