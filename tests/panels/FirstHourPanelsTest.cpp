@@ -1,8 +1,8 @@
 // What a new user meets in the entry panels and sheets: context menus that
 // delete, restore and repeat rows; cells that refuse what is no amount or
 // date; Esc and Ctrl+Z; sheets that say what is missing; amount fields that
-// group as typed; memo cells that ask for the input method; one click on a
-// chooser's arrow that changes nothing.
+// group as typed; memo cells that ask for the input method; a click or a
+// double click on a chooser's arrow that changes nothing.
 #include "panels/PanelTestSupport.h"
 
 #include "model/EditFlags.h"
@@ -324,7 +324,7 @@ struct ArrowCase {
     std::function<cv::ChooserItem(cv::Book &)> leaf;
 };
 
-TEST(ChooserArrows, OneClickOnAStoredRecordsArrowOpensTheListAndChangesNothing)
+TEST(ChooserArrows, AClickOrADoubleClickOnAStoredRecordsArrowOpensTheListAndChangesNothing)
 {
     using Book = cv::AccountBookPanel;
     using Trades = cv::TradePanel;
@@ -388,22 +388,31 @@ TEST(ChooserArrows, OneClickOnAStoredRecordsArrowOpensTheListAndChangesNothing)
             std::vector<int> chosen; // rows whose cell offers the chooser
             for (int row = 0; row < panel->numberOfRows(table); ++row) {
                 const QStringList before = rowTexts(*panel, row);
-                clickAt(table->viewport(), arrowOf(table, c.cid, row), true, false);
+                const QPoint arrow = arrowOf(table, c.cid, row);
+                clickAt(table->viewport(), arrow, true, false);
                 if (!popup->isVisible()) {
-                    clickAt(table->viewport(), arrowOf(table, c.cid, row), false, true);
+                    clickAt(table->viewport(), arrow, false, true);
                     table->forceEndFieldEditing(true);
                     continue;
                 }
                 chosen.push_back(row);
                 const QStringList shown = shownRows();
-                clickAt(table->viewport(), arrowOf(table, c.cid, row), false, true);
-                EXPECT_FALSE(popup->outline()->isFinishing()) << row;
-                QTest::qWaitFor([&] { return !popup->outline()->isFinishing(); }); // a pick begun lands
-                EXPECT_TRUE(popup->isVisible()) << row;
-                EXPECT_EQ(shownRows(), shown) << row; // no folder opened or closed
-                QTest::keyClick(popup->outline(), Qt::Key_Escape);
-                table->forceEndFieldEditing(true);
-                EXPECT_EQ(rowTexts(*panel, row), before) << row;
+                // A click, then a double click: the release of the press that
+                // opened the list, and the second press, land in it.
+                for (const bool twice : {false, true}) {
+                    if (twice)
+                        QTest::mouseDClick(panel->windowHandle(), Qt::LeftButton, {},
+                                           table->viewport()->mapTo(panel.get(), arrow));
+                    else
+                        clickAt(table->viewport(), arrow, false, true);
+                    EXPECT_FALSE(popup->outline()->isFinishing()) << row << twice;
+                    QTest::qWaitFor([&] { return !popup->outline()->isFinishing(); }); // a pick begun lands
+                    EXPECT_TRUE(popup->isVisible()) << row << twice;
+                    EXPECT_EQ(shownRows(), shown) << row << twice; // no folder opened or closed
+                    QTest::keyClick(popup->outline(), Qt::Key_Escape);
+                    table->forceEndFieldEditing(true);
+                    EXPECT_EQ(rowTexts(*panel, row), before) << row << twice;
+                }
             }
             ASSERT_GE(chosen.size(), 2u);
             cvtest::page::Entries(panel.get()).leave();
