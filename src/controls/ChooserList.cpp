@@ -10,6 +10,8 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 
+#include <utility>
+
 namespace cv {
 
 namespace {
@@ -67,6 +69,7 @@ void ChooserList::willRunWithValue(const ChooserItem &value)
     m_finishing = false;
     m_resultItem = ChooserItem();
     m_lastOverRow = -1;
+    m_pressed = m_clicked = false;
     ++m_run;
     if (!m_source) return;
     const std::vector<ChooserItem> &top = m_source->objects();
@@ -215,18 +218,25 @@ int ChooserList::selectionOffset() const
 void ChooserList::mousePressEvent(QMouseEvent *event)
 {
     m_lastOverRow = -1;
+    if (event->button() == Qt::LeftButton) m_pressed = m_clicked = true;
     event->accept();
 }
 
 void ChooserList::mouseDoubleClickEvent(QMouseEvent *event)
 {
+    // The second press of a double click whose first opened the popup is no
+    // choice either.
+    if (event->button() == Qt::LeftButton) m_pressed = m_clicked;
     event->accept();
 }
 
 void ChooserList::mouseReleaseEvent(QMouseEvent *event)
 {
     event->accept();
-    if (m_finishing || !m_source || event->button() != Qt::LeftButton) return;
+    if (event->button() != Qt::LeftButton) return;
+    // The press that opened the popup went to the view below; its release
+    // lands here on whatever row the popup put under the pointer.
+    if (!std::exchange(m_pressed, false) || m_finishing || !m_source) return;
     const QModelIndex index = indexAt(event->position().toPoint());
     if (!index.isValid()) return;
     const ChooserItem item = m_source->itemForIndex(index);

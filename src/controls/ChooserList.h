@@ -1,9 +1,11 @@
 #pragma once
 // The list inside the chooser popup: one column, no header, not editable.
-// Hovering selects; a release on a leaf picks it (a blink of select,
-// deselect, select kBlinkMs apart, then the popup ends with the item); a
-// release on a group opens or closes it. Return/Enter/Space pick or toggle
-// the selected row, Tab picks at once, Esc ends without a pick.
+// Hovering selects; a press and a release in the list pick the leaf under
+// the release (a blink of select, deselect, select kBlinkMs apart, then the
+// popup ends with the item) or open or close the group there. The release of
+// the press that opened the popup picks nothing, wherever it falls.
+// Return/Enter/Space pick or toggle the selected row, Tab picks at once, Esc
+// ends without a pick.
 
 #include "controls/ChooserItem.h"
 #include "controls/ChooserModel.h"
@@ -71,6 +73,8 @@ private:
     bool m_finishing = false; // a pick is blinking; the mouse is ignored
     int m_run = 0;            // a blink of an earlier run never acts
     int m_lastOverRow = -1;
+    bool m_pressed = false; // a press of this run is down: its release may pick
+    bool m_clicked = false; // this run has had a press in the list
 };
 
 } // namespace cv

@@ -1,7 +1,8 @@
 // What a new user meets in the entry panels and sheets: context menus that
 // delete, restore and repeat rows; cells that refuse what is no amount or
 // date; Esc and Ctrl+Z; sheets that say what is missing; amount fields that
-// group as typed; memo cells that ask for the input method.
+// group as typed; memo cells that ask for the input method; a click or a
+// double click on a chooser's arrow that changes nothing.
 #include "panels/PanelTestSupport.h"
 
 #include "model/EditFlags.h"
@@ -14,9 +15,14 @@
 #include "panels/sheets/LoanDialog.h"
 #include "panels/dialogs/RepeatedEntryDialog.h"
 #include "panels/entry/TransferPanel.h"
+#include "panels/entry/TradeTestSupport.h"
+#include "panels/search/SearchResultsPanel.h"
+#include "controls/ChooserList.h"
 #include "controls/DateField.h"
 
 #include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QMenu>
 
 using namespace paneltest;
@@ -219,6 +225,222 @@ TEST_F(BookTest, MemoCellsAskForTheInputMethodInJapanese)
         c.panel->tableView()->performClickAtColumn(c.panel->tableView()->columnWithIdentifier(c.cid), 0, nullptr);
         EXPECT_EQ(!(cv::GetPopupFieldEditor()->inputMethodHints() & Qt::ImhPreferLatin), c.inputMethod) << c.cid;
         c.panel->tableView()->forceEndFieldEditing(false);
+    }
+    cv::setLanguageOverride(QStringLiteral("en"));
+}
+
+// A book with folders in its lists: expenses in Home {Rent, Phone}, a bank
+// account in Savings {Deposit}; entries and a buy and a split of one stock.
+std::unique_ptr<cv::Book> folderBook()
+{
+    using namespace samplebook;
+    auto doc = makeTradeBook();
+    if (!doc) return nullptr;
+    const cv::NodePtr home = node(doc->categoryTrees()->expense(), 2100, 20, QStringLiteral("Home"));
+    node(home, 2101, 21, QStringLiteral("Rent"));
+    node(home, 2102, 21, QStringLiteral("Phone"));
+    auto bank = std::make_shared<cv::BankDetail>();
+    bank->setDate(QDate(2009, 1, 1));
+    node(node(doc->accountTrees()->asset(), 1200, 20, QStringLiteral("Savings")), 1201, 31, QStringLiteral("Deposit"),
+         bank);
+    doc->createCache();
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 3), 85000, 2101, kA);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 7), 5980, 2102, kA);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 8), 5000, kFood, kA);
+    store(*doc, cv::EntryKind::Expense, QDate(2009, 2, 9), 700, kFood, kC);
+    store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 4), 15000, 0, kA, kC);
+    store(*doc, cv::EntryKind::Transfer, QDate(2009, 2, 5), 30000, 0, 1201, kC);
+    storeTrade(*doc, kInvest, cv::TradeKind::Buy, kStock, QDate(2009, 2, 2), 60, 2500);
+    storeTrade(*doc, kInvest, cv::TradeKind::Split, kStock, QDate(2009, 2, 9), 60, 0);
+    return doc;
+}
+
+// Every entry and trade the store holds.
+std::vector<cv::SearchRecord> everything(cv::Book &doc)
+{
+    cv::SearchConditions all;
+    all.date = {QDate(2000, 1, 1), QDate(2099, 12, 31)};
+    return doc.store()->findAccounts(all);
+}
+
+// The whole book as its XML form writes it from the store.
+QByteArray storedBook(cv::Book &doc)
+{
+    const QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("book.cvxf")));
+    return doc.export_(file.fileName()) && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList rowTexts(const cv::RowPanel &panel, int row)
+{
+    QStringList texts;
+    for (int cid = 0; cid < panel.tableView()->numberOfColumns(); ++cid) texts << cellText(panel, cid, row);
+    return texts;
+}
+
+// A press and a release at one point of the panel's window, as the platform
+// delivers them: the release goes to the popup the press opened.
+void clickAt(QWidget *from, const QPoint &at, bool press = true, bool release = true)
+{
+    QWidget *window = from->window();
+    const QPoint local = from->mapTo(window, at);
+    if (press) QTest::mousePress(window->windowHandle(), Qt::LeftButton, {}, local);
+    if (release) QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, {}, local);
+}
+
+// The arrow of the cell, scrolled into view as a user would.
+QPoint arrowOf(cv::EditingTable *table, int cid, int row)
+{
+    table->scrollTo(table->model()->index(row, table->columnWithIdentifier(cid)));
+    const QRect frame = table->cellFrame(table->columnWithIdentifier(cid), row);
+    return QPoint(frame.right() - 5, frame.center().y());
+}
+
+// The rows the open chooser shows: a folder's only while it is open.
+QStringList shownRows()
+{
+    cv::ChooserList *list = cv::ChooserPopup::get()->outline();
+    QStringList names;
+    for (QModelIndex i = list->model() ? list->model()->index(0, 0) : QModelIndex(); i.isValid();
+         i = list->indexBelow(i))
+        names << i.data().toString();
+    return names;
+}
+
+// Clicks the row of the item in the open chooser: a press and a release inside it.
+bool clickInChooser(const cv::ChooserItem &item)
+{
+    cv::ChooserList *list = cv::ChooserPopup::get()->outline();
+    const QModelIndex index = static_cast<const cv::ChooserModel *>(list->model())->indexOfItem(item);
+    if (index.isValid()) clickAt(list->viewport(), list->visualRect(index).center());
+    return index.isValid();
+}
+
+struct ArrowCase {
+    const char *name;
+    std::function<std::unique_ptr<cv::RowPanel>(cv::Book &)> open;
+    int cid;
+    std::function<cv::ChooserItem(cv::Book &)> folder; // none when the list has no folder
+    std::function<cv::ChooserItem(cv::Book &)> leaf;
+};
+
+TEST(ChooserArrows, AClickOrADoubleClickOnAStoredRecordsArrowOpensTheListAndChangesNothing)
+{
+    using Book = cv::AccountBookPanel;
+    using Trades = cv::TradePanel;
+    using Results = cv::SearchResultsPanel;
+    using Transfers = cv::TransferPanel;
+    const auto account = [](int ident) {
+        return [ident](cv::Book &doc) { return cv::ChooserItem::fromNode(doc.findAccount(ident)); };
+    };
+    const auto expense = [](int ident) {
+        return [ident](cv::Book &doc) { return cv::ChooserItem::fromNode(doc.findExpense(ident)); };
+    };
+    const auto book = [](cv::Book &doc) -> std::unique_ptr<cv::RowPanel> { return openBook(doc, kA, kFeb1, kFeb28); };
+    const auto trades = [](cv::Book &doc) -> std::unique_ptr<cv::RowPanel> {
+        return openTrades(doc, doc.findAccount(kInvest), kFeb1, kFeb28);
+    };
+    const auto results = [](cv::Book &doc) -> std::unique_ptr<cv::RowPanel> {
+        auto panel = std::make_unique<Results>(&doc);
+        std::vector<cv::SearchRecord> entries = everything(doc);
+        std::erase_if(entries, [](const cv::SearchRecord &r) { return !r.entry; });
+        panel->setResults(entries);
+        panel->resize(1000, 300);
+        panel->show();
+        return panel;
+    };
+    const auto food = [](cv::Book &doc) -> std::unique_ptr<cv::RowPanel> {
+        auto panel = openCategory(doc, kFood, kFeb1, kFeb28);
+        panel->resize(760, 300); // its last column within the screen
+        QApplication::processEvents();
+        return panel;
+    };
+    const auto transfers = [](cv::Book &doc) -> std::unique_ptr<cv::RowPanel> {
+        auto panel = std::make_unique<Transfers>(&doc, cv::BookTestAccess::findTransfer(doc, 11), kFeb1, kFeb28);
+        panel->resize(900, 300);
+        panel->show();
+        return panel;
+    };
+    const std::vector<ArrowCase> cases = {
+        {"account book's kind", book, Book::KindColumn, expense(2100), expense(2102)},
+        {"trade's operation", trades, Trades::KindColumn, nullptr,
+         [](cv::Book &) { return cv::ChooserItem::fromTradeKind(cv::TradeKind::Sale); }},
+        {"trade's security", trades, Trades::SecurityColumn, nullptr,
+         [](cv::Book &doc) { return cv::ChooserItem::fromSecurity(doc.findSecurity(kTrust)); }},
+        {"search result's account", results, Results::AccountColumn, account(1200), account(1201)},
+        {"search result's category", results, Results::CategoryColumn, expense(2100), expense(2101)},
+        {"search result's transfer-to", results, Results::DestinationColumn, account(1200), account(1201)},
+        {"category entries' account", food, cv::IncomeExpensePanel::AccountColumn, account(1200), account(1201)},
+        {"category entries' category", food, cv::IncomeExpensePanel::CategoryColumn, expense(2100), expense(2102)},
+        {"transfer's from", transfers, Transfers::SourceColumn, account(1200), account(1201)},
+        {"transfer's to", transfers, Transfers::DestinationColumn, account(1200), account(1201)},
+    };
+    for (const char *language : {"ja", "en"}) {
+        cv::setLanguageOverride(QString::fromLatin1(language));
+        for (const ArrowCase &c : cases) {
+            SCOPED_TRACE(std::string(language) + ": " + c.name);
+            auto doc = folderBook();
+            ASSERT_TRUE(doc);
+            const QByteArray stored = storedBook(*doc);
+            auto panel = c.open(*doc);
+            cv::EditingTable *table = panel->tableView();
+            cv::ChooserPopup *popup = cv::ChooserPopup::get();
+            std::vector<int> chosen; // rows whose cell offers the chooser
+            for (int row = 0; row < panel->numberOfRows(table); ++row) {
+                const QStringList before = rowTexts(*panel, row);
+                const QPoint arrow = arrowOf(table, c.cid, row);
+                clickAt(table->viewport(), arrow, true, false);
+                if (!popup->isVisible()) {
+                    clickAt(table->viewport(), arrow, false, true);
+                    table->forceEndFieldEditing(true);
+                    continue;
+                }
+                chosen.push_back(row);
+                const QStringList shown = shownRows();
+                // A click, then a double click: the release of the press that
+                // opened the list, and the second press, land in it.
+                for (const bool twice : {false, true}) {
+                    if (twice)
+                        QTest::mouseDClick(panel->windowHandle(), Qt::LeftButton, {},
+                                           table->viewport()->mapTo(panel.get(), arrow));
+                    else
+                        clickAt(table->viewport(), arrow, false, true);
+                    EXPECT_FALSE(popup->outline()->isFinishing()) << row << twice;
+                    QTest::qWaitFor([&] { return !popup->outline()->isFinishing(); }); // a pick begun lands
+                    EXPECT_TRUE(popup->isVisible()) << row << twice;
+                    EXPECT_EQ(shownRows(), shown) << row << twice; // no folder opened or closed
+                    QTest::keyClick(popup->outline(), Qt::Key_Escape);
+                    table->forceEndFieldEditing(true);
+                    EXPECT_EQ(rowTexts(*panel, row), before) << row << twice;
+                }
+            }
+            ASSERT_GE(chosen.size(), 2u);
+            cvtest::page::Entries(panel.get()).leave();
+            EXPECT_TRUE(storedBook(*doc) == stored);
+
+            // A press and a release inside the list still open or close a folder and pick a leaf.
+            panel = c.open(*doc);
+            table = panel->tableView();
+            const int row = chosen.front();
+            clickAt(table->viewport(), arrowOf(table, c.cid, row));
+            ASSERT_TRUE(popup->isVisible());
+            if (c.folder) {
+                const auto *source = qobject_cast<const cv::ChooserModel *>(popup->outline()->model());
+                const QModelIndex folder = source->indexOfItem(c.folder(*doc));
+                const bool open = popup->outline()->isExpanded(folder);
+                EXPECT_TRUE(clickInChooser(c.folder(*doc)));
+                EXPECT_NE(popup->outline()->isExpanded(folder), open);
+                if (open) {
+                    EXPECT_TRUE(clickInChooser(c.folder(*doc))); // open again for the leaf
+                }
+                EXPECT_TRUE(popup->isVisible());
+            }
+            const cv::ChooserItem leaf = c.leaf(*doc);
+            ASSERT_TRUE(clickInChooser(leaf));
+            QTRY_VERIFY(!popup->isVisible());
+            EXPECT_TRUE(rowTexts(*panel, row).contains(leaf.name())) << rowTexts(*panel, row).join(u'|').toStdString();
+            doc->undoStack()->clear();
+        }
     }
     cv::setLanguageOverride(QStringLiteral("en"));
 }
