@@ -157,7 +157,7 @@ struct Book::Private {
     bool m_storeDamageAccepted = false;
     bool m_storeCheckOnSnapshot = false; // the store keeps its write log for the check
     bool m_takingStoreCheck = false;
-    qint64 m_storeLogBound = 0;   // bytes the log may take on disk
+    qint64 m_storeLogBound = 0;     // bytes the log may take on disk
     int m_storeCheckGeneration = 0; // the check whose answer is awaited
     // Last, so that it stops before anything it reads goes.
     std::unique_ptr<cv::StoreCheck> m_storeCheck;

@@ -399,7 +399,8 @@ void Book::Private::startStoreCheck(bool overLog)
     if (m_storeCheck || !m_store->isOpen()) return;
     // Over a log of the book's writes the check reads the store as it was:
     // no edit stops it, so it answers in its own time however the book is used.
-    m_storeCheckOnSnapshot = overLog && cv::StoreCheck::snapshotsAllowed() && m_store->database()->setSnapshotReads(true);
+    m_storeCheckOnSnapshot =
+        overLog && cv::StoreCheck::snapshotsAllowed() && m_store->database()->setSnapshotReads(true);
     // Folding the log may grow the store by all it holds: half the margin the
     // open asked keeps that within the room.
     if (m_storeCheckOnSnapshot)
