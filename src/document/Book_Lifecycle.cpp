@@ -433,7 +433,8 @@ void Book::Private::watchStoreLog(bool editFailed)
 {
     if (!m_storeCheckOnSnapshot || m_takingStoreCheck || m_store->database()->transactionDepth() > 0) return;
     if (!editFailed && bytesOnDisk(m_store->workingPath() + QStringLiteral("-wal")) <= m_storeLogBound) return;
-    qCInfo(lcDocument) << "the store's log is folded now:" << (editFailed ? "an edit beside it failed" : "it is full");
+    qCInfo(lcDocument) << "the store's log is folded now:"
+                       << (editFailed ? "an edit beside it failed" : "it reached its bound");
     // A check still reading gives way, and begins again beside the store.
     const bool again = m_storeCheck && !m_storeCheck->finishWithin(std::chrono::milliseconds(0));
     if (again) {
