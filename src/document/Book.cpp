@@ -309,6 +309,7 @@ void Book::Private::endEdit()
     auto accountShape = std::move(m_edit.accountShape);
     auto categoryShape = std::move(m_edit.categoryShape);
     m_edit = Private::Edit();
+    watchStoreLog(failed);
     if (failed) {
         qCWarning(lcDocument) << "edit rolled back";
         // The store is as it was, and so is the mark; nothing is announced.

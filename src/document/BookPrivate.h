@@ -149,10 +149,16 @@ struct Book::Private {
     // The store check after the open: its answer is taken once, and a wait
     // for it shows the busy window.
     void takeStoreCheck();
+    void startStoreCheck(bool overLog);
+    // After an edit: a log grown past its bound, or an edit that failed
+    // beside it, has the check give way and the log folded.
+    void watchStoreLog(bool editFailed);
     bool m_storeDamaged = false;
     bool m_storeDamageAccepted = false;
     bool m_storeCheckOnSnapshot = false; // the store keeps its write log for the check
     bool m_takingStoreCheck = false;
+    qint64 m_storeLogBound = 0;     // bytes the log may take on disk
+    int m_storeCheckGeneration = 0; // the check whose answer is awaited
     // Last, so that it stops before anything it reads goes.
     std::unique_ptr<cv::StoreCheck> m_storeCheck;
 };

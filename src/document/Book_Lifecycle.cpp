@@ -17,6 +17,8 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <sys/stat.h>
+
 namespace cv {
 
 namespace {
@@ -389,16 +391,62 @@ void Book::compactDB()
 
 void Book::checkStoreInBackground()
 {
-    if (m_d->m_storeCheck || !m_d->m_store->isOpen()) return;
+    m_d->startStoreCheck(true);
+}
+
+void Book::Private::startStoreCheck(bool overLog)
+{
+    if (m_storeCheck || !m_store->isOpen()) return;
     // Over a log of the book's writes the check reads the store as it was:
     // no edit stops it, so it answers in its own time however the book is used.
-    m_d->m_storeCheckOnSnapshot =
-        cv::StoreCheck::snapshotsAllowed() && m_d->m_store->database()->setSnapshotReads(true);
-    m_d->m_storeCheck = std::make_unique<cv::StoreCheck>(m_d->m_store->workingPath(), [this] {
+    m_storeCheckOnSnapshot =
+        overLog && cv::StoreCheck::snapshotsAllowed() && m_store->database()->setSnapshotReads(true);
+    // Folding the log may grow the store by all it holds: half the margin the
+    // open asked keeps that within the room.
+    if (m_storeCheckOnSnapshot)
+        m_storeLogBound = cv::DocumentContainer::marginFor(QFileInfo(m_store->workingPath()).size()) / 2;
+    const int generation = ++m_storeCheckGeneration;
+    m_storeCheck = std::make_unique<cv::StoreCheck>(m_store->workingPath(), [this, generation] {
         QMetaObject::invokeMethod(
-            this, [this] { m_d->takeStoreCheck(); }, Qt::QueuedConnection);
+            &m_document,
+            [this, generation] {
+                // A check that gave way answers to nobody.
+                if (generation == m_storeCheckGeneration) takeStoreCheck();
+            },
+            Qt::QueuedConnection);
     });
-    if (!m_d->m_storeCheckOnSnapshot) m_d->m_store->database()->setBusyYield(m_d->m_storeCheck->writerYield());
+    if (!m_storeCheckOnSnapshot) m_store->database()->setBusyYield(m_storeCheck->writerYield());
+}
+
+namespace {
+
+qint64 bytesOnDisk(const QString &path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return 0;
+    return std::max<qint64>(st.st_size, qint64(st.st_blocks) * 512);
+}
+
+} // namespace
+
+void Book::Private::watchStoreLog(bool editFailed)
+{
+    if (!m_storeCheckOnSnapshot || m_takingStoreCheck || m_store->database()->transactionDepth() > 0) return;
+    if (!editFailed && bytesOnDisk(m_store->workingPath() + QStringLiteral("-wal")) <= m_storeLogBound) return;
+    qCInfo(lcDocument) << "the store's log is folded now:"
+                       << (editFailed ? "an edit beside it failed" : "it reached its bound");
+    // A check still reading gives way, and begins again beside the store.
+    const bool again = m_storeCheck && !m_storeCheck->finishWithin(std::chrono::milliseconds(0));
+    if (again) {
+        m_storeCheck.reset();
+        m_store->database()->setBusyYield(nullptr);
+    } else {
+        takeStoreCheck();
+    }
+    // A fold that fails leaves log and store as they are; the save tries again.
+    if (m_storeCheckOnSnapshot && !m_store->database()->setSnapshotReads(false)) return;
+    m_storeCheckOnSnapshot = false;
+    if (again) startStoreCheck(false);
 }
 
 bool Book::storeCheckPending() const
@@ -497,13 +545,8 @@ bool Book::writeToFileWorker(const QString &path, const QString &extension, std:
     }
     if (docType != cv::DocumentType::Current) return false;
 
-    // The file is packed as it lies: the check reading beside a write log ends first.
+    // The check reading beside a write log ends first: the save folds the log.
     m_d->takeStoreCheck();
-    if (m_d->m_storeCheckOnSnapshot && !m_d->m_store->database()->setSnapshotReads(false)) {
-        m_d->m_failure = cv::localizedString(QStringLiteral("Save-Store-Closed"));
-        return false;
-    }
-    m_d->m_storeCheckOnSnapshot = false;
     Q_EMIT aboutToSave();
     if (m_d->m_printSettings) {
         if (!m_d->m_store->putPrintSettings(cv::KeyedArchiver::archivedDataWithRootObject(m_d->m_printSettings)))
@@ -520,6 +563,8 @@ bool Book::writeToFileWorker(const QString &path, const QString &extension, std:
     }
     const bool ok = m_d->m_store->save(path, mode);
     if (!ok) m_d->m_failure = m_d->m_store->failure();
+    // A log the save could not fold stays, and stays watched.
+    m_d->m_storeCheckOnSnapshot = cv::SQLDatabase3::headerSaysLog(m_d->m_store->workingPath());
     // A failed save leaves the book marked as edited: nothing in it is on disk yet.
     updateChangeCount(ok ? ChangeCleared : ChangeDone);
     return ok;

@@ -664,7 +664,9 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
     {
         cv::Book made;
         savedDefaultBook(made, QStringLiteral("Household.cvv2"));
+        ASSERT_TRUE(made.writeToFile(book(QStringLiteral("Household.cvxf")), cv::Book::kTypeXML));
     }
+    const QString realXml = folder + QStringLiteral("/Household.cvxf"), theirsXml = folder + QStringLiteral("/T.cvxf");
     const QByteArray original = readAll(book(QStringLiteral("Household.cvv2")));
     const passwd *nobody = ::getpwnam("nobody");
     const auto own = [&](const QString &file, bool byNobody) { // as root only: nobody's, or root's again
@@ -674,7 +676,8 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
     };
     const auto copied = [&](const QString &to, QFileDevice::Permissions mode) {
         QFile::remove(to);
-        EXPECT_TRUE(QFile::copy(book(QStringLiteral("Household.cvv2")), to) && QFile::setPermissions(to, mode));
+        EXPECT_TRUE(QFile::copy(book(QStringLiteral("Household.") + QFileInfo(to).suffix()), to) &&
+                    QFile::setPermissions(to, mode));
     };
     const QString folderShown = QDir::toNativeSeparators(folder);
     enum class Ends { Saved, Refused };
@@ -691,6 +694,7 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
         bool diskFull = false; // the save finds no room
         // A saved book's mode, where not its own.
         QFileDevice::Permissions modeAfter = {};
+        bool xml = false; // the book is in the XML form
     } rows[] = {
         {"a link planted since the open", false, false, everyone, [] {},
          [&] { QFile::remove(real), QFile::link(victim, real); }, Ends::Refused,
@@ -714,6 +718,11 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
          [&] { QFile::remove(real), QFile::rename(theirs, real); }, Ends::Saved,
          cv::localizedString("Saving replaces the changes made there. Cancel to keep editing without saving."),
          QString(), false, QFile::ReadOwner | QFile::WriteOwner},
+        {"an XML book replaced by its owner's own private copy", true, false, readOnly | QFile::WriteOwner,
+         [&] { own(realXml, true), copied(theirsXml, QFile::ReadOwner | QFile::WriteOwner), own(theirsXml, true); },
+         [&] { QFile::remove(realXml), QFile::rename(theirsXml, realXml); }, Ends::Saved,
+         cv::localizedString("Saving replaces the changes made there. Cancel to keep editing without saving."),
+         QString(), false, QFile::ReadOwner | QFile::WriteOwner, true},
         {"another member's open book in a sticky family folder", true, false, readWrite,
          [&] { own(folder, false), ::chmod(QFile::encodeName(folder).constData(), 01777); }, [] {}, Ends::Refused,
          cv::formatString(cv::localizedString(QStringLiteral("Save-Refused-Others-File")),
@@ -728,11 +737,13 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
-        for (const QString &f : {real, link, theirs, other, QString(rescue + QStringLiteral("/Rescued.cvv2"))})
+        const QString &target = row.xml ? realXml : real;
+        for (const QString &f :
+             {target, link, theirs, theirsXml, other, QString(rescue + QStringLiteral("/Rescued.cvv2"))})
             QFile::remove(f);
         ::chmod(QFile::encodeName(folder).constData(), 0777);
-        copied(real, row.mode);
-        QFile::link(real, link);
+        copied(target, row.mode);
+        QFile::link(target, link);
         // The family's folder is the saving member's; the book is the other's (root's) unless a row says.
         if (row.otherUser) own(folder, true);
         row.before();
@@ -741,10 +752,10 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
             ScriptedDocumentUI ui;
             ScriptedAlertPresenter alerts;
             cv::OpenBooks controller(nullptr);
-            cv::Book *doc = controller.openDocument(row.throughLink ? link : real);
+            cv::Book *doc = controller.openDocument(row.throughLink ? link : target);
             ASSERT_TRUE(doc);
             // The lock is where the book is, wherever it was opened from.
-            EXPECT_TRUE(QFileInfo::exists(cv::DocumentLock::lockPathFor(real)));
+            EXPECT_TRUE(QFileInfo::exists(cv::DocumentLock::lockPathFor(target)));
             EXPECT_FALSE(QFileInfo::exists(cv::DocumentLock::lockPathFor(link)));
             row.sinceOpen();
             // Without an edit nothing goes to the working copy before the file is written.
@@ -766,13 +777,13 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
             }
             if (row.ends == Ends::Refused) {
                 const QString shown =
-                    QFileInfo(row.saveAs.isEmpty() ? row.throughLink ? link : real : row.saveAs).fileName();
+                    QFileInfo(row.saveAs.isEmpty() ? row.throughLink ? link : target : row.saveAs).fileName();
                 EXPECT_TRUE(alerts.asked[0].title.contains(shown)) << alerts.asked[0].title.toStdString();
                 EXPECT_EQ(alerts.asked[0].defaultButton, cv::localizedString(QStringLiteral("Save As…")));
                 EXPECT_EQ(doc->fileName(), ui.savePath);
             } else {
-                EXPECT_NE(readAll(real), original);
-                EXPECT_EQ((QFileInfo(real).permissions() & 0x7077).toInt(),
+                EXPECT_NE(readAll(target), original);
+                EXPECT_EQ((QFileInfo(target).permissions() & 0x7077).toInt(),
                           ((row.modeAfter ? row.modeAfter : row.mode) & 0x7077).toInt());
             }
             controller.closeDocument(doc, false);
@@ -786,8 +797,8 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
         }
         EXPECT_EQ(readAll(victim), QByteArray("victim's own"));
         EXPECT_TRUE(QFileInfo(link).isSymLink());
-        if (row.ends == Ends::Refused && QFileInfo(real).isFile() && !QFileInfo(real).isSymLink()) {
-            EXPECT_EQ(readAll(real), original);
+        if (row.ends == Ends::Refused && QFileInfo(target).isFile() && !QFileInfo(target).isSymLink()) {
+            EXPECT_EQ(readAll(target), original);
         }
     }
     QFile::setPermissions(folder, everyone);

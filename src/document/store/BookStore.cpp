@@ -11,6 +11,7 @@
 #include "platform/Logging.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 #include <memory>
@@ -64,14 +65,13 @@ QDate BookStore::makeDate(int days) const
 
 bool BookStore::openDatabase()
 {
+    // The working copy is never recovered after a crash (the next run deletes
+    // it), so waiting for the disk on every edit would buy nothing. Replaced
+    // rows (an old password row among them) must not live on in freed pages.
+    m_database->setConnectionSetup(QStringLiteral("PRAGMA synchronous=OFF; PRAGMA secure_delete=ON;"));
     if (!m_database->open()) return false;
     // A copy of a private book must not be readable by others.
     QFile::setPermissions(m_workingPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    // The working copy is never recovered after a crash (the next run deletes
-    // it), so waiting for the disk on every edit would buy nothing.
-    m_database->performQuery(QStringLiteral("PRAGMA synchronous=OFF;"));
-    // Replaced rows (an old password row among them) must not live on in freed pages.
-    m_database->performQuery(QStringLiteral("PRAGMA secure_delete=ON;"));
     return true;
 }
 
@@ -87,6 +87,12 @@ bool BookStore::open(const QString &path, bool *upgraded)
         removeWorkingFile();
         return false;
     }
+    // A book saved while its store kept a log says so in its header, which
+    // would ask a folder that may not keep one for the log's index. A packed
+    // book carries no log: the header alone goes back to the rollback journal.
+    // A log lying beside a new working copy is none of this book's.
+    if (SQLDatabase3::headerSaysLog(m_workingPath) && !QFileInfo::exists(m_workingPath + QStringLiteral("-wal")))
+        SQLDatabase3::setRollbackHeader(m_workingPath);
     const SQLDatabase3::SetupResult kind = m_database->setup();
     if (kind == SQLDatabase3::SetupResult::Unusable || !openDatabase()) {
         m_database->close();
@@ -109,6 +115,9 @@ bool BookStore::save(const QString &path, std::optional<unsigned> mode)
         m_failure = cv::localizedString(QStringLiteral("Save-Store-Closed"));
         return false;
     }
+    // The file alone is packed only once it holds every stored edit.
+    if (SQLDatabase3::headerSaysLog(m_workingPath) && !m_database->setSnapshotReads(false))
+        return saveThroughLog(path, mode);
     m_database->close();
     const bool written = path.isNull() || cv::DocumentContainer::write(m_workingPath, path, mode, &m_failure);
     if (reopen()) {
@@ -130,6 +139,27 @@ bool BookStore::save(const QString &path, std::optional<unsigned> mode)
     m_isOpen = rebuilt;
     setChanged(false);
     return true;
+}
+
+// The log could not be folded into the store (its disk is full): the store as
+// read through the log goes to a copy beside the file, which is packed.
+bool BookStore::saveThroughLog(const QString &path, std::optional<unsigned> mode)
+{
+    if (!m_database->isOpen()) {
+        m_failure = cv::localizedString(QStringLiteral("Save-Store-Closed"));
+        return false;
+    }
+    const QString copy = path.isNull() ? QString() : cv::ReplacingFile::scratchPathFor(path);
+    if (!copy.isEmpty() && m_database->copyTo(copy)) {
+        const bool written = cv::DocumentContainer::write(copy, path, mode, &m_failure);
+        QFile::remove(copy);
+        if (written) setChanged(false);
+        return written;
+    }
+    qCWarning(lcDocument) << "not saved: the store's log could not be folded nor copied";
+    m_failure = cv::formatString(cv::localizedString(QStringLiteral("Save-Log-No-Room")),
+                                 {cv::DocumentContainer::workingDiskFolder(m_workingPath, path)});
+    return false;
 }
 
 bool BookStore::reopen()

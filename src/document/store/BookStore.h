@@ -231,6 +231,7 @@ public:
 private:
     bool openDatabase();
     bool reopen();
+    bool saveThroughLog(const QString &path, std::optional<unsigned> mode);
     void removeWorkingFile();
 
     bool putInfo(int id, const QByteArray &archive);

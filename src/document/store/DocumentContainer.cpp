@@ -103,7 +103,7 @@ qint64 twice(qint64 bytes)
 // is rolled back whole, so the margin need not be the store again.
 qint64 roomFor(qint64 store)
 {
-    const qint64 margin = std::max<qint64>(store / 8, qint64(4) << 20);
+    const qint64 margin = DocumentContainer::marginFor(store);
     return store > std::numeric_limits<qint64>::max() - margin ? std::numeric_limits<qint64>::max() : store + margin;
 }
 
@@ -709,6 +709,13 @@ QString ReplacingFile::resolvedPath(const QString &path)
     return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
 }
 
+QString ReplacingFile::scratchPathFor(const QString &path)
+{
+    const QFileInfo target(path);
+    return target.absolutePath() + QLatin1Char('/') +
+           temporaryName(cutName(target.fileName(), kMostStemBytes - 5) + QStringLiteral(".copy"));
+}
+
 ReplacingFile::ReplacingFile(const QString &path)
 {
     m_target = QFileInfo(path).absoluteFilePath();
@@ -875,6 +882,16 @@ QString DocumentContainer::noRoomToCompact(const QString &workingPath, const QSt
                           << "free";
     return cv::formatString(cv::localizedString(QStringLiteral("Compact-No-Room")),
                             {roomFolder(bookPath, folder), shownSize(needed), shownSize(*free)});
+}
+
+qint64 DocumentContainer::marginFor(qint64 store)
+{
+    return std::max<qint64>(store / 8, qint64(4) << 20);
+}
+
+QString DocumentContainer::workingDiskFolder(const QString &workingPath, const QString &bookPath)
+{
+    return roomFolder(bookPath, QFileInfo(workingPath).absolutePath());
 }
 
 void DocumentContainer::setExpansionBoundForTests(qint64 bytes)

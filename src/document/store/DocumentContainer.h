@@ -38,6 +38,13 @@ public:
     // empty when it has it. The disk is named by the book's folder at
     // `bookPath` where that is on it.
     static QString noRoomToCompact(const QString &workingPath, const QString &bookPath);
+    // The room an open asks beyond a store of `store` bytes, for its journal
+    // and its growth.
+    static qint64 marginFor(qint64 store);
+    // The folder the user knows on the disk of the working copy at
+    // `workingPath`: the book's at `bookPath` where it shares that disk, else
+    // the program's data folder.
+    static QString workingDiskFolder(const QString &workingPath, const QString &bookPath);
 
     // Tests: packs as if `cores` were free (0: those the machine leaves free).
     static void setCoresForTests(int cores);
@@ -65,6 +72,9 @@ public:
     // The file a path names, links followed once: a save goes on writing that
     // file, whatever is put in the path's place later.
     static QString resolvedPath(const QString &path);
+    // A scratch file beside `path`, named as a temporary of this process, so
+    // that what a killed save leaves is swept like its temporaries.
+    static QString scratchPathFor(const QString &path);
 
     // Writes `path` itself: a link standing there is never followed.
     explicit ReplacingFile(const QString &path);

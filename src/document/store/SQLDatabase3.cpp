@@ -12,6 +12,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <charconv>
 #include <cstring>
@@ -305,6 +306,11 @@ SQLDatabase3::~SQLDatabase3()
 
 bool SQLDatabase3::open()
 {
+    return openConnection(false);
+}
+
+bool SQLDatabase3::openConnection(bool withoutLogIndex)
+{
     if (m_database) return true;
     if (m_path.isEmpty()) return false;
     sqlite3 *db = nullptr;
@@ -319,20 +325,38 @@ bool SQLDatabase3::open()
         return false;
     }
     m_database = db;
-    configureConnection();
     // sqlite3_open is lazy: read the schema now so that a file that is no
     // database fails here and not at the first statement.
-    if (!performQuery(QStringLiteral("SELECT count(*) FROM sqlite_master;"))) {
+    if (!configureConnection(withoutLogIndex) || !performQuery(QStringLiteral("SELECT count(*) FROM sqlite_master;"))) {
         qCWarning(lcDocument, "Database3 open failed: %d", sqlite3_errcode(m_database));
         sqlite3_close(m_database);
         m_database = nullptr;
         return false;
     }
+    if (!m_connectionSetup.isEmpty()) performQuery(m_connectionSetup);
     qCDebug(lcDocument) << "opened v3 database:" << m_path << "to db object:" << static_cast<void *>(m_database);
     return true;
 }
 
-void SQLDatabase3::configureConnection()
+namespace {
+
+std::atomic<bool> g_foldRefusedForTests{false};
+
+// Runs a journal_mode pragma: SQLITE_OK when the store answers `wanted`.
+int journalMode(sqlite3 *db, const char *sql, const char *wanted)
+{
+    sqlite3_stmt *statement = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_step(statement);
+    const bool done =
+        rc == SQLITE_ROW && std::strcmp(wanted, reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))) == 0;
+    sqlite3_finalize(statement);
+    return done ? SQLITE_OK : rc == SQLITE_ROW ? SQLITE_ERROR : rc;
+}
+
+} // namespace
+
+bool SQLDatabase3::configureConnection(bool withoutLogIndex)
 {
     // The document file comes from outside: no schema-defined code runs with
     // the program's trust.
@@ -341,44 +365,117 @@ void SQLDatabase3::configureConnection()
     sqlite3_db_config(m_database, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
     sqlite3_db_config(m_database, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
     sqlite3_db_config(m_database, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
-    // The working copy is packed as one file on save: no WAL side files.
-    sqlite3_exec(m_database, "PRAGMA journal_mode=DELETE;", nullptr, nullptr, nullptr);
     sqlite3_busy_handler(m_database, &SQLDatabase3::busyWait, this);
+    // Holding the file alone from the first read, SQLite keeps a log's index
+    // in its own memory, never in the file beside that a folder may refuse.
+    if (withoutLogIndex) sqlite3_exec(m_database, "PRAGMA locking_mode=EXCLUSIVE;", nullptr, nullptr, nullptr);
+    // The working copy is packed as one file on save: no WAL side files.
+    const int rc = journalMode(m_database, "PRAGMA journal_mode=DELETE;", "delete");
+    if (!withoutLogIndex) return true;
+    // Let go at the next read.
+    sqlite3_exec(m_database, "PRAGMA locking_mode=NORMAL;", nullptr, nullptr, nullptr);
+    return rc == SQLITE_OK;
 }
 
 bool SQLDatabase3::setSnapshotReads(bool on)
 {
     if (!m_database) return false;
-    const auto journal = [this](const char *sql, const QByteArray &wanted) {
-        sqlite3_stmt *statement = nullptr;
-        int rc = sqlite3_prepare_v2(m_database, sql, -1, &statement, nullptr);
-        if (rc == SQLITE_OK) rc = sqlite3_step(statement);
-        const bool done =
-            rc == SQLITE_ROW && wanted == reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
-        sqlite3_finalize(statement);
-        return done ? SQLITE_OK : rc == SQLITE_ROW ? SQLITE_ERROR : rc;
-    };
-    if (on) {
-        if (journal("PRAGMA journal_mode=WAL;", "wal") != SQLITE_OK) return false;
-        // The log's index is laid out now, while the open has the room, not by the first reader beside;
-        // where it cannot be, the store goes back to the file alone.
-        if (sqlite3_exec(m_database, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr) == SQLITE_OK)
-            return true;
-        setSnapshotReads(false);
-        return false;
-    }
+    if (!on) return leaveLog();
+    if (journalMode(m_database, "PRAGMA journal_mode=WAL;", "wal") != SQLITE_OK) return false;
+    // The log's index is laid out now, while the open has the room, not by the
+    // first reader beside; a write finds a folder that cannot keep it (a mount
+    // that refuses shared maps, a name taken beside the store), where a read
+    // alone may not.
+    if (sqlite3_exec(m_database, "BEGIN IMMEDIATE; SELECT count(*) FROM sqlite_master; COMMIT;", nullptr, nullptr,
+                     nullptr) == SQLITE_OK)
+        return true;
+    qCWarning(lcDocument) << "the store's log cannot be kept beside" << m_path << sqlite3_errmsg(m_database);
+    if (!sqlite3_get_autocommit(m_database)) sqlite3_exec(m_database, "ROLLBACK;", nullptr, nullptr, nullptr);
+    leaveLog();
+    return false;
+}
+
+bool SQLDatabase3::leaveLog()
+{
+    if (g_foldRefusedForTests) return false;
     // Leaving the log rewrites the file's header, through a journal held in
     // memory: a full disk fails the save that follows, in its own words. It
     // needs the store to itself, and SQLite asks no busy handler for that:
     // another reader is waited for as a write waits.
+    int rc = SQLITE_OK;
     for (int tries = 0;; ++tries) {
-        const int rc = journal("PRAGMA journal_mode=MEMORY;", "memory");
-        if (rc == SQLITE_OK) return journal("PRAGMA journal_mode=DELETE;", "delete") == SQLITE_OK;
+        rc = journalMode(m_database, "PRAGMA journal_mode=MEMORY;", "memory");
+        if (rc == SQLITE_OK) return journalMode(m_database, "PRAGMA journal_mode=DELETE;", "delete") == SQLITE_OK;
         if (tries == 0) m_busySince = std::chrono::steady_clock::now();
         if ((rc & 0xff) != SQLITE_BUSY || std::chrono::steady_clock::now() - m_busySince >= std::chrono::seconds(10))
-            return false;
+            break;
         std::this_thread::sleep_for(std::chrono::milliseconds(std::min(tries + 1, 10)));
     }
+    // A full disk or another reader: the log stays, whole, for a later try.
+    if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_FULL || m_transactionDepth > 0) return false;
+    // The log's index cannot be used here: the connection is made again
+    // holding the file alone, which folds the log without that index.
+    qCWarning(lcDocument) << "leaving the store's log without its index:" << m_path << sqlite3_errstr(rc);
+    close();
+    if (openConnection(true)) return true;
+    openConnection(false);
+    return false;
+}
+
+bool SQLDatabase3::copyTo(const QString &path, int *error)
+{
+    if (error) *error = 0;
+    if (!m_database) return false;
+    sqlite3 *copy = nullptr;
+    QFile::remove(path);
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &copy,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    // A copy that fails is removed whole: no journal of its own.
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(copy, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_backup *backup = sqlite3_backup_init(copy, "main", m_database, "main");
+        rc = backup ? sqlite3_backup_step(backup, -1) : sqlite3_errcode(copy);
+        if (backup && sqlite3_backup_finish(backup) != SQLITE_OK && rc == SQLITE_DONE) rc = sqlite3_errcode(copy);
+        if (rc == SQLITE_DONE) rc = SQLITE_OK;
+    }
+    if (rc != SQLITE_OK) {
+        if (error) *error = copy ? sqlite3_system_errno(copy) : 0;
+        qCWarning(lcDocument) << "the store could not be copied to" << path << sqlite3_errstr(rc);
+    }
+    if (sqlite3_close(copy) != SQLITE_OK && rc == SQLITE_OK) rc = SQLITE_IOERR;
+    if (rc == SQLITE_OK && setRollbackHeader(path)) return true;
+    QFile::remove(path);
+    return false;
+}
+
+namespace {
+
+constexpr qint64 kVersionBytes = 18; // the header's write and read versions: 1 rollback, 2 log
+
+} // namespace
+
+bool SQLDatabase3::headerSaysLog(const QString &path)
+{
+    QFile file(path);
+    char versions[2] = {};
+    return file.open(QIODevice::ReadOnly) && file.seek(kVersionBytes) && file.read(versions, 2) == 2 &&
+           (versions[0] == 2 || versions[1] == 2);
+}
+
+bool SQLDatabase3::setRollbackHeader(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite)) return false;
+    const QByteArray header = file.read(20);
+    if (header.size() < 20 || !header.startsWith(QByteArray("SQLite format 3\0", 16))) return false;
+    if (header[18] != 2 && header[19] != 2) return true;
+    return file.seek(kVersionBytes) && file.write("\1\1", 2) == 2 && file.flush();
+}
+
+void SQLDatabase3::setFoldRefusedForTests(bool refused)
+{
+    g_foldRefusedForTests = refused;
 }
 
 int SQLDatabase3::busyWait(void *self, int tries)

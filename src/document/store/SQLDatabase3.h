@@ -154,8 +154,28 @@ public:
     // While on, the store's writes go to a log beside the file (WAL), so a
     // reader on another connection reads the store as its read began and no
     // write waits for it. The file alone holds the store only once it is off
-    // again. Answers whether the store is now as asked.
+    // again: turning it off folds the log into the file. Where the folder
+    // cannot keep the log's index, turning it on answers false with the store
+    // back on its rollback journal. Answers whether the store is now as asked.
     bool setSnapshotReads(bool on);
+    // Statements run on every connection opened (settings SQLite keeps per
+    // connection); set before `open`.
+    void setConnectionSetup(const QString &sql) { m_connectionSetup = sql; }
+    // Copies the store as this connection reads it, log included, into a new
+    // database file at `path` in rollback form; false (the copy removed, the
+    // system's error in `error`) when it cannot be written.
+    bool copyTo(const QString &path, int *error = nullptr);
+
+    // Whether the header of the database file at `path` says its writes go
+    // to a log beside it.
+    static bool headerSaysLog(const QString &path);
+    // Sets that header back to the rollback journal; only for a file that
+    // no connection holds and that has no log beside it.
+    static bool setRollbackHeader(const QString &path);
+
+    // Tests: while on, every fold of the log fails, leaving log and store as
+    // they are.
+    static void setFoldRefusedForTests(bool refused);
 
     // Runs every statement of the text in turn, binding `texts` to the "?"
     // parameters in order across the statements. The result holds the rows of
@@ -205,7 +225,9 @@ public:
     SetupResult setup();
 
 private:
-    void configureConnection();
+    bool openConnection(bool withoutLogIndex);
+    bool configureConnection(bool withoutLogIndex);
+    bool leaveLog();
     static int busyWait(void *self, int tries);
     sqlite3_stmt *cachedStatement(const QString &sql);
     void finalizeStatements();
@@ -213,6 +235,7 @@ private:
     sqlite3 *m_database = nullptr;                     // the connection, owned; null while closed
     QHash<QString, sqlite3_stmt *> m_statements;       // kept statements by their text, owned; finalized on close
     QString m_path;                                    // the database file
+    QString m_connectionSetup;                         // run on every connection opened
     int m_transactionDepth = 0;                        // nested transactions open; the outermost is SQLite's
     bool m_transactionFailed = false;                  // a rollback was asked: the outermost end rolls back
     std::function<bool()> m_busyYield;                 // makes a reader of the store let go; may be empty

@@ -13,9 +13,12 @@
 #include <QLocale>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QStorageInfo>
+#include <QTemporaryDir>
 #include <QtEndian>
 
 #include <csignal>
+#include <iostream>
 #include <sched.h>
 #include <sys/resource.h>
 #include <zlib.h>
@@ -376,9 +379,17 @@ TEST_F(ContainerTest, BadFilesFailAndLeaveNoWorkingFile)
     bigContent.clear();
     const QString folder = QDir::toNativeSeparators(tmp.path());
     const auto size = [](qint64 n) { return QLocale::c().formattedDataSize(n, 1, QLocale::DataSizeTraditionalFormat); };
-    const auto noRoom = [&](const char *key, qint64 needed, qint64 free) {
-        return cv::formatString(cv::localizedString(key), {folder, size(needed), size(free)});
+    const auto noRoom = [&](const char *key, qint64 needed, qint64 free, const QString &where = QString()) {
+        return cv::formatString(cv::localizedString(key), {where.isEmpty() ? folder : where, size(needed), size(free)});
     };
+    // A book on another disk than the working copy's: the disk is named by the program's data folder, which the
+    // user knows, never by the working folder inside it.
+    QTemporaryDir elsewhere(QStringLiteral("/dev/shm/CorvaneTests-XXXXXX"));
+    const QString away = elsewhere.filePath(QStringLiteral("Away.cvv2"));
+    const bool otherDisk = elsewhere.isValid() && QFile::copy(room, away) &&
+                           QStorageInfo(elsewhere.path()).device() != QStorageInfo(tmp.path()).device();
+    if (!otherDisk) std::cout << "[  SKIPPED ] a book on another disk: /dev/shm is not one here\n";
+    const QString dataFolder = QDir::toNativeSeparators(QFileInfo(cv::work::workFolder()).absolutePath());
     const struct {
         QString file;
         qint64 free;             // negative: the disk's own
@@ -387,6 +398,8 @@ TEST_F(ContainerTest, BadFilesFailAndLeaveNoWorkingFile)
     } opens[] = {
         {room, store + 4 * mib, QString()},
         {room, store + 4 * mib - 1, noRoom("Open-No-Room", store + 4 * mib, store + 4 * mib - 1)},
+        {otherDisk ? away : room, store + 4 * mib - 1,
+         noRoom("Open-No-Room", store + 4 * mib, store + 4 * mib - 1, otherDisk ? dataFolder : folder)},
         {big, 180 * mib, QString(), noRoom("Compact-No-Room", 2 * bigStore, 180 * mib)},
         {big, 200 * mib, QString(), noRoom("Compact-No-Room", 2 * bigStore, 200 * mib)},
         {big, 2 * bigStore, QString()},
