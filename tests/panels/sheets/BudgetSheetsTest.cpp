@@ -205,6 +205,7 @@ TEST_P(BudgetSheetsScreenshot, ShowTheEditorAndThePanel)
     QApplication::processEvents();
     EXPECT_TRUE(saveScreenshot(sheet->grab(), language, QStringLiteral("budget-editor")));
     editor->cancelPushed();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the sheet is freed after its end
 
     cv::BudgetPanel panel(doc.get(), QDate(2009, 2, 15), food);
     panel.show();
