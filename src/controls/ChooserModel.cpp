@@ -3,6 +3,7 @@
 #include "model/DomainEnums.h"
 #include "controls/CommandRow.h"
 #include "platform/Assert.h"
+#include "platform/Localization.h"
 
 #include <QLoggingCategory>
 
@@ -81,6 +82,10 @@ ChooserItem ChooserModel::objectWithIdentifier(int ident) const
 
 QString ChooserModel::stringForObjectValue(const ChooserItem &item) const
 {
+    // A transfer item's stored name is its string key ("SYS:Asset2Debt").
+    const Node *node = item.node().get();
+    if (node && isSystemNameKind(node->kind()) && node->name().startsWith(QLatin1String("SYS:")))
+        return localizedString(node->name());
     return item.name();
 }
 

@@ -95,6 +95,12 @@ TEST_F(ChooserModelTest, CategoryListsByMode)
     EXPECT_EQ(source.objects()[0].node()->ident(), cv::CategoryTrees::IncomeRoot);
     source.setDocument(&book.doc, 4);
     EXPECT_EQ(source.objects()[0].node()->ident(), cv::CategoryTrees::MoneyFlowRoot);
+    // Transfer items show their names, not their keys.
+    QStringList shown;
+    const QModelIndex flow = source.index(0, 0);
+    for (int row = 0; row < source.rowCount(flow); ++row) shown << source.index(row, 0, flow).data().toString();
+    EXPECT_TRUE(shown.contains(cv::localizedString(QStringLiteral("SYS:Asset2Debt")))) << shown.join(u'|').toStdString();
+    EXPECT_FALSE(shown.join(QString()).contains(u"SYS:"));
 
     // Flat: the leaves, each still answering its tree.
     source.setDocument(&book.doc, 2, true);
