@@ -406,7 +406,7 @@ TEST(ChooserArrows, AClickOrADoubleClickOnAStoredRecordsArrowOpensTheListAndChan
                     else
                         clickAt(table->viewport(), arrow, false, true);
                     EXPECT_FALSE(popup->outline()->isFinishing()) << row << twice;
-                    QTest::qWaitFor([&] { return !popup->outline()->isFinishing(); }); // a pick begun lands
+                    (void)QTest::qWaitFor([&] { return !popup->outline()->isFinishing(); }); // a pick begun lands
                     EXPECT_TRUE(popup->isVisible()) << row << twice;
                     EXPECT_EQ(shownRows(), shown) << row << twice; // no folder opened or closed
                     QTest::keyClick(popup->outline(), Qt::Key_Escape);
