@@ -76,7 +76,9 @@ TEST_F(BookTest, ContextMenusDeleteRestoreAndRepeatRowsAndEditDeleteReachesThem)
         EXPECT_EQ(panel->deletedItems().size(), 1u);
         menu(*panel, 0, cv::localizedString("Panel-Menu-Repeat"));
         EXPECT_NE(panel->repeatDialog(), nullptr);
-        if (loanRow > 0) EXPECT_TRUE(panel->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
+        if (loanRow > 0) {
+            EXPECT_TRUE(panel->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
+        }
         EXPECT_FALSE(menu(*panel, loanRow, cv::localizedString("Delete")).contains(cv::localizedString("Delete")));
         EXPECT_FALSE(panel->tableView()->validateCommand(cv::TableCommand::Delete, &editDelete));
         panel->didEnd();
