@@ -54,8 +54,12 @@ ChooserPopup::ChooserPopup() : QFrame(nullptr, Qt::Popup | Qt::FramelessWindowHi
         QStringLiteral("▼"), [this] { m_outline->scrollLineDown(); }, this);
     m_upArrow->hide();
     m_downArrow->hide();
-    connect(m_outline, &QTreeView::expanded, this, [this] { fixFrame(); });
-    connect(m_outline, &QTreeView::collapsed, this, [this] { fixFrame(); });
+    connect(m_outline, &QTreeView::expanded, this, [this] {
+        if (!m_filling) fixFrame();
+    });
+    connect(m_outline, &QTreeView::collapsed, this, [this] {
+        if (!m_filling) fixFrame();
+    });
     resize(100, 100);
 }
 
@@ -72,7 +76,10 @@ void ChooserPopup::run(QWidget *target, const QRect &anchorGlobal, Anchor anchor
     setArrowsEnabled(false);
     m_outline->setChooserModel(source);
     m_outline->setFontSize(13);
+    // Placed once the value's folders are open, on the list's whole height.
+    m_filling = true;
     m_outline->willRunWithValue(value);
+    m_filling = false;
     fixFrame();
     show();
     raise();

@@ -77,6 +77,7 @@ private:
     QRect m_anchor;             // global
     Anchor m_anchorKind = Anchor::Point;
     bool m_placed = false;          // positioned for this run; later fits keep the top edge
+    bool m_filling = false;         // the run opens the value's folders: not placed yet
     ChooserEndHandler m_endHandler; // the current run's; taken when it ends
 };
 

@@ -237,6 +237,14 @@ TEST_F(ChooserPopupTest, AButtonAnchorSharesTheLeftEdgeAndCentre)
     EXPECT_EQ(popup->geometry().left(), cell.left());
     EXPECT_GE(popup->width(), cell.width());
     EXPECT_LE(std::abs(popup->geometry().center().y() - cell.top()), 1);
+    // Also when the value sits in a folder that the run opens.
+    ListSource folders;
+    const std::vector<cv::NodePtr> top = twoFolders();
+    folders.fill(top);
+    popup->run(nullptr, cell, cv::ChooserPopup::Anchor::Cell, &folders,
+               cv::ChooserItem::fromNode(top[1]->children().back()), nullptr);
+    EXPECT_EQ(popup->height(), outline->contentHeight() + 2 * cv::ChooserPopup::kBorder);
+    EXPECT_LE(std::abs(popup->geometry().center().y() - cell.top()), 1);
 
     // Near the right edge of the screen the popup stays on it.
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
