@@ -422,9 +422,8 @@ bool SQLDatabase3::leaveLog()
     return false;
 }
 
-bool SQLDatabase3::copyTo(const QString &path, int *error)
+bool SQLDatabase3::copyTo(const QString &path)
 {
-    if (error) *error = 0;
     if (!m_database) return false;
     sqlite3 *copy = nullptr;
     QFile::remove(path);
@@ -439,10 +438,7 @@ bool SQLDatabase3::copyTo(const QString &path, int *error)
         if (backup && sqlite3_backup_finish(backup) != SQLITE_OK && rc == SQLITE_DONE) rc = sqlite3_errcode(copy);
         if (rc == SQLITE_DONE) rc = SQLITE_OK;
     }
-    if (rc != SQLITE_OK) {
-        if (error) *error = copy ? sqlite3_system_errno(copy) : 0;
-        qCWarning(lcDocument) << "the store could not be copied to" << path << sqlite3_errstr(rc);
-    }
+    if (rc != SQLITE_OK) qCWarning(lcDocument) << "the store could not be copied to" << path << sqlite3_errstr(rc);
     if (sqlite3_close(copy) != SQLITE_OK && rc == SQLITE_OK) rc = SQLITE_IOERR;
     if (rc == SQLITE_OK && setRollbackHeader(path)) return true;
     QFile::remove(path);

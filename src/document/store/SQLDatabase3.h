@@ -162,9 +162,9 @@ public:
     // connection); set before `open`.
     void setConnectionSetup(const QString &sql) { m_connectionSetup = sql; }
     // Copies the store as this connection reads it, log included, into a new
-    // database file at `path` in rollback form; false (the copy removed, the
-    // system's error in `error`) when it cannot be written.
-    bool copyTo(const QString &path, int *error = nullptr);
+    // database file at `path` in rollback form; false (the copy removed) when
+    // it cannot be written.
+    bool copyTo(const QString &path);
 
     // Whether the header of the database file at `path` says its writes go
     // to a log beside it.
