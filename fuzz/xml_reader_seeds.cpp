@@ -1,5 +1,6 @@
-// Writes the starting corpus of the XML reader fuzzer: every shipped template
-// and the export of a small rich book.
+// Writes the starting corpus of the XML reader fuzzer: every shipped template,
+// the export of a small rich book, and that export with its first category at
+// the greatest ident there is.
 #include "FuzzSampleBook.h"
 
 #include "document/xml/BookXML.h"
@@ -16,6 +17,9 @@ int main(int argc, char **argv)
         QBuffer out;
         out.open(QIODevice::WriteOnly);
         bool ok = cv::xml::exportTo(*doc, out) && seeds.write(out.data());
+        QByteArray atLimit = out.data();
+        const qsizetype from = atLimit.indexOf("<node_actual id=\"") + 17, to = atLimit.indexOf('"', from);
+        ok = from >= 17 && to > from && seeds.write(atLimit.replace(from, to - from, "2147483647")) && ok;
         QDirIterator templates(QStringLiteral(CV_TEMPLATES_DIR), {QStringLiteral("*.cvxf")}, QDir::Files,
                                QDirIterator::Subdirectories);
         while (templates.hasNext()) {

@@ -166,10 +166,24 @@ void BookCommands::openAccountSheet(AccountSheet sheet, const NodePtr &node, She
     }
 }
 
+std::optional<int> BookCommands::newIdent(bool category) const
+{
+    std::optional<int> ident;
+    if (document() && (category ? document()->categoryTrees() != nullptr : document()->accountTrees() != nullptr))
+        ident = category ? document()->categoryTrees()->uniqueId() : document()->accountTrees()->uniqueId();
+    if (!ident)
+        Alert::alert(cv::localizedString(category ? QStringLiteral("Ident-Limit-Category")
+                                                  : QStringLiteral("Ident-Limit-Account")),
+                     cv::localizedString(QStringLiteral("Ident-Limit-Detail")), &m_window);
+    return ident;
+}
+
 NodePtr BookCommands::addAccount(int tag)
 {
     const std::optional<NodeKind> kind = accountKindForTag(tag);
     if (!kind || !document() || !commandAllowed(tag)) return nullptr;
+    // Refused before the sheet, so that nothing typed is lost.
+    if (!newIdent(false)) return nullptr;
     const NodePtr node = newNode(*kind);
     switch (tag) {
     case cv::tag::NewCash:
@@ -231,7 +245,9 @@ NodePtr BookCommands::cashSheetDidEnd(int code, const NodePtr &node)
         document()->updateAccount(node, code == 2);
         if (code != 2) result = node;
     } else if (code > 0 && node && document()->accountTrees()) {
-        node->setIdent(document()->accountTrees()->uniqueId());
+        const std::optional<int> ident = newIdent(false);
+        if (!ident) return nullptr;
+        node->setIdent(*ident);
         if (node->kind() == NodeKind::Investment) {
             const NodePtr cash = newNode(NodeKind::CashPart);
             cash->setIdent(0);
@@ -254,7 +270,9 @@ void BookCommands::debtSheetDidEnd(const SheetResult &result, const NodePtr &nod
         cv::EditScope edit(*document());
         const bool fresh = node->ident() <= 0;
         if (fresh) {
-            node->setIdent(document()->accountTrees()->uniqueId());
+            const std::optional<int> ident = newIdent(false);
+            if (!ident) return;
+            node->setIdent(*ident);
             document()->addNode(node, document()->accountTrees()->debt());
         }
         if (loan && result.loanData) document()->putLoan(node, *result.loanData);
@@ -269,7 +287,9 @@ void BookCommands::summarySheetDidEnd(int code, const NodePtr &node)
     const bool categories = node->kind() == NodeKind::CategorySummary;
     const bool fresh = node->ident() < 1;
     if (fresh) {
-        node->setIdent(categories ? document()->categoryTrees()->uniqueId() : document()->accountTrees()->uniqueId());
+        const std::optional<int> ident = newIdent(categories);
+        if (!ident) return;
+        node->setIdent(*ident);
         document()->addNode(node, categories ? document()->categoryTrees()->summary()
                                              : document()->accountTrees()->summary());
     }
@@ -330,6 +350,7 @@ void BookCommands::addSecuritySheetDidEnd(const SecurityPtr &security, const Nod
 
 cv::ChooserItem BookCommands::addInvestAccountCommand(cv::CommandRow &command)
 {
+    if (!newIdent(false)) return {};
     beginCommand(std::static_pointer_cast<cv::CommandRow>(command.weak_from_this().lock()));
     const NodePtr node = newNode(NodeKind::Investment);
     openAccountSheet(AccountSheet::Cash, node,
@@ -372,14 +393,15 @@ void BookCommands::groupAccount()
     CV_ASSERT_OR(node && document() && commandAllowed(cv::tag::GroupAccounts), return );
     // Never inside an account or a holding: the nearest folder or root.
     const NodePtr place = nearestFolder(node.get(), NodeKind::CashPart);
-    if (!place) return;
+    if (!place || !newIdent(false)) return;
     const std::optional<QString> name =
         Alert::inputName(cv::localizedString("New Account Group"), cv::localizedString("Account Group Title"));
     const QString trimmed = name ? name->trimmed() : QString();
-    if (trimmed.isEmpty()) return;
+    const std::optional<int> ident = trimmed.isEmpty() ? std::nullopt : newIdent(false);
+    if (!ident) return;
     const NodePtr folder = newNode(NodeKind::Group);
     folder->setName(trimmed);
-    folder->setIdent(document()->accountTrees()->uniqueId());
+    folder->setIdent(*ident);
     for (Node *up = place.get(); up; up = up->parent()) up->setCollapsed(false);
     document()->addNode(folder, place);
     m_window.expandMe(folder);
@@ -390,7 +412,7 @@ void BookCommands::groupAccount()
 void BookCommands::newCategory()
 {
     const NodePtr node = m_window.selectedCategoryNode();
-    if (!node || !document() || !commandAllowed(cv::tag::NewCategory)) return;
+    if (!node || !document() || !commandAllowed(cv::tag::NewCategory) || !newIdent(true)) return;
     if (categorySelection().tree != cv::TreeSelection::CategorySummary) {
         const std::optional<QString> name =
             Alert::inputName(cv::localizedString("New Actual Item"), cv::localizedString("Actual Item Title"));
@@ -405,6 +427,7 @@ void BookCommands::newCategory()
 void BookCommands::newCategoryFolder()
 {
     CV_ASSERT_OR(m_window.selectedCategoryNode() && document() && commandAllowed(cv::tag::NewCategoryFolder), return );
+    if (!newIdent(true)) return;
     const std::optional<QString> name =
         Alert::inputName(cv::localizedString("New Actual Group"), cv::localizedString("Actual Group Title"));
     if (name) addCategoryItem(NodeKind::Group, *name);
@@ -418,9 +441,11 @@ NodePtr BookCommands::addCategoryItem(cv::NodeKind kind, const QString &name)
     const NodePtr place = nearestFolder(node.get(), NodeKind::CashPart);
     // Categories and folders live in the income and expense trees only.
     if (!place || !document()->categoryTrees()->isIncomeOrExpense(place.get())) return nullptr;
+    const std::optional<int> ident = newIdent(true);
+    if (!ident) return nullptr;
     const NodePtr item = newNode(kind);
     item->setName(trimmed);
-    item->setIdent(document()->categoryTrees()->uniqueId());
+    item->setIdent(*ident);
     for (Node *up = place.get(); up; up = up->parent()) up->setCollapsed(false);
     document()->addNode(item, place);
     m_window.expandMe(item);

@@ -67,6 +67,9 @@ private:
     void accountSheetDidEnd(int code, const NodePtr &node);
 
     Book *document() const { return m_window.document(); }
+    // The ident a new account (or category) takes; none, said to the user,
+    // when the book's idents have run out.
+    std::optional<int> newIdent(bool category) const;
     void openAccountSheet(AccountSheet sheet, const NodePtr &node, SheetDone done);
     void beginCommand(std::shared_ptr<CommandRow> command);
     void endCommandWithItem(const NodePtr &node);

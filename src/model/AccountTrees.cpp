@@ -3,6 +3,7 @@
 #include "platform/Localization.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace cv {
 
@@ -32,6 +33,16 @@ bool rootsAreSeparate(std::initializer_list<const Node *> roots)
     return true;
 }
 
+std::optional<int> identAfter(std::initializer_list<const Node *> roots)
+{
+    int greatest = kUniqueIdSeed;
+    for (const Node *root : roots) {
+        if (root) greatest = root->greatestIdent(greatest);
+    }
+    if (greatest == std::numeric_limits<int>::max()) return std::nullopt;
+    return greatest + 1;
+}
+
 AccountTrees::AccountTrees()
     : m_asset(cv::makeSystemNode(AssetRoot, cv::NodeKind::SectionRoot, "SYS:Account-Asset")),
       m_debt(cv::makeSystemNode(DebtRoot, cv::NodeKind::SectionRoot, "SYS:Account-Debt")),
@@ -45,13 +56,9 @@ void AccountTrees::setSystemItems()
     m_asset->appendChild(cv::makeSystemNode(WalletIdent, cv::NodeKind::Cash, "Wallet"));
 }
 
-int AccountTrees::uniqueId() const
+std::optional<int> AccountTrees::uniqueId() const
 {
-    int greatest = cv::kUniqueIdSeed;
-    for (const auto &root : {m_asset, m_debt, m_summary}) {
-        if (root) greatest = root->greatestIdent(greatest);
-    }
-    return greatest + 1;
+    return identAfter({m_asset.get(), m_debt.get(), m_summary.get()});
 }
 
 void AccountTrees::encodeWithCoder(cv::KeyedArchiver &coder) const

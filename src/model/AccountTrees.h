@@ -7,6 +7,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <optional>
 
 namespace cv {
 
@@ -30,8 +31,9 @@ public:
     void setDefault() {}
     // Adds the cash account "Wallet" (ident 10) when the asset tree lacks it.
     void setSystemItems();
-    // One more than the greatest ident in use, at least 1000.
-    int uniqueId() const;
+    // One more than the greatest ident in use, at least 1000; none once the
+    // greatest stands at the type's limit.
+    std::optional<int> uniqueId() const;
 
     QString archiveClassName() const override { return QStringLiteral("CV4AccountModel"); }
     void encodeWithCoder(cv::KeyedArchiver &coder) const override;
@@ -52,5 +54,8 @@ NodePtr makeSystemNode(int ident, NodeKind kind, const char *nameKey);
 bool rootsAreSeparate(std::initializer_list<const Node *> roots);
 // The least ident handed out for user items is one above this.
 inline constexpr int kUniqueIdSeed = 999;
+// One above the greatest ident below the roots; none past the type's limit,
+// which a book read from outside may already hold.
+std::optional<int> identAfter(std::initializer_list<const Node *> roots);
 
 } // namespace cv

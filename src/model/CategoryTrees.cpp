@@ -66,13 +66,9 @@ void CategoryTrees::setSystemItems()
         m_expense->appendChild(cv::makeSystemNode(LoanUnspecified, kCategory, "SYS:Loan-Unspecified"));
 }
 
-int CategoryTrees::uniqueId() const
+std::optional<int> CategoryTrees::uniqueId() const
 {
-    int greatest = cv::kUniqueIdSeed;
-    for (const auto &root : {m_income, m_expense, m_summary}) {
-        if (root) greatest = root->greatestIdent(greatest);
-    }
-    return greatest + 1;
+    return identAfter({m_income.get(), m_expense.get(), m_summary.get()});
 }
 
 bool CategoryTrees::isIncomeOrExpense(const Node *node) const

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 namespace cv {
 
@@ -45,8 +46,9 @@ public:
     // the trees lack.
     void setSystemItems();
     // One more than the greatest ident in the income, expense and summary
-    // trees, at least 1000. Transfer items never count.
-    int uniqueId() const;
+    // trees, at least 1000; none once the greatest stands at the type's limit.
+    // Transfer items never count.
+    std::optional<int> uniqueId() const;
     // Whether the node lies in the income or the expense tree.
     bool isIncomeOrExpense(const Node *node) const;
 

@@ -214,7 +214,7 @@ InvestBook addInvestAccount(cv::Book &document)
     book.security = security->ident();
     book.account = std::make_shared<cv::Node>();
     book.account->setKind(cv::NodeKind::Investment);
-    book.account->setIdent(document.accountTrees()->uniqueId());
+    book.account->setIdent(*document.accountTrees()->uniqueId());
     book.account->setName(QStringLiteral("Broker"));
     auto record = std::make_shared<cv::AccountDetail>();
     record->setDate(QDate(2009, 1, 1));

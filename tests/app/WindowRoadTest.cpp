@@ -56,13 +56,13 @@ protected:
         ASSERT_TRUE(bank);
         page = std::make_unique<cvtest::page::Window>(*delegate, w);
         const auto &accounts = *document->accountTrees();
-        const int category = document->categoryTrees()->uniqueId();
+        const int category = *document->categoryTrees()->uniqueId();
         living =
             samplebook::node(document->categoryTrees()->expense(), category, NodeKind::Group, QStringLiteral("Living"));
         food = samplebook::node(living, category + 1, NodeKind::Category, QStringLiteral("Lunch"));
         document->commitCategoryTrees();
         // A card, an investment account and a security it does not hold yet.
-        const int id = accounts.uniqueId();
+        const int id = *accounts.uniqueId();
         auto cardRecord = std::make_shared<cv::CardDetail>();
         cardRecord->setDate(QDate(2009, 1, 1));
         card = samplebook::node(accounts.debt(), id, NodeKind::CreditCard, QStringLiteral("Card"), cardRecord);

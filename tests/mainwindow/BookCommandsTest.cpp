@@ -133,6 +133,10 @@ protected:
     {
         w = openNewWindow(document, 1100, 700);
         ASSERT_NE(w, nullptr);
+        scriptSheets();
+    }
+    void scriptSheets()
+    {
         // Scripted sheets: each names its node from the list and ends with the next code.
         w->setAccountSheetOpener([this](cv::BookWindow &, cv::BookWindow::AccountSheet sheet, const cv::NodePtr &node,
                                         cv::BookWindow::SheetDone done) {
@@ -261,7 +265,7 @@ TEST_F(BookCommandsTest, CategoryCommandsKeepSystemItemsFoldersAndSummariesSound
     open();
     using samplebook::node;
     // Idents above the template's own.
-    const int id = document->categoryTrees()->uniqueId();
+    const int id = *document->categoryTrees()->uniqueId();
     const cv::NodePtr folder = node(expense(), id + 0, NodeKind::Group, QStringLiteral("Living"));
     const cv::NodePtr food = node(folder, id + 1, NodeKind::Category, QStringLiteral("Food"));
     const cv::NodePtr rent = node(expense(), id + 2, NodeKind::Category, QStringLiteral("Rent"));
@@ -449,6 +453,71 @@ TEST_F(BookCommandsTest, ABookBuiltThroughTheCommandsReadsBackTheSame)
     cv::Book *reopened = delegate->openBooks().openDocument(file);
     ASSERT_NE(reopened, nullptr);
     EXPECT_EQ(snapshot(*reopened), built);
+}
+
+// A book from outside may hold the greatest ident there is: it reads as it
+// is, and every command that would number a new item says no instead.
+TEST_F(BookCommandsTest, IdentsAtTheirLimitRefuseNewItemsAndTheBookReadsOn)
+{
+    open();
+    alerts.names = {QStringLiteral("Food")};
+    selectCategory(expense());
+    w->execGridCommand(cv::tag::NewCategory);
+    sheetNames = {QStringLiteral("Purse")};
+    selectAccount(asset());
+    w->execGridCommand(cv::tag::NewCash);
+    const QString file = path(QStringLiteral("limit.cvxf"));
+    ASSERT_TRUE(delegate->openBooks().saveDocumentAs(document, file));
+    const int food = expense()->children().back()->ident(), purse = asset()->children().back()->ident();
+    delegate->openBooks().closeDocument(document, false);
+    QFile xml(file);
+    ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
+    QString text = QString::fromUtf8(xml.readAll());
+    xml.close();
+    for (int ident : {food, purse}) {
+        const QString id = QStringLiteral(" id=\"%1\"").arg(ident);
+        ASSERT_EQ(text.count(id), 1) << ident;
+        text.replace(id, QStringLiteral(" id=\"2147483647\""));
+    }
+    ASSERT_TRUE(xml.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    xml.write(text.toUtf8());
+    xml.close();
+
+    document = delegate->openBooks().openDocument(file);
+    ASSERT_NE(document, nullptr);
+    w = window();
+    ASSERT_NE(w, nullptr);
+    scriptSheets();
+    EXPECT_EQ(expense()->children().back()->ident(), 2147483647);
+    EXPECT_EQ(asset()->children().back()->ident(), 2147483647);
+    const auto count = [this] {
+        return std::pair{expense()->countChild() + document->categoryTrees()->summary()->countChild(),
+                         asset()->countChild() + document->accountTrees()->debt()->countChild()};
+    };
+    const auto before = count();
+    const cv::NodePtr summaries = document->categoryTrees()->summary(), debt = document->accountTrees()->debt();
+    const auto sheetsBefore = sheets.size();
+    struct Case {
+        int tag;
+        cv::NodePtr selected;
+    } cases[] = {{cv::tag::NewCategory, expense()->children().back()},
+                 {cv::tag::NewCategoryFolder, expense()},
+                 {cv::tag::NewCategory, summaries},
+                 {cv::tag::NewCash, asset()},
+                 {cv::tag::NewCreditCard, debt},
+                 {cv::tag::GroupAccounts, asset()->children().back()}};
+    for (const Case &c : cases) {
+        (c.tag == cv::tag::NewCategory || c.tag == cv::tag::NewCategoryFolder) ? selectCategory(c.selected)
+                                                                               : selectAccount(c.selected);
+        const size_t asked = alerts.asked.size();
+        alerts.names = {QStringLiteral("More")};
+        sheetNames = {QStringLiteral("More")};
+        w->execGridCommand(c.tag);
+        EXPECT_EQ(alerts.asked.size(), asked + 1) << c.tag;
+        EXPECT_EQ(count(), before) << c.tag;
+    }
+    // Refused before the sheet: nothing typed is lost.
+    EXPECT_EQ(sheets.size(), sheetsBefore);
 }
 
 TEST_F(DelegateTest, TheAccountSheetsOfTheProgramEndInTheCommands)

@@ -127,6 +127,13 @@ TEST(TreeModels, UniqueIdents)
     EXPECT_EQ(categories.uniqueId(), 1008);
     categories.summary()->appendChild(node(1100, 51));
     EXPECT_EQ(categories.uniqueId(), 1101);
+    // At the type's limit no ident is left, in either tree.
+    food->appendChild(node(2147483646, 21));
+    EXPECT_EQ(categories.uniqueId(), 2147483647);
+    categories.income()->appendChild(node(2147483647, 20));
+    EXPECT_EQ(categories.uniqueId(), std::nullopt);
+    accounts.debt()->appendChild(node(2147483647, 40));
+    EXPECT_EQ(accounts.uniqueId(), std::nullopt);
 
     // Roots may be missing in a decoded model.
     accounts.setAsset(nullptr);

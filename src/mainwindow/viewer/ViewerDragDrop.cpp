@@ -2,11 +2,14 @@
 
 #include "document/Book.h"
 #include "document/EditScope.h"
+#include "platform/Alert.h"
+#include "platform/Localization.h"
 #include "model/CategoryTrees.h"
 #include "model/Node.h"
 #include "model/DomainEnums.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace cv {
 
@@ -129,17 +132,25 @@ bool ViewerDragDrop::acceptDrop(const NodePtr &proposed, int index)
     std::vector<NodePtr> nodes = draggedNodes();
     std::erase_if(nodes, [&nodes](const NodePtr &n) { return hasDraggedAncestor(*n, nodes); });
 
-    EditScope edit(m_document);
     NodePtr target = drop->target;
     int at = drop->index;
+    const CategoryTreesPtr &model = m_document.categoryTrees();
+    // The entries stay with the category: a folder of its name takes its place.
+    const bool newFolder = m_grid == Categories && target->kind() == NodeKind::Category &&
+                           m_document.hasCache(target) && model && target->parent();
+    const std::optional<int> folderIdent = newFolder ? model->uniqueId() : std::nullopt;
+    if (newFolder && !folderIdent) {
+        Alert::alert(localizedString(QStringLiteral("Ident-Limit-Category")),
+                     localizedString(QStringLiteral("Ident-Limit-Detail")));
+        return false;
+    }
+    EditScope edit(m_document);
     if (m_grid == Categories && target->kind() == NodeKind::Category) {
-        const CategoryTreesPtr &model = m_document.categoryTrees();
-        if (m_document.hasCache(target) && model && target->parent()) {
-            // The entries stay with the category: a folder of its name takes its place.
+        if (newFolder) {
             auto folder = std::make_shared<Node>();
             folder->setKind(NodeKind::Group);
             folder->setName(target->name());
-            folder->setIdent(model->uniqueId());
+            folder->setIdent(*folderIdent);
             target->parent()->insertChild(folder, target->index());
             folder->appendChild(target);
             target = folder;

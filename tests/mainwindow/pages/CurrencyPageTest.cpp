@@ -141,7 +141,7 @@ TEST_F(CurrencyPageTest, ATypedRateReachesAShownViewersConvertedTotals)
     auto record = std::make_shared<cv::AccountDetail>();
     record->setDate(QDate(2009, 1, 1));
     auto dollars = std::make_shared<cv::Node>();
-    dollars->setIdent(document->accountTrees()->uniqueId());
+    dollars->setIdent(*document->accountTrees()->uniqueId());
     dollars->setKind(cv::NodeKind::Cash);
     dollars->setCurrency(usd->ident());
     dollars->setName(QStringLiteral("Dollars"));
