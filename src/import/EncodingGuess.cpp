@@ -63,12 +63,20 @@ bool isAccentedVowel(int c)
     return isLatinCapital(c) && c != 0xC7 && c != 0xD0 && c != 0xD1; // not Ç, Ð, Ñ
 }
 // Two accented capitals as words of Latin-script languages hold them: the
-// same vowel twice ("CRÉÉ", "PÄÄOMA"), or Ç or Ñ beside a vowel ("AÇÃO").
+// same vowel twice ("CRÉÉ", "PÄÄOMA"), Ç or Ñ beside a vowel ("AÇÃO"), Ð
+// after a vowel of the languages that write it ("GÓÐ", "BÁÐIR"), or two of
+// Æ, Ø and Å ("SÆØ").
 bool isLatinPair(int first, int second)
 {
     auto softens = [](int c) { return c == 0xC7 || c == 0xD1; };
+    auto nordic = [](int c) { return c == 0xC5 || c == 0xC6 || c == 0xD8; };
+    auto beforeEth = [](int c) { // Icelandic and Faroese: Á É Í Ó Ú Ý Ö Æ Ø
+        return c == 0xC1 || c == 0xC9 || c == 0xCD || c == 0xD3 || c == 0xDA || c == 0xDD || c == 0xD6 || c == 0xC6 ||
+               c == 0xD8;
+    };
     return (first == second && isAccentedVowel(first)) || (softens(first) && isAccentedVowel(second)) ||
-           (isAccentedVowel(first) && softens(second));
+           (isAccentedVowel(first) && softens(second)) || (beforeEth(first) && second == 0xD0) ||
+           (nordic(first) && nordic(second));
 }
 
 // Whether a character of that JIS row is what Japanese statements are

@@ -54,11 +54,17 @@ const std::pair<TextHead, std::vector<HeadTerm>> kHeadTerms[] = {
 // clang-format on
 
 // The Latin amount words a word is made of, in order, the last one perhaps
-// bent ("DEBITAMOUNT", "Debited", "Credito", "Charges"); none when anything
-// else is left ("Creditor", "Chargeable", "CREDITCARDNO"). No amount word
-// starts another, so the first that fits is the only one.
+// bent ("DEBITAMOUNT", "Debited", "Credito", "Charges") or followed by
+// "amt" or a preset currency's code ("DEBITAMT", "AMOUNTUSD"); none when
+// anything else is left ("Creditor", "Chargeable", "CREDITCARDNO",
+// "PAYMENTREF"). No amount word starts another, so the first that fits is
+// the only one.
 std::vector<const HeadTerm *> amountWordsOf(QStringView word)
 {
+    static const QString tails[] = {u"amt"_s, u"jpy"_s, u"usd"_s, u"eur"_s, u"gbp"_s,
+                                    u"chf"_s, u"aud"_s, u"nzd"_s, u"cad"_s};
+    // French and Dutch name the parties so, as "Creditor" does.
+    if (word == u"debiteur" || word == u"crediteur") return {};
     std::vector<const HeadTerm *> found;
     for (qsizetype at = 0; at < word.size();) {
         const HeadTerm *next = nullptr;
@@ -71,7 +77,8 @@ std::vector<const HeadTerm *> amountWordsOf(QStringView word)
             const QStringView rest = word.sliced(at);
             const bool bent =
                 !found.empty() && (rest == u"s" || rest == u"es" || rest == u"ed" || rest == u"o" || rest == u"os" ||
-                                   (rest == u"d" && found.back()->joined.endsWith(u'e')));
+                                   (rest == u"d" && found.back()->joined.endsWith(u'e')) ||
+                                   std::ranges::find(tails, rest) != std::end(tails));
             return bent ? found : std::vector<const HeadTerm *>{};
         }
         found.push_back(next);

@@ -177,6 +177,19 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
         EXPECT_EQ(read.headingLine, c.headingLine) << c.what;
         EXPECT_EQ(read.unreadLines, c.unread) << c.what;
     }
+
+    // Below a preamble only a head that names an amount makes heads (the
+    // sheet's table holds the other words that only start with one).
+    const std::pair<const char *, bool> amountHeads[] = {
+        {"DEBITAMT", true},    {"CREDITAMT", true},   {"WITHDRAWALAMT", true}, {"DEPOSITAMT", true},
+        {"Creditamt", true},   {"AMOUNTUSD", true},   {"AMOUNTJPY", true},     {"PAYMENTEUR", true},
+        {"PAYMENTREF", false}, {"PAYMENTDUE", false}, {"DEBITEUR", false},     {"Crediteur", false},
+        {"AMTUSD", false},     {"DEBITAMTS", false},
+    };
+    for (const auto &[head, amount] : amountHeads) {
+        const QByteArray data = "Account,1\nDate,Memo," + QByteArray(head) + "\n2026/01/05,Pay,2500\n";
+        EXPECT_EQ(readTextStatement(data, TextEncoding::Utf8).headingLine, amount ? 2 : 0) << head;
+    }
 }
 
 // The text sheet's guess: short Japanese files in either encoding, and
@@ -206,6 +219,14 @@ TEST(EncodingGuess, ShortJapaneseAndLatinFiles)
         {"a company sign alone", "Date,Name,In,Out\n2024/01/05,ABC\x87\x8A,,100\n", TextEncoding::ShiftJis, {u"ABC㈱"_qs}},
         {"EUC-JP kanji that read as CP932 kana against a kanji", "2024/01/05,\xE3\xB7\xC6\xA3,,100\n", TextEncoding::EucJp,
          {u"齋藤"_qs}},
+        // Accented pairs of Nordic names, and kana brands they must leave alone.
+        {"Nordic pairs", "2025/01/05,G\xD3\xD0 KAUP,,1200\n2025/01/06,B\xC1\xD0IR,,800\n2025/01/07,S\xC6\xD8 BUTIK,,300\n",
+         TextEncoding::Windows1252, {u"GÓÐKAUP"_qs, u"BÁÐIR"_qs, u"SÆØBUTIK"_qs}},
+        {"two kana after a brand", "2026/03/09,ABC\xCF\xD9,,320\n", TextEncoding::ShiftJis, {u"ABCﾏﾙ"_qs}},
+        {"two kana after a brand, Ð after a vowel Icelandic never writes", "2026/03/09,ABC\xC4\xD0,,320\n", TextEncoding::ShiftJis,
+         {u"ABCﾄﾐ"_qs}},
+        {"kana after brands that are no pair", "2026/03/09,AEON\xB6\xDE\xBD,,320\n2026/03/10,ABC\xC4\xDE\xB3,,80\n"
+                                               "2026/03/11,ABC\xD4\xB8,,90\n", TextEncoding::ShiftJis, {u"AEONｶﾞｽ"_qs, u"ABCﾄﾞｳ"_qs, u"ABCﾔｸ"_qs}},
         {"equal scores go to CP932", "2024/01/05,\xB6\xB7,,100\n", TextEncoding::ShiftJis, {u"ｶｷ"_qs}},
     };
     // clang-format on

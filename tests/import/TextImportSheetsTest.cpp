@@ -168,6 +168,8 @@ TEST_F(TextImportSheetsTest, TextFilesAsBanksWriteThem)
         // Heads whose words run together or bend, and one in the order read.
         {"words run together", "POSTINGDATE,DESCRIPTION,DEBITAMOUNT,CREDITAMOUNT\n2026/01/05,Pay,,2500\n", "Unicode (UTF-8)", "Pay",
          "Line 1 of the file names its columns “POSTINGDATE, DESCRIPTION, DEBITAMOUNT, CREDITAMOUNT”, but", ""},
+        {"capitals with a tail", "DATE,DESCRIPTION,DEBITAMT,CREDITAMT\n2026/01/05,Pay,,2500\n", "Unicode (UTF-8)", "Pay",
+         "Line 1 of the file names its columns “DATE, DESCRIPTION, DEBITAMT, CREDITAMT”, but", ""},
         {"words that bend", "Date,Details,Debited,Credited,Balance\n2026/01/05,Pay,,2500,9000\n", "Unicode (UTF-8)", "Pay",
          "“Date, Details, Debited, Credited, Balance”, but", ""},
         {"an amount word before the one that bends", "Txn Date,Description,Amount Debited,Amount Credited\n2026/01/05,Pay,,2500\n",
