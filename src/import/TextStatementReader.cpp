@@ -229,12 +229,14 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
         qsizetype first = 0, last = 0;
         QStringList fields;
     } waiting; // a heading-like line below rows: the heads only if a row follows
-    struct Dated {
+    // Rows as read; while no heads stand above them, heads below may still
+    // set those of the first lines aside.
+    struct Row {
+        EntryPtr entry;
+        QString category;
         qsizetype first, last, width;
     };
-    // Each row of the first lines while no heads stand above it, which heads
-    // below may set aside: every row read when such heads come.
-    std::vector<Dated> preamble;
+    std::vector<Row> rows;
     auto name = [&](qsizetype first, qsizetype last) {
         for (qsizetype line = first; line <= last; ++line) unread.push_back(int(line));
     };
@@ -283,7 +285,7 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                 // Until a row is read below them, the last heading-like line
                 // is the heads; rows above it are dropped only in the
                 // file's first lines.
-                if (!headsFixed && (read.rows.empty() || span.firstLine <= kPreambleLines)) {
+                if (!headsFixed && (rows.empty() || span.firstLine <= kPreambleLines)) {
                     QStringList heads; // of several words: their blanks kept
                     const std::vector<DelimitedLine> kept =
                         splitDelimitedLines(span.bytes, DelimitedFields::Positional, DelimitedBlanks::Kept);
@@ -291,7 +293,7 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                         heads << text.decode(field).normalized(QString::NormalizationForm_KC).trimmed();
                     if (isHeading(heads, firstLine)) {
                         while (!heads.isEmpty() && heads.back().isEmpty()) heads.removeLast();
-                        if (read.rows.empty()) {
+                        if (rows.empty()) {
                             if (read.headingLine > 0) name(read.headingLine, headsLast);
                             read.headingLine = span.firstLine;
                             headsLast = span.lastLine;
@@ -311,24 +313,13 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                 // balance, another width, a later date) are a preamble's;
                 // when every one is, the heads stand, else two exports were
                 // pasted together and only the heads and those lines go.
-                size_t kept = 0;
-                for (size_t at = 0; at < read.rows.size(); ++at) {
-                    const Dated &line = preamble[at];
-                    if (line.width != fields.size() || read.rows[at]->date() > *date ||
-                        namesBalance(read.rows[at]->memo())) {
-                        name(line.first, line.last);
-                        continue;
-                    }
-                    preamble[kept] = line;
-                    read.rows[kept] = std::move(read.rows[at]);
-                    read.categoryTexts[qsizetype(kept)] = read.categoryTexts[qsizetype(at)];
-                    read.rowLines[kept++] = read.rowLines[at];
-                }
-                preamble.resize(kept);
-                read.rows.resize(kept);
-                read.categoryTexts.resize(qsizetype(kept));
-                read.rowLines.resize(kept);
-                if (kept == 0) {
+                std::erase_if(rows, [&](const Row &row) {
+                    const bool unlike =
+                        row.width != fields.size() || row.entry->date() > *date || namesBalance(row.entry->memo());
+                    if (unlike) name(row.first, row.last);
+                    return unlike;
+                });
+                if (rows.empty()) {
                     read.headingLine = waiting.first;
                     headsLast = waiting.last;
                     read.heads = std::move(waiting.fields);
@@ -338,8 +329,6 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                 waiting = {};
             }
             headsFixed = read.headingLine > 0;
-            if (!headsFixed && span.firstLine <= kPreambleLines)
-                preamble.push_back({span.firstLine, span.lastLine, fields.size()});
             auto row = std::make_shared<Entry>();
             row->setIdent(-1);
             row->setDate(*date);
@@ -358,14 +347,17 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                 category = text.decode(fields[at]);
                 break;
             }
-            read.rows.push_back(std::move(row));
-            read.categoryTexts.append(category);
-            read.rowLines.push_back(int(span.firstLine));
+            rows.push_back({std::move(row), category, span.firstLine, span.lastLine, fields.size()});
             widths.insert(fields.size());
             return true;
         },
         DelimitedBlanks::Dropped, &layout);
     if (waiting.first > 0) name(waiting.first, waiting.last);
+    for (Row &row : rows) {
+        read.rows.push_back(std::move(row.entry));
+        read.categoryTexts.append(row.category);
+        read.rowLines.push_back(int(row.first));
+    }
     // Every line is named once, even one that control bytes split, and never the heads'.
     std::sort(unread.begin(), unread.end());
     unread.erase(std::unique(unread.begin(), unread.end()), unread.end());
