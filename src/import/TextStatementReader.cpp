@@ -187,14 +187,24 @@ bool isHeading(const QStringList &heads, bool firstLine)
 // an account's preamble (an opening balance); further down they are rows.
 constexpr qsizetype kPreambleLines = 12;
 
-// A memo that names a balance or an amount carried, not a transaction; its
-// blanks may be dropped ("Openingbalance").
+// A memo that names a balance, a total or an amount carried, not a
+// transaction; its blanks may be dropped ("Openingbalance").
 bool namesBalance(const QString &memo)
 {
-    static const QString terms[] = {u"残高"_s,           u"繰越"_s,           u"合計"_s,   u"balance"_s,
-                                    u"broughtforward"_s, u"carriedforward"_s, u"opening"_s};
+    static const QString terms[] = {u"残高"_s,    u"繰越"_s,           u"合計"_s,           u"小計"_s,   u"月計"_s,
+                                    u"balance"_s, u"broughtforward"_s, u"carriedforward"_s, u"opening"_s};
     const QString plain = memo.normalized(QString::NormalizationForm_KC).toLower().remove(u' ');
-    return std::ranges::any_of(terms, [&](const QString &term) { return plain.contains(term); });
+    if (std::ranges::any_of(terms, [&](const QString &term) { return plain.contains(term); })) return true;
+    // These only where the memo starts with them: "TOTAL FITNESS CLUB",
+    // "RECARGA SALDO" and "SOLDES" are shops and sales.
+    static const QString starts[] = {u"subtotal"_s, u"b/f"_s, u"c/f"_s, u"saldo"_s};
+    if (std::ranges::any_of(starts, [&](const QString &term) { return plain.startsWith(term); })) return true;
+    if (plain.startsWith(u"solde")) return !plain.sliced(5).startsWith(u's');
+    if (!plain.startsWith(u"total")) return false;
+    QStringView rest = QStringView(plain).sliced(5); // "Total for January", "Totals:", "TOTAL 2025"
+    if (rest.startsWith(u's')) rest = rest.sliced(1);
+    return rest.isEmpty() || rest.startsWith(u"for") || rest.startsWith(u"of") || rest.front() == u':' ||
+           rest.front().isDigit();
 }
 
 } // namespace

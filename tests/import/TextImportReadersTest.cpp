@@ -109,6 +109,24 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
         {"a carried balance above a late heads line set aside, the rows kept",
          u"2025/01/01,前月繰越,100000,\n2025/01/05,Shop,,1200\n日付,摘要,入金,出金\n2025/01/08,Gas,,4000\n"_qs.toUtf8(),
          {{QDate(2025, 1, 5), -1200, "Shop"}, {QDate(2025, 1, 8), -4000, "Gas"}}, 0, {1, 3}},
+        {"a balance named in capitals", "2025/01/01,Opening Balance,100000,\n2025/01/05,Shop,,1200\nDate,Memo,Paid in,Paid out\n2025/01/08,Gas,,4000\n",
+         {{QDate(2025, 1, 5), -1200, "Shop"}, {QDate(2025, 1, 8), -4000, "Gas"}}, 0, {1, 3}},
+        {"a line narrower than the rows", "2025/01/01,Account,1234567\n2025/01/05,Shop,,1200\nDate,Memo,Paid in,Paid out\n2025/01/08,Gas,,4000\n",
+         {{QDate(2025, 1, 5), -1200, "Shop"}, {QDate(2025, 1, 8), -4000, "Gas"}}, 0, {1, 3}},
+        {"a month's total above newest-first rows", "2025/01/31,Total for January,,1250.00\nDate,Description,Paid in,Paid out\n"
+                                                    "2025/01/31,Rent,,1000.00\n2025/01/15,Gas,,250.00\n",
+         {{QDate(2025, 1, 31), -1000, "Rent"}, {QDate(2025, 1, 15), -250, "Gas"}}, 2, {1}},
+        {"totals and carried balances in other words set aside, shops that hold such a word kept",
+         u"2025/01/01,B/F,,1500.00\n2025/01/01,SALDO ANTERIOR,1500.00,\n2025/01/02,TOTAL FITNESS CLUB,,45.00\n2025/01/02,\"Totals: 3\",,20\n"
+         "2025/01/03,RECARGA SALDO MOVIL,,10.00\n2025/01/03,Subtotal,,20\n2025/01/03,1月計,,20\n2025/01/03,C/FWD,,20\n"
+         "Date,Description,Credit,Debit\n2025/01/31,Rent,,1000.00\n"_qs.toUtf8(),
+         {{QDate(2025, 1, 2), -45, "TOTALFITNESSCLUB"}, {QDate(2025, 1, 3), -10, "RECARGASALDOMOVIL"}, {QDate(2025, 1, 31), -1000, "Rent"}},
+         0, {1, 2, 4, 6, 7, 8, 9}},
+        {"words of a total or a balance elsewhere in a shop's name",
+         u"2025/01/01,TOTALENERGIES,,45.00\n2025/01/02,SOLDES,,10.00\n2025/01/02,Solde,,10.00\n2025/01/03,\"Übertrag auf Sparkonto\",,20\n"
+         "2025/01/03,小計,,20\nDate,Description,Paid in,Paid out\n2025/01/31,Rent,,1000.00\n"_qs.toUtf8(),
+         {{QDate(2025, 1, 1), -45, "TOTALENERGIES"}, {QDate(2025, 1, 2), -10, "SOLDES"}, {QDate(2025, 1, 3), -20, u"Übertrag auf Sparkonto"_qs},
+          {QDate(2025, 1, 31), -1000, "Rent"}}, 0, {3, 5, 6}},
         {"a carried balance as wide as the rows above the heads", u"\"2026/02/28\",\"前月繰越\",\"100,000\",\"\",\"100,000\"\n"
                                                                   "\"取引日\",\"摘要\",\"お預入れ\",\"お引出し\",\"残高\"\n2026/03/02,給与,250000,,350000\n"_qs.toUtf8(),
          {{QDate(2026, 3, 2), 250000, u"給与"_qs}}, 2, {1}},
