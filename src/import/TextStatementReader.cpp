@@ -338,7 +338,13 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                     inSummary = false;
                     naming.reset();
                 }
-                if (inSummary || (heading && !rows.empty() && namesTotals(heads))) {
+                // Heads of totals that head the rows above them are no summary's.
+                auto headsRows = [&] {
+                    if (!read.laterHeads.empty() && read.laterHeads.back().line > read.headingLine)
+                        return read.laterHeads.back().heads == heads;
+                    return read.headingLine > 0 && read.heads == heads;
+                };
+                if (inSummary || (heading && !rows.empty() && namesTotals(heads) && !headsRows())) {
                     // A month's total is no row of its own: stored, it would count the month twice.
                     if (waiting.first > 0) name(waiting.first, waiting.last);
                     waiting = {};
@@ -389,7 +395,10 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                 } else {
                     // The heads name the rows above them that no other heads name.
                     name(waiting.first, waiting.last);
-                    const qsizetype after = read.laterHeads.empty() ? 0 : read.laterHeads.back().line;
+                    const qsizetype after =
+                        read.laterHeads.empty()
+                            ? 0
+                            : std::max<qsizetype>(read.laterHeads.back().line, read.laterHeads.back().lastRow);
                     const auto first = std::ranges::find_if(rows, [&](const Row &row) { return row.first > after; });
                     read.laterHeads.push_back(
                         {waiting.first, std::move(waiting.fields), first == rows.end() ? 0 : int(first->first)});

@@ -135,6 +135,9 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
         {"a summary in English ends at a blank line", "2026/03/02,Shop,,88.00\nDate,Type,Credit totals,Total debits\n2026/03/31,Month,2800.00,88.00\n\n"
                                                       "2026/04/02,Shop,,10\n",
          {{QDate(2026, 3, 2), -88, "Shop"}, {QDate(2026, 4, 2), -10, "Shop"}}, 0, {}, "Summary lines not read (2): 2, 3."},
+        {"heads of totals repeated over a pasted export's rows", "Date,Description,Total Amount\n2026/03/02,Shop,88.00\n"
+                                                                "Date,Description,Total Amount\n2026/04/02,Shop,10\n",
+         {{QDate(2026, 3, 2), 88, "Shop"}, {QDate(2026, 4, 2), 10, "Shop"}}, 1, {3}, ""},
         {"heads of totals with no row above them", u"集計日,区分,入金合計,出金合計\n2025/01/31,1月計,250000,9200\n"_qs.toUtf8(),
          {{QDate(2025, 1, 31), 250000, u"1月計"_qs}}, 1, {}, ""},
         {"a carried balance above a late heads line set aside, the rows kept",
