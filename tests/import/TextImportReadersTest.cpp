@@ -117,8 +117,6 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
           {QDate(2026, 3, 25), -2800, "SALARY"}}, 0, {3}, "Line 3 of the file names its columns “Date, Description, Withdrawals, Deposits, Balance”, but"},
         {"a card's heads below a row", u"2026/02/05,コンビニ,540,1回,\nご利用日,ご利用店名,ご利用金額,支払区分,備考\n2026/02/09,書店,1980,1回,\n"_qs.toUtf8(),
          {{QDate(2026, 2, 5), 540, u"コンビニ"_qs}, {QDate(2026, 2, 9), 1980, u"書店"_qs}}, 0, {2}, "Line 2 of the file names its columns"},
-        {"a balance where the category is read below rows", u"2026/02/20,ｺﾝﾋﾞﾆ,,650,9350\n日付,摘要,入金,出金,残高\n2026/03/02,ﾃﾞﾝｷ,,8800,550\n"_qs.toUtf8(),
-         {{QDate(2026, 2, 20), -650, u"ｺﾝﾋﾞﾆ"_qs}, {QDate(2026, 3, 2), -8800, u"ﾃﾞﾝｷ"_qs}}, 0, {2}, "the balance is read as the category"},
         {"second heads in another order", u"日付,摘要,入金,出金,残高\n2026/03/02,ﾃﾞﾝｷ,,8800,91200\n2026/03/05,ｶﾞｽ,,4200,87000\n日付,摘要,出金,入金,残高\n"
                                           "2026/03/12,ｺﾝﾋﾞﾆ,540,,86460\n2026/03/25,ｷﾕｳﾖ,,280000,366460\n"_qs.toUtf8(),
          {{QDate(2026, 3, 2), -8800, u"ﾃﾞﾝｷ"_qs}, {QDate(2026, 3, 5), -4200, u"ｶﾞｽ"_qs}, {QDate(2026, 3, 12), 540, u"ｺﾝﾋﾞﾆ"_qs},
