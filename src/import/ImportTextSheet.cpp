@@ -173,7 +173,10 @@ bool ImportTextSheet::readRows()
 QStringList ImportTextSheet::fileNotices(const TextStatementRead &read)
 {
     QStringList notice;
-    if (const QString heads = cv::textHeadsNotice(read); !heads.isEmpty()) notice << heads;
+    notice << cv::textHeadsNotices(read);
+    if (!read.summaryLines.empty())
+        notice << cv::formatString(localizedString("ImportText Summary Not Read"),
+                                   {int(read.summaryLines.size()), numberList(read.summaryLines)});
     // No line is passed over without a word.
     if (!read.unreadLines.empty())
         notice << cv::formatString(localizedString("ImportText Lines Not Read"),

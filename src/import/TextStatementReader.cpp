@@ -8,6 +8,8 @@
 #include <QString>
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -190,18 +192,44 @@ bool isHeading(const QStringList &heads, bool firstLine)
     return amount && (date || firstLine);
 }
 
+// Heads of a summary: every amount head names a total ("入金合計",
+// "Total credits", "Debit totals").
+bool namesTotals(const QStringList &heads)
+{
+    static const HeadTerm total(u"total"_s);
+    bool amounts = false;
+    for (const QString &head : heads) {
+        const HeadWords words(head);
+        const TextHead kind = textHeadOf(words);
+        if (kind != TextHead::Amount && kind != TextHead::Income && kind != TextHead::Expense) continue;
+        if (!head.endsWith(u'計') && !words.holds(total)) return false;
+        amounts = true;
+    }
+    return amounts;
+}
+
 // Dated lines above heading-like ones within the file's first lines may be
 // an account's preamble (an opening balance); further down they are rows.
 constexpr qsizetype kPreambleLines = 12;
 
-// A memo that names a balance or an amount carried, not a transaction; its
-// blanks may be dropped ("Openingbalance").
+// A memo that names a balance, a total or an amount carried, not a
+// transaction; its blanks may be dropped ("Openingbalance").
 bool namesBalance(const QString &memo)
 {
-    static const QString terms[] = {u"残高"_s,           u"繰越"_s,           u"合計"_s,   u"balance"_s,
-                                    u"broughtforward"_s, u"carriedforward"_s, u"opening"_s};
+    static const QString terms[] = {u"残高"_s,    u"繰越"_s,           u"合計"_s,           u"小計"_s,   u"月計"_s,
+                                    u"balance"_s, u"broughtforward"_s, u"carriedforward"_s, u"opening"_s};
     const QString plain = memo.normalized(QString::NormalizationForm_KC).toLower().remove(u' ');
-    return std::ranges::any_of(terms, [&](const QString &term) { return plain.contains(term); });
+    if (std::ranges::any_of(terms, [&](const QString &term) { return plain.contains(term); })) return true;
+    // These only where the memo starts with them: "TOTAL FITNESS CLUB",
+    // "RECARGA SALDO" and "SOLDES" are shops and sales.
+    static const QString starts[] = {u"subtotal"_s, u"b/f"_s, u"c/f"_s, u"saldo"_s};
+    if (std::ranges::any_of(starts, [&](const QString &term) { return plain.startsWith(term); })) return true;
+    if (plain.startsWith(u"solde")) return !plain.sliced(5).startsWith(u's');
+    if (!plain.startsWith(u"total")) return false;
+    QStringView rest = QStringView(plain).sliced(5); // "Total for January", "Totals:", "TOTAL 2025"
+    if (rest.startsWith(u's')) rest = rest.sliced(1);
+    return rest.isEmpty() || rest.startsWith(u"for") || rest.startsWith(u"of") || rest.front() == u':' ||
+           rest.front().isDigit();
 }
 
 } // namespace
@@ -236,14 +264,19 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
         qsizetype first = 0, last = 0;
         QStringList fields;
     } waiting; // a heading-like line below rows: the heads only if a row follows
-    struct Dated {
+    // Rows as read; while no heads stand above them, heads below may still
+    // set those of the first lines aside.
+    struct Row {
+        EntryPtr entry;
+        QString category;
         qsizetype first, last, width;
     };
-    // Each row of the first lines while no heads stand above it, which heads
-    // below may set aside: every row read when such heads come.
-    std::vector<Dated> preamble;
+    std::vector<Row> rows;
     auto name = [&](qsizetype first, qsizetype last) {
         for (qsizetype line = first; line <= last; ++line) unread.push_back(int(line));
+    };
+    auto summarised = [&](const DelimitedSpan &span) {
+        for (qsizetype line = span.firstLine; line <= span.lastLine; ++line) read.summaryLines.push_back(int(line));
     };
     // Where quotes leave a line in doubt: as many fields as the heads or a
     // row so far and, on a dated line, no text where the amounts stand; or
@@ -268,11 +301,25 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
         };
         return fields.size() >= 3 && parseStatementDate(text.decode(fields[0])) && (amount(2) || amount(3));
     };
-    bool seen = false; // a line before this one held something
+    bool seen = false;         // a line before this one held something
+    qsizetype previousEnd = 0; // the last line handed on: a gap is a blank line
+    bool inSummary = false;
+    std::optional<size_t> naming; // the later heads that name the rows read now
+    auto setAside = [&](const std::function<bool(const Row &)> &unlike) {
+        std::erase_if(rows, [&](const Row &row) {
+            const bool aside = unlike(row);
+            if (aside) name(row.first, row.last);
+            return aside;
+        });
+    };
     forEachDelimitedLine(
         data, DelimitedFields::Positional,
         [&](const DelimitedLine &fields, const DelimitedSpan &span) {
-            if (std::all_of(fields.begin(), fields.end(), [](const QByteArray &f) { return f.isEmpty(); })) return true;
+            if (span.firstLine > std::exchange(previousEnd, span.lastLine) + 1) inSummary = false;
+            if (std::all_of(fields.begin(), fields.end(), [](const QByteArray &f) { return f.isEmpty(); })) {
+                inSummary = false;
+                return true;
+            }
             const bool firstLine = !std::exchange(seen, true);
             const std::optional<QDate> date =
                 fields.size() >= 3 ? parseStatementDate(text.decode(fields[0])) : std::nullopt;
@@ -287,30 +334,57 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                 expense = amount(3);
             }
             if (!date || (income == 0 && expense == 0)) {
+                QStringList heads; // of several words: their blanks kept
+                const std::vector<DelimitedLine> kept =
+                    splitDelimitedLines(span.bytes, DelimitedFields::Positional, DelimitedBlanks::Kept);
+                for (const QByteArray &field : kept.empty() ? fields : kept.front())
+                    heads << text.decode(field).normalized(QString::NormalizationForm_KC).trimmed();
+                const bool heading = isHeading(heads, firstLine);
+                if (heading) {
+                    while (!heads.isEmpty() && heads.back().isEmpty()) heads.removeLast();
+                    inSummary = false;
+                    naming.reset();
+                }
+                // Heads of totals that head the rows above them are no summary's.
+                auto headsRows = [&] {
+                    if (!read.laterHeads.empty() && read.laterHeads.back().line > read.headingLine)
+                        return read.laterHeads.back().heads == heads;
+                    return read.headingLine > 0 && read.heads == heads;
+                };
+                if (inSummary || (heading && !rows.empty() && namesTotals(heads) && !headsRows())) {
+                    // A month's total is no row of its own: stored, it would count the month twice.
+                    if (waiting.first > 0) name(waiting.first, waiting.last);
+                    waiting = {};
+                    if (!inSummary && !headsFixed && span.firstLine <= kPreambleLines)
+                        setAside([](const Row &row) { return namesBalance(row.entry->memo()); });
+                    inSummary = true;
+                    summarised(span);
+                    return true;
+                }
                 // Until a row is read below them, the last heading-like line
                 // is the heads; rows above it are dropped only in the
                 // file's first lines.
-                if (!headsFixed && (read.rows.empty() || span.firstLine <= kPreambleLines)) {
-                    QStringList heads; // of several words: their blanks kept
-                    const std::vector<DelimitedLine> kept =
-                        splitDelimitedLines(span.bytes, DelimitedFields::Positional, DelimitedBlanks::Kept);
-                    for (const QByteArray &field : kept.empty() ? fields : kept.front())
-                        heads << text.decode(field).normalized(QString::NormalizationForm_KC).trimmed();
-                    if (isHeading(heads, firstLine)) {
-                        while (!heads.isEmpty() && heads.back().isEmpty()) heads.removeLast();
-                        if (read.rows.empty()) {
-                            if (read.headingLine > 0) name(read.headingLine, headsLast);
-                            read.headingLine = span.firstLine;
-                            headsLast = span.lastLine;
-                            read.heads = heads;
-                        } else {
-                            if (waiting.first > 0) name(waiting.first, waiting.last);
-                            waiting = {span.firstLine, span.lastLine, heads};
-                        }
-                        return true;
+                if (heading && !headsFixed && (rows.empty() || span.firstLine <= kPreambleLines)) {
+                    if (rows.empty()) {
+                        if (read.headingLine > 0) name(read.headingLine, headsLast);
+                        read.headingLine = span.firstLine;
+                        headsLast = span.lastLine;
+                        read.heads = heads;
+                    } else {
+                        if (waiting.first > 0) name(waiting.first, waiting.last);
+                        waiting = {span.firstLine, span.lastLine, heads};
                     }
+                    return true;
+                }
+                if (heading && !rows.empty()) {
+                    read.laterHeads.push_back({span.firstLine, heads});
+                    naming = read.laterHeads.size() - 1;
                 }
                 name(span.firstLine, span.lastLine);
+                return true;
+            }
+            if (inSummary) {
+                summarised(span);
                 return true;
             }
             if (waiting.first > 0) {
@@ -318,35 +392,28 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                 // balance, another width, a later date) are a preamble's;
                 // when every one is, the heads stand, else two exports were
                 // pasted together and only the heads and those lines go.
-                size_t kept = 0;
-                for (size_t at = 0; at < read.rows.size(); ++at) {
-                    const Dated &line = preamble[at];
-                    if (line.width != fields.size() || read.rows[at]->date() > *date ||
-                        namesBalance(read.rows[at]->memo())) {
-                        name(line.first, line.last);
-                        continue;
-                    }
-                    preamble[kept] = line;
-                    read.rows[kept] = std::move(read.rows[at]);
-                    read.categoryTexts[qsizetype(kept)] = read.categoryTexts[qsizetype(at)];
-                    read.rowLines[kept++] = read.rowLines[at];
-                }
-                preamble.resize(kept);
-                read.rows.resize(kept);
-                read.categoryTexts.resize(qsizetype(kept));
-                read.rowLines.resize(kept);
-                if (kept == 0) {
+                setAside([&](const Row &row) {
+                    return row.width != fields.size() || row.entry->date() > *date || namesBalance(row.entry->memo());
+                });
+                if (rows.empty()) {
                     read.headingLine = waiting.first;
                     headsLast = waiting.last;
                     read.heads = std::move(waiting.fields);
                 } else {
+                    // The heads name the rows above them that no other heads name.
                     name(waiting.first, waiting.last);
+                    const qsizetype after =
+                        read.laterHeads.empty()
+                            ? 0
+                            : std::max<qsizetype>(read.laterHeads.back().line, read.laterHeads.back().lastRow);
+                    const auto first = std::ranges::find_if(rows, [&](const Row &row) { return row.first > after; });
+                    read.laterHeads.push_back(
+                        {waiting.first, std::move(waiting.fields), first == rows.end() ? 0 : int(first->first)});
+                    naming = read.laterHeads.size() - 1;
                 }
                 waiting = {};
             }
             headsFixed = read.headingLine > 0;
-            if (!headsFixed && span.firstLine <= kPreambleLines)
-                preamble.push_back({span.firstLine, span.lastLine, fields.size()});
             auto row = std::make_shared<Entry>();
             row->setIdent(-1);
             row->setDate(*date);
@@ -365,14 +432,23 @@ TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding)
                 category = text.decode(fields[at]);
                 break;
             }
-            read.rows.push_back(std::move(row));
-            read.categoryTexts.append(category);
-            read.rowLines.push_back(int(span.firstLine));
+            if (naming) {
+                TextLaterHeads &heads = read.laterHeads[*naming];
+                if (heads.firstRow == 0) heads.firstRow = int(span.firstLine);
+                heads.lastRow = int(span.firstLine);
+            }
+            rows.push_back({std::move(row), category, span.firstLine, span.lastLine, fields.size()});
             widths.insert(fields.size());
             return true;
         },
         DelimitedBlanks::Dropped, &layout);
     if (waiting.first > 0) name(waiting.first, waiting.last);
+    std::erase_if(read.laterHeads, [](const TextLaterHeads &heads) { return heads.lastRow == 0; });
+    for (Row &row : rows) {
+        read.rows.push_back(std::move(row.entry));
+        read.categoryTexts.append(row.category);
+        read.rowLines.push_back(int(row.first));
+    }
     // Every line is named once, even one that control bytes split, and never the heads'.
     std::sort(unread.begin(), unread.end());
     unread.erase(std::unique(unread.begin(), unread.end()), unread.end());
@@ -396,14 +472,32 @@ HeadsFit headsFit(const QStringList &heads)
     return amounts ? HeadsFit::AmountsMisplaced : balance ? HeadsFit::BalanceAsCategory : HeadsFit::Fits;
 }
 
-QString textHeadsNotice(const TextStatementRead &read)
+QStringList textHeadsNotices(const TextStatementRead &read)
 {
-    const HeadsFit fit = read.headingLine > 0 ? headsFit(read.heads) : HeadsFit::Fits;
-    if (fit == HeadsFit::Fits) return {};
-    return formatString(
-        localizedString(fit == HeadsFit::AmountsMisplaced ? "ImportText Header Order" : "ImportText Header Balance"),
-        {int(read.headingLine), read.heads.join(localizedString("ImportText Head Separator")),
-         localizedString("ImportText Layout")});
+    QStringList notices;
+    auto notice = [&](const char *key, qsizetype line, const QStringList &heads, QVariantList more = {}) {
+        more.prepend(heads.join(localizedString("ImportText Head Separator")));
+        more.prepend(int(line));
+        more.append(localizedString("ImportText Layout"));
+        notices << formatString(localizedString(key), more);
+    };
+    auto wholeFileKey = [](HeadsFit fit) {
+        return fit == HeadsFit::AmountsMisplaced ? "ImportText Header Order" : "ImportText Header Balance";
+    };
+    if (const HeadsFit fit = read.headingLine > 0 ? headsFit(read.heads) : HeadsFit::Fits; fit != HeadsFit::Fits)
+        notice(wholeFileKey(fit), read.headingLine, read.heads);
+    const QStringList *before = read.headingLine > 0 ? &read.heads : nullptr;
+    for (const TextLaterHeads &later : read.laterHeads) {
+        const bool repeated = before && *before == later.heads;
+        before = &later.heads;
+        const HeadsFit fit = headsFit(later.heads);
+        if (repeated || fit == HeadsFit::Fits) continue;
+        if (later.firstRow < later.line) // found late: they name the rows above them too
+            notice(wholeFileKey(fit), later.line, later.heads);
+        else if (fit == HeadsFit::AmountsMisplaced)
+            notice("ImportText Header Order Below", later.line, later.heads, {later.lastRow});
+    }
+    return notices;
 }
 
 } // namespace cv

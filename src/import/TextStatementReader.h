@@ -21,6 +21,15 @@
 
 namespace cv {
 
+// Heads that stand below rows and name the columns of some of the rows
+// read: those below them up to the next heads, and those above them when
+// the heads were found late, in the file's first lines.
+struct TextLaterHeads {
+    qsizetype line = 0;
+    QStringList heads;             // as `TextStatementRead::heads`
+    int firstRow = 0, lastRow = 0; // the lines of the first and last row they name
+};
+
 struct TextStatementRead {
     std::vector<EntryPtr> rows;   // in file order, owned
     QStringList categoryTexts;    // one per row, "" when the line had none
@@ -28,6 +37,8 @@ struct TextStatementRead {
     QStringList heads;            // its fields, trimmed and in their plain forms
     std::vector<int> rowLines;    // each row's line, from 1
     std::vector<int> unreadLines; // every other line that gave no row, each line of a quoted line break too
+    std::vector<TextLaterHeads> laterHeads;
+    std::vector<int> summaryLines; // a summary under its own heads below rows: never rows, not in unreadLines
 };
 
 // The heads are the last line above the first row below them whose fields
@@ -39,7 +50,10 @@ struct TextStatementRead {
 // not read; when others stand there too, they stay rows and the heading-like
 // line is named (two exports pasted together). Below those lines, or once a
 // row stands below the heads, a heading-like line is named and every row is
-// read. A line of nothing but empty fields counts as blank.
+// read. Heads below rows whose amount heads all name totals ("入金合計",
+// "Total debits") head a summary: its lines, up to the next heads, a blank
+// line or the end, give no rows, and no row above it is set aside for being
+// unlike them. A line of nothing but empty fields counts as blank.
 TextStatementRead readTextStatement(QByteArrayView data, TextEncoding encoding);
 
 // What a column head of a bank's or card company's export names; heads
@@ -56,9 +70,12 @@ TextHead textHeadOf(const QString &head);
 enum class HeadsFit { Fits, AmountsMisplaced, BalanceAsCategory };
 HeadsFit headsFit(const QStringList &heads);
 
-// The import sheet's notice for misplaced heads, "" when they fit or the
-// file has none.
-QString textHeadsNotice(const TextStatementRead &read);
+// The import sheet's notices for misplaced heads, none when they fit or
+// the file has none. Heads below rows are named when they name another
+// order than the layout's, and also for a balance where the category is
+// read when they name rows above them; heads repeated as they were are
+// named once.
+QStringList textHeadsNotices(const TextStatementRead &read);
 
 // An amount of a text statement, whatever the account's currency: blanks,
 // "," and one leading currency sign ("¥", "\", "$", ...) are passed over;

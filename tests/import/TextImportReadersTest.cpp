@@ -2,6 +2,7 @@
 // S7-S11, and mutated copies of them.
 
 #include "import/EncodingGuess.h"
+#include "import/ImportTextSheet.h"
 #include "import/MobileEntryReader.h"
 #include "import/PriceListReader.h"
 #include "import/TextStatementReader.h"
@@ -65,7 +66,8 @@ TEST(TextStatementReader, SampleS7InEveryEncodingAndSeparator)
     }
 }
 
-// Where rows start and what ends a field, and every line that gave no row.
+// Where rows start and what ends a field, every line that gave no row, and
+// the sheet's words on heads that do not fit.
 TEST(TextStatementReader, HeadsPreamblesAndSeparators)
 {
     using Row = std::tuple<QDate, double, QString>; // income above 0, expense below
@@ -75,6 +77,7 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
         std::vector<Row> rows;
         qsizetype headingLine;
         std::vector<int> unread;
+        const char *notice = nullptr; // words among the notices, "" for no heads notice; unchecked when null
     };
     const QByteArray preamble = u"口座番号,1234567\n"_qs.toUtf8(); // an account's preamble line, not heading-like
     const QByteArray bankTitle =
@@ -101,19 +104,66 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
          {{QDate(2024, 1, 31), 100, "balance"}, {QDate(2024, 1, 5), 10, "Pay"}}, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13}},
         // A late heads line in the first lines: only dated lines unlike the rows below it are set aside.
         {"rows above a late heads line stay", u"2025/01/05,Shop,,1200\n2025/01/06,Pay,250000,\n日付,摘要,金額\n2025/01/08,Gas,,4000\n"_qs.toUtf8(),
-         {{QDate(2025, 1, 5), -1200, "Shop"}, {QDate(2025, 1, 6), 250000, "Pay"}, {QDate(2025, 1, 8), -4000, "Gas"}}, 0, {3}},
+         {{QDate(2025, 1, 5), -1200, "Shop"}, {QDate(2025, 1, 6), 250000, "Pay"}, {QDate(2025, 1, 8), -4000, "Gas"}}, 0, {3}, ""},
+        // Late heads in another order name the rows above them as well.
+        {"withdrawals first below rows", u"2026/02/20,ｺﾝﾋﾞﾆ,650,,\n2026/02/24,ﾄﾞﾗｯｸﾞ,1200,,\n2026/02/27,ｽ-ﾊﾟ-,2300,,\n日付,摘要,出金,入金,残高\n"
+                                         "2026/03/02,ﾃﾞﾝｷ,8800,,91200\n2026/03/10,ｶﾞｽ,4200,,87000\n2026/03/25,ｷﾕｳﾖ,,280000,367000\n"_qs.toUtf8(),
+         {{QDate(2026, 2, 20), 650, u"ｺﾝﾋﾞﾆ"_qs}, {QDate(2026, 2, 24), 1200, u"ﾄﾞﾗｯｸﾞ"_qs}, {QDate(2026, 2, 27), 2300, u"ｽ-ﾊﾟ-"_qs},
+          {QDate(2026, 3, 2), 8800, u"ﾃﾞﾝｷ"_qs}, {QDate(2026, 3, 10), 4200, u"ｶﾞｽ"_qs}, {QDate(2026, 3, 25), -280000, u"ｷﾕｳﾖ"_qs}},
+         0, {4}, "Line 4 of the file names its columns “日付, 摘要, 出金, 入金, 残高”, but this import reads each line as"},
+        {"withdrawals first below rows, in English", "2026-02-20,CORNER SHOP,6.50,,993.50\n2026-02-22,PHARMACY,12.00,,981.50\n"
+                                                     "Date,Description,Withdrawals,Deposits,Balance\n2026-03-02,ELECTRIC,88.00,,893.50\n2026-03-25,SALARY,,2800.00,3693.50\n",
+         {{QDate(2026, 2, 20), 6.5, "CORNERSHOP"}, {QDate(2026, 2, 22), 12, "PHARMACY"}, {QDate(2026, 3, 2), 88, "ELECTRIC"},
+          {QDate(2026, 3, 25), -2800, "SALARY"}}, 0, {3}, "Line 3 of the file names its columns “Date, Description, Withdrawals, Deposits, Balance”, but"},
+        {"a card's heads below a row", u"2026/02/05,コンビニ,540,1回,\nご利用日,ご利用店名,ご利用金額,支払区分,備考\n2026/02/09,書店,1980,1回,\n"_qs.toUtf8(),
+         {{QDate(2026, 2, 5), 540, u"コンビニ"_qs}, {QDate(2026, 2, 9), 1980, u"書店"_qs}}, 0, {2}, "Line 2 of the file names its columns"},
+        {"second heads in another order", u"日付,摘要,入金,出金,残高\n2026/03/02,ﾃﾞﾝｷ,,8800,91200\n2026/03/05,ｶﾞｽ,,4200,87000\n日付,摘要,出金,入金,残高\n"
+                                          "2026/03/12,ｺﾝﾋﾞﾆ,540,,86460\n2026/03/25,ｷﾕｳﾖ,,280000,366460\n"_qs.toUtf8(),
+         {{QDate(2026, 3, 2), -8800, u"ﾃﾞﾝｷ"_qs}, {QDate(2026, 3, 5), -4200, u"ｶﾞｽ"_qs}, {QDate(2026, 3, 12), 540, u"ｺﾝﾋﾞﾆ"_qs},
+          {QDate(2026, 3, 25), -280000, u"ｷﾕｳﾖ"_qs}}, 1, {4},
+         "Line 4 of the file names its columns “日付, 摘要, 出金, 入金, 残高”, but this import reads the rows below it, up to line 6, as"},
+        // A month's total under its own heads is no row; the rows above it stay whatever their width.
         {"a month and its total under its own heads", u"2025/01/10,給与,250000,\n2025/01/12,ｶﾞｽ,,1200\n2025/01/20,ﾃﾞﾝｷ,,8000\n"
                                                         "集計日,区分,入金合計,出金合計\n2025/01/31,1月計,250000,9200\n"_qs.toUtf8(),
-         {{QDate(2025, 1, 10), 250000, u"給与"_qs}, {QDate(2025, 1, 12), -1200, u"ｶﾞｽ"_qs}, {QDate(2025, 1, 20), -8000, u"ﾃﾞﾝｷ"_qs},
-          {QDate(2025, 1, 31), 250000, u"1月計"_qs}}, 0, {4}},
+         {{QDate(2025, 1, 10), 250000, u"給与"_qs}, {QDate(2025, 1, 12), -1200, u"ｶﾞｽ"_qs}, {QDate(2025, 1, 20), -8000, u"ﾃﾞﾝｷ"_qs}},
+         0, {}, "Summary lines not read (2): 4, 5."},
+        {"a month with categories and its total", u"2025/01/10,給与,250000,,給料\n2025/01/12,ｶﾞｽ,,1200,光熱費\n2025/01/01,前月繰越,100000,,\n"
+                                                    "集計日,区分,入金合計,出金合計\n2025/01/31,合計,250000,1200\n"_qs.toUtf8(),
+         {{QDate(2025, 1, 10), 250000, u"給与"_qs}, {QDate(2025, 1, 12), -1200, u"ｶﾞｽ"_qs}}, 0, {3}, "Summary lines not read (2): 4, 5."},
+        {"a summary in English ends at a blank line", "2026/03/02,Shop,,88.00\nDate,Type,Credit totals,Total debits\n2026/03/31,Month,2800.00,88.00\n\n"
+                                                      "2026/04/02,Shop,,10\n",
+         {{QDate(2026, 3, 2), -88, "Shop"}, {QDate(2026, 4, 2), -10, "Shop"}}, 0, {}, "Summary lines not read (2): 2, 3."},
+        {"heads of totals repeated over a pasted export's rows", "Date,Description,Total Amount\n2026/03/02,Shop,88.00\n"
+                                                                "Date,Description,Total Amount\n2026/04/02,Shop,10\n",
+         {{QDate(2026, 3, 2), 88, "Shop"}, {QDate(2026, 4, 2), 10, "Shop"}}, 1, {3}, ""},
+        {"heads of totals with no row above them", u"集計日,区分,入金合計,出金合計\n2025/01/31,1月計,250000,9200\n"_qs.toUtf8(),
+         {{QDate(2025, 1, 31), 250000, u"1月計"_qs}}, 1, {}, ""},
         {"a carried balance above a late heads line set aside, the rows kept",
          u"2025/01/01,前月繰越,100000,\n2025/01/05,Shop,,1200\n日付,摘要,入金,出金\n2025/01/08,Gas,,4000\n"_qs.toUtf8(),
          {{QDate(2025, 1, 5), -1200, "Shop"}, {QDate(2025, 1, 8), -4000, "Gas"}}, 0, {1, 3}},
+        {"a balance named in capitals", "2025/01/01,Opening Balance,100000,\n2025/01/05,Shop,,1200\nDate,Memo,Paid in,Paid out\n2025/01/08,Gas,,4000\n",
+         {{QDate(2025, 1, 5), -1200, "Shop"}, {QDate(2025, 1, 8), -4000, "Gas"}}, 0, {1, 3}},
+        {"a line narrower than the rows", "2025/01/01,Account,1234567\n2025/01/05,Shop,,1200\nDate,Memo,Paid in,Paid out\n2025/01/08,Gas,,4000\n",
+         {{QDate(2025, 1, 5), -1200, "Shop"}, {QDate(2025, 1, 8), -4000, "Gas"}}, 0, {1, 3}},
+        {"a month's total above newest-first rows", "2025/01/31,Total for January,,1250.00\nDate,Description,Paid in,Paid out\n"
+                                                    "2025/01/31,Rent,,1000.00\n2025/01/15,Gas,,250.00\n",
+         {{QDate(2025, 1, 31), -1000, "Rent"}, {QDate(2025, 1, 15), -250, "Gas"}}, 2, {1}},
+        {"totals and carried balances in other words set aside, shops that hold such a word kept",
+         u"2025/01/01,B/F,,1500.00\n2025/01/01,SALDO ANTERIOR,1500.00,\n2025/01/02,TOTAL FITNESS CLUB,,45.00\n2025/01/02,\"Totals: 3\",,20\n"
+         "2025/01/03,RECARGA SALDO MOVIL,,10.00\n2025/01/03,Subtotal,,20\n2025/01/03,1月計,,20\n2025/01/03,C/FWD,,20\n"
+         "Date,Description,Credit,Debit\n2025/01/31,Rent,,1000.00\n"_qs.toUtf8(),
+         {{QDate(2025, 1, 2), -45, "TOTALFITNESSCLUB"}, {QDate(2025, 1, 3), -10, "RECARGASALDOMOVIL"}, {QDate(2025, 1, 31), -1000, "Rent"}},
+         0, {1, 2, 4, 6, 7, 8, 9}},
+        {"words of a total or a balance elsewhere in a shop's name",
+         u"2025/01/01,TOTALENERGIES,,45.00\n2025/01/02,SOLDES,,10.00\n2025/01/02,Solde,,10.00\n2025/01/03,\"Übertrag auf Sparkonto\",,20\n"
+         "2025/01/03,小計,,20\nDate,Description,Paid in,Paid out\n2025/01/31,Rent,,1000.00\n"_qs.toUtf8(),
+         {{QDate(2025, 1, 1), -45, "TOTALENERGIES"}, {QDate(2025, 1, 2), -10, "SOLDES"}, {QDate(2025, 1, 3), -20, u"Übertrag auf Sparkonto"_qs},
+          {QDate(2025, 1, 31), -1000, "Rent"}}, 0, {3, 5, 6}},
         {"a carried balance as wide as the rows above the heads", u"\"2026/02/28\",\"前月繰越\",\"100,000\",\"\",\"100,000\"\n"
                                                                   "\"取引日\",\"摘要\",\"お預入れ\",\"お引出し\",\"残高\"\n2026/03/02,給与,250000,,350000\n"_qs.toUtf8(),
          {{QDate(2026, 3, 2), 250000, u"給与"_qs}}, 2, {1}},
         {"heads, rows, the heads again, rows", "Date,Memo,Paid in,Paid out\n2024/01/05,Pay,10,\nDate,Memo,Paid in,Paid out\n2024/01/06,Fee,,2\n",
-         {{QDate(2024, 1, 5), 10, "Pay"}, {QDate(2024, 1, 6), -2, "Fee"}}, 1, {3}},
+         {{QDate(2024, 1, 5), 10, "Pay"}, {QDate(2024, 1, 6), -2, "Fee"}}, 1, {3}, ""},
         {"a heading-like line with no row below it drops none", "2024/01/05,Pay,10,\nDate,Memo,Paid in,Paid out\n",
          {{QDate(2024, 1, 5), 10, "Pay"}}, 0, {2}},
         {"a trailer after the rows is no heads", u"2026/01/05,コンビニ,,540\n2026/01/09,書店,,1980\n2026/01/20,電気,,6000\n次回引落日,2026/02/27,引落金額,86000\n"_qs.toUtf8(),
@@ -176,6 +226,12 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
         EXPECT_EQ(rows, c.rows) << c.what;
         EXPECT_EQ(read.headingLine, c.headingLine) << c.what;
         EXPECT_EQ(read.unreadLines, c.unread) << c.what;
+        if (c.notice) {
+            const QString notices = ImportTextSheet::fileNotices(read).join(u'\n');
+            EXPECT_TRUE(*c.notice ? notices.contains(QString::fromUtf8(c.notice))
+                                  : !notices.contains(u"names its columns"))
+                << c.what << ": " << notices.toStdString();
+        }
     }
 
     // Below a preamble only a head that names an amount makes heads (the

@@ -185,6 +185,9 @@ TEST_F(TextImportSheetsTest, TextFilesAsBanksWriteThem)
         {"bent words in the order read", "Data,Descricao,Credito,Debito\n2026/01/05,Pay,2500,\n", "Unicode (UTF-8)", "Pay", "", ""},
         {"an opening balance above the heads", "2026/01/01,Opening balance,100000,0\nDate,Memo,Withdrawals,Deposits\n2026/01/05,Grocer,54.20,\n",
          "Unicode (UTF-8)", "Grocer", "Line 2 of the file names its columns “Date, Memo, Withdrawals, Deposits”, but", ""},
+        {"a month's total under its own heads", u"2026/03/02,ﾃﾞﾝｷ,,8800\n2026/03/25,ｷﾕｳﾖ,280000,\n集計日,区分,入金合計,出金合計\n"
+                                                "2026/03/31,合計,280000,8800\n"_qs.toUtf8(), "Unicode (UTF-8)", u"ﾃﾞﾝｷ"_qs,
+         "Summary lines not read (2): 3, 4.", ""},
         {"no lines to read", "Date,Memo\n", "Unicode (UTF-8)", "", "Lines not read (1): 1.", "holds no lines this import can read"},
     };
     // clang-format on
