@@ -4,6 +4,7 @@
 #include "document/LifecycleTestSupport.h"
 
 #include "document/OpenBooks.h"
+#include "document/store/DocumentContainer.h"
 #include "document/store/DocumentLock.h"
 #include "document/store/Leftovers.h"
 #include "platform/ScriptedAlertPresenter.h"
@@ -20,6 +21,7 @@
 #include <QSaveFile>
 #include <QSettings>
 #include <QSysInfo>
+#include <QThread>
 
 #include <iostream>
 #include <set>
@@ -827,7 +829,8 @@ TEST_F(LifecycleTest, LeftoversOfStoppedProgramsGoOncePerFolderAfterTheWindowSho
     ASSERT_TRUE(doc);
     EXPECT_TRUE(QFileInfo::exists(book(stopped))); // not while opening
     QCoreApplication::processEvents();
-    cv::leftovers::waitAndForgetForTests();
+    // Waited for, not forgotten: the folder stays swept for the run.
+    for (int i = 0; i < 2000 && QFileInfo::exists(book(stopped)); ++i) QThread::msleep(5);
     EXPECT_FALSE(QFileInfo::exists(book(stopped)));
     for (const QString &name : kept) EXPECT_TRUE(QFileInfo::exists(book(name))) << name.toStdString();
 
@@ -840,8 +843,18 @@ TEST_F(LifecycleTest, LeftoversOfStoppedProgramsGoOncePerFolderAfterTheWindowSho
     EXPECT_TRUE(controller.saveDocument(doc));
     QCoreApplication::processEvents();
     EXPECT_TRUE(QFileInfo::exists(book(stopped)));
+
+    // A save elsewhere sweeps the folder it saves in: a copy through the log a killed Save As left there.
+    const QString elsewhere = tmp.filePath(QStringLiteral("Elsewhere")), moved = elsewhere + QStringLiteral("/Moved.cvv2");
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    const QString scratch = cv::ReplacingFile::scratchPathFor(moved).section(u'-', 0, -2) + QLatin1Char('-');
+    const QString stoppedCopy = plant(QFileInfo(scratch).fileName() + QString::number(dead), host, dead, elsewhere),
+                  runningCopy = plant(QFileInfo(scratch).fileName() + QString::number(::getppid()), host, 0, elsewhere);
+    EXPECT_TRUE(controller.saveDocumentAs(doc, moved));
     EXPECT_TRUE(controller.closeDocument(doc, false));
     cv::leftovers::waitAndForgetForTests();
+    EXPECT_FALSE(QFileInfo::exists(elsewhere + QLatin1Char('/') + stoppedCopy));
+    EXPECT_TRUE(QFileInfo::exists(elsewhere + QLatin1Char('/') + runningCopy));
 
     // A dated backup opens untitled: the folder swept is the backup's, never the program's current folder.
     const QString current = tmp.filePath(QStringLiteral("Current")), previous = QDir::currentPath();
