@@ -437,8 +437,14 @@ bool SQLDatabase3::copyTo(const QString &path, int *notMade)
     const QByteArray name = QFile::encodeName(path);
     const int flags = O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC | O_NOFOLLOW;
     int fd = ::open(name.constData(), flags, 0600);
-    // Our own name and pid: a stopped save's that had the same pid.
-    if (fd < 0 && errno == EEXIST && ::unlink(name.constData()) == 0) fd = ::open(name.constData(), flags, 0600);
+    // Our own name and pid: a stopped save's that had the same pid. What may
+    // not be removed (another's, in a sticky folder) stands in the way.
+    if (fd < 0 && errno == EEXIST) {
+        if (::unlink(name.constData()) == 0)
+            fd = ::open(name.constData(), flags, 0600);
+        else
+            errno = EEXIST;
+    }
     struct stat made {};
     if (fd < 0 || ::fchmod(fd, 0600) != 0 || ::fstat(fd, &made) != 0) {
         const int error = errno;
@@ -455,8 +461,8 @@ bool SQLDatabase3::copyTo(const QString &path, int *notMade)
         return ::lstat(name.constData(), &now) == 0 && now.st_dev == made.st_dev && now.st_ino == made.st_ino;
     };
     sqlite3 *copy = nullptr;
-    int rc = sqlite3_open_v2(name.constData(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
+    int rc = sqlite3_open_v2(name.constData(), &copy,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX, nullptr);
     ::close(fd);
     // Another file put in its place meanwhile (a folder others may write) is not written.
     if (rc == SQLITE_OK && !ours()) {
