@@ -20,6 +20,13 @@ namespace {
 
 const QString kRecentKey = QStringLiteral("RecentDocuments");
 
+// What a killed save left beside a file saved outside the opened book's
+// folder (a Save As elsewhere) goes as it goes beside an opened book.
+void sweepAfterSave(const QString &target)
+{
+    cv::leftovers::sweepOnce(QFileInfo(target).absolutePath());
+}
+
 } // namespace
 
 OpenBooks::OpenBooks(QSettings *settings, QObject *parent) : QObject(parent), m_settings(settings) {}
@@ -274,7 +281,9 @@ bool OpenBooks::saveDocument(Book *document)
         if (const std::optional<bool> refused = refusedSave(document, target, displayName(*document), true))
             return *refused;
         if (!mayReplaceDamaged(document, target) || !mayOverwrite(document, target)) return false;
-        if (!document->writeToFile(target, document->fileType(), keptMode(document, target)))
+        const bool written = document->writeToFile(target, document->fileType(), keptMode(document, target));
+        sweepAfterSave(target);
+        if (!written)
             return tellUnsaved(document,
                                cv::formatString(cv::localizedString("The document “%@” could not be saved."),
                                                 {displayName(*document)}),
@@ -316,7 +325,9 @@ bool OpenBooks::writeAs(Book *document, const QString &path, bool offerSaveAs)
     const QString shown = QFileInfo(path).fileName();
     if (const std::optional<bool> refused = refusedSave(document, target, shown, offerSaveAs)) return *refused;
     if (!mayReplaceDamaged(document, target) || !mayOverwrite(document, target)) return false;
-    if (!document->writeToFile(target, type, keptMode(document, target)))
+    const bool written = document->writeToFile(target, type, keptMode(document, target));
+    sweepAfterSave(target);
+    if (!written)
         return tellUnsaved(document,
                            cv::formatString(cv::localizedString("The document “%@” could not be saved."), {shown}),
                            document->failure(), shown, offerSaveAs);

@@ -4,11 +4,13 @@
 #include "document/LifecycleTestSupport.h"
 
 #include "document/OpenBooks.h"
+#include "document/store/DocumentContainer.h"
 #include "document/store/DocumentLock.h"
 #include "document/store/Leftovers.h"
 #include "platform/ScriptedAlertPresenter.h"
 #include "document/xml/BookXML.h"
 #include "document/store/SQLDatabase3.h"
+#include "document/store/StoreCheck.h"
 #include "model/Entry.h"
 #include "model/LoanPayment.h"
 #include "model/DatedPrice.h"
@@ -20,6 +22,7 @@
 #include <QSaveFile>
 #include <QSettings>
 #include <QSysInfo>
+#include <QThread>
 
 #include <iostream>
 #include <set>
@@ -680,6 +683,9 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
                     QFile::setPermissions(to, mode));
     };
     const QString folderShown = QDir::toNativeSeparators(folder);
+    const auto workFolder = [&]() -> QString {
+        return rescue + QStringLiteral("/Work-") + QString::number(::getpid());
+    };
     enum class Ends { Saved, Refused };
     const struct {
         const char *what;
@@ -695,6 +701,10 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
         // A saved book's mode, where not its own.
         QFileDevice::Permissions modeAfter = {};
         bool xml = false; // the book is in the XML form
+        // Run as root in the other user's process before it becomes that user.
+        std::function<bool()> asRootFirst = {};
+        // An edit beside the held store check, in a log the save cannot fold: the save packs a copy.
+        bool throughLog = false;
     } rows[] = {
         {"a link planted since the open", false, false, everyone, [] {},
          [&] { QFile::remove(real), QFile::link(victim, real); }, Ends::Refused,
@@ -734,6 +744,27 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
          cv::formatString(cv::localizedString(QStringLiteral("Save-Refused-File-Read-Only")), {"Other.cvv2"}), other},
         {"a disk with no room for the save", false, false, everyone, [] {}, [] {}, Ends::Refused,
          cv::formatString(cv::localizedString(QStringLiteral("Save-Failed-No-Room")), {folderShown}), QString(), true},
+        {.what = "a link at the copy's name in a sticky family folder, the log not folded",
+         .otherUser = true,
+         .throughLink = false,
+         .mode = readWrite,
+         .before = [&] { own(real, true), own(folder, false), ::chmod(QFile::encodeName(folder).constData(), 01777); },
+         .sinceOpen = [] {},
+         .ends = Ends::Refused,
+         .why = cv::formatString(cv::localizedString(QStringLiteral("Save-Log-Copy-Not-Made")),
+                                 {folderShown, folderShown, QString::fromLocal8Bit(strerror(EEXIST))}),
+         .asRootFirst = [&] { return QFile::link(victim, cv::ReplacingFile::scratchPathFor(real)); },
+         .throughLog = true},
+        {.what = "a really full working disk, the log not folded: the book's own disk takes the copy",
+         .otherUser = true,
+         .throughLink = false,
+         .mode = readWrite,
+         .before = [] {},
+         .sinceOpen = [&] { EXPECT_TRUE(fillDisk(workFolder())); },
+         .ends = Ends::Saved,
+         .why = QString(),
+         .asRootFirst = [&] { return smallDisk(workFolder()); },
+         .throughLog = true},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
@@ -748,12 +779,21 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
         if (row.otherUser) own(folder, true);
         row.before();
         const auto saveOnce = [&] {
-            cv::work::setWorkFolder(rescue + QStringLiteral("/Work-") + QString::number(::getpid()));
+            cv::work::setWorkFolder(workFolder());
             ScriptedDocumentUI ui;
             ScriptedAlertPresenter alerts;
             cv::OpenBooks controller(nullptr);
+            std::atomic<bool> held = row.throughLog;
+            if (row.throughLog) cv::StoreCheck::setGateForTests([&] { return held.load(); });
             cv::Book *doc = controller.openDocument(row.throughLink ? link : target);
+            cv::StoreCheck::setGateForTests(nullptr);
             ASSERT_TRUE(doc);
+            cv::SQLDatabase3::setFoldRefusedForTests(row.throughLog);
+            if (row.throughLog) {
+                doc->updateExpense(samplebook::entry(cv::EntryKind::Expense, QDate(2009, 6, 8), 4321, 3002, 1001),
+                                   nullptr);
+                held = false;
+            }
             // The lock is where the book is, wherever it was opened from.
             EXPECT_TRUE(QFileInfo::exists(cv::DocumentLock::lockPathFor(target)));
             EXPECT_FALSE(QFileInfo::exists(cv::DocumentLock::lockPathFor(link)));
@@ -762,7 +802,7 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
             std::optional<FileSizeLimit> full;
             if (row.diskFull)
                 full.emplace(4096);
-            else
+            else if (!row.throughLog)
                 doc->settings()->setViewerUnit(3);
             ui.whileAsked = [&] { full.reset(); };
             ui.savePath = rescue + QStringLiteral("/Rescued.cvv2");
@@ -770,6 +810,7 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
             EXPECT_TRUE(row.saveAs.isEmpty() ? controller.saveDocument(doc)
                                              : controller.saveDocumentAs(doc, row.saveAs));
             full.reset();
+            cv::SQLDatabase3::setFoldRefusedForTests(false);
             EXPECT_EQ(QFileInfo::exists(ui.savePath), row.ends == Ends::Refused);
             ASSERT_EQ(alerts.asked.size(), row.why.isEmpty() ? 0u : 1u);
             if (!row.why.isEmpty()) {
@@ -789,7 +830,7 @@ TEST_F(LifecycleTest, TheSaveWritesOnlyTheBooksOwnFile)
             controller.closeDocument(doc, false);
         };
         if (row.otherUser) {
-            const std::optional<bool> ran = runAsNobody(saveOnce);
+            const std::optional<bool> ran = runAsNobody(saveOnce, row.asRootFirst);
             if (!ran) std::cout << "[  SKIPPED ] " << row.what << ": needs root to run it as another user\n";
             EXPECT_TRUE(ran.value_or(true));
         } else {
@@ -827,7 +868,8 @@ TEST_F(LifecycleTest, LeftoversOfStoppedProgramsGoOncePerFolderAfterTheWindowSho
     ASSERT_TRUE(doc);
     EXPECT_TRUE(QFileInfo::exists(book(stopped))); // not while opening
     QCoreApplication::processEvents();
-    cv::leftovers::waitAndForgetForTests();
+    // Waited for, not forgotten: the folder stays swept for the run.
+    for (int i = 0; i < 2000 && QFileInfo::exists(book(stopped)); ++i) QThread::msleep(5);
     EXPECT_FALSE(QFileInfo::exists(book(stopped)));
     for (const QString &name : kept) EXPECT_TRUE(QFileInfo::exists(book(name))) << name.toStdString();
 
@@ -840,8 +882,19 @@ TEST_F(LifecycleTest, LeftoversOfStoppedProgramsGoOncePerFolderAfterTheWindowSho
     EXPECT_TRUE(controller.saveDocument(doc));
     QCoreApplication::processEvents();
     EXPECT_TRUE(QFileInfo::exists(book(stopped)));
+
+    // A save elsewhere sweeps the folder it saves in: a copy through the log a killed Save As left there.
+    const QString elsewhere = tmp.filePath(QStringLiteral("Elsewhere")),
+                  moved = elsewhere + QStringLiteral("/Moved.cvv2");
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    const QString scratch = cv::ReplacingFile::scratchPathFor(moved).section(u'-', 0, -2) + QLatin1Char('-');
+    const QString stoppedCopy = plant(QFileInfo(scratch).fileName() + QString::number(dead), host, dead, elsewhere),
+                  runningCopy = plant(QFileInfo(scratch).fileName() + QString::number(::getppid()), host, 0, elsewhere);
+    EXPECT_TRUE(controller.saveDocumentAs(doc, moved));
     EXPECT_TRUE(controller.closeDocument(doc, false));
     cv::leftovers::waitAndForgetForTests();
+    EXPECT_FALSE(QFileInfo::exists(elsewhere + QLatin1Char('/') + stoppedCopy));
+    EXPECT_TRUE(QFileInfo::exists(elsewhere + QLatin1Char('/') + runningCopy));
 
     // A dated backup opens untitled: the folder swept is the backup's, never the program's current folder.
     const QString current = tmp.filePath(QStringLiteral("Current")), previous = QDir::currentPath();

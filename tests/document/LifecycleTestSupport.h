@@ -25,8 +25,11 @@
 
 #include <optional>
 
+#include <fcntl.h>
 #include <grp.h>
+#include <sched.h>
 #include <pwd.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -112,8 +115,9 @@ private:
 // Guards against other users are seen only by one: root passes every
 // permission. Runs `row` in a child process as the user nobody and answers
 // whether it ran without a failure; none when the tests do not run as root
-// (the row is then skipped).
-inline std::optional<bool> runAsNobody(const std::function<void()> &row)
+// (the row is then skipped), or when `asRootFirst`, run in the child before
+// it becomes nobody, answers false.
+inline std::optional<bool> runAsNobody(const std::function<void()> &row, const std::function<bool()> &asRootFirst = {})
 {
     const passwd *nobody = ::getpwnam("nobody");
     if (::geteuid() != 0 || !nobody) return std::nullopt;
@@ -122,13 +126,36 @@ inline std::optional<bool> runAsNobody(const std::function<void()> &row)
     const bool failedBefore = ::testing::Test::HasFailure();
     const pid_t child = ::fork();
     if (child == 0) {
+        if (asRootFirst && !asRootFirst()) ::_exit(3);
         if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0) ::_exit(2);
         row();
         ::_exit(!failedBefore && ::testing::Test::HasFailure() ? 1 : 0);
     }
     int status = 0;
     if (child < 0 || ::waitpid(child, &status, 0) != child) return false;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 3) return std::nullopt;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// A small disk of its own mounted at `folder`, for this process alone (a
+// child's mount namespace); false where the system allows none.
+inline bool smallDisk(const QString &folder)
+{
+    return QDir().mkpath(folder) && ::unshare(CLONE_NEWNS) == 0 &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=8m,mode=0777") == 0;
+}
+
+// Fills the disk of `folder` as another program would; answers whether it is full.
+inline bool fillDisk(const QString &folder)
+{
+    const int fd =
+        ::open(QFile::encodeName(folder + QStringLiteral("/filler")).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    const QByteArray block(1 << 16, 'x');
+    while (fd >= 0 && ::write(fd, block.constData(), size_t(block.size())) > 0) continue;
+    const bool full = errno == ENOSPC;
+    if (fd >= 0) ::close(fd);
+    return full;
 }
 
 class LifecycleTest : public ::testing::Test {

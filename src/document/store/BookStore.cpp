@@ -10,10 +10,13 @@
 #include "platform/Localization.h"
 #include "platform/Logging.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace cv {
@@ -150,13 +153,22 @@ bool BookStore::saveThroughLog(const QString &path, std::optional<unsigned> mode
         return false;
     }
     const QString copy = path.isNull() ? QString() : cv::ReplacingFile::scratchPathFor(path);
-    if (!copy.isEmpty() && m_database->copyTo(copy)) {
+    int notMade = 0;
+    if (!copy.isEmpty() && m_database->copyTo(copy, &notMade)) {
         const bool written = cv::DocumentContainer::write(copy, path, mode, &m_failure);
         QFile::remove(copy);
         if (written) setChanged(false);
         return written;
     }
     qCWarning(lcDocument) << "not saved: the store's log could not be folded nor copied";
+    // Something in the copy's place, or a folder that takes no file of ours: no want of room.
+    if (notMade != 0 && notMade != ENOSPC && notMade != EDQUOT) {
+        m_failure = cv::formatString(cv::localizedString(QStringLiteral("Save-Log-Copy-Not-Made")),
+                                     {cv::DocumentContainer::workingDiskFolder(m_workingPath, path),
+                                      QDir::toNativeSeparators(QFileInfo(path).absolutePath()),
+                                      QString::fromLocal8Bit(strerror(notMade))});
+        return false;
+    }
     m_failure = cv::formatString(cv::localizedString(QStringLiteral("Save-Log-No-Room")),
                                  {cv::DocumentContainer::workingDiskFolder(m_workingPath, path)});
     return false;

@@ -3,7 +3,7 @@
 // (".<book>.saving-<host>-<pid>") and a lock's rewrite
 // (".<book>.lock-<pid>-<hex>"). A folder of many files takes a while to read,
 // so it is swept once in a run, off the main thread, after the book's window
-// shows; neither the open nor the save reads the folder.
+// shows or a save into it; neither the open nor the save reads the folder.
 
 #include <QString>
 

@@ -15,9 +15,14 @@
 #include <atomic>
 #include <cctype>
 #include <charconv>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace cv {
 
@@ -422,13 +427,50 @@ bool SQLDatabase3::leaveLog()
     return false;
 }
 
-bool SQLDatabase3::copyTo(const QString &path)
+bool SQLDatabase3::copyTo(const QString &path, int *notMade)
 {
+    if (notMade) *notMade = 0;
     if (!m_database) return false;
+    // The copy is the whole store: a file of this program's own making,
+    // private as the working copy, made before SQLite opens it, so a link or
+    // a file put at its name is never written through.
+    const QByteArray name = QFile::encodeName(path);
+    const int flags = O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC | O_NOFOLLOW;
+    int fd = ::open(name.constData(), flags, 0600);
+    // Our own name and pid: a stopped save's that had the same pid. What may
+    // not be removed (another's, in a sticky folder) stands in the way.
+    if (fd < 0 && errno == EEXIST) {
+        if (::unlink(name.constData()) == 0)
+            fd = ::open(name.constData(), flags, 0600);
+        else
+            errno = EEXIST;
+    }
+    struct stat made {};
+    if (fd < 0 || ::fchmod(fd, 0600) != 0 || ::fstat(fd, &made) != 0) {
+        const int error = errno;
+        qCWarning(lcDocument) << "the store's copy could not be made at" << path << strerror(error);
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(name.constData());
+        }
+        if (notMade) *notMade = error;
+        return false;
+    }
+    const auto ours = [&] {
+        struct stat now {};
+        return ::lstat(name.constData(), &now) == 0 && now.st_dev == made.st_dev && now.st_ino == made.st_ino;
+    };
     sqlite3 *copy = nullptr;
-    QFile::remove(path);
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &copy,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc = sqlite3_open_v2(name.constData(), &copy,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX, nullptr);
+    ::close(fd);
+    // Another file put in its place meanwhile (a folder others may write) is not written.
+    if (rc == SQLITE_OK && !ours()) {
+        qCWarning(lcDocument) << "the store's copy was replaced before it was written:" << path;
+        if (notMade) *notMade = EEXIST;
+        sqlite3_close(copy);
+        return false;
+    }
     // A copy that fails is removed whole: no journal of its own.
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(copy, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;", nullptr, nullptr, nullptr);
@@ -440,8 +482,8 @@ bool SQLDatabase3::copyTo(const QString &path)
     }
     if (rc != SQLITE_OK) qCWarning(lcDocument) << "the store could not be copied to" << path << sqlite3_errstr(rc);
     if (sqlite3_close(copy) != SQLITE_OK && rc == SQLITE_OK) rc = SQLITE_IOERR;
-    if (rc == SQLITE_OK && setRollbackHeader(path)) return true;
-    QFile::remove(path);
+    if (rc == SQLITE_OK && ours() && setRollbackHeader(path)) return true;
+    if (ours()) ::unlink(name.constData());
     return false;
 }
 

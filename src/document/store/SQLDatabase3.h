@@ -162,9 +162,10 @@ public:
     // connection); set before `open`.
     void setConnectionSetup(const QString &sql) { m_connectionSetup = sql; }
     // Copies the store as this connection reads it, log included, into a new
-    // database file at `path` in rollback form; false (the copy removed) when
-    // it cannot be written.
-    bool copyTo(const QString &path);
+    // database file at `path` in rollback form, readable by its owner alone;
+    // false (the copy removed) when it cannot be written. `notMade` gets the
+    // system's error where the file itself could not be made (0 otherwise).
+    bool copyTo(const QString &path, int *notMade = nullptr);
 
     // Whether the header of the database file at `path` says its writes go
     // to a log beside it.

@@ -64,10 +64,12 @@ QStringList filesIn(const QString &folder)
 
 const char *kChildBook = "CV_SAVE_CHILD_BOOK";
 const char *kChildUnnamed = "CV_SAVE_CHILD_UNNAMED";
+const char *kChildThroughLog = "CV_SAVE_CHILD_THROUGH_LOG";
 
 // Runs only as the second process started below: opens the book and saves it
 // over itself under a file-size limit below the packed size, so the kernel
-// kills it with SIGXFSZ in the middle of writing the pack.
+// kills it with SIGXFSZ in the middle of writing the pack, or, with an edit
+// in a log the save cannot fold, of the copy it packs instead.
 TEST(SavingChild, KilledMidPack)
 {
     const QString book = qEnvironmentVariable(kChildBook);
@@ -76,6 +78,12 @@ TEST(SavingChild, KilledMidPack)
     cv::ReplacingFile::setUnnamedTemporaries(qEnvironmentVariable(kChildUnnamed) == QLatin1String("1"));
     cv::BookStore store;
     ASSERT_TRUE(store.open(book));
+    if (qEnvironmentVariable(kChildThroughLog) == QLatin1String("1")) {
+        ASSERT_TRUE(store.database()->setSnapshotReads(true));
+        ASSERT_TRUE(store.database()->performQuery(QStringLiteral("UPDATE ActualTable SET memo = 'edited';")));
+        cv::SQLDatabase3::setFoldRefusedForTests(true);
+        ::umask(022); // a file made with the default mode would be readable by all
+    }
     const struct rlimit noCore {
         0, 0
     };
@@ -232,21 +240,28 @@ TEST_F(ContainerTest, WhatAKilledSaveLeftGoesWhenTheBookIsOpenedAgain)
         return QStringLiteral(".%1.saving-%2-%3").arg(target, on.isEmpty() ? host : on).arg(pid);
     };
     qint64 deadPid = 0;
-    for (bool unnamed : {false, true}) {
+    for (const auto &[unnamed, throughLog] : {std::pair(false, false), {true, false}, {false, true}}) {
         SCOPED_TRACE(unnamed);
+        SCOPED_TRACE(throughLog);
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QString::fromLatin1(kChildBook), book);
         env.insert(QString::fromLatin1(kChildUnnamed), QString::number(unnamed));
+        env.insert(QString::fromLatin1(kChildThroughLog), QString::number(throughLog));
         child.setProcessEnvironment(env);
         child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=SavingChild.*")});
         ASSERT_TRUE(child.waitForStarted(10000));
         deadPid = child.processId();
         ASSERT_TRUE(child.waitForFinished(60000));
         ASSERT_EQ(child.exitStatus(), QProcess::CrashExit);
-        if (!unnamed) {
+        if (!unnamed && !throughLog) {
             host = hiddenFiles().value(0).section(QLatin1Char('-'), 1, -2);
             ASSERT_EQ(hiddenFiles(), QStringList{leftover(QStringLiteral("killed.cvv2"), deadPid)});
+        }
+        // The whole store, unpacked: its owner's alone, as the working copy.
+        if (throughLog) {
+            ASSERT_EQ(hiddenFiles(), QStringList{leftover(QStringLiteral("killed.cvv2.copy"), deadPid)});
+            EXPECT_EQ(QFileInfo(path(hiddenFiles()[0])).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
         }
         // init runs as long as the machine.
         QStringList kept{leftover(QStringLiteral("killed.cvv2"), 1),
