@@ -152,8 +152,9 @@ struct Book::Private {
     void startStoreCheck();
     // After an edit: a log grown past its bound, or an edit that failed
     // beside it, has the log folded; a check still reading gives way and
-    // begins again.
-    void watchStoreLog(bool editFailed);
+    // begins again. True when, having begun again once already, the check is
+    // to be waited for (`takeStoreCheck`) once the edit has ended.
+    bool watchStoreLog(bool editFailed);
     // Whether the check under way gave way once, and over what it began again.
     enum class StoreCheckAgain { No, OverFreshLog, OverStandingLog };
     StoreCheckAgain m_storeCheckAgain = StoreCheckAgain::No;

@@ -432,29 +432,23 @@ qint64 bytesOnDisk(const QString &path)
 
 } // namespace
 
-void Book::Private::watchStoreLog(bool editFailed)
+bool Book::Private::watchStoreLog(bool editFailed)
 {
-    if (!m_storeCheckOnSnapshot || m_takingStoreCheck || m_store->database()->transactionDepth() > 0) return;
-    if (!editFailed && bytesOnDisk(m_store->workingPath() + QStringLiteral("-wal")) <= m_storeLogBound) return;
+    if (!m_storeCheckOnSnapshot || m_takingStoreCheck || m_store->database()->transactionDepth() > 0) return false;
+    if (!editFailed && bytesOnDisk(m_store->workingPath() + QStringLiteral("-wal")) <= m_storeLogBound) return false;
     const char *cause = editFailed ? "an edit beside it failed" : "it reached its bound";
     if (m_storeCheck && !m_storeCheck->finishWithin(std::chrono::milliseconds(0))) {
         if (m_storeCheckAgain == StoreCheckAgain::OverStandingLog) {
             // The fold failed just before this check began: it is tried again
             // once the check answers, or at the save.
-            return;
+            return false;
         }
         if (m_storeCheckAgain == StoreCheckAgain::OverFreshLog) {
             // Restarted at every such edit, a check would never answer while
-            // the user imports: the second time it is waited for, once the
-            // edit has ended, and the log folded then.
+            // the user imports: the second time it is waited for, as a save
+            // waits, and taking its answer folds the log.
             qCInfo(lcDocument) << "the store's log is folded once the check answers:" << cause;
-            QMetaObject::invokeMethod(
-                &m_document,
-                [this, generation = m_storeCheckGeneration] {
-                    if (generation == m_storeCheckGeneration) takeStoreCheck();
-                },
-                Qt::QueuedConnection);
-            return;
+            return true;
         }
         qCInfo(lcDocument) << "the store's log is folded now, the check begun again:" << cause;
         m_storeCheck.reset();
@@ -466,13 +460,14 @@ void Book::Private::watchStoreLog(bool editFailed)
         if (folded) m_storeCheckOnSnapshot = false;
         startStoreCheck();
         m_storeCheckAgain = folded ? StoreCheckAgain::OverFreshLog : StoreCheckAgain::OverStandingLog;
-        return;
+        return false;
     }
     qCInfo(lcDocument) << "the store's log is folded now:" << cause;
     takeStoreCheck();
     // A fold that fails leaves log and store as they are; the next edit past
     // the bound, or the save, tries again.
     if (m_storeCheckOnSnapshot && m_store->database()->setSnapshotReads(false)) m_storeCheckOnSnapshot = false;
+    return false;
 }
 
 bool Book::storeCheckPending() const
