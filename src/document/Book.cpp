@@ -309,7 +309,8 @@ void Book::Private::endEdit()
     auto accountShape = std::move(m_edit.accountShape);
     auto categoryShape = std::move(m_edit.categoryShape);
     m_edit = Private::Edit();
-    watchStoreLog(failed);
+    // Waited for once the edit is whole: the wait runs the window's events.
+    const bool awaitStoreCheck = watchStoreLog(failed);
     if (failed) {
         qCWarning(lcDocument) << "edit rolled back";
         // The store is as it was, and so is the mark; nothing is announced.
@@ -318,6 +319,7 @@ void Book::Private::endEdit()
         // The cache already holds what the store refused; show what the file will hold.
         m_document.createCache();
         Alert::warn(cv::localizedString(QStringLiteral("Document Write Failed")));
+        if (awaitStoreCheck) takeStoreCheck();
         return;
     }
     if (accountShape) m_accountShape = std::move(*accountShape);
@@ -333,6 +335,7 @@ void Book::Private::endEdit()
     if (!changes.trades.empty()) Q_EMIT d.tradesChanged(changes);
     if (!changes.accounts.empty()) Q_EMIT d.balancesChanged(changes);
     if (changes.settings || changes.fiscalStart) Q_EMIT d.settingsChanged(changes);
+    if (awaitStoreCheck) takeStoreCheck();
 }
 
 void Book::Private::storeWrite(bool ok)

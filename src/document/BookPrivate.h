@@ -149,10 +149,15 @@ struct Book::Private {
     // The store check after the open: its answer is taken once, and a wait
     // for it shows the busy window.
     void takeStoreCheck();
-    void startStoreCheck(bool overLog);
+    void startStoreCheck();
     // After an edit: a log grown past its bound, or an edit that failed
-    // beside it, has the check give way and the log folded.
-    void watchStoreLog(bool editFailed);
+    // beside it, has the log folded; a check still reading gives way and
+    // begins again. True when, having begun again once already, the check is
+    // to be waited for (`takeStoreCheck`) once the edit has ended.
+    bool watchStoreLog(bool editFailed);
+    // Whether the check under way gave way once, and over what it began again.
+    enum class StoreCheckAgain { No, OverFreshLog, OverStandingLog };
+    StoreCheckAgain m_storeCheckAgain = StoreCheckAgain::No;
     bool m_storeDamaged = false;
     bool m_storeDamageAccepted = false;
     bool m_storeCheckOnSnapshot = false; // the store keeps its write log for the check

@@ -391,20 +391,23 @@ void Book::compactDB()
 
 void Book::checkStoreInBackground()
 {
-    m_d->startStoreCheck(true);
+    m_d->m_storeCheckAgain = Private::StoreCheckAgain::No;
+    m_d->startStoreCheck();
 }
 
-void Book::Private::startStoreCheck(bool overLog)
+void Book::Private::startStoreCheck()
 {
     if (m_storeCheck || !m_store->isOpen()) return;
     // Over a log of the book's writes the check reads the store as it was:
     // no edit stops it, so it answers in its own time however the book is used.
-    m_storeCheckOnSnapshot =
-        overLog && cv::StoreCheck::snapshotsAllowed() && m_store->database()->setSnapshotReads(true);
-    // Folding the log may grow the store by all it holds: half the margin the
-    // open asked keeps that within the room.
-    if (m_storeCheckOnSnapshot)
-        m_storeLogBound = cv::DocumentContainer::marginFor(QFileInfo(m_store->workingPath()).size()) / 2;
+    // A log that could not be folded still stands, and is read over as it is.
+    if (!m_storeCheckOnSnapshot) {
+        m_storeCheckOnSnapshot = cv::StoreCheck::snapshotsAllowed() && m_store->database()->setSnapshotReads(true);
+        // Folding the log may grow the store by all it holds: half the margin the
+        // open asked keeps that within the room.
+        if (m_storeCheckOnSnapshot)
+            m_storeLogBound = cv::DocumentContainer::marginFor(QFileInfo(m_store->workingPath()).size()) / 2;
+    }
     const int generation = ++m_storeCheckGeneration;
     m_storeCheck = std::make_unique<cv::StoreCheck>(m_store->workingPath(), [this, generation] {
         QMetaObject::invokeMethod(
@@ -429,24 +432,42 @@ qint64 bytesOnDisk(const QString &path)
 
 } // namespace
 
-void Book::Private::watchStoreLog(bool editFailed)
+bool Book::Private::watchStoreLog(bool editFailed)
 {
-    if (!m_storeCheckOnSnapshot || m_takingStoreCheck || m_store->database()->transactionDepth() > 0) return;
-    if (!editFailed && bytesOnDisk(m_store->workingPath() + QStringLiteral("-wal")) <= m_storeLogBound) return;
-    qCInfo(lcDocument) << "the store's log is folded now:"
-                       << (editFailed ? "an edit beside it failed" : "it reached its bound");
-    // A check still reading gives way, and begins again beside the store.
-    const bool again = m_storeCheck && !m_storeCheck->finishWithin(std::chrono::milliseconds(0));
-    if (again) {
+    if (!m_storeCheckOnSnapshot || m_takingStoreCheck || m_store->database()->transactionDepth() > 0) return false;
+    if (!editFailed && bytesOnDisk(m_store->workingPath() + QStringLiteral("-wal")) <= m_storeLogBound) return false;
+    const char *cause = editFailed ? "an edit beside it failed" : "it reached its bound";
+    if (m_storeCheck && !m_storeCheck->finishWithin(std::chrono::milliseconds(0))) {
+        if (m_storeCheckAgain == StoreCheckAgain::OverStandingLog) {
+            // The fold failed just before this check began: it is tried again
+            // once the check answers, or at the save.
+            return false;
+        }
+        if (m_storeCheckAgain == StoreCheckAgain::OverFreshLog) {
+            // Restarted at every such edit, a check would never answer while
+            // the user imports: the second time it is waited for, as a save
+            // waits, and taking its answer folds the log.
+            qCInfo(lcDocument) << "the store's log is folded once the check answers:" << cause;
+            return true;
+        }
+        qCInfo(lcDocument) << "the store's log is folded now, the check begun again:" << cause;
         m_storeCheck.reset();
         m_store->database()->setBusyYield(nullptr);
-    } else {
-        takeStoreCheck();
+        // Whatever the fold does, the check begins again at once: a save must
+        // still hear of damage. Over a fresh log it answers in its own time
+        // however the book is used; a log the fold left reads on as it is.
+        const bool folded = m_store->database()->setSnapshotReads(false);
+        if (folded) m_storeCheckOnSnapshot = false;
+        startStoreCheck();
+        m_storeCheckAgain = folded ? StoreCheckAgain::OverFreshLog : StoreCheckAgain::OverStandingLog;
+        return false;
     }
-    // A fold that fails leaves log and store as they are; the save tries again.
-    if (m_storeCheckOnSnapshot && !m_store->database()->setSnapshotReads(false)) return;
-    m_storeCheckOnSnapshot = false;
-    if (again) startStoreCheck(false);
+    qCInfo(lcDocument) << "the store's log is folded now:" << cause;
+    takeStoreCheck();
+    // A fold that fails leaves log and store as they are; the next edit past
+    // the bound, or the save, tries again.
+    if (m_storeCheckOnSnapshot && m_store->database()->setSnapshotReads(false)) m_storeCheckOnSnapshot = false;
+    return false;
 }
 
 bool Book::storeCheckPending() const

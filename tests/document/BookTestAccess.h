@@ -3,6 +3,7 @@
 
 #include "document/Book.h"
 #include "document/BookPrivate.h"
+#include "document/store/SQLDatabase3.h"
 
 // What the document keeps to itself, for tests of its builders, lifecycle
 // and bookkeeping.
@@ -24,6 +25,12 @@ public:
     static void refreshCategoryGroupingCache(Book &doc, const NodePtr &node) { doc.refreshCategoryGroupingCache(node); }
     static void clearCache(Book &doc) { doc.m_d->m_cache.clear(); }
     static QString workingPath(const Book &doc) { return doc.m_d->m_store->workingPath(); }
+    // A setting of the book's own connection as SQLite answers it; -1 when it does not.
+    static int connectionSetting(const Book &doc, const QString &name)
+    {
+        const auto result = doc.m_d->m_store->database()->performQuery(QStringLiteral("PRAGMA %1;").arg(name));
+        return result && result->rowCount() == 1 ? result->rowAtIndex(0).intForColumnAtIndex(0) : -1;
+    }
     static quint32 cacheStatus(const Book &doc) { return doc.cacheStatus(); }
     static void postNotification(Book &doc, int code) { doc.postNotification(code); }
     static void commitInfoRows(Book &doc) { doc.commitInfoRows(); }
