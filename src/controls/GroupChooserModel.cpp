@@ -74,7 +74,10 @@ ChooserItem GroupChooserModel::addGroupWithName(const QString &name)
     auto grouping = std::make_shared<Grouping>();
     grouping->setName(name);
     Book *doc = document();
-    doc->addGrouping(grouping);
+    if (!doc->addGrouping(grouping)) {
+        cv::tellNoIdentLeft(QStringLiteral("Ident-Limit-Group"));
+        return ChooserItem();
+    }
     doc->commitGroupList();
     beginFill(doc);
     resetList(m_withCommand);

@@ -166,9 +166,11 @@ public:
     // Forgets every remembered lookup; call when a node leaves a tree.
     void clearLookups();
 
-    void addCurrency(const CurrencyPtr &currency);
-    void addSecurity(const SecurityPtr &security);
-    void addGrouping(const GroupingPtr &grouping);
+    // False, nothing added, where the new item would need an ident past the
+    // type's limit (a book from outside may hold the greatest one).
+    bool addCurrency(const CurrencyPtr &currency);
+    bool addSecurity(const SecurityPtr &security);
+    bool addGrouping(const GroupingPtr &grouping);
     void removeSecurity(const SecurityPtr &security);
     void removeGrouping(int index);
     void changeCurrencyOrder(int from, int to);
@@ -368,5 +370,9 @@ template <class T> void Book::changeElementOrder(std::vector<T> &list, int from,
         list.insert(list.begin() + to, element);
     list.erase(list.begin() + (from > to ? from + 1 : from));
 }
+
+// Says that the book has no ident left for a new item; the title's key names
+// the kind ("Ident-Limit-Account", "-Category", "-Security", "-Currency", "-Group").
+void tellNoIdentLeft(const QString &titleKey, QObject *window = nullptr);
 
 } // namespace cv

@@ -102,7 +102,7 @@ void Book::Private::addDefaultCurrencyIfNone()
         currency = Currency::currencyWith(QStringLiteral("Yen"), QStringLiteral("JPY"), QStringLiteral("¥"), 0);
     }
     currency->setRate(1.0);
-    m_document.addCurrency(currency);
+    if (!m_document.addCurrency(currency)) qCWarning(lcDocument) << "no ident left for the default currency";
 }
 
 void Book::createFromTemplate(const QString &name)

@@ -14,6 +14,8 @@
 #include "platform/Logging.h"
 
 #include <algorithm>
+#include <limits>
+#include <optional>
 
 namespace cv {
 
@@ -32,6 +34,13 @@ template <class T> int greatestIdent(const std::vector<std::shared_ptr<T>> &list
     for (const auto &e : list)
         if (e) greatest = std::max(greatest, e->ident());
     return greatest;
+}
+
+// One above the greatest ident in use; none past the type's limit.
+std::optional<int> identAbove(int greatest)
+{
+    if (greatest == std::numeric_limits<int>::max()) return std::nullopt;
+    return std::max(1, greatest + 1);
 }
 
 } // namespace
@@ -445,22 +454,30 @@ NodePtr Book::findAccountOfKind(cv::NodeKind kind) const
 
 // ---- lists
 
-void Book::addCurrency(const CurrencyPtr &currency)
+void tellNoIdentLeft(const QString &titleKey, QObject *window)
 {
-    if (!currency) return;
+    Alert::alert(cv::localizedString(titleKey), cv::localizedString(QStringLiteral("Ident-Limit-Detail")), window);
+}
+
+bool Book::addCurrency(const CurrencyPtr &currency)
+{
+    if (!currency) return false;
     const bool taken = std::any_of(m_d->m_currencyList.begin(), m_d->m_currencyList.end(),
                                    [&](const CurrencyPtr &c) { return c && c->ident() == currency->ident(); });
     if (taken) {
         const int rates = m_d->m_store->greatestCurrencyReference();
-        currency->setIdent(std::max(greatestIdent(m_d->m_currencyList), rates) + 1);
+        const std::optional<int> ident = identAbove(std::max(greatestIdent(m_d->m_currencyList), rates));
+        if (!ident) return false;
+        currency->setIdent(*ident);
     }
     m_d->m_currencyList.push_back(currency);
     m_d->m_currencyCacheValid = false;
+    return true;
 }
 
-void Book::addSecurity(const SecurityPtr &security)
+bool Book::addSecurity(const SecurityPtr &security)
 {
-    if (!security) return;
+    if (!security) return false;
     // Above every ident the stored rows and holdings name: a list lost to
     // damage must not hand its securities' prices and trades to a new one.
     int greatest = std::max(greatestIdent(m_d->m_securityList), m_d->m_store->greatestSecurityReference());
@@ -472,16 +489,22 @@ void Book::addSecurity(const SecurityPtr &security)
         for (const NodePtr &tree : {m_d->m_accountTrees->asset(), m_d->m_accountTrees->debt()})
             if (tree) tree->reduce(holding);
     }
-    security->setIdent(std::max(1, greatest + 1));
+    const std::optional<int> ident = identAbove(greatest);
+    if (!ident) return false;
+    security->setIdent(*ident);
     m_d->m_securityList.push_back(security);
+    return true;
 }
 
-void Book::addGrouping(const GroupingPtr &grouping)
+bool Book::addGrouping(const GroupingPtr &grouping)
 {
-    if (!grouping) return;
-    const int greatest = std::max(greatestIdent(m_d->m_groupList), m_d->m_store->greatestGroupReference());
-    grouping->setIdent(std::max(1, greatest + 1));
+    if (!grouping) return false;
+    const std::optional<int> ident =
+        identAbove(std::max(greatestIdent(m_d->m_groupList), m_d->m_store->greatestGroupReference()));
+    if (!ident) return false;
+    grouping->setIdent(*ident);
     m_d->m_groupList.push_back(grouping);
+    return true;
 }
 
 void Book::removeSecurity(const SecurityPtr &security)

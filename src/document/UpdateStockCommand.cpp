@@ -54,7 +54,7 @@ std::optional<QString> UpdateStockCommand::performDefaultImplementation(const st
         added->setSymbol(symbol);
         added->setMarket(*market);
         added->setCurrency((*currency)->ident());
-        document.addSecurity(added);
+        if (!document.addSecurity(added)) return refuse(QStringLiteral("no ident is left for a new brand."));
         document.commitSecurityList();
         qCInfo(lcScripting).noquote() << QStringLiteral("adding new brand: %1").arg(symbol);
         security = added;

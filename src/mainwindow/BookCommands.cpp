@@ -172,9 +172,8 @@ std::optional<int> BookCommands::newIdent(bool category) const
     if (document() && (category ? document()->categoryTrees() != nullptr : document()->accountTrees() != nullptr))
         ident = category ? document()->categoryTrees()->uniqueId() : document()->accountTrees()->uniqueId();
     if (!ident)
-        Alert::alert(cv::localizedString(category ? QStringLiteral("Ident-Limit-Category")
-                                                  : QStringLiteral("Ident-Limit-Account")),
-                     cv::localizedString(QStringLiteral("Ident-Limit-Detail")), &m_window);
+        cv::tellNoIdentLeft(category ? QStringLiteral("Ident-Limit-Category") : QStringLiteral("Ident-Limit-Account"),
+                            &m_window);
     return ident;
 }
 

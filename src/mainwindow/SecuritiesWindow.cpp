@@ -389,7 +389,10 @@ SecurityPtr SecuritiesWindow::securitySheetDidEnd(int code, const SecurityPtr &s
         // and adding it again would give it a new ident away from its
         // prices, trades and holdings.
         const bool isNew = security->ident() < 0;
-        if (isNew) m_document->addSecurity(security);
+        if (isNew && !m_document->addSecurity(security)) {
+            cv::tellNoIdentLeft(QStringLiteral("Ident-Limit-Security"), this);
+            return nullptr;
+        }
         m_document->commitSecurityList();
     }
     reloadSecurityView();

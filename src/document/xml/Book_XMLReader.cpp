@@ -35,6 +35,9 @@ namespace {
 
 using namespace cv::xml::names;
 
+// An ident taken twice at the type's limit leaves none for the second item.
+const QString kNoIdentLeft = QStringLiteral("an ident is taken twice and none is left for the second");
+
 // ---------------------------------------------------------------- reader
 
 // Codes of the items the reader keeps open.
@@ -655,7 +658,8 @@ void XMLReader::startCurrency(Frame &frame)
         c->setRate(rate);
     else
         qCWarning(lcDocument) << "xml: currency rate above 10^12 at line" << m_xml.lineNumber() << "not taken";
-    m_doc.addCurrency(c); // keeps the ident unless a listed currency has it
+    // Keeps the ident unless a listed currency has it.
+    if (!m_doc.addCurrency(c)) m_xml.raiseError(kNoIdentLeft);
     frame.currency = std::move(c);
 }
 
@@ -673,7 +677,7 @@ void XMLReader::startSecurity(Frame &frame)
     // cannot be told apart gets a new one.
     if (b->ident() <= 0 || m_doc.findSecurity(b->ident())) {
         qCWarning(lcDocument) << "xml: security ident" << b->ident() << "taken; given a new one";
-        m_doc.addSecurity(b);
+        if (!m_doc.addSecurity(b)) m_xml.raiseError(kNoIdentLeft);
     } else {
         auto list = m_doc.securityList();
         list.push_back(b);
@@ -688,7 +692,7 @@ void XMLReader::startGrouping(Frame &frame)
     g->setIdent(intAttr(ATTR_ID));
     if (g->ident() <= 0 || m_doc.findGrouping(g->ident())) {
         qCWarning(lcDocument) << "xml: grouping ident" << g->ident() << "taken; given a new one";
-        m_doc.addGrouping(g);
+        if (!m_doc.addGrouping(g)) m_xml.raiseError(kNoIdentLeft);
     } else {
         auto list = m_doc.groupList();
         list.push_back(g);

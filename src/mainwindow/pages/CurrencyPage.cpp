@@ -512,7 +512,10 @@ void CurrencyPage::newCurrency()
         Alert::inputName(cv::localizedString("New Currency"), cv::localizedString("New Currency Title"));
     if (!name) return;
     commitPendingInput();
-    document()->addCurrency(Currency::currencyWith(*name, QString(), QStringLiteral("--"), 2));
+    if (!document()->addCurrency(Currency::currencyWith(*name, QString(), QStringLiteral("--"), 2))) {
+        cv::tellNoIdentLeft(QStringLiteral("Ident-Limit-Currency"), this);
+        return;
+    }
     document()->commitCurrencyList();
     reload();
     if (m_shown) editRow(NameColumn, m_table->numberOfRows() - 1);

@@ -2,8 +2,6 @@
 
 #include "document/Book.h"
 #include "document/EditScope.h"
-#include "platform/Alert.h"
-#include "platform/Localization.h"
 #include "model/CategoryTrees.h"
 #include "model/Node.h"
 #include "model/DomainEnums.h"
@@ -140,8 +138,7 @@ bool ViewerDragDrop::acceptDrop(const NodePtr &proposed, int index)
                            m_document.hasCache(target) && model && target->parent();
     const std::optional<int> folderIdent = newFolder ? model->uniqueId() : std::nullopt;
     if (newFolder && !folderIdent) {
-        Alert::alert(localizedString(QStringLiteral("Ident-Limit-Category")),
-                     localizedString(QStringLiteral("Ident-Limit-Detail")));
+        tellNoIdentLeft(QStringLiteral("Ident-Limit-Category"));
         return false;
     }
     EditScope edit(m_document);

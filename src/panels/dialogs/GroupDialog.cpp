@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 // The names as one column; edits, drags and drops go to the dialog.
 namespace cv {
@@ -281,7 +282,7 @@ bool GroupDialog::okPushed()
     m_ended = true;
     m_items.insert(m_items.end(), m_deletedItems.begin(), m_deletedItems.end());
     m_deletedItems.clear();
-    bool toldInUse = false;
+    bool toldInUse = false, toldNoIdent = false;
     std::vector<GroupingPtr> staying;
     for (const GroupingPtr &grouping : m_items) {
         if (grouping->name().isEmpty()) grouping->setFlags(grouping->flags() | cv::EditDeleted);
@@ -298,8 +299,9 @@ bool GroupDialog::okPushed()
                 Alert::alert(cv::localizedString("Using Group Delete"),
                              cv::localizedString("Confirm Cant Group Delete"), this);
             toldInUse = true;
-        } else if (flags & cv::EditNew) {
-            m_document->addGrouping(grouping);
+        } else if ((flags & cv::EditNew) && !m_document->addGrouping(grouping)) {
+            if (!std::exchange(toldNoIdent, true)) cv::tellNoIdentLeft(QStringLiteral("Ident-Limit-Group"), this);
+            continue;
         }
         grouping->setFlags(0);
         staying.push_back(grouping);

@@ -620,6 +620,17 @@ TEST_F(XMLTest, HostileFilesNeverCrash)
     EXPECT_FALSE(importText(*blown, bomb));
     EXPECT_TRUE(blown->groupList().empty());
     EXPECT_TRUE(importText(*blown, "<?xml version=\"1.0\"?><!DOCTYPE cvxf><cvxf/>"));
+
+    // An ident at the type's limit taken twice leaves none for the second: refused, once, and read.
+    for (const auto &[list, item] :
+         {std::pair{"currency_list", "currency"}, {"brand_list", "brand"}, {"group_list", "group"}}) {
+        const QByteArray at = QByteArray("<") + item + " id=\"2147483647\"><title>A</title></" + item + ">";
+        const QByteArray open = QByteArray("<cvxf><") + list + ">", close = QByteArray("</") + list + "></cvxf>";
+        auto twice = blankDocument();
+        EXPECT_FALSE(importText(*twice, open + at + at + close)) << list;
+        auto once = blankDocument();
+        EXPECT_TRUE(importText(*once, open + at + close)) << list;
+    }
 }
 
 // ---------------------------------------------------------------- damage
