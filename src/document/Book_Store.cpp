@@ -14,7 +14,6 @@
 #include "platform/Logging.h"
 
 #include <algorithm>
-#include <limits>
 #include <optional>
 
 namespace cv {
@@ -34,13 +33,6 @@ template <class T> int greatestIdent(const std::vector<std::shared_ptr<T>> &list
     for (const auto &e : list)
         if (e) greatest = std::max(greatest, e->ident());
     return greatest;
-}
-
-// One above the greatest ident in use; none past the type's limit.
-std::optional<int> identAbove(int greatest)
-{
-    if (greatest == std::numeric_limits<int>::max()) return std::nullopt;
-    return std::max(1, greatest + 1);
 }
 
 } // namespace

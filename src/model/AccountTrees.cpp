@@ -3,7 +3,6 @@
 #include "platform/Localization.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace cv {
 
@@ -39,8 +38,7 @@ std::optional<int> identAfter(std::initializer_list<const Node *> roots)
     for (const Node *root : roots) {
         if (root) greatest = root->greatestIdent(greatest);
     }
-    if (greatest == std::numeric_limits<int>::max()) return std::nullopt;
-    return greatest + 1;
+    return identAbove(greatest);
 }
 
 AccountTrees::AccountTrees()

@@ -54,8 +54,7 @@ NodePtr makeSystemNode(int ident, NodeKind kind, const char *nameKey);
 bool rootsAreSeparate(std::initializer_list<const Node *> roots);
 // The least ident handed out for user items is one above this.
 inline constexpr int kUniqueIdSeed = 999;
-// One above the greatest ident below the roots; none past the type's limit,
-// which a book read from outside may already hold.
+// One above the greatest ident below the roots (`identAbove`).
 std::optional<int> identAfter(std::initializer_list<const Node *> roots);
 
 } // namespace cv

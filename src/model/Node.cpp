@@ -3,6 +3,7 @@
 #include "model/ExtraInterfaces.h"
 
 #include <algorithm>
+#include <limits>
 #include <unordered_set>
 
 namespace cv {
@@ -268,6 +269,12 @@ bool Node::removeMember(const Node &node)
         if (child->removeMember(node)) return true;
     }
     return false;
+}
+
+std::optional<int> identAbove(int greatest)
+{
+    if (greatest == std::numeric_limits<int>::max()) return std::nullopt;
+    return std::max(1, greatest + 1);
 }
 
 int Node::greatestIdent(int seed) const

@@ -177,4 +177,8 @@ private:
     cv::ArchivablePtr m_extra;
 };
 
+// One above the greatest ident in use, at least 1; none past the type's
+// limit, which a book read from outside may already hold.
+std::optional<int> identAbove(int greatest);
+
 } // namespace cv
