@@ -170,6 +170,8 @@ public:
     // type's limit (a book from outside may hold the greatest one).
     bool addCurrency(const CurrencyPtr &currency);
     bool addSecurity(const SecurityPtr &security);
+    // The ident `addSecurity` would give; none past the limit.
+    std::optional<int> newSecurityIdent() const;
     bool addGrouping(const GroupingPtr &grouping);
     void removeSecurity(const SecurityPtr &security);
     void removeGrouping(int index);

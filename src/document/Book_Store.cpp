@@ -467,9 +467,8 @@ bool Book::addCurrency(const CurrencyPtr &currency)
     return true;
 }
 
-bool Book::addSecurity(const SecurityPtr &security)
+std::optional<int> Book::newSecurityIdent() const
 {
-    if (!security) return false;
     // Above every ident the stored rows and holdings name: a list lost to
     // damage must not hand its securities' prices and trades to a new one.
     int greatest = std::max(greatestIdent(m_d->m_securityList), m_d->m_store->greatestSecurityReference());
@@ -481,7 +480,13 @@ bool Book::addSecurity(const SecurityPtr &security)
         for (const NodePtr &tree : {m_d->m_accountTrees->asset(), m_d->m_accountTrees->debt()})
             if (tree) tree->reduce(holding);
     }
-    const std::optional<int> ident = identAbove(greatest);
+    return identAbove(greatest);
+}
+
+bool Book::addSecurity(const SecurityPtr &security)
+{
+    if (!security) return false;
+    const std::optional<int> ident = newSecurityIdent();
     if (!ident) return false;
     security->setIdent(*ident);
     m_d->m_securityList.push_back(security);

@@ -348,6 +348,12 @@ void SecuritiesWindow::cellActivated(int row, int column)
 SecuritySheet *SecuritiesWindow::securityNewWithHandler(SecurityHandler done, bool uniqueName)
 {
     if (!m_document) return nullptr;
+    // Refused before the sheet, so that nothing typed is lost.
+    if (!m_document->newSecurityIdent()) {
+        cv::tellNoIdentLeft(QStringLiteral("Ident-Limit-Security"), this);
+        if (done) done(nullptr);
+        return nullptr;
+    }
     auto security = std::make_shared<Security>();
     security->setCurrency(m_document->defaultCurrency() ? m_document->defaultCurrency()->ident() : 0);
     QPointer<SecuritiesWindow> self(this);

@@ -315,6 +315,20 @@ TEST_F(SecuritiesWindowTest, TheChooserCommandHandsBackTheNewSecurityAfterOkOnly
         EXPECT_EQ(alerts.asked.size() - alertsBefore, c.ok && !c.added ? 1u : 0u) << "ERR group name";
         EXPECT_FALSE(w->securityWindow()->isVisible());
     }
+    // A book from outside whose greatest ident stands at the limit: said before the sheet, nothing handed back.
+    trust->setIdent(2147483647);
+    cv::SecurityChooserModel source;
+    source.setDocument(document, 0);
+    auto command = std::dynamic_pointer_cast<cv::CommandRow>(source.objects().back().node());
+    ASSERT_TRUE(command);
+    const size_t alertsBefore = alerts.asked.size(),
+                 sheets = w->securityWindow()->findChildren<cv::SecuritySheet *>().size();
+    int handed = 0;
+    command->runWithDelegate([&](const cv::ChooserItem &item) { handed += item.security() ? 1 : 0; });
+    EXPECT_EQ(w->securityWindow()->findChildren<cv::SecuritySheet *>().size(), sheets);
+    EXPECT_EQ(alerts.asked.size() - alertsBefore, 1u);
+    EXPECT_EQ(handed, 0);
+    EXPECT_EQ(document->securityList().size(), 3u);
 }
 
 TEST_F(SecuritiesWindowTest, TheHoldingSheetStoresTheOpeningHoldingAndCommitsTheTree)
