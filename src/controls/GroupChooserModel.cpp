@@ -87,6 +87,10 @@ ChooserItem GroupChooserModel::addGroupWithName(const QString &name)
 
 ChooserItem GroupChooserModel::addGroup()
 {
+    if (document() && !document()->newGroupingIdent()) {
+        cv::tellNoIdentLeft(QStringLiteral("Ident-Limit-Group"));
+        return ChooserItem();
+    }
     const std::optional<QString> name = Alert::inputName(localizedString(QStringLiteral("New Grouping")),
                                                          localizedString(QStringLiteral("New Grouping Title")), true);
     if (!name) return ChooserItem();

@@ -170,8 +170,11 @@ public:
     // type's limit (a book from outside may hold the greatest one).
     bool addCurrency(const CurrencyPtr &currency);
     bool addSecurity(const SecurityPtr &security);
-    // The ident `addSecurity` would give; none past the limit.
+    // The idents the three would give (a currency keeps `wanted` where it is
+    // free); none past the limit, so that a command can say so before it asks.
+    std::optional<int> newCurrencyIdent(int wanted) const;
     std::optional<int> newSecurityIdent() const;
+    std::optional<int> newGroupingIdent() const;
     bool addGrouping(const GroupingPtr &grouping);
     void removeSecurity(const SecurityPtr &security);
     void removeGrouping(int index);

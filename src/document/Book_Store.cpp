@@ -451,17 +451,21 @@ void tellNoIdentLeft(const QString &titleKey, QObject *window)
     Alert::alert(cv::localizedString(titleKey), cv::localizedString(QStringLiteral("Ident-Limit-Detail")), window);
 }
 
+std::optional<int> Book::newCurrencyIdent(int wanted) const
+{
+    const bool taken = std::any_of(m_d->m_currencyList.begin(), m_d->m_currencyList.end(),
+                                   [&](const CurrencyPtr &c) { return c && c->ident() == wanted; });
+    if (!taken) return wanted;
+    const int rates = m_d->m_store->greatestCurrencyReference();
+    return identAbove(std::max(greatestIdent(m_d->m_currencyList), rates));
+}
+
 bool Book::addCurrency(const CurrencyPtr &currency)
 {
     if (!currency) return false;
-    const bool taken = std::any_of(m_d->m_currencyList.begin(), m_d->m_currencyList.end(),
-                                   [&](const CurrencyPtr &c) { return c && c->ident() == currency->ident(); });
-    if (taken) {
-        const int rates = m_d->m_store->greatestCurrencyReference();
-        const std::optional<int> ident = identAbove(std::max(greatestIdent(m_d->m_currencyList), rates));
-        if (!ident) return false;
-        currency->setIdent(*ident);
-    }
+    const std::optional<int> ident = newCurrencyIdent(currency->ident());
+    if (!ident) return false;
+    currency->setIdent(*ident);
     m_d->m_currencyList.push_back(currency);
     m_d->m_currencyCacheValid = false;
     return true;
@@ -493,11 +497,15 @@ bool Book::addSecurity(const SecurityPtr &security)
     return true;
 }
 
+std::optional<int> Book::newGroupingIdent() const
+{
+    return identAbove(std::max(greatestIdent(m_d->m_groupList), m_d->m_store->greatestGroupReference()));
+}
+
 bool Book::addGrouping(const GroupingPtr &grouping)
 {
     if (!grouping) return false;
-    const std::optional<int> ident =
-        identAbove(std::max(greatestIdent(m_d->m_groupList), m_d->m_store->greatestGroupReference()));
+    const std::optional<int> ident = newGroupingIdent();
     if (!ident) return false;
     grouping->setIdent(*ident);
     m_d->m_groupList.push_back(grouping);

@@ -508,6 +508,11 @@ void CurrencyPage::switchCurrency(const CurrencyPtr &currency)
 
 void CurrencyPage::newCurrency()
 {
+    // Said before the name is asked, so that nothing typed is lost.
+    if (!document()->newCurrencyIdent(Currency::presetIdent(QString()))) {
+        cv::tellNoIdentLeft(QStringLiteral("Ident-Limit-Currency"), this);
+        return;
+    }
     const std::optional<QString> name =
         Alert::inputName(cv::localizedString("New Currency"), cv::localizedString("New Currency Title"));
     if (!name) return;

@@ -182,6 +182,11 @@ int GroupDialog::documentIndex(const Grouping &grouping) const
 
 void GroupDialog::addPushed()
 {
+    // Said before the name is asked, so that nothing typed is lost.
+    if (m_document && !m_document->newGroupingIdent()) {
+        cv::tellNoIdentLeft(QStringLiteral("Ident-Limit-Group"), this);
+        return;
+    }
     const std::optional<QString> name =
         Alert::inputName(cv::localizedString("New Grouping"), cv::localizedString("New Grouping Title"), true);
     if (!name) return;

@@ -151,6 +151,16 @@ TEST(GroupDialogTest, NewNamesMustDifferAndNewGroupingsReachTheDocumentOnlyAtOk)
     EXPECT_EQ(doc->groupList().back()->ident(), 4);
     EXPECT_EQ(doc->groupList().back()->flags(), 0);
     EXPECT_EQ(deleted.count(), 0);
+
+    // A book from outside whose greatest ident stands at the limit: said before the name is asked.
+    doc->groupList().back()->setIdent(2147483647);
+    cv::GroupDialog full(doc.get(), 0);
+    const size_t asked = alerts.asked.size();
+    alerts.names = {QStringLiteral("F")};
+    full.addPushed();
+    EXPECT_EQ(alerts.asked.size(), asked + 1);
+    EXPECT_EQ(alerts.names.size(), 1u);
+    EXPECT_EQ(names(full.items()), QStringLiteral("ABCD"));
 }
 
 TEST(GroupDialogTest, CancelGivesBackRenamedNamesAlsoAfterADropStoredThem)
