@@ -318,7 +318,7 @@ void Book::Private::endEdit()
         announceEdited();
         // The cache already holds what the store refused; show what the file will hold.
         m_document.createCache();
-        Alert::warn(cv::localizedString(QStringLiteral("Document Write Failed")));
+        Alert::warn(cv::localizedString(QStringLiteral("Edit-Not-Written")));
         if (awaitStoreCheck) takeStoreCheck();
         return;
     }
@@ -341,9 +341,10 @@ void Book::Private::endEdit()
 void Book::Private::storeWrite(bool ok)
 {
     if (ok) return;
-    qCWarning(lcDocument) << "store write failed";
     // A lone write is an edit of its own.
     cv::EditScope edit(m_document, cv::EditScope::Writes::AtMostOne);
+    // Once is enough: the store refuses the edit's later writes.
+    if (!m_edit.failed) qCWarning(lcDocument) << "store write failed";
     m_edit.failed = true;
 }
 

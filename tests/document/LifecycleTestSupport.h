@@ -112,22 +112,15 @@ private:
     QtMessageHandler m_previous;
 };
 
-// Guards against other users are seen only by one: root passes every
-// permission. Runs `row` in a child process as the user nobody and answers
-// whether it ran without a failure; none when the tests do not run as root
-// (the row is then skipped), or when `asRootFirst`, run in the child before
-// it becomes nobody, answers false.
-inline std::optional<bool> runAsNobody(const std::function<void()> &row, const std::function<bool()> &asRootFirst = {})
+// Runs `row` in a child process and answers whether it ran without a
+// failure; none when `first`, run in the child before it, answers false (the
+// row is then skipped).
+inline std::optional<bool> runInChild(const std::function<void()> &row, const std::function<bool()> &first = {})
 {
-    const passwd *nobody = ::getpwnam("nobody");
-    if (::geteuid() != 0 || !nobody) return std::nullopt;
-    const uid_t uid = nobody->pw_uid;
-    const gid_t gid = nobody->pw_gid;
     const bool failedBefore = ::testing::Test::HasFailure();
     const pid_t child = ::fork();
     if (child == 0) {
-        if (asRootFirst && !asRootFirst()) ::_exit(3);
-        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0) ::_exit(2);
+        if (first && !first()) ::_exit(3);
         row();
         ::_exit(!failedBefore && ::testing::Test::HasFailure() ? 1 : 0);
     }
@@ -135,6 +128,23 @@ inline std::optional<bool> runAsNobody(const std::function<void()> &row, const s
     if (child < 0 || ::waitpid(child, &status, 0) != child) return false;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 3) return std::nullopt;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Guards against other users are seen only by one: root passes every
+// permission. Runs `row` in a child process as the user nobody, as
+// `runInChild` does; none also when the tests do not run as root.
+inline std::optional<bool> runAsNobody(const std::function<void()> &row, const std::function<bool()> &asRootFirst = {})
+{
+    const passwd *nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !nobody) return std::nullopt;
+    const uid_t uid = nobody->pw_uid;
+    const gid_t gid = nobody->pw_gid;
+    return runInChild(
+        [&] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0) ::_exit(2);
+            row();
+        },
+        asRootFirst);
 }
 
 // A small disk of its own mounted at `folder`, for this process alone (a
@@ -146,14 +156,17 @@ inline bool smallDisk(const QString &folder)
            ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=8m,mode=0777") == 0;
 }
 
-// Fills the disk of `folder` as another program would; answers whether it is full.
-inline bool fillDisk(const QString &folder)
+// Fills the disk of `folder` as another program would, then gives back
+// `room` bytes; answers whether it was full.
+inline bool fillDisk(const QString &folder, off_t room = 0)
 {
     const int fd =
         ::open(QFile::encodeName(folder + QStringLiteral("/filler")).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     const QByteArray block(1 << 16, 'x');
     while (fd >= 0 && ::write(fd, block.constData(), size_t(block.size())) > 0) continue;
     const bool full = errno == ENOSPC;
+    const off_t size = fd >= 0 ? ::lseek(fd, 0, SEEK_END) : 0;
+    if (room > 0 && size > room && ::ftruncate(fd, size - room) != 0) return false;
     if (fd >= 0) ::close(fd);
     return full;
 }

@@ -567,6 +567,7 @@ SQLResultPtr SQLDatabase3::performQuery(const QString &sql, const QStringList &t
         tail = next;
         if (!stmt) continue; // blank text or a lone ";"
         std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> guard(stmt, sqlite3_finalize);
+        if (m_transactionDepth > 0 && refusesWrite(stmt, sql)) return nullptr;
 
         const int params = sqlite3_bind_parameter_count(stmt);
         for (int p = 1; p <= params; ++p) {
@@ -604,7 +605,10 @@ SQLResultPtr SQLDatabase3::performQuery(const QString &sql, const QStringList &t
             }
             ++data.rows;
         }
-        if (rc != SQLITE_DONE) return fail(rc);
+        if (rc != SQLITE_DONE) {
+            noteFailedWrite(stmt);
+            return fail(rc);
+        }
     }
     return result;
 }
@@ -650,12 +654,13 @@ bool SQLDatabase3::forEachRow(const QString &sql, const std::function<void(const
 {
     if (!m_database) return false;
     sqlite3_stmt *stmt = cachedStatement(sql);
-    if (!stmt) return false;
+    if (!stmt || (m_transactionDepth > 0 && refusesWrite(stmt, sql))) return false;
     // Reset on every way out, so the kept statement holds no read lock.
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> reset(stmt, sqlite3_reset);
     auto fail = [&](int code) {
         qCWarning(lcDocument).noquote() << "could not step query:" << sql << ", result:" << code
                                         << sqlite3_errmsg(m_database);
+        noteFailedWrite(stmt);
         return false;
     };
     const int params = sqlite3_bind_parameter_count(stmt);
@@ -688,11 +693,12 @@ bool SQLDatabase3::execute(const QString &sql, std::span<const SQLValue> values)
 {
     if (!m_database) return false;
     sqlite3_stmt *stmt = cachedStatement(sql);
-    if (!stmt) return false;
+    if (!stmt || (m_transactionDepth > 0 && refusesWrite(stmt, sql))) return false;
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> reset(stmt, sqlite3_reset);
     auto fail = [&](int code) {
         qCWarning(lcDocument).noquote() << "could not run statement:" << sql << ", result:" << code
                                         << sqlite3_errmsg(m_database);
+        noteFailedWrite(stmt);
         return false;
     };
     if (sqlite3_bind_parameter_count(stmt) != int(values.size())) return fail(SQLITE_RANGE);
@@ -723,10 +729,10 @@ bool SQLDatabase3::beginTransaction()
     if (!m_database) return false;
     if (m_transactionDepth++ > 0) return true;
     m_transactionFailed = false;
-    if (!performQuery(QStringLiteral("BEGIN TRANSACTION;"))) {
-        m_transactionDepth = 0;
-        return false;
-    }
+    m_refusalLogged = false;
+    // Without a transaction each write would commit on its own: the edit
+    // then writes nothing and ends failed.
+    if (!performQuery(QStringLiteral("BEGIN TRANSACTION;"))) m_transactionFailed = true;
     return true;
 }
 
@@ -734,13 +740,36 @@ bool SQLDatabase3::commitTransaction()
 {
     if (!m_database || m_transactionDepth == 0) return false;
     if (--m_transactionDepth > 0) return true;
-    if (m_transactionFailed) {
-        performQuery(QStringLiteral("ROLLBACK;"));
+    // SQLite ends a transaction by itself on some failures (a full disk, an
+    // I/O error, no memory): nothing is left to commit or roll back then.
+    if (sqlite3_get_autocommit(m_database)) {
+        if (!m_transactionFailed) qCWarning(lcDocument) << "the transaction had ended before its commit";
         return false;
     }
-    if (performQuery(QStringLiteral("COMMIT;"))) return true;
-    performQuery(QStringLiteral("ROLLBACK;"));
+    if (!m_transactionFailed && performQuery(QStringLiteral("COMMIT;"))) return true;
+    if (!sqlite3_get_autocommit(m_database)) performQuery(QStringLiteral("ROLLBACK;"));
     return false;
+}
+
+bool SQLDatabase3::refusesWrite(sqlite3_stmt *statement, const QString &sql)
+{
+    // Once the transaction failed a write would stay though the edit is
+    // rolled back: where SQLite ended the transaction, it would commit on
+    // its own.
+    if (sqlite3_stmt_readonly(statement)) return false;
+    if (!m_transactionFailed && !sqlite3_get_autocommit(m_database)) return false;
+    m_transactionFailed = true;
+    if (!m_refusalLogged) {
+        m_refusalLogged = true;
+        qCWarning(lcDocument).noquote() << "the transaction failed; writes are refused until it ends, from:" << sql;
+    }
+    return true;
+}
+
+void SQLDatabase3::noteFailedWrite(sqlite3_stmt *statement)
+{
+    if (m_transactionDepth > 0 && (!sqlite3_stmt_readonly(statement) || sqlite3_get_autocommit(m_database)))
+        m_transactionFailed = true;
 }
 
 void SQLDatabase3::rollbackTransaction()

@@ -209,11 +209,18 @@ public:
     // Rows written by the last INSERT, UPDATE or DELETE.
     qint64 changes() const;
 
-    // Nested transactions count; only the outermost begins and commits.
+    // Nested transactions count; only the outermost begins and commits. A
+    // transaction is all or nothing: once a write in it fails, a BEGIN fails,
+    // a level is rolled back or SQLite ends it by itself (a full disk, an I/O
+    // error), every further write is refused until the outermost end, which
+    // rolls back and answers false. Reads still answer. `beginTransaction`
+    // answers false only when closed (nothing begun); a failed BEGIN still
+    // counts, so every begin is ended.
     bool beginTransaction();
     bool commitTransaction();
     void rollbackTransaction();
     int transactionDepth() const { return m_transactionDepth; }
+    bool transactionFailed() const { return m_transactionDepth > 0 && m_transactionFailed; }
 
     // Looks at the file at the path before it is opened and turns an SQLite 2
     // database of the previous format into an SQLite 3 one at the same path,
@@ -231,6 +238,8 @@ private:
     bool leaveLog();
     static int busyWait(void *self, int tries);
     sqlite3_stmt *cachedStatement(const QString &sql);
+    bool refusesWrite(sqlite3_stmt *statement, const QString &sql);
+    void noteFailedWrite(sqlite3_stmt *statement);
     void finalizeStatements();
 
     sqlite3 *m_database = nullptr;                     // the connection, owned; null while closed
@@ -238,7 +247,8 @@ private:
     QString m_path;                                    // the database file
     QString m_connectionSetup;                         // run on every connection opened
     int m_transactionDepth = 0;                        // nested transactions open; the outermost is SQLite's
-    bool m_transactionFailed = false;                  // a rollback was asked: the outermost end rolls back
+    bool m_transactionFailed = false;                  // writes refused; the outermost end rolls back
+    bool m_refusalLogged = false;                      // the present transaction's first refused write is logged
     std::function<bool()> m_busyYield;                 // makes a reader of the store let go; may be empty
     std::chrono::steady_clock::time_point m_busySince; // when the present wait for the store began
 };
