@@ -318,7 +318,8 @@ void Book::Private::endEdit()
         announceEdited();
         // The cache already holds what the store refused; show what the file will hold.
         m_document.createCache();
-        Alert::warn(cv::localizedString(QStringLiteral("Edit-Not-Written")));
+        // Inside an open or a new book's making, that one says what failed.
+        if (!m_store->inTransaction()) Alert::warn(cv::localizedString(QStringLiteral("Edit-Not-Written")));
         if (awaitStoreCheck) takeStoreCheck();
         return;
     }

@@ -82,6 +82,7 @@ public:
     bool commitTransaction();
     // Ends the outermost transaction without keeping anything written in it.
     void rollbackTransaction();
+    bool inTransaction() const;
 
     // Info rows hold keyed archives (stored as Base64 text). A get answers a
     // null QByteArray when the row is missing or unreadable.

@@ -148,6 +148,11 @@ void BookStore::rollbackTransaction()
     if (m_database) m_database->rollbackTransaction();
 }
 
+bool BookStore::inTransaction() const
+{
+    return m_database && m_database->transactionDepth() > 0;
+}
+
 bool BookStore::vacuum()
 {
     return m_database && m_database->isOpen() && run(QStringLiteral("VACUUM;"));
