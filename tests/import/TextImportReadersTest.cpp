@@ -133,6 +133,14 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
         {"a summary in English ends at a blank line", "2026/03/02,Shop,,88.00\nDate,Type,Credit totals,Total debits\n2026/03/31,Month,2800.00,88.00\n\n"
                                                       "2026/04/02,Shop,,10\n",
          {{QDate(2026, 3, 2), -88, "Shop"}, {QDate(2026, 4, 2), -10, "Shop"}}, 0, {}, "Summary lines not read (2): 2, 3."},
+        {"a month's summary under its own heads, then the next month's heads and rows",
+         u"日付,摘要,入金,出金\n2025/01/10,給与,250000,\n集計日,区分,入金合計,出金合計\n2025/01/31,1月計,250000,0\n"
+         "日付,摘要,入金,出金\n2025/02/10,給与,250000,\n2025/02/12,ｶﾞｽ,,1300\n"_qs.toUtf8(),
+         {{QDate(2025, 1, 10), 250000, u"給与"_qs}, {QDate(2025, 2, 10), 250000, u"給与"_qs}, {QDate(2025, 2, 12), -1300, u"ｶﾞｽ"_qs}},
+         1, {5}, "Summary lines not read (2): 3, 4."},
+        {"a summary ends at a line of empty fields", "2026/03/02,Shop,,88.00\nDate,Type,Credit totals,Total debits\n"
+                                                    "2026/03/31,Month,2800.00,88.00\n,,,\n2026/04/02,Shop,,10\n",
+         {{QDate(2026, 3, 2), -88, "Shop"}, {QDate(2026, 4, 2), -10, "Shop"}}, 0, {}, "Summary lines not read (2): 2, 3."},
         {"heads of totals repeated over a pasted export's rows", "Date,Description,Total Amount\n2026/03/02,Shop,88.00\n"
                                                                 "Date,Description,Total Amount\n2026/04/02,Shop,10\n",
          {{QDate(2026, 3, 2), 88, "Shop"}, {QDate(2026, 4, 2), 10, "Shop"}}, 1, {3}, ""},
@@ -147,6 +155,9 @@ TEST(TextStatementReader, HeadsPreamblesAndSeparators)
          {{QDate(2025, 1, 5), -1200, "Shop"}, {QDate(2025, 1, 8), -4000, "Gas"}}, 0, {1, 3}},
         {"a month's total above newest-first rows", "2025/01/31,Total for January,,1250.00\nDate,Description,Paid in,Paid out\n"
                                                     "2025/01/31,Rent,,1000.00\n2025/01/15,Gas,,250.00\n",
+         {{QDate(2025, 1, 31), -1000, "Rent"}, {QDate(2025, 1, 15), -250, "Gas"}}, 2, {1}},
+        {"a bare total above a late heads line", "2025/01/31,Total,,1250.00\nDate,Description,Paid in,Paid out\n"
+                                                 "2025/01/31,Rent,,1000.00\n2025/01/15,Gas,,250.00\n",
          {{QDate(2025, 1, 31), -1000, "Rent"}, {QDate(2025, 1, 15), -250, "Gas"}}, 2, {1}},
         {"totals and carried balances in other words set aside, shops that hold such a word kept",
          u"2025/01/01,B/F,,1500.00\n2025/01/01,SALDO ANTERIOR,1500.00,\n2025/01/02,TOTAL FITNESS CLUB,,45.00\n2025/01/02,\"Totals: 3\",,20\n"
@@ -283,6 +294,8 @@ TEST(EncodingGuess, ShortJapaneseAndLatinFiles)
          {u"ABCﾄﾐ"_qs}},
         {"kana after brands that are no pair", "2026/03/09,AEON\xB6\xDE\xBD,,320\n2026/03/10,ABC\xC4\xDE\xB3,,80\n"
                                                "2026/03/11,ABC\xD4\xB8,,90\n", TextEncoding::ShiftJis, {u"AEONｶﾞｽ"_qs, u"ABCﾄﾞｳ"_qs, u"ABCﾔｸ"_qs}},
+        {"two kana after a brand that hold one Nordic letter", "2026/03/09,ABC\xD8\xDD,,320\n", TextEncoding::ShiftJis,
+         {u"ABCﾘﾝ"_qs}},
         {"equal scores go to CP932", "2024/01/05,\xB6\xB7,,100\n", TextEncoding::ShiftJis, {u"ｶｷ"_qs}},
     };
     // clang-format on

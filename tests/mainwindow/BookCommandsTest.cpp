@@ -205,6 +205,17 @@ TEST_F(BookCommandsTest, NewAccountsGoLastUnderTheirRootAndCancelAddsNothing)
     EXPECT_EQ(sheets, (QList<int>{int(cv::BookWindow::AccountSheet::Cash), int(cv::BookWindow::AccountSheet::Cash),
                                   int(cv::BookWindow::AccountSheet::CreditCard)}));
 
+    // A group cancelled, or named only with blanks, adds nothing.
+    const QStringList accounts = shape(*document, asset());
+    selectAccount(broker);
+    for (const std::optional<QString> &name :
+         {std::optional<QString>(), std::optional<QString>(QStringLiteral("  "))}) {
+        alerts.names = {name};
+        w->execGridCommand(cv::tag::GroupAccounts);
+        EXPECT_TRUE(alerts.names.empty());
+        EXPECT_EQ(shape(*document, asset()), accounts);
+    }
+
     // A chooser's "new investment account" row gets the account when the sheet ends.
     cv::ChooserItem handed;
     cv::AccountChooserModel source;
@@ -412,13 +423,13 @@ TEST_F(BookCommandsTest, ABookBuiltThroughTheCommandsReadsBackTheSame)
 {
     open();
     // Accounts of each kind through their sheets, a folder, categories, summaries.
-    sheetNames = {QStringLiteral("Purse"), QStringLiteral("Bank"), QStringLiteral("Broker"),
-                  QStringLiteral("Car"),   QStringLiteral("Card"), QStringLiteral("Family")};
+    sheetNames = {QStringLiteral("Purse"), QStringLiteral("Bank"),   QStringLiteral("Broker"), QStringLiteral("Car"),
+                  QStringLiteral("Card"),  QStringLiteral("Card 2"), QStringLiteral("Family")};
     for (int tag : {cv::tag::NewCash, cv::tag::NewBank, cv::tag::NewInvestment, cv::tag::NewOtherAsset}) {
         selectAccount(asset());
         w->execGridCommand(tag);
     }
-    for (int tag : {cv::tag::NewCreditCard, cv::tag::NewOtherDebt}) {
+    for (int tag : {cv::tag::NewCreditCard, cv::tag::NewCreditCard, cv::tag::NewOtherDebt}) {
         selectAccount(document->accountTrees()->debt());
         w->execGridCommand(tag);
     }
@@ -447,6 +458,16 @@ TEST_F(BookCommandsTest, ABookBuiltThroughTheCommandsReadsBackTheSame)
     };
     const QStringList built = snapshot(*document);
     EXPECT_TRUE(built.contains(QStringLiteral("Net:%1-%2").arg(salary).arg(food)));
+    // Each item is numbered by its own trees: no ident twice among the accounts, nor the categories.
+    const auto identsDiffer = [](const QStringList &rows) {
+        QStringList idents;
+        for (const QString &r : rows)
+            if (r.section(u' ', 2, 2).toInt() > 0) idents << r.section(u' ', 2, 2);
+        return idents.removeDuplicates() == 0;
+    };
+    EXPECT_TRUE(identsDiffer(shape(*document, asset()) + shape(*document, document->accountTrees()->debt())));
+    EXPECT_TRUE(identsDiffer(shape(*document, document->categoryTrees()->income()) + shape(*document, expense()) +
+                             shape(*document, document->categoryTrees()->summary())));
     const QString file = path(QStringLiteral("built.cvv2"));
     ASSERT_TRUE(delegate->openBooks().saveDocumentAs(document, file));
     delegate->openBooks().closeDocument(document, false);
