@@ -192,6 +192,13 @@ TEST_F(SQLDatabase3Test, TransactionsNestAndRollBack)
         db->performQuery(QStringLiteral("INSERT INTO t VALUES(2, 'b');"));
         t.rollback();
     }
+    // A BEGIN that fails (here SQLite's own transaction stands) still counts: nothing is written in
+    // it, and its end answers false.
+    ASSERT_TRUE(db->performQuery(QStringLiteral("BEGIN;")));
+    EXPECT_TRUE(db->beginTransaction());
+    EXPECT_FALSE(db->performQuery(QStringLiteral("INSERT INTO t VALUES(4, 'd');")));
+    EXPECT_TRUE(db->performQuery(QStringLiteral("SELECT count(*) FROM t;"))) << "reads still answer";
+    EXPECT_FALSE(db->commitTransaction());
     // A transaction left open is committed on close, not lost.
     db->beginTransaction();
     db->performQuery(QStringLiteral("INSERT INTO t VALUES(3, 'c');"));
