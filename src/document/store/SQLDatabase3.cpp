@@ -729,7 +729,6 @@ bool SQLDatabase3::beginTransaction()
     if (!m_database) return false;
     if (m_transactionDepth++ > 0) return true;
     m_transactionFailed = false;
-    m_refusalLogged = false;
     // Without a transaction each write would commit on its own: the edit
     // then writes nothing and ends failed.
     if (!performQuery(QStringLiteral("BEGIN TRANSACTION;"))) m_transactionFailed = true;
@@ -757,12 +756,10 @@ bool SQLDatabase3::refusesWrite(sqlite3_stmt *statement, const QString &sql)
     // rolled back: where SQLite ended the transaction, it would commit on
     // its own.
     if (sqlite3_stmt_readonly(statement)) return false;
-    if (!m_transactionFailed && !sqlite3_get_autocommit(m_database)) return false;
+    if (m_transactionFailed) return true; // the failure that set it was logged
+    if (!sqlite3_get_autocommit(m_database)) return false;
+    qCWarning(lcDocument).noquote() << "the transaction ended by itself; writes are refused until it ends, from:" << sql;
     m_transactionFailed = true;
-    if (!m_refusalLogged) {
-        m_refusalLogged = true;
-        qCWarning(lcDocument).noquote() << "the transaction failed; writes are refused until it ends, from:" << sql;
-    }
     return true;
 }
 

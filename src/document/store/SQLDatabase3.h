@@ -220,7 +220,6 @@ public:
     bool commitTransaction();
     void rollbackTransaction();
     int transactionDepth() const { return m_transactionDepth; }
-    bool transactionFailed() const { return m_transactionDepth > 0 && m_transactionFailed; }
 
     // Looks at the file at the path before it is opened and turns an SQLite 2
     // database of the previous format into an SQLite 3 one at the same path,
@@ -248,7 +247,6 @@ private:
     QString m_connectionSetup;                         // run on every connection opened
     int m_transactionDepth = 0;                        // nested transactions open; the outermost is SQLite's
     bool m_transactionFailed = false;                  // writes refused; the outermost end rolls back
-    bool m_refusalLogged = false;                      // the present transaction's first refused write is logged
     std::function<bool()> m_busyYield;                 // makes a reader of the store let go; may be empty
     std::chrono::steady_clock::time_point m_busySince; // when the present wait for the store began
 };
