@@ -32,6 +32,10 @@ struct ChangeSet {
     bool settings = false;                      // the settings were committed (display options among them)
     bool fiscalStart = false;                   // the fiscal year's start changed: periods are cut anew
     QDate earliest;                             // the earliest date whose balances or totals changed; null when none
+    // A failed edit was taken back and the book read again from its store: the
+    // trees and lists may be new objects (find what you hold again by ident, or
+    // close what showed it) and any figure may have changed. Nothing was stored.
+    bool reload = false;
 
     void touchDate(const QDate &date)
     {
