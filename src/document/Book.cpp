@@ -3,6 +3,7 @@
 
 #include "document/BookUI.h"
 #include "document/EditScope.h"
+#include "document/store/DocumentContainer.h"
 
 #include "model/Entry.h"
 #include "model/Trade.h"
@@ -22,11 +23,6 @@ NodePtr makeCacheItem(const char *key)
     node->setKind(cv::NodeKind::SystemItem);
     node->setName(cv::localizedString(key));
     return node;
-}
-
-template <class T> QByteArray archiveList(const std::vector<std::shared_ptr<T>> &list)
-{
-    return cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(list));
 }
 
 } // namespace
@@ -283,6 +279,7 @@ void Book::Private::beginEdit(bool transaction)
     m_edit.changes = cv::ChangeSet();
     m_edit.touched.clear();
     m_edit.editedAtStart = m_edited;
+    m_store->clearWriteFailure();
     m_edit.inTransaction = transaction && m_store->beginTransaction();
 }
 
@@ -309,17 +306,23 @@ void Book::Private::endEdit()
     auto accountShape = std::move(m_edit.accountShape);
     auto categoryShape = std::move(m_edit.categoryShape);
     m_edit = Private::Edit();
+    m_lastEditFailed = failed;
     // Waited for once the edit is whole: the wait runs the window's events.
     const bool awaitStoreCheck = watchStoreLog(failed);
     if (failed) {
         qCWarning(lcDocument) << "edit rolled back";
-        // The store is as it was, and so is the mark; nothing is announced.
+        // The store is as it was, and so is the mark.
         m_edited = editedAtStart;
         announceEdited();
+        // Inside an open or a new book's making, that one reads the book and says what failed.
+        const bool alone = !m_store->inTransaction();
+        std::vector<std::shared_ptr<const void>> retired;
+        const bool readBack = alone && readBackInfoRows(retired);
         // The cache already holds what the store refused; show what the file will hold.
         m_document.createCache();
-        // Inside an open or a new book's making, that one says what failed.
-        if (!m_store->inTransaction()) Alert::warn(cv::localizedString(QStringLiteral("Edit-Not-Written")));
+        if (readBack) announceReload();
+        retired.clear();
+        if (alone) warnNotWritten();
         if (awaitStoreCheck) takeStoreCheck();
         return;
     }
@@ -337,6 +340,38 @@ void Book::Private::endEdit()
     if (!changes.accounts.empty()) Q_EMIT d.balancesChanged(changes);
     if (changes.settings || changes.fiscalStart) Q_EMIT d.settingsChanged(changes);
     if (awaitStoreCheck) takeStoreCheck();
+}
+
+void Book::Private::announceReload()
+{
+    cv::ChangeSet changes;
+    changes.reload = true;
+    changes.accountTree = changes.categoryTree = cv::TreeChange::Structure;
+    changes.currencyList = changes.securityList = true;
+    changes.currencies = changes.securities = {0};
+    Book &d = m_document;
+    Q_EMIT d.accountChanged(changes);
+    Q_EMIT d.categoryChanged(changes);
+    Q_EMIT d.currencyChanged(changes);
+    Q_EMIT d.securityChanged(changes);
+    Q_EMIT d.entriesChanged(changes);
+    Q_EMIT d.tradesChanged(changes);
+    Q_EMIT d.balancesChanged(changes);
+}
+
+void Book::Private::warnNotWritten()
+{
+    QString text;
+    switch (m_store->writeFailure()) {
+    case BookStore::WriteFailure::NoRoom:
+        text = cv::formatString(cv::localizedString(QStringLiteral("Edit-Not-Written-No-Room")),
+                                {DocumentContainer::workingDiskFolder(m_store->workingPath(), m_fileName)});
+        break;
+    case BookStore::WriteFailure::Held: text = cv::localizedString(QStringLiteral("Edit-Not-Written-Held")); break;
+    case BookStore::WriteFailure::None:
+    case BookStore::WriteFailure::Other: text = cv::localizedString(QStringLiteral("Edit-Not-Written")); break;
+    }
+    Alert::warn(text);
 }
 
 void Book::Private::storeWrite(bool ok)

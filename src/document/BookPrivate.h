@@ -40,6 +40,17 @@ struct Book::Private {
     void watchSettings();
     // A refused store write fails the edit, which rolls back at its end.
     void storeWrite(bool ok);
+    // After a failed edit the trees and lists in memory may hold what the
+    // store never took (the sheets change nodes before any edit begins):
+    // each that differs from its stored row is read from the store again,
+    // as the open reads it. True when any was; the objects it replaced are
+    // handed to `retired`, so that no window meets a freed node before it
+    // hears of the reload.
+    bool readBackInfoRows(std::vector<std::shared_ptr<const void>> &retired);
+    // One change, marked as a reload, on every signal a window reads.
+    void announceReload();
+    // Tells the user that the edit was not made, and why where that helps.
+    void warnNotWritten();
     // A tree's shape: each node in preorder with its number of children (a
     // missing root: none, -1). Held weakly, so a node gone since never
     // compares equal to one made later at its address.
@@ -136,6 +147,7 @@ struct Book::Private {
         std::optional<TreeShape> categoryShape;
     };
     Edit m_edit;
+    bool m_lastEditFailed = false; // the last outermost edit was rolled back
     TreeShape m_accountShape;  // the account tree as last announced; empty when not known
     TreeShape m_categoryShape; // the category tree as last announced; empty when not known
     PrintSettingsPtr m_printSettings;
@@ -173,6 +185,11 @@ inline int holdingSecurity(const Node &node)
 {
     const auto *b = dynamic_cast<const SecurityExtra *>(node.extra().get());
     return b ? b->security() : 0;
+}
+
+template <class T> QByteArray archiveList(const std::vector<std::shared_ptr<T>> &list)
+{
+    return cv::KeyedArchiver::archivedDataWithRootObject(cv::ArchiveValue::arrayOf(list));
 }
 
 // A keyed archive whose root is an array of T; none when it is anything else

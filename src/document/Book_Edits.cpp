@@ -84,32 +84,44 @@ cv::EditScope::Writes writesFor(const Book::PriceList &removals, const Book::Pri
 bool Book::writePrices(const SecurityPtr &security, const PriceList &removals, const PriceList &puts)
 {
     if (!security) return false;
-    cv::EditScope edit(*this, writesFor(removals, puts));
-    if (!writeAll(*m_d->m_store, removals, puts, &BookStore::removePrice, &BookStore::putPrice)) {
-        edit.fail();
-        return false;
+    // The answer waits for the edit's end: its COMMIT may fail too.
+    const bool outermost = !isEditing();
+    bool written = false;
+    {
+        cv::EditScope edit(*this, writesFor(removals, puts));
+        written = writeAll(*m_d->m_store, removals, puts, &BookStore::removePrice, &BookStore::putPrice);
+        if (!written) {
+            edit.fail();
+        } else {
+            updateChangeCount(ChangeDone);
+            refreshSecurityCache(security);
+            m_d->m_cacheStatus |= 1u << SecurityChanged;
+            m_d->m_edit.changes.securities.insert(security->ident());
+        }
     }
-    updateChangeCount(ChangeDone);
-    refreshSecurityCache(security);
-    m_d->m_cacheStatus |= 1u << SecurityChanged;
-    m_d->m_edit.changes.securities.insert(security->ident());
-    return true;
+    return written && !(outermost && m_d->m_lastEditFailed);
 }
 
 bool Book::writeRates(const CurrencyPtr &currency, const PriceList &removals, const PriceList &puts)
 {
     if (!currency) return false;
-    cv::EditScope edit(*this, writesFor(removals, puts));
-    if (!writeAll(*m_d->m_store, removals, puts, &BookStore::removeExchangeRate, &BookStore::putExchangeRate)) {
-        edit.fail();
-        return false;
+    const bool outermost = !isEditing();
+    bool written = false;
+    {
+        cv::EditScope edit(*this, writesFor(removals, puts));
+        written =
+            writeAll(*m_d->m_store, removals, puts, &BookStore::removeExchangeRate, &BookStore::putExchangeRate);
+        if (!written) {
+            edit.fail();
+        } else {
+            updateChangeCount(ChangeDone);
+            refreshCurrencyCache(currency);
+            // Category totals were converted at the old rates: the next page that shows them rebuilds.
+            m_d->m_cacheStatus |= 1u << CurrencyChanged;
+            m_d->m_edit.changes.currencies.insert(currency->ident());
+        }
     }
-    updateChangeCount(ChangeDone);
-    refreshCurrencyCache(currency);
-    // Category totals were converted at the old rates: the next page that shows them rebuilds.
-    m_d->m_cacheStatus |= 1u << CurrencyChanged;
-    m_d->m_edit.changes.currencies.insert(currency->ident());
-    return true;
+    return written && !(outermost && m_d->m_lastEditFailed);
 }
 
 bool Book::putPrice(const DatedPricePtr &price)

@@ -17,6 +17,10 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <functional>
+#include <map>
+#include <tuple>
+
 #include <sys/stat.h>
 
 namespace cv {
@@ -261,6 +265,114 @@ bool Book::Private::readInfoRows()
     m_document.setSecurityList(std::move(securities));
     m_document.setGroupList(std::move(groups));
     // The trees as stored: a commit that only renames reports values.
+    m_accountShape = accountShape();
+    m_categoryShape = categoryShape();
+    return true;
+}
+
+namespace {
+
+// The view state the windows keep in tree nodes (outline expansion, report
+// ticks) is stored only with the next save: a tree read back keeps it, and
+// it alone never has a tree read back.
+struct ViewState {
+    int status;
+    bool collapsed;
+};
+// Holdings and cash parts have ident 0: their account and security tell them apart.
+using NodeKey = std::tuple<int, int, int, int>;
+
+NodeKey keyOf(const Node &node)
+{
+    const Node *parent = node.parent();
+    const int parentIdent = node.ident() == 0 && parent ? parent->ident() : 0;
+    return {node.ident(), cv::raw(node.kind()), parentIdent, holdingSecurity(node)};
+}
+
+void forEachNode(const NodePtr &node, const std::function<void(Node &)> &visit)
+{
+    if (!node) return;
+    visit(*node);
+    for (const NodePtr &child : node->children()) forEachNode(child, visit);
+}
+
+void keepViewState(std::initializer_list<NodePtr> shown, std::initializer_list<NodePtr> read)
+{
+    std::map<NodeKey, ViewState> states;
+    for (const NodePtr &root : shown)
+        forEachNode(root, [&](Node &n) { states.emplace(keyOf(n), ViewState{n.status(), n.collapsed()}); });
+    for (const NodePtr &root : read) {
+        forEachNode(root, [&](Node &n) {
+            const auto it = states.find(keyOf(n));
+            if (it == states.end()) return;
+            n.setStatus(it->second.status);
+            n.setCollapsed(it->second.collapsed);
+        });
+    }
+}
+
+} // namespace
+
+bool Book::Private::readBackInfoRows(std::vector<std::shared_ptr<const void>> &retired)
+{
+    bool replaced = false;
+    // Lists first: the trees' fix-ups read the default currency.
+    const auto readList = [&](auto &shown, const QByteArray &data, auto set) {
+        using Element = typename std::decay_t<decltype(shown)>::value_type::element_type;
+        // A missing security or grouping row reads as an empty list, as at the open.
+        auto stored = data.isNull() ? std::optional<std::vector<std::shared_ptr<Element>>>(std::in_place)
+                                    : cv::listFromArchive<Element>(data);
+        if (!stored || archiveList(*stored) == archiveList(shown)) return;
+        for (const auto &element : shown) retired.push_back(element);
+        (m_document.*set)(std::move(*stored));
+        replaced = true;
+    };
+    // Every book has its currency row: without it the store cannot be read, and nothing is.
+    const QByteArray currencies = m_store->isOpen() ? m_store->getCurrencyData() : QByteArray();
+    if (currencies.isNull()) return false;
+    readList(m_currencyList, currencies, &Book::setCurrencyList);
+    readList(m_securityList, m_store->getSecurityData(), &Book::setSecurityList);
+    readList(m_groupList, m_store->getGroupData(), &Book::setGroupList);
+
+    // What the open mends, on both sides: a tree shown differs only in what the store lacks.
+    const CurrencyPtr def = m_document.defaultCurrency();
+    const auto mendAccounts = [&](const AccountTrees &trees) {
+        if (trees.asset()) m_document.fixHoldingSecurityIds(trees.asset());
+        for (const NodePtr &root : {trees.asset(), trees.debt()})
+            if (root && def) root->fixDefaultCurrency(def->ident());
+    };
+    auto accounts = cv::KeyedUnarchiver::unarchiveObjectOfClass<AccountTrees>(m_store->getAccountData());
+    if (accounts) {
+        const AccountTrees &shown = *m_accountTrees;
+        mendAccounts(shown);
+        mendAccounts(*accounts);
+        keepViewState({shown.asset(), shown.debt(), shown.summary()},
+                      {accounts->asset(), accounts->debt(), accounts->summary()});
+        if (KeyedArchiver::archivedDataWithRootObject(accounts) !=
+            KeyedArchiver::archivedDataWithRootObject(m_accountTrees)) {
+            retired.push_back(m_accountTrees);
+            m_document.setAccountTrees(std::move(accounts));
+            replaced = true;
+        }
+    }
+    auto categories = cv::KeyedUnarchiver::unarchiveObjectOfClass<CategoryTrees>(m_store->getCategoryData());
+    if (categories) {
+        CategoryTrees &shown = *m_categoryTrees;
+        shown.setSystemItems();
+        categories->setSystemItems();
+        keepViewState({shown.moneyFlow(), shown.income(), shown.expense(), shown.summary()},
+                      {categories->moneyFlow(), categories->income(), categories->expense(), categories->summary()});
+        if (KeyedArchiver::archivedDataWithRootObject(categories) !=
+            KeyedArchiver::archivedDataWithRootObject(m_categoryTrees)) {
+            retired.push_back(m_categoryTrees);
+            m_document.setCategoryTrees(std::move(categories));
+            replaced = true;
+        }
+    }
+    if (!replaced) return false;
+    qCWarning(lcDocument) << "the book was read again from its store";
+    m_document.clearLookups();
+    // Announced as a reload: the trees as stored.
     m_accountShape = accountShape();
     m_categoryShape = categoryShape();
     return true;

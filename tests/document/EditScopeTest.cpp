@@ -8,6 +8,7 @@
 
 #include "platform/ScriptedAlertPresenter.h"
 #include "document/EditScope.h"
+#include "document/store/DocumentContainer.h"
 #include "platform/LongOperations.h"
 
 #include <functional>
@@ -64,6 +65,8 @@ protected:
         food = addCategory(doc->categoryTrees()->expense(), 1005);
         addCategory(doc->categoryTrees()->income(), 2001);
         security = addSecurity(QStringLiteral("B"), 1);
+        // A book as the program keeps it: its lists and trees stored.
+        cv::BookTestAccess::commitInfoRows(*doc);
         doc->createCache();
         doc->updateChangeCount(cv::BookChanges::ChangeCleared);
     }
@@ -222,7 +225,13 @@ TEST_F(EditScopeTest, AFailedScopeRollsBackRebuildsTheCacheAndEmitsNothing)
             EXPECT_EQ(log.total(), 0);
             EXPECT_TRUE(log.modification.empty());
             ASSERT_EQ(alerts.asked.size(), 1u) << "one warning for the edit";
-            if (c.how != How::ByHand)
+            // A full disk is named, by the folder the save's alert would name.
+            if (c.how == How::FullDisk)
+                EXPECT_EQ(alerts.asked[0].message,
+                          cv::formatString(cv::localizedString(QStringLiteral("Edit-Not-Written-No-Room")),
+                                           {cv::DocumentContainer::workingDiskFolder(doc->store()->workingPath(),
+                                                                                     doc->fileName())}));
+            else if (c.how != How::ByHand)
                 EXPECT_EQ(alerts.asked[0].message, cv::localizedString(QStringLiteral("Edit-Not-Written")));
             if (c.how != How::StoreClosed) {
                 EXPECT_EQ(storedEntries(), before) << "nothing of the edit is kept";
@@ -396,8 +405,8 @@ TEST_F(EditScopeTest, ATreeCommitReportsValuesOnlyWhenNoNodeWasAddedRemovedOrMov
         QObject::disconnect(doc.get(), nullptr, nullptr, nullptr);
     }
 
-    // A restructured tree whose edit failed was never announced: committed
-    // again unchanged, it still reports its new structure.
+    // A restructured tree whose edit failed is read back from the store and
+    // announced as such: committed again, it reports values only.
     {
         ScriptedAlertPresenter alerts;
         cv::EditScope edit(*doc);
@@ -405,9 +414,10 @@ TEST_F(EditScopeTest, ATreeCommitReportsValuesOnlyWhenNoNodeWasAddedRemovedOrMov
         doc->commitAccountTrees();
         edit.fail();
     }
+    EXPECT_EQ(doc->findAccount(14), nullptr);
     SignalLog log(*doc);
     doc->commitAccountTrees();
-    EXPECT_EQ(log.last["account"].accountTree, TreeChange::Structure);
+    EXPECT_EQ(log.last["account"].accountTree, TreeChange::Values);
     // A caller's own notice cannot say what changed.
     cv::BookTestAccess::postNotification(*doc, cv::Book::AccountChanged);
     EXPECT_EQ(log.last["account"].accountTree, TreeChange::Structure);

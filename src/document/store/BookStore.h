@@ -83,6 +83,16 @@ public:
     // Ends the outermost transaction without keeping anything written in it.
     void rollbackTransaction();
     bool inTransaction() const;
+    // Why the first write that failed since the last clear failed, as far as
+    // the user can act on it.
+    enum class WriteFailure {
+        None,   // no write failed
+        NoRoom, // the working copy's disk is full
+        Held,   // another program holds the working copy
+        Other,
+    };
+    WriteFailure writeFailure() const;
+    void clearWriteFailure();
 
     // Info rows hold keyed archives (stored as Base64 text). A get answers a
     // null QByteArray when the row is missing or unreadable.

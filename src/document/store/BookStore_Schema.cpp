@@ -7,6 +7,8 @@
 #include "platform/Logging.h"
 #include "platform/NumberText.h"
 
+#include <sqlite3.h>
+
 #include <limits>
 
 namespace cv {
@@ -151,6 +153,21 @@ void BookStore::rollbackTransaction()
 bool BookStore::inTransaction() const
 {
     return m_database && m_database->transactionDepth() > 0;
+}
+
+BookStore::WriteFailure BookStore::writeFailure() const
+{
+    switch (m_database ? m_database->firstFailure() : SQLITE_OK) {
+    case SQLITE_OK: return WriteFailure::None;
+    case SQLITE_FULL: return WriteFailure::NoRoom;
+    case SQLITE_BUSY: return WriteFailure::Held;
+    default: return WriteFailure::Other;
+    }
+}
+
+void BookStore::clearWriteFailure()
+{
+    if (m_database) m_database->clearFailure();
 }
 
 bool BookStore::vacuum()

@@ -606,7 +606,7 @@ SQLResultPtr SQLDatabase3::performQuery(const QString &sql, const QStringList &t
             ++data.rows;
         }
         if (rc != SQLITE_DONE) {
-            noteFailedWrite(stmt);
+            noteFailedWrite(stmt, rc);
             return fail(rc);
         }
     }
@@ -660,7 +660,7 @@ bool SQLDatabase3::forEachRow(const QString &sql, const std::function<void(const
     auto fail = [&](int code) {
         qCWarning(lcDocument).noquote() << "could not step query:" << sql << ", result:" << code
                                         << sqlite3_errmsg(m_database);
-        noteFailedWrite(stmt);
+        noteFailedWrite(stmt, code);
         return false;
     };
     const int params = sqlite3_bind_parameter_count(stmt);
@@ -698,7 +698,7 @@ bool SQLDatabase3::execute(const QString &sql, std::span<const SQLValue> values)
     auto fail = [&](int code) {
         qCWarning(lcDocument).noquote() << "could not run statement:" << sql << ", result:" << code
                                         << sqlite3_errmsg(m_database);
-        noteFailedWrite(stmt);
+        noteFailedWrite(stmt, code);
         return false;
     };
     if (sqlite3_bind_parameter_count(stmt) != int(values.size())) return fail(SQLITE_RANGE);
@@ -731,7 +731,10 @@ bool SQLDatabase3::beginTransaction()
     m_transactionFailed = false;
     // Without a transaction each write would commit on its own: the edit
     // then writes nothing and ends failed.
-    if (!performQuery(QStringLiteral("BEGIN TRANSACTION;"))) m_transactionFailed = true;
+    if (!performQuery(QStringLiteral("BEGIN TRANSACTION;"))) {
+        noteFailure(sqlite3_errcode(m_database));
+        m_transactionFailed = true;
+    }
     return true;
 }
 
@@ -745,7 +748,10 @@ bool SQLDatabase3::commitTransaction()
         if (!m_transactionFailed) qCWarning(lcDocument) << "the transaction had ended before its commit";
         return false;
     }
-    if (!m_transactionFailed && performQuery(QStringLiteral("COMMIT;"))) return true;
+    if (!m_transactionFailed) {
+        if (performQuery(QStringLiteral("COMMIT;"))) return true;
+        noteFailure(sqlite3_errcode(m_database));
+    }
     if (!sqlite3_get_autocommit(m_database)) performQuery(QStringLiteral("ROLLBACK;"));
     return false;
 }
@@ -763,10 +769,16 @@ bool SQLDatabase3::refusesWrite(sqlite3_stmt *statement, const QString &sql)
     return true;
 }
 
-void SQLDatabase3::noteFailedWrite(sqlite3_stmt *statement)
+void SQLDatabase3::noteFailedWrite(sqlite3_stmt *statement, int code)
 {
-    if (m_transactionDepth > 0 && (!sqlite3_stmt_readonly(statement) || sqlite3_get_autocommit(m_database)))
-        m_transactionFailed = true;
+    const bool write = !sqlite3_stmt_readonly(statement);
+    if (write || m_transactionDepth > 0) noteFailure(code);
+    if (m_transactionDepth > 0 && (write || sqlite3_get_autocommit(m_database))) m_transactionFailed = true;
+}
+
+void SQLDatabase3::noteFailure(int code)
+{
+    if (m_firstFailure == SQLITE_OK) m_firstFailure = code & 0xff;
 }
 
 void SQLDatabase3::rollbackTransaction()

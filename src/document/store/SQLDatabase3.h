@@ -220,6 +220,11 @@ public:
     bool commitTransaction();
     void rollbackTransaction();
     int transactionDepth() const { return m_transactionDepth; }
+    // The primary result code of the first write (a COMMIT among them) that
+    // failed since the last clear; SQLITE_OK when none did. It names the
+    // cause to the user: SQLITE_FULL, SQLITE_BUSY.
+    int firstFailure() const { return m_firstFailure; }
+    void clearFailure() { m_firstFailure = 0; }
 
     // Looks at the file at the path before it is opened and turns an SQLite 2
     // database of the previous format into an SQLite 3 one at the same path,
@@ -238,7 +243,8 @@ private:
     static int busyWait(void *self, int tries);
     sqlite3_stmt *cachedStatement(const QString &sql);
     bool refusesWrite(sqlite3_stmt *statement, const QString &sql);
-    void noteFailedWrite(sqlite3_stmt *statement);
+    void noteFailedWrite(sqlite3_stmt *statement, int code);
+    void noteFailure(int code);
     void finalizeStatements();
 
     sqlite3 *m_database = nullptr;                     // the connection, owned; null while closed
@@ -247,6 +253,7 @@ private:
     QString m_connectionSetup;                         // run on every connection opened
     int m_transactionDepth = 0;                        // nested transactions open; the outermost is SQLite's
     bool m_transactionFailed = false;                  // writes refused; the outermost end rolls back
+    int m_firstFailure = 0;                            // the first failed write's primary result code
     std::function<bool()> m_busyYield;                 // makes a reader of the store let go; may be empty
     std::chrono::steady_clock::time_point m_busySince; // when the present wait for the store began
 };
