@@ -19,6 +19,10 @@
 #include "panels/sheets/LoanDialog.h"
 #include "panels/entry/TradePanel.h"
 #include "platform/KeyedArchiver.h"
+#include "document/EditScope.h"
+#include "document/store/SQLDatabase3.h"
+#include "mainwindow/pages/CurrencyPage.h"
+#include "model/Trade.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -257,6 +261,239 @@ TEST_F(WindowRoadTest, WhatTheCommandsAndPanelsMadeIsStoredAndMatchesAFreshRebui
     for (const auto &c : cases) {
         c.act();
         expectStoreAgrees(c.what);
+    }
+}
+
+// Every tree and list of a book as text, records (summaries, budgets, loans) among them.
+QString bookText(const cv::Book &doc)
+{
+    QString out;
+    std::function<void(const cv::NodePtr &, int)> walk = [&](const cv::NodePtr &node, int depth) {
+        if (!node) return;
+        const QByteArray extra = node->extra() ? cv::KeyedArchiver::archivedDataWithRootObject(node->extra()) : "";
+        out += QStringLiteral("%1 %2 %3 %4 %5 %6\n")
+                   .arg(depth)
+                   .arg(cv::raw(node->kind()))
+                   .arg(node->ident())
+                   .arg(doc.displayName(*node))
+                   .arg(node->currency())
+                   .arg(QString::fromLatin1(extra.toBase64()));
+        for (const cv::NodePtr &child : node->children()) walk(child, depth + 1);
+    };
+    const cv::AccountTrees &a = *doc.accountTrees();
+    const cv::CategoryTrees &c = *doc.categoryTrees();
+    for (const cv::NodePtr &root : {a.asset(), a.debt(), a.summary(), c.moneyFlow(), c.income(), c.expense(), c.summary()})
+        walk(root, 0);
+    for (const cv::CurrencyPtr &currency : doc.currencyList())
+        out += QStringLiteral("currency %1 %2 %3\n").arg(currency->ident()).arg(currency->abbr()).arg(currency->rate());
+    for (const cv::SecurityPtr &security : doc.securityList())
+        out += QStringLiteral("security %1 %2\n").arg(security->ident()).arg(security->name());
+    for (const cv::GroupingPtr &group : doc.groupList())
+        out += QStringLiteral("group %1 %2\n").arg(group->ident()).arg(group->name());
+    return out;
+}
+
+// Every account's balance and every category's month around May, by the place of each in its tree.
+std::map<QString, std::vector<double>> figures(const cv::Book &doc)
+{
+    std::map<QString, std::vector<double>> out;
+    std::function<void(const cv::NodePtr &, const QString &, bool)> walk = [&](const cv::NodePtr &node,
+                                                                               const QString &place, bool account) {
+        for (const cv::NodePtr &child : node->children()) {
+            // Holdings and cash parts have no ident of their own: their record tells them apart.
+            const QString here = place + QLatin1Char('/') + QString::number(child->ident()) + QLatin1Char(':') +
+                                 QString::number(cv::raw(child->kind()));
+            for (const QDate &d : {kMay.addDays(-1), kMayEnd, kMayEnd.addDays(1)})
+                out[here].push_back(account ? doc.valueForAccount(child, d) : doc.summaryForCategoryMonths(child, d, 1));
+            walk(child, here, account);
+        }
+    };
+    walk(doc.accountTrees()->asset(), QStringLiteral("a"), true);
+    walk(doc.accountTrees()->debt(), QStringLiteral("d"), true);
+    walk(doc.categoryTrees()->income(), QStringLiteral("i"), false);
+    walk(doc.categoryTrees()->expense(), QStringLiteral("e"), false);
+    return out;
+}
+
+// The stored entries and trades that no account, category or security of the book names.
+QStringList strays(cv::Book &doc)
+{
+    std::set<int> accounts, categories, securities;
+    for (const cv::NodePtr &root : {doc.accountTrees()->asset(), doc.accountTrees()->debt()})
+        root->reduce([&](cv::Node &n) { return accounts.insert(n.ident()), false; });
+    const cv::CategoryTrees &c = *doc.categoryTrees();
+    for (const cv::NodePtr &root : {c.moneyFlow(), c.income(), c.expense()})
+        root->reduce([&](cv::Node &n) { return categories.insert(n.ident()), false; });
+    for (const cv::SecurityPtr &security : doc.securityList()) securities.insert(security->ident());
+    QStringList out;
+    const auto rows = doc.store()->database()->performQuery(
+        QStringLiteral("SELECT 'entry', id, category, account, destination FROM ActualTable UNION ALL "
+                       "SELECT 'trade', id, brand, account, trans FROM TradeTable;"));
+    for (int r = 0; rows && r < rows->rowCount(); ++r) {
+        const cv::SQLRow row = rows->rowAtIndex(r);
+        const bool entry = row.stringForColumnAtIndex(0) == QLatin1String("entry");
+        const int item = row.intForColumnAtIndex(2), account = row.intForColumnAtIndex(3);
+        if (!(entry ? categories : securities).count(item) || !accounts.count(account))
+            out << row.stringForColumnAtIndex(0) + QString::number(row.intForColumnAtIndex(1));
+    }
+    return out;
+}
+
+// A failed edit of the trees or lists (a write SQLite ends the edit on, or
+// a COMMIT refused) leaves every window on the book as stored: what a fresh
+// open of the saved book reads, with its balances, and a new item made
+// afterwards never takes over what the failed edit meant to remove.
+TEST_F(WindowRoadTest, AFailedEditLeavesTheBookAsTheStoreHoldsIt)
+{
+    open();
+    samplebook::store(*document, cv::EntryKind::Expense, QDate(2009, 5, 12), 2500, food->ident(), card->ident());
+    samplebook::store(*document, cv::EntryKind::Expense, QDate(2009, 5, 14), 700, food->ident(),
+                      cv::AccountTrees::WalletIdent);
+    samplebook::store(*document, cv::EntryKind::Transfer, QDate(2009, 5, 10), 7000, 0, bank->ident(), card->ident());
+    // A second currency with a dated rate, and shares of the security bought in the broker.
+    samplebook::currency(*document, 2, QStringLiteral("USD"), 100, 2);
+    document->commitCurrencyList();
+    ASSERT_TRUE(samplebook::putRate(*document, 2, QDate(2009, 5, 1), 98.5));
+    {
+        auto trade = std::make_shared<cv::Trade>();
+        trade->setKind(cv::TradeKind::Buy);
+        trade->setDate(QDate(2009, 5, 8));
+        trade->setAccount(broker->ident());
+        trade->setSecurity(security);
+        trade->setCount(10);
+        trade->setUnitPrice(900);
+        trade->setFlags(cv::EditNew);
+        std::set<cv::SecurityPtr> touched;
+        cv::EditScope edit(*document);
+        document->applyTrade(trade, broker, {}, touched, true);
+        document->applySecurities(touched);
+        document->commitAccountTrees();
+    }
+    const QString saved = path(QStringLiteral("Failed.cvv2"));
+    cv::SQLDatabase3 &store = *document->store()->database();
+    // The edit's write that SQLite ends the transaction on.
+    const auto stopAt = [&](const char *event, const char *table, const QString &when) {
+        return store.performQuery(QStringLiteral("CREATE TEMP TRIGGER stop AFTER %1 ON %2 WHEN %3 "
+                                                 "BEGIN SELECT RAISE(ROLLBACK, 'stopped'); END;")
+                                      .arg(QLatin1String(event), QLatin1String(table), when)) != nullptr;
+    };
+    // Runs whole, and is refused at its COMMIT: a deferred key the tree's row arms.
+    const auto refuseCommit = [&](int infoRow) {
+        return store.performQuery(QStringLiteral(
+                   "PRAGMA foreign_keys=ON; CREATE TEMP TABLE armed(id INTEGER PRIMARY KEY); "
+                   "CREATE TEMP TABLE fuse(ref INTEGER REFERENCES armed(id) DEFERRABLE INITIALLY DEFERRED); "
+                   "CREATE TEMP TRIGGER stop AFTER INSERT ON InfoTable WHEN new.id = %1 "
+                   "BEGIN INSERT INTO fuse VALUES(1); END;")
+                                      .arg(infoRow)) != nullptr;
+    };
+    const cvtest::page::Viewer viewer = page->viewer();
+    const auto newCash = [&] {
+        ASSERT_TRUE(viewer.click(document->findAccount(bank->ident()).get()));
+        page->command(cv::tag::NewCash);
+        auto *sheet = w->findChild<cv::CashAccountSheet *>();
+        ASSERT_NE(sheet, nullptr);
+        fill(sheet->nameField(), QStringLiteral("Purse"));
+        QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
+    };
+    const struct {
+        const char *what;
+        std::function<bool()> arm;
+        std::function<void()> act;
+        std::function<void()> makeNew; // an item of the kind the act meant to remove, once there is room
+    } cases[] = {
+        {"a category deleted with its entries",
+         [&] { return stopAt("DELETE", "ActualTable", QStringLiteral("1")); },
+         [&] {
+             ASSERT_TRUE(viewer.click(document->findExpense(food->ident()).get()));
+             alerts.answers = {cv::AlertButton::Default}; // its entries go with it
+             page->command(cv::tag::DeleteCategory);
+         },
+         [&] {
+             ASSERT_TRUE(viewer.click(document->findExpense(food->ident()).get()));
+             alerts.names = {QStringLiteral("Dining")};
+             page->command(cv::tag::NewCategory);
+         }},
+        {"an account deleted with its entries, refused at its commit",
+         [&] { return refuseCommit(cv::BookStore::InfoAccount); },
+         [&] {
+             ASSERT_TRUE(viewer.click(document->findAccount(card->ident()).get()));
+             page->command(cv::tag::DeleteAccount);
+         },
+         newCash},
+        {"an account renamed in its sheet",
+         [&] { return stopAt("INSERT", "InfoTable", QStringLiteral("new.id = 1")); },
+         [&] {
+             viewer.open(document->findAccount(bank->ident()).get(), 0);
+             auto *sheet = w->findChild<cv::CashAccountSheet *>();
+             ASSERT_NE(sheet, nullptr);
+             fill(sheet->nameField(), QStringLiteral("Savings"));
+             QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
+         },
+         newCash},
+        {"the dollar dropped on the default's place",
+         [&] { return stopAt("INSERT", "InfoTable", QStringLiteral("new.id = 3")); },
+         [&] {
+             page->showPage("TB05");
+             auto *currencies = qobject_cast<cv::CurrencyPage *>(w->page(cv::BookWindow::CurrencyIndex));
+             ASSERT_NE(currencies, nullptr);
+             alerts.answers = {cv::AlertButton::Default}; // the rates may go
+             currencies->acceptDrop(1, 0);
+             page->showPage("TB01");
+         },
+         newCash},
+        {"a security deleted with its trades and holding",
+         [&] { return stopAt("INSERT", "InfoTable", QStringLiteral("new.id = 4")); },
+         [&] {
+             const cvtest::page::Securities securities = page->securities();
+             ASSERT_TRUE(securities.click(0));
+             alerts.answers = {cv::AlertButton::Default};
+             securities.clickButton("Brand-Delete");
+             securities->close();
+         },
+         [&] {
+             const cvtest::page::Securities securities = page->securities();
+             securities.clickButton("Brand-New");
+             auto *sheet = securities->findChild<cv::SecuritySheet *>();
+             ASSERT_NE(sheet, nullptr);
+             fill(sheet->nameField(), QStringLiteral("Acme"));
+             QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
+             securities->close();
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(document->writeToFile(saved, cv::Book::kTypeV2));
+        const auto before = figures(*document);
+        ASSERT_TRUE(c.arm());
+        alerts.asked.clear();
+        c.act();
+        QApplication::processEvents();
+        const QString notMade = cv::localizedString(QStringLiteral("Edit-Not-Written"));
+        EXPECT_EQ(std::count_if(alerts.asked.begin(), alerts.asked.end(),
+                                [&](const auto &alert) { return alert.message == notMade; }),
+                  1)
+            << "one alert, in the words for a change not made";
+        ASSERT_TRUE(store.performQuery(QStringLiteral("DROP TRIGGER temp.stop; DROP TABLE IF EXISTS temp.fuse; "
+                                                      "DROP TABLE IF EXISTS temp.armed; PRAGMA foreign_keys=OFF;")));
+        // The windows show the book a fresh open of the saved file reads, with its balances.
+        ASSERT_TRUE(document->writeToFile(saved, cv::Book::kTypeV2));
+        cv::Book fresh;
+        ASSERT_TRUE(fresh.initWithContentsOfFile(saved, cv::Book::kTypeV2));
+        EXPECT_EQ(bookText(*document).toStdString(), bookText(fresh).toStdString());
+        EXPECT_EQ(figures(*document), figures(fresh));
+        EXPECT_EQ(figures(fresh), before);
+        const std::string shown = page->viewer().texts();
+        w->viewerPage()->refreshMainView();
+        EXPECT_EQ(shown, page->viewer().texts());
+        // With room again, a new item of the kind takes over nothing.
+        c.makeNew();
+        QApplication::processEvents();
+        ASSERT_TRUE(document->writeToFile(saved, cv::Book::kTypeV2));
+        cv::Book reopened;
+        ASSERT_TRUE(reopened.initWithContentsOfFile(saved, cv::Book::kTypeV2));
+        EXPECT_EQ(strays(reopened), QStringList());
+        auto after = figures(reopened);
+        for (const auto &[place, values] : before) EXPECT_EQ(after[place], values) << place.toStdString();
     }
 }
 
