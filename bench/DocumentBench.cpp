@@ -13,6 +13,8 @@
 #include "Limits.h"
 #include "gen/BookBenchRun.h"
 #include "gen/BookGenerator.h"
+#include "model/AccountTrees.h"
+#include "model/CategoryTrees.h"
 #include "model/Entry.h"
 
 #include <benchmark/benchmark.h>
@@ -277,6 +279,27 @@ void commitEdit(benchmark::State &state, int entries)
     }
     size_t next = 0;
     for (auto _ : state) editEntry(*doc, pool[next++ % pool.size()]);
+    reportPeak(state);
+}
+
+// An account and a category renamed, each committing its whole tree, as the
+// tree commands and sheets do.
+void commitTrees(benchmark::State &state, int entries)
+{
+    auto doc = openOrSkip(state, entries);
+    const cv::NodePtr account = doc ? doc->findAccount(cv::AccountTrees::WalletIdent) : nullptr;
+    const cv::NodePtr category =
+        doc && doc->categoryTrees()->expense()->countChild() > 0 ? doc->categoryTrees()->expense()->childAt(0) : nullptr;
+    if (!account || !category) {
+        state.SkipWithError("no account or category");
+        return;
+    }
+    int n = 0;
+    for (auto _ : state) {
+        const QString name = QStringLiteral("Renamed %1").arg(++n);
+        doc->renameNode(account, name);
+        doc->renameNode(category, name);
+    }
     reportPeak(state);
 }
 
@@ -573,7 +596,8 @@ int main(int argc, char **argv)
         {"integrity_check", integrityCheck},
         {"open_beside_check", openBesideCheck},
         {"createCache", createCache},
-        {"save", save},                       {"commit_edit", commitEdit}, {"value_accounts", valueAllAccounts},
+        {"save", save},                       {"commit_edit", commitEdit}, {"commit_trees", commitTrees},
+        {"value_accounts", valueAllAccounts},
         {"category_months", categoryMonths},  {"xml_export", xmlExport},   {"xml_import", xmlImport},
         {"memo_search", memoSearch},          {"limit_open", limitOpen},   {"limit_save", limitSave},
         {"limit_save_synced", limitSaveSynced}, {"limit_save_files", limitSaveFiles},

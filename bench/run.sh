@@ -34,7 +34,7 @@ for n in "${sizes[@]}"; do
   fi
 done
 
-operations=(open open_beside_check open_store quick_check integrity_check createCache save commit_edit commit_edit_beside_check value_accounts value_accounts_first category_months
+operations=(open open_beside_check open_store quick_check integrity_check createCache save commit_edit commit_trees commit_edit_beside_check value_accounts value_accounts_first category_months
             category_months_first xml_export xml_import memo_search)
 # The floor of an operation, measured in the same run on the same files.
 # The XML import has two: expat's tokenizer, and Qt's, which the program keeps for all but the entry lines.

@@ -62,6 +62,11 @@ struct Book::Private {
     // when its shape is the one last announced.
     void noteTreeCommit(Notification code);
 
+    // Prices or rates removed and put as one edit; `record` notes what changed once all went.
+    using DatedWrite = bool (BookStore::*)(const DatedPricePtr &);
+    bool writeDated(const PriceList &removals, const PriceList &puts, DatedWrite remove, DatedWrite put,
+                    const std::function<void()> &record);
+
     // ---- write path (Book_Store.cpp)
     void updateEntry(cv::EntryKind kind, const EntryPtr &entry, const EntryPtr &old, bool commit);
 

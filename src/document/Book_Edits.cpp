@@ -62,66 +62,49 @@ void hoistChildren(const NodePtr &folder)
     for (const NodePtr &child : children) parent->insertChild(child, at++);
 }
 
-// Writes every removal and put, even past a refusal, and says whether all went.
-bool writeAll(BookStore &store, const Book::PriceList &removals, const Book::PriceList &puts,
-              bool (BookStore::*remove)(const DatedPricePtr &), bool (BookStore::*put)(const DatedPricePtr &))
-{
-    bool written = true;
-    for (const DatedPricePtr &p : removals) written = (store.*remove)(p) && written;
-    for (const DatedPricePtr &p : puts) written = (store.*put)(p) && written;
-    return written;
-}
-
-cv::EditScope::Writes writesFor(const Book::PriceList &removals, const Book::PriceList &puts)
-{
-    return removals.size() + puts.size() > 1 ? cv::EditScope::Writes::Several : cv::EditScope::Writes::AtMostOne;
-}
-
 } // namespace
 
 // ---- prices and rates
 
-bool Book::writePrices(const SecurityPtr &security, const PriceList &removals, const PriceList &puts)
+// Every removal and put is written, even past a refusal, as one edit. The
+// answer waits for the edit's end: its COMMIT may fail too.
+bool Book::Private::writeDated(const PriceList &removals, const PriceList &puts, DatedWrite remove, DatedWrite put,
+                               const std::function<void()> &record)
 {
-    if (!security) return false;
-    // The answer waits for the edit's end: its COMMIT may fail too.
-    const bool outermost = !isEditing();
-    bool written = false;
+    const bool outermost = !m_document.isEditing();
+    bool written = true;
     {
-        cv::EditScope edit(*this, writesFor(removals, puts));
-        written = writeAll(*m_d->m_store, removals, puts, &BookStore::removePrice, &BookStore::putPrice);
+        cv::EditScope edit(m_document, removals.size() + puts.size() > 1 ? cv::EditScope::Writes::Several
+                                                                         : cv::EditScope::Writes::AtMostOne);
+        for (const DatedPricePtr &p : removals) written = ((*m_store).*remove)(p) && written;
+        for (const DatedPricePtr &p : puts) written = ((*m_store).*put)(p) && written;
         if (!written) {
             edit.fail();
         } else {
-            updateChangeCount(ChangeDone);
-            refreshSecurityCache(security);
-            m_d->m_cacheStatus |= 1u << SecurityChanged;
-            m_d->m_edit.changes.securities.insert(security->ident());
+            m_document.updateChangeCount(ChangeDone);
+            record();
         }
     }
-    return written && !(outermost && m_d->m_lastEditFailed);
+    return written && !(outermost && m_lastEditFailed);
+}
+
+bool Book::writePrices(const SecurityPtr &security, const PriceList &removals, const PriceList &puts)
+{
+    return security && m_d->writeDated(removals, puts, &BookStore::removePrice, &BookStore::putPrice, [&] {
+        refreshSecurityCache(security);
+        m_d->m_cacheStatus |= 1u << SecurityChanged;
+        m_d->m_edit.changes.securities.insert(security->ident());
+    });
 }
 
 bool Book::writeRates(const CurrencyPtr &currency, const PriceList &removals, const PriceList &puts)
 {
-    if (!currency) return false;
-    const bool outermost = !isEditing();
-    bool written = false;
-    {
-        cv::EditScope edit(*this, writesFor(removals, puts));
-        written =
-            writeAll(*m_d->m_store, removals, puts, &BookStore::removeExchangeRate, &BookStore::putExchangeRate);
-        if (!written) {
-            edit.fail();
-        } else {
-            updateChangeCount(ChangeDone);
-            refreshCurrencyCache(currency);
-            // Category totals were converted at the old rates: the next page that shows them rebuilds.
-            m_d->m_cacheStatus |= 1u << CurrencyChanged;
-            m_d->m_edit.changes.currencies.insert(currency->ident());
-        }
-    }
-    return written && !(outermost && m_d->m_lastEditFailed);
+    return currency && m_d->writeDated(removals, puts, &BookStore::removeExchangeRate, &BookStore::putExchangeRate, [&] {
+        refreshCurrencyCache(currency);
+        // Category totals were converted at the old rates: the next page that shows them rebuilds.
+        m_d->m_cacheStatus |= 1u << CurrencyChanged;
+        m_d->m_edit.changes.currencies.insert(currency->ident());
+    });
 }
 
 bool Book::putPrice(const DatedPricePtr &price)
