@@ -66,6 +66,11 @@ bool Book::isEditing() const
     return m_d->m_edit.depth > 0;
 }
 
+bool Book::lastEditFailed() const
+{
+    return m_d->m_lastEditFailed;
+}
+
 bool Book::readCancelled() const
 {
     return m_d->m_readCancelled;

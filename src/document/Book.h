@@ -94,6 +94,8 @@ public:
 
     // Whether an edit scope (cv::EditScope) is open.
     bool isEditing() const override;
+    // Whether the last outermost edit was taken back: nothing of it was stored.
+    bool lastEditFailed() const;
 
     // ================= balance cache and valuation (Book_Cache.cpp)
     double currencyRate(const CurrencyPtr &currency, const QDate &date) const override;
