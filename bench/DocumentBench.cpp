@@ -287,9 +287,12 @@ void commitEdit(benchmark::State &state, int entries)
 void commitTrees(benchmark::State &state, int entries)
 {
     auto doc = openOrSkip(state, entries);
-    const cv::NodePtr account = doc ? doc->findAccount(cv::AccountTrees::WalletIdent) : nullptr;
-    const cv::NodePtr category =
-        doc && doc->categoryTrees()->expense()->countChild() > 0 ? doc->categoryTrees()->expense()->childAt(0) : nullptr;
+    const auto first = [](cv::NodePtr node) {
+        while (node && node->countChild() > 0) node = node->childAt(0);
+        return node && node->ident() > 0 ? node : nullptr;
+    };
+    const cv::NodePtr account = doc ? first(doc->accountTrees()->asset()) : nullptr;
+    const cv::NodePtr category = doc ? first(doc->categoryTrees()->expense()) : nullptr;
     if (!account || !category) {
         state.SkipWithError("no account or category");
         return;

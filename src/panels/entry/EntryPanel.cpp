@@ -189,8 +189,10 @@ void EntryPanel::writeEntry(const EntryPtr &entry, const EntryPtr &old)
 
 std::unique_ptr<QUndoCommand> EntryPanel::takeCommitStep()
 {
-    if (m_written.empty()) return nullptr;
-    return std::make_unique<CommittedEntriesStep>(doc(), std::exchange(m_written, {}));
+    auto written = std::exchange(m_written, {});
+    // A commit taken back stored nothing: there is nothing to undo.
+    if (written.empty() || doc()->lastEditFailed()) return nullptr;
+    return std::make_unique<CommittedEntriesStep>(doc(), std::move(written));
 }
 
 void EntryPanel::dropDeletedGroupings(Entry &row) const
