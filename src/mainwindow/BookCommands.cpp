@@ -238,27 +238,33 @@ void BookCommands::editCategorySummary(const NodePtr &summary)
 
 NodePtr BookCommands::cashSheetDidEnd(int code, const NodePtr &node)
 {
+    if (!document()) return nullptr;
     NodePtr result;
-    if (code > 0 && node && node->ident() > 0) {
-        // A changed currency changes every balance that converts from it.
-        document()->updateAccount(node, code == 2);
-        if (code != 2) result = node;
-    } else if (code > 0 && node && document()->accountTrees()) {
-        const std::optional<int> ident = newIdent(false);
-        if (!ident) return nullptr;
-        node->setIdent(*ident);
-        if (node->kind() == NodeKind::Investment) {
-            const NodePtr cash = newNode(NodeKind::CashPart);
-            cash->setIdent(0);
-            cash->setName(QStringLiteral("SYS:Invest-Cache"));
-            cash->setCurrency(node->currency());
-            node->appendChild(cash);
+    {
+        cv::EditScope edit(*document());
+        if (code > 0 && node && node->ident() > 0) {
+            // A changed currency changes every balance that converts from it.
+            document()->updateAccount(node, code == 2);
+            if (code != 2) result = node;
+        } else if (code > 0 && node && document()->accountTrees()) {
+            const std::optional<int> ident = newIdent(false);
+            if (!ident) return nullptr;
+            node->setIdent(*ident);
+            if (node->kind() == NodeKind::Investment) {
+                const NodePtr cash = newNode(NodeKind::CashPart);
+                cash->setIdent(0);
+                cash->setName(QStringLiteral("SYS:Invest-Cache"));
+                cash->setCurrency(node->currency());
+                node->appendChild(cash);
+            }
+            document()->addNode(node, document()->accountTrees()->asset());
+            result = node;
         }
-        document()->addNode(node, document()->accountTrees()->asset());
-        result = node;
+        if (code > 0) document()->commitAccountTrees();
     }
-    accountSheetDidEnd(code, node);
-    return result;
+    if (code > 0 && node && node->parent()) m_window.expandMe(node);
+    // An edit taken back added nothing: a chooser gets no account.
+    return result && document()->findAccount(result->ident()) == result ? result : nullptr;
 }
 
 void BookCommands::debtSheetDidEnd(const SheetResult &result, const NodePtr &node)
@@ -285,27 +291,22 @@ void BookCommands::summarySheetDidEnd(int code, const NodePtr &node)
     if (code <= 0 || !node || !document() || !document()->accountTrees() || !document()->categoryTrees()) return;
     const bool categories = node->kind() == NodeKind::CategorySummary;
     const bool fresh = node->ident() < 1;
-    if (fresh) {
-        const std::optional<int> ident = newIdent(categories);
-        if (!ident) return;
-        node->setIdent(*ident);
-        document()->addNode(node, categories ? document()->categoryTrees()->summary()
-                                             : document()->accountTrees()->summary());
+    {
+        cv::EditScope edit(*document());
+        if (fresh) {
+            const std::optional<int> ident = newIdent(categories);
+            if (!ident) return;
+            node->setIdent(*ident);
+            document()->addNode(node, categories ? document()->categoryTrees()->summary()
+                                                 : document()->accountTrees()->summary());
+        }
+        // The commit announces the tree; the pages read what it names.
+        if (categories)
+            document()->commitCategoryTrees();
+        else
+            document()->commitAccountTrees();
     }
-    if (categories) {
-        // The commit announced the tree; the pages read what it names.
-        document()->commitCategoryTrees();
-    } else {
-        accountSheetDidEnd(code, node);
-    }
-    if (fresh) m_window.expandMe(node);
-}
-
-void BookCommands::accountSheetDidEnd(int code, const NodePtr &node)
-{
-    if (code < 1 || !document()) return;
-    document()->commitAccountTrees();
-    if (node && node->parent()) m_window.expandMe(node);
+    if (fresh || (!categories && node->parent())) m_window.expandMe(node);
 }
 
 // ---------------------------------------------------------------- accounts

@@ -58,13 +58,12 @@ private:
     // the node, none when it could not go there.
     NodePtr addCategoryItem(cv::NodeKind kind, const QString &name);
     // Ends of the sheets: a code above 0 stores the node (a new one gets its
-    // ident and its place), 0 lets a new node go.
+    // ident and its place) in one edit, 0 lets a new node go.
     NodePtr cashSheetDidEnd(int code, const NodePtr &node);
     void debtSheetDidEnd(const SheetResult &result, const NodePtr &node);
     void summarySheetDidEnd(int code, const NodePtr &node);
     // A new security asked for an investment account: its holding goes there.
     void addSecuritySheetDidEnd(const SecurityPtr &security, const NodePtr &account);
-    void accountSheetDidEnd(int code, const NodePtr &node);
 
     Book *document() const { return m_window.document(); }
     // The ident a new account (or category) takes; none, said to the user,

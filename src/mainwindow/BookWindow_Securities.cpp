@@ -9,6 +9,7 @@
 #include "controls/ChooserItem.h"
 #include "controls/CommandRow.h"
 #include "document/Book.h"
+#include "document/EditScope.h"
 #include "mainwindow/SecuritiesWindow.h"
 #include "mainwindow/viewer/ViewerPage.h"
 #include "model/DomainEnums.h"
@@ -132,6 +133,7 @@ OpeningHoldingSheet *BookWindow::editHolding(const NodePtr &node, const NodePtr 
 void BookWindow::openingHoldingSheetDidEnd(int code, const NodePtr &node, const NodePtr &account)
 {
     if (code <= 0 || !node || !d->m_document) return;
+    cv::EditScope edit(*d->m_document);
     if (!node->parent()) {
         if (!account || account->kind() != cv::NodeKind::Investment) return;
         node->setIdent(0);

@@ -438,12 +438,16 @@ bool CurrencyPage::acceptDrop(int from, int to)
         return false;
     commitPendingInput();
     Book &doc = *document();
-    doc.changeCurrencyOrder(from, to);
-    if (to == 0) {
-        doc.reinitializeCurrencyData();
-        m_currencyChanged = true;
+    {
+        // The rates go only with the new order: one edit.
+        EditScope edit(doc);
+        doc.changeCurrencyOrder(from, to);
+        if (to == 0) {
+            doc.reinitializeCurrencyData();
+            m_currencyChanged = true;
+        }
+        doc.commitCurrencyList();
     }
-    doc.commitCurrencyList();
     reload();
     return true;
 }
