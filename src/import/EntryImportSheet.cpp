@@ -249,8 +249,9 @@ std::optional<bool> EntryImportSheet::askDefaults(const char *titleKey, const ch
 bool EntryImportSheet::storeEntries(const std::vector<EntryPtr> &entries)
 {
     bool stored = false;
-    const QMetaObject::Connection noted =
-        connect(m_document, &Book::entriesChanged, this, [&stored] { stored = true; });
+    // A failed edit that read the book back announces a reload: nothing was stored.
+    const QMetaObject::Connection noted = connect(m_document, &Book::entriesChanged, this,
+                                                  [&stored](const ChangeSet &changes) { stored = !changes.reload; });
     {
         EditScope edit(*m_document);
         for (const EntryPtr &entry : entries) storePendingRow(*m_document, entry);

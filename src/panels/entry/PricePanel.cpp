@@ -101,6 +101,19 @@ void PricePanel::build()
     connect(this, &RowPanel::closeMaximizedPanelRequested, this, &PricePanel::okPushed);
     // Undoing a deletion brings the row back: OK follows.
     connect(doc()->undoStack(), &QUndoStack::indexChanged, this, [this] { updateButtons(); });
+    // A failed edit read the book back: the list's security or currency is
+    // found again by its ident (the price cache knows the book's own), or the sheet goes.
+    connect(doc(), isSecurity() ? &Book::securityChanged : &Book::currencyChanged, this,
+            [this](const ChangeSet &changes) {
+                if (!changes.reload || m_ended) return;
+                const SecurityPtr security = m_security ? doc()->findSecurity(m_security->ident()) : nullptr;
+                const CurrencyPtr currency = m_currency ? doc()->findCurrency(m_currencyID) : nullptr;
+                if (!security && !currency) return endSheet(0);
+                if (m_security)
+                    m_security = security;
+                else
+                    m_currency = currency;
+            });
 
     readRows();
     addItem();
@@ -132,7 +145,12 @@ void PricePanel::okPushed()
 {
     if (m_ended) return;
     setReturnCode(0);
-    apply();
+    if (hasChanged()) {
+        tableView()->forceEndFieldEditing(true);
+        commitRows();
+    }
+    // Nothing was stored (the book said why): the rows stay for another OK.
+    if (returnCode() < 0 || m_ended) return;
     endSheet(returnCode());
 }
 
@@ -183,10 +201,9 @@ void PricePanel::commitRows()
     }
     if (removals.empty() && puts.empty()) return;
 
-    if (isSecurity())
-        doc()->writePrices(m_security, removals, puts);
-    else
-        doc()->writeRates(m_currency, removals, puts);
+    const bool written = isSecurity() ? doc()->writePrices(m_security, removals, puts)
+                                      : doc()->writeRates(m_currency, removals, puts);
+    if (!written) setReturnCode(-1);
 }
 
 // ---------------------------------------------------------------- rows

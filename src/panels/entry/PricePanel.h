@@ -5,7 +5,8 @@
 // first and then every new or changed value, so rows that swap dates lose
 // nothing, and refreshes the document's price or rate cache in the same
 // edit. The sheet ends with 1 when anything had changed, else 0 (Cancel 0);
-// its deletion undo steps end with it.
+// its deletion undo steps end with it. An OK whose edit was not stored
+// leaves the sheet open with its rows.
 
 #include "model/Security.h"
 #include "model/Currency.h"
