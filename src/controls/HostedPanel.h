@@ -37,6 +37,10 @@ public:
     virtual void performInputValue(const QString &value) {}
     // The calendar window's date.
     virtual void performInputDate(const QDate &date) {}
+    // A failed edit was taken back and the book read again from its store:
+    // the panel finds what it shows again by ident. False: the book does not
+    // hold it; the panel has dropped its input and the page closes it.
+    virtual bool reloadItem() { return true; }
 };
 
 inline HostedPanel *hostedPanel(QObject *object)

@@ -30,6 +30,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace cv {
@@ -90,6 +91,9 @@ BookWindow::BookWindow(Book *document, QSettings *settings, QWidget *parent)
             connect(d->m_document, signal, this, &BookWindow::documentChanged);
         connect(d->m_document, &Book::aboutToSave, this, &BookWindow::willSave);
         connect(d->m_document, &Book::groupDeleted, this, &BookWindow::groupsDeleted);
+        connect(d->m_document, &Book::accountChanged, this, [this](const cv::ChangeSet &changes) {
+            if (changes.reload) d->reloadPanel();
+        });
     }
     d->restoreFrame();
     updateTitle();
@@ -113,6 +117,16 @@ void BookWindow::Private::buildPages()
     m_currentTabViewIndex = ViewerIndex;
     for (int index = 0; index < kPageCount; ++index) m_tabBar->addTab(cv::localizedString(q.page(index)->identifier()));
     QObject::connect(m_tabBar, &QTabBar::currentChanged, &q, &BookWindow::tabClicked);
+}
+
+void BookWindow::Private::reloadPanel()
+{
+    cv::HostedPanel *panel = q.hostedPanel();
+    if (!panel || panel->reloadItem()) return;
+    // Closed once the edit has ended: the panel may be inside its own commit.
+    QTimer::singleShot(0, &q, [this, page = QPointer<cv::TemporaryPage>(m_temporaryPage)] {
+        if (page && page == m_temporaryPage) q.removeTemporaryTab();
+    });
 }
 
 void BookWindow::Private::connectEditedMark()

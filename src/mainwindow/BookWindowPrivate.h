@@ -34,6 +34,9 @@ struct BookWindow::Private {
     void restoreFrame();
     void storeFrame();
     cv::SecuritiesWindow *ensureSecuritiesWindow();
+    // The book was read again after a failed edit: the open panel finds its
+    // item again, or its page closes.
+    void reloadPanel();
 
     static constexpr int kBatchTag = cv::tag::RepeatedEntry; // the panels' repeated entry command
 

@@ -86,9 +86,14 @@ void BookWindow::expandMe(const NodePtr &node)
     cv::ViewerPage *viewer = viewerPage();
     if (!node || !viewer || !d->m_document) return;
     const AccountTreesPtr &tree = d->m_document->accountTrees();
+    const CategoryTreesPtr &categories = d->m_document->categoryTrees();
     const Node *root = node->root();
     const bool accounts =
         tree && root && (root == tree->asset().get() || root == tree->debt().get() || root == tree->summary().get());
+    // A node the book no longer holds (its edit was taken back) has no row.
+    if (!accounts && !(categories && (root == categories->moneyFlow().get() || root == categories->income().get() ||
+                                      root == categories->expense().get() || root == categories->summary().get())))
+        return;
     ViewerGrid *grid =
         accounts ? static_cast<ViewerGrid *>(viewer->accountView()) : static_cast<ViewerGrid *>(viewer->categoryView());
     cv::ViewerModel *model = grid->viewerModel();

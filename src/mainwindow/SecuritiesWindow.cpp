@@ -404,7 +404,9 @@ SecurityPtr SecuritiesWindow::securitySheetDidEnd(int code, const SecurityPtr &s
     reloadSecurityView();
     const auto &list = m_document->securityList();
     const auto at = std::find(list.begin(), list.end(), security);
-    if (at != list.end()) selectRow(int(at - list.begin()));
+    // An edit taken back read the list again: the sheet's security is none of the book's.
+    if (at == list.end()) return nullptr;
+    selectRow(int(at - list.begin()));
     m_securityChanged = true;
     return security;
 }

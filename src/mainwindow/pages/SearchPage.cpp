@@ -50,6 +50,8 @@ void SearchPage::documentChanged(const ChangeSet &changes)
                       changes.accountTree == TreeChange::Structure || changes.categoryTree == TreeChange::Structure;
     if (rows) {
         m_controller->noteDocumentChanged(isShown());
+        // A reload may give names back: the rows shown are still the store's.
+        if (changes.reload && isShown()) m_controller->resultsPanel()->tableView()->reloadData();
         return;
     }
     if (isShown()) m_controller->resultsPanel()->tableView()->reloadData();

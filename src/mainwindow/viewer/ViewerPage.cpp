@@ -6,6 +6,7 @@
 #include "controls/CalendarPopup.h"
 #include "document/AmountText.h"
 #include "document/Book.h"
+#include "document/EditScope.h"
 #include "document/Preference.h"
 #include "mainwindow/viewer/AccountGrid.h"
 #include "mainwindow/viewer/CategoryGrid.h"
@@ -330,6 +331,12 @@ void ViewerPage::accountViewInvalidate()
 void ViewerPage::documentChanged(const ChangeSet &changes)
 {
     if (!m_built) return;
+    if (changes.reload) {
+        // The trees are new objects: no row may keep the old nodes, shown or not.
+        m_staleRows = false;
+        readRows();
+        return;
+    }
     const bool structure =
         changes.accountTree == TreeChange::Structure || changes.categoryTree == TreeChange::Structure;
     if (structure && m_ignoreTreeChanges) return;
@@ -357,8 +364,12 @@ void ViewerPage::documentChanged(const ChangeSet &changes)
 
 void ViewerPage::treesChanged()
 {
-    if (!m_built) return;
-    if (m_ignoreTreeChanges) return;
+    if (!m_built || m_ignoreTreeChanges) return;
+    readRows();
+}
+
+void ViewerPage::readRows()
+{
     // A new or removed account moves its root's total too.
     m_values.invalidateSums();
     m_accountModel->reloadRows();
@@ -496,8 +507,11 @@ void ViewerPage::storeState()
     // Expansion lives in the nodes' flags, which travel with the trees.
     if (m_expansionChanged) {
         m_ignoreTreeChanges = true;
-        document()->commitAccountTrees();
-        document()->commitCategoryTrees();
+        {
+            EditScope edit(*document());
+            document()->commitAccountTrees();
+            document()->commitCategoryTrees();
+        }
         m_ignoreTreeChanges = false;
         m_expansionChanged = false;
     }

@@ -105,6 +105,8 @@ protected:
 
 private:
     void buildBar(QWidget *bar);
+    // The grids' rows read again from the trees, expansion from the nodes.
+    void readRows();
     void applyFont();
     void setupColumnHeader();
     void syncBar();

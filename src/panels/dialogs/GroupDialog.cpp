@@ -118,6 +118,13 @@ GroupDialog::GroupDialog(Book *document, int currentValue, QWidget *parent)
     connect(m_listView, &GroupTableView::deleteRequested, this, &GroupDialog::deletePushed);
     connect(m_addButton, &QPushButton::clicked, this, &GroupDialog::addPushed);
     connect(m_deleteButton, &QPushButton::clicked, this, &GroupDialog::deletePushed);
+    // A failed edit (a drop's commit) read the book back: the groupings shown
+    // are no longer the book's, and the dialog ends as the book holds them.
+    connect(document, &Book::entriesChanged, this, [this](const ChangeSet &changes) {
+        if (!changes.reload || m_ended) return;
+        m_ended = true;
+        done(QDialog::Rejected);
+    });
     if (m_currentValue != 0) {
         const auto it = std::find_if(m_items.begin(), m_items.end(),
                                      [this](const GroupingPtr &g) { return g->ident() == m_currentValue; });

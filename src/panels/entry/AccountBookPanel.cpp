@@ -123,6 +123,11 @@ RowPanel::RowPtr AccountBookPanel::newRow()
     return row;
 }
 
+NodePtr AccountBookPanel::findItem() const
+{
+    return doc()->findAccount(item()->ident());
+}
+
 void AccountBookPanel::readRows()
 {
     m_pages.clear();

@@ -95,6 +95,7 @@ protected:
     RowPtr newRow() override;
     void readRows() override;
     void commitRows() override;
+    NodePtr findItem() const override;
     void updateButtons() override;
     bool isNumericColumnID(int cid) const override { return cid >= InColumn && cid <= BalanceColumn; }
     int memoColumnId() const override { return MemoColumn; }

@@ -90,6 +90,12 @@ void IncomeExpensePanel::readRows()
     if (!m_defaultsSet) setDefaults();
 }
 
+NodePtr IncomeExpensePanel::findItem() const
+{
+    // A root is found by its ident as well.
+    return m_isExpense ? doc()->findExpense(item()->ident()) : doc()->findIncome(item()->ident());
+}
+
 void IncomeExpensePanel::setDefaults()
 {
     m_defaultsSet = true;

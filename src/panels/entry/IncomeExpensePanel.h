@@ -43,6 +43,7 @@ protected:
     RowPtr newRow() override;
     void readRows() override;
     void commitRows() override;
+    NodePtr findItem() const override;
     cv::CellValue uniqueContentForItem(const Entry &row, int cid, const NodePtr &account) const override;
     bool isColumnEditable(int cid, int row) const override;
     void editSpecialPopupForColumn(int column, int row) override;

@@ -271,12 +271,38 @@ void RowPanel::followBookSteps(const QUndoStack *stack, int index)
     if (!bookMoved && index >= m_undoBase) return;
     // The book's entries moved under the panel, whose own steps are all undone
     // by now (a redo of a book step finds none left): it shows the book as it stands.
+    rereadRows(index);
+}
+
+void RowPanel::rereadRows(int undoIndex)
+{
     ++m_stepGeneration;
-    m_undoBase = index;
+    m_undoBase = undoIndex;
     m_tableView->forceEndFieldEditing(false);
     m_rereading = true;
     settleAfterCommit();
     m_rereading = false;
+}
+
+bool RowPanel::reloadItem()
+{
+    if (m_item) {
+        NodePtr found = findItem();
+        if (!found) {
+            // Nothing typed may reach an item the book never held.
+            m_tableView->forceEndFieldEditing(false);
+            m_hasChanged = false;
+            m_deletedItems.clear();
+            return false;
+        }
+        m_item = std::move(found);
+    }
+    // A panel's own commit that failed reads its rows when it settles.
+    if (m_hasChanged)
+        reloadTable();
+    else
+        rereadRows(m_doc->undoStack()->index());
+    return true;
 }
 
 void RowPanel::settleAfterCommit()

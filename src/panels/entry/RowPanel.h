@@ -84,6 +84,9 @@ public:
     virtual void didEnd() {}
     // A panel without a cancel shows no cancel button.
     virtual bool hasCancel() const { return false; }
+    // The item found again in the book read back; the rows are read again
+    // unless input is pending, which stays (the store did not change under it).
+    bool reloadItem() override;
 
     // ---- rows
     void addItem(EditingTable *table = nullptr) override;
@@ -204,6 +207,9 @@ protected:
     virtual void readRows() = 0;
     // The commit hook: writes the rows through the document, sets the return code.
     virtual void commitRows() {}
+    // The book's node for the item, by its ident, after the book was read
+    // again; none when the book does not hold it. Asked only for an item.
+    virtual NodePtr findItem() const { return nullptr; }
     virtual void updateButtons() {}
 
     // Paging hooks: read the page that holds the unread row (filling it with
@@ -241,6 +247,8 @@ private:
     void replaceRowSteps();
     // The stack moved to the index: a book step undone or redone under the panel.
     void followBookSteps(const QUndoStack *stack, int index);
+    // The book moved under the panel: its rows are read again, its own steps go dead.
+    void rereadRows(int undoIndex);
     void applyChange(const RowPtr &row, int field, const QVariant &value);
     void flipDeleted(const RowPtr &row);
     void flipDeletedInPlace(const RowPtr &row);

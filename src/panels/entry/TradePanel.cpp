@@ -176,6 +176,18 @@ void TradePanel::readRows()
     setItems(found);
 }
 
+NodePtr TradePanel::findItem() const
+{
+    const NodePtr account = doc()->findAccount(accountIdent());
+    if (!account || item()->kind() != cv::NodeKind::Holding) return account;
+    // Holdings carry no ident of their own: the account's holding of the security.
+    for (const NodePtr &child : account->children()) {
+        const auto *unit = dynamic_cast<const SecurityExtra *>(child->extra().get());
+        if (child->kind() == cv::NodeKind::Holding && unit && unit->security() == subjectSecurity()) return child;
+    }
+    return nullptr;
+}
+
 void TradePanel::setChanged(const RowPtr &row)
 {
     const TradePtr t = trade(row);

@@ -125,6 +125,7 @@ protected:
     void setChanged(const RowPtr &row) override;
     void readRows() override;
     void commitRows() override;
+    NodePtr findItem() const override;
     void updateButtons() override;
     void settleAfterCommit() override;
     bool rowGoesBefore(const RowPtr &a, const RowPtr &b) const override;

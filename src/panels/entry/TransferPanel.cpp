@@ -65,6 +65,12 @@ void TransferPanel::readRows()
     setItems(found);
 }
 
+NodePtr TransferPanel::findItem() const
+{
+    const CategoryTreesPtr &trees = doc()->categoryTrees();
+    return trees && trees->moneyFlow() ? trees->moneyFlow()->findMemberWithIdent(item()->ident()) : nullptr;
+}
+
 RowPanel::RowPtr TransferPanel::newRow()
 {
     auto row = std::make_shared<Entry>();

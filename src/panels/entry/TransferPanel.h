@@ -48,6 +48,7 @@ protected:
     RowPtr newRow() override;
     void readRows() override;
     void commitRows() override;
+    NodePtr findItem() const override;
     bool isNumericColumnID(int cid) const override { return cid == AmountColumn || cid == ConvertedColumn; }
     std::optional<Field> amountFieldForColumn(int cid) const override;
     std::optional<Field> accountFieldForColumn(int cid, const Entry &row) const override;
