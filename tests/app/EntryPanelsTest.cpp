@@ -29,6 +29,8 @@
 #include "support/WindowPage.h"
 #include "model/AccountDetail.h"
 #include "model/Trade.h"
+#include "document/store/SQLDatabase3.h"
+#include "platform/KeyedArchiver.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -270,6 +272,77 @@ TEST_F(EntryPanelsTest, InvestmentRowsOpenTheTradePanelAndASearchedTradeOpensWit
     ASSERT_EQ(trades->tableView()->selectionModel()->selectedRows().size(), 1);
     EXPECT_EQ(trades->tradeForRow(trades->tableView()->selectionModel()->selectedRows().first().row())->ident(),
               stored->ident());
+}
+
+// A failed edit in another window (a security deleted in the securities
+// window, refused at its list's row) reads the account tree back while a
+// panel is open: what is typed afterwards is balanced and booked on the
+// account the book holds.
+TEST_F(EntryPanelsTest, AnOpenPanelGoesOnWithItsAccountWhenAFailedEditReadsTheBookBack)
+{
+    open();
+    const InvestBook book = addInvestAccount(*document);
+    auto acme = std::make_shared<cv::Security>();
+    acme->setName(QStringLiteral("Acme"));
+    ASSERT_TRUE(document->addSecurity(acme));
+    document->commitSecurityList();
+    samplebook::store(*document, cv::EntryKind::Income, QDate(2009, 4, 10), 50000, 31, bank->ident());
+    QCoreApplication::processEvents();
+    const int brokerIdent = book.account->ident();
+    const auto holdsAcme = [&](const cv::NodePtr &account) {
+        return account && std::any_of(account->children().begin(), account->children().end(), [&](const auto &n) {
+                   const auto *unit = dynamic_cast<const cv::SecurityExtra *>(n->extra().get());
+                   return unit && unit->security() == acme->ident();
+               });
+    };
+    using Entries = cvtest::page::Entries;
+    const struct {
+        const char *what;
+        int account;
+        std::function<void(const Entries &)> typeAndCheck;
+    } cases[] = {
+        {"the bank's book balances a typed expense from the bank's balance", bank->ident(),
+         [&](const Entries &entries) {
+             const int row = entries.newRow();
+             entries.type(cv::AccountBookPanel::DateColumn, row, QStringLiteral("2009/05/20"));
+             entries.type(cv::AccountBookPanel::OutColumn, row, QStringLiteral("1500"));
+             EXPECT_EQ(entries.cell(cv::AccountBookPanel::BalanceColumn, row), QStringLiteral("48,500"));
+         }},
+        {"the broker's trades put a new holding under the broker the book holds", brokerIdent,
+         [&](const Entries &trades) {
+             const int row = trades.newRow();
+             using T = cv::TradePanel;
+             trades.type(T::DateColumn, row, QStringLiteral("2009/05/12"));
+             ASSERT_TRUE(trades.choose(T::SecurityColumn, row, cv::ChooserItem::fromSecurity(acme)));
+             ASSERT_TRUE(trades.choose(T::KindColumn, row, cv::ChooserItem::fromTradeKind(cv::TradeKind::Buy)));
+             trades.type(T::CountColumn, row, QStringLiteral("10"));
+             trades.type(T::UnitPriceColumn, row, QStringLiteral("500"));
+             trades.ok();
+             EXPECT_TRUE(holdsAcme(document->findAccount(brokerIdent)));
+             const auto stored = cv::KeyedUnarchiver::unarchiveObjectOfClass<cv::AccountTrees>(
+                 document->store()->getAccountData());
+             ASSERT_TRUE(stored);
+             EXPECT_TRUE(holdsAcme(stored->asset()->findMemberWithIdent(brokerIdent)));
+         }},
+    };
+    cv::SQLDatabase3 &store = *document->store()->database();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const Entries panel = cvtest::page::Viewer(viewer).open(document->findAccount(c.account).get());
+        ASSERT_TRUE(panel);
+        ASSERT_TRUE(store.performQuery(QStringLiteral("CREATE TEMP TRIGGER stop AFTER INSERT ON InfoTable WHEN "
+                                                      "new.id = 4 BEGIN SELECT RAISE(ROLLBACK, 'stopped'); END;")));
+        const cvtest::page::Securities securities = cvtest::page::Window(*delegate, w).securities();
+        ASSERT_TRUE(securities.click(0));
+        alerts.answers = {cv::AlertButton::Default};
+        securities.clickButton("Brand-Delete");
+        securities->close();
+        ASSERT_TRUE(store.performQuery(QStringLiteral("DROP TRIGGER temp.stop;")));
+        ASSERT_NE(document->findSecurity(book.security), nullptr) << "the delete was not made";
+        ASSERT_EQ(w->temporaryPage() ? w->temporaryPage()->panel() : nullptr, panel.panel());
+        c.typeAndCheck(panel);
+        w->selectTabWithIdentifier(QStringLiteral("TB01"));
+    }
 }
 
 using EntryPanelsScreenshotTest = InLanguages<EntryPanelsTest>;

@@ -2,9 +2,12 @@
 // puts), the return codes, and that nothing of the sheet outlives it.
 #include "panels/PanelTestSupport.h"
 
+#include "document/store/SQLDatabase3.h"
 #include "panels/entry/PricePanel.h"
+#include "platform/ScriptedAlertPresenter.h"
 
 #include <QPushButton>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -108,6 +111,7 @@ TEST(PricePanel, OkWritesRemovalsBeforePutsAndAnswersWhetherAnythingChanged)
         std::function<void(Panel &)> edit;
         int code;
         Rows after;
+        bool refusedFirst = false; // the first OK's write is refused: the sheet stays with its rows
     } cases[] = {
         {"nothing typed", [](Panel &) {}, 0, {{1, 100}, {2, 200}}},
         {"a date moved to a free day",
@@ -145,6 +149,14 @@ TEST(PricePanel, OkWritesRemovalsBeforePutsAndAnswersWhetherAnythingChanged)
              p.setObjectValue(p.tableView(), QStringLiteral("1,250"), 1, last);
          },
          1, {{1, 100}, {2, 200}, {9, 1250}}},
+        {"a removal and a put refused, then stored once with room",
+         [](Panel &p) {
+             const int last = p.numberOfRows(p.tableView()) - 1;
+             p.setObjectValue(p.tableView(), QStringLiteral("2009/01/09"), 0, last);
+             p.setObjectValue(p.tableView(), QStringLiteral("1,250"), 1, last);
+             p.setObjectValue(p.tableView(), QString(), 1, rowOfDay(p, 1));
+         },
+         1, {{2, 200}, {9, 1250}}, true},
     };
     // clang-format on
     for (const auto &c : cases) {
@@ -156,6 +168,22 @@ TEST(PricePanel, OkWritesRemovalsBeforePutsAndAnswersWhetherAnythingChanged)
         putPrice(*doc, security->ident(), QDate(2009, 1, 2), 200);
         Panel panel(doc.get(), security, kTop);
         c.edit(panel);
+        if (c.refusedFirst) {
+            cv::SQLDatabase3 &store = *doc->store()->database();
+            ASSERT_TRUE(store.performQuery(QStringLiteral(
+                "CREATE TEMP TRIGGER stop AFTER INSERT ON PriceTable BEGIN SELECT RAISE(ROLLBACK, 'stopped'); END;")));
+            const int rows = panel.numberOfRows(panel.tableView());
+            const QString typed = panel.cellText(Panel::PriceColumn, rows - 1);
+            ScriptedAlertPresenter alerts;
+            QSignalSpy ended(&panel, &Panel::sheetEnded);
+            panel.okPushed();
+            EXPECT_EQ(ended.count(), 0);
+            EXPECT_EQ(alerts.asked.size(), 1u) << "the book's alert alone";
+            EXPECT_EQ(stored(*doc, security->ident()), (Rows{{1, 100}, {2, 200}}));
+            EXPECT_EQ(panel.numberOfRows(panel.tableView()), rows);
+            EXPECT_EQ(panel.cellText(Panel::PriceColumn, rows - 1), typed);
+            ASSERT_TRUE(store.performQuery(QStringLiteral("DROP TRIGGER temp.stop;")));
+        }
         EXPECT_EQ(endCode(panel, true), c.code);
         EXPECT_EQ(stored(*doc, security->ident()), c.after);
         EXPECT_EQ(doc->securityPrice(security, QDate(2009, 12, 31)), c.after.back().second);
