@@ -91,8 +91,10 @@ void BookWindow::expandMe(const NodePtr &node)
     const bool accounts =
         tree && root && (root == tree->asset().get() || root == tree->debt().get() || root == tree->summary().get());
     // A node the book no longer holds (its edit was taken back) has no row.
-    if (!accounts && !(categories && (root == categories->moneyFlow().get() || root == categories->income().get() ||
-                                      root == categories->expense().get() || root == categories->summary().get())))
+    const bool transferRow = node == d->m_document->autoCashIn() || node == d->m_document->autoCashOut();
+    if (!accounts && !transferRow &&
+        !(categories && (root == categories->moneyFlow().get() || root == categories->income().get() ||
+                         root == categories->expense().get() || root == categories->summary().get())))
         return;
     ViewerGrid *grid =
         accounts ? static_cast<ViewerGrid *>(viewer->accountView()) : static_cast<ViewerGrid *>(viewer->categoryView());

@@ -201,8 +201,8 @@ void PricePanel::commitRows()
     }
     if (removals.empty() && puts.empty()) return;
 
-    const bool written = isSecurity() ? doc()->writePrices(m_security, removals, puts)
-                                      : doc()->writeRates(m_currency, removals, puts);
+    const bool written =
+        isSecurity() ? doc()->writePrices(m_security, removals, puts) : doc()->writeRates(m_currency, removals, puts);
     if (!written) setReturnCode(-1);
 }
 
