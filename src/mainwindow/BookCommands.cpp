@@ -238,15 +238,15 @@ void BookCommands::editCategorySummary(const NodePtr &summary)
 
 NodePtr BookCommands::cashSheetDidEnd(int code, const NodePtr &node)
 {
-    if (!document()) return nullptr;
+    if (code <= 0 || !document()) return nullptr;
     NodePtr result;
     {
         cv::EditScope edit(*document());
-        if (code > 0 && node && node->ident() > 0) {
+        if (node && node->ident() > 0) {
             // A changed currency changes every balance that converts from it.
             document()->updateAccount(node, code == 2);
             if (code != 2) result = node;
-        } else if (code > 0 && node && document()->accountTrees()) {
+        } else if (node && document()->accountTrees()) {
             const std::optional<int> ident = newIdent(false);
             if (!ident) return nullptr;
             node->setIdent(*ident);
@@ -260,9 +260,9 @@ NodePtr BookCommands::cashSheetDidEnd(int code, const NodePtr &node)
             document()->addNode(node, document()->accountTrees()->asset());
             result = node;
         }
-        if (code > 0) document()->commitAccountTrees();
+        document()->commitAccountTrees();
     }
-    if (code > 0 && node && node->parent()) m_window.expandMe(node);
+    if (node && node->parent()) m_window.expandMe(node);
     // An edit taken back added nothing: a chooser gets no account.
     return result && document()->findAccount(result->ident()) == result ? result : nullptr;
 }
