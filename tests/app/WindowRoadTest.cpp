@@ -293,7 +293,8 @@ QString bookText(const cv::Book &doc)
     return out;
 }
 
-// Every account's balance and every category's month around May, by the place of each in its tree.
+// Every account's balance and every category's month around May, by the place of each in its tree,
+// and every currency's rate.
 std::map<QString, std::vector<double>> figures(const cv::Book &doc)
 {
     std::map<QString, std::vector<double>> out;
@@ -312,6 +313,9 @@ std::map<QString, std::vector<double>> figures(const cv::Book &doc)
     walk(doc.accountTrees()->debt(), QStringLiteral("d"), true);
     walk(doc.categoryTrees()->income(), QStringLiteral("i"), false);
     walk(doc.categoryTrees()->expense(), QStringLiteral("e"), false);
+    // The dated rates count too: a change of the default removes them.
+    for (const cv::CurrencyPtr &currency : doc.currencyList())
+        out[QStringLiteral("r/%1").arg(currency->ident())] = {doc.currencyRate(currency, kMayEnd)};
     return out;
 }
 
@@ -353,7 +357,7 @@ TEST_F(WindowRoadTest, AFailedEditLeavesTheBookAsTheStoreHoldsIt)
     // A second currency with a dated rate, and shares of the security bought in the broker.
     samplebook::currency(*document, 2, QStringLiteral("USD"), 100, 2);
     document->commitCurrencyList();
-    ASSERT_TRUE(samplebook::putRate(*document, 2, QDate(2009, 5, 1), 98.5));
+    ASSERT_TRUE(document->putRate(samplebook::priceTime(2, QDate(2009, 5, 1), 98.5)));
     {
         auto trade = std::make_shared<cv::Trade>();
         trade->setKind(cv::TradeKind::Buy);
