@@ -275,17 +275,24 @@ bool Book::isDocumentEdited() const
 
 void Book::Private::beginEdit(bool transaction)
 {
-    if (m_edit.depth++ > 0) {
+    if (m_edit.depth > 0) {
+        ++m_edit.depth;
         // An inner edit of several writes inside one that opened no transaction opens it now.
         if (transaction && !m_edit.inTransaction) m_edit.inTransaction = m_store->beginTransaction();
         return;
     }
-    m_edit.failed = false;
+    // The book may still show a failed edit the store could not be read after:
+    // read back first. An edit whose caller may hold what that replaced, or
+    // that meets a store still held, is not made either.
+    const bool stale = m_readBackPending && !m_store->inTransaction() && readBackAgain() != ReadBack::Same;
+    m_edit.depth = 1;
+    m_edit.failed = stale;
     m_edit.changes = cv::ChangeSet();
     m_edit.touched.clear();
     m_edit.editedAtStart = m_edited;
     m_store->clearWriteFailure();
-    m_edit.inTransaction = transaction && m_store->beginTransaction();
+    // Even a lone write is taken back then.
+    m_edit.inTransaction = (transaction || stale) && m_store->beginTransaction();
 }
 
 void Book::Private::failEdit()
@@ -322,12 +329,16 @@ void Book::Private::endEdit()
         // Inside an open or a new book's making, that one reads the book and says what failed.
         const bool alone = !m_store->inTransaction();
         std::vector<std::shared_ptr<const void>> retired;
-        const bool readBack = alone && readBackInfoRows(retired);
-        // The cache already holds what the store refused; show what the file will hold.
-        m_document.createCache();
-        if (readBack) announceReload();
+        const ReadBack readBack = alone ? readBackInfoRows(retired) : ReadBack::Same;
+        m_readBackPending = readBack == ReadBack::Unreadable;
+        // The cache already holds what the store refused; show what the file will hold
+        // (a store that answers no read cannot tell: it is rebuilt once it answers).
+        if (!m_readBackPending) m_document.createCache();
+        if (readBack == ReadBack::Replaced) announceReload();
         retired.clear();
         if (alone) warnNotWritten();
+        // The program holding the store may have let go meanwhile.
+        if (m_readBackPending) readBackAgain();
         if (awaitStoreCheck) takeStoreCheck();
         return;
     }

@@ -43,10 +43,13 @@ struct Book::Private {
     // After a failed edit the trees and lists in memory may hold what the
     // store never took (the sheets change nodes before any edit begins):
     // each that differs from its stored row is read from the store again,
-    // as the open reads it. True when any was; the objects it replaced are
-    // handed to `retired`, so that no window meets a freed node before it
-    // hears of the reload.
-    bool readBackInfoRows(std::vector<std::shared_ptr<const void>> &retired);
+    // as the open reads it. The objects it replaced are handed to `retired`,
+    // so that no window meets a freed node before it hears of the reload.
+    enum class ReadBack { Same, Replaced, Unreadable };
+    ReadBack readBackInfoRows(std::vector<std::shared_ptr<const void>> &retired);
+    // A read-back the store did not answer is tried again; once it answers,
+    // the cache is rebuilt and a reload announced.
+    ReadBack readBackAgain();
     // One change, marked as a reload, on every signal a window reads.
     void announceReload();
     // Tells the user that the edit was not made, and why where that helps.
@@ -153,6 +156,7 @@ struct Book::Private {
     };
     Edit m_edit;
     bool m_lastEditFailed = false; // the last outermost edit was rolled back
+    bool m_readBackPending = false; // a failed edit's read-back found the store unreadable
     TreeShape m_accountShape;  // the account tree as last announced; empty when not known
     TreeShape m_categoryShape; // the category tree as last announced; empty when not known
     PrintSettingsPtr m_printSettings;

@@ -313,8 +313,13 @@ void keepViewState(std::initializer_list<NodePtr> shown, std::initializer_list<N
 
 } // namespace
 
-bool Book::Private::readBackInfoRows(std::vector<std::shared_ptr<const void>> &retired)
+Book::Private::ReadBack Book::Private::readBackInfoRows(std::vector<std::shared_ptr<const void>> &retired)
 {
+    if (!m_store->isOpen()) return ReadBack::Same;
+    if (!m_store->isReadable()) {
+        qCWarning(lcDocument) << "the book could not be read again from its store";
+        return ReadBack::Unreadable;
+    }
     bool replaced = false;
     // Lists first: the trees' fix-ups read the default currency.
     const auto readList = [&](auto &shown, const QByteArray &data, auto set) {
@@ -327,9 +332,9 @@ bool Book::Private::readBackInfoRows(std::vector<std::shared_ptr<const void>> &r
         (m_document.*set)(std::move(*stored));
         replaced = true;
     };
-    // Every book has its currency row: without it the store cannot be read, and nothing is.
-    const QByteArray currencies = m_store->isOpen() ? m_store->getCurrencyData() : QByteArray();
-    if (currencies.isNull()) return false;
+    // Every book has its currency row; a store made without its rows has nothing to read back.
+    const QByteArray currencies = m_store->getCurrencyData();
+    if (currencies.isNull()) return ReadBack::Same;
     readList(m_currencyList, currencies, &Book::setCurrencyList);
     readList(m_securityList, m_store->getSecurityData(), &Book::setSecurityList);
     readList(m_groupList, m_store->getGroupData(), &Book::setGroupList);
@@ -369,13 +374,25 @@ bool Book::Private::readBackInfoRows(std::vector<std::shared_ptr<const void>> &r
             replaced = true;
         }
     }
-    if (!replaced) return false;
+    if (!replaced) return ReadBack::Same;
     qCWarning(lcDocument) << "the book was read again from its store";
     m_document.clearLookups();
     // Announced as a reload: the trees as stored.
     m_accountShape = accountShape();
     m_categoryShape = categoryShape();
-    return true;
+    return ReadBack::Replaced;
+}
+
+Book::Private::ReadBack Book::Private::readBackAgain()
+{
+    std::vector<std::shared_ptr<const void>> retired;
+    const ReadBack read = readBackInfoRows(retired);
+    if (read == ReadBack::Unreadable) return read;
+    m_readBackPending = false;
+    // The cache was left as the failed edit left it.
+    m_document.createCache();
+    announceReload();
+    return read;
 }
 
 bool Book::readFromFile(const QString &path, const QString &type)

@@ -8,8 +8,11 @@
 
 #include "platform/ScriptedAlertPresenter.h"
 #include "document/EditScope.h"
+#include "document/store/SQLDatabase3.h"
 #include "document/store/DocumentContainer.h"
 #include "platform/LongOperations.h"
+
+#include <sqlite3.h>
 
 #include <functional>
 
@@ -266,6 +269,35 @@ TEST_F(EditScopeTest, AFailedScopeRollsBackRebuildsTheCacheAndEmitsNothing)
         if (!ran) std::cout << "[  SKIPPED ] " << c.name << ": no disk of its own can be mounted here\n";
         EXPECT_TRUE(ran.value_or(true));
     }
+}
+
+// Another program that holds the store so that not even a read answers
+// leaves the failed edit unread back: the book is read back once the store
+// answers, before the next edit, which is not made either (its caller may
+// hold what that replaced).
+TEST_F(EditScopeTest, AStoreThatAnswersNoReadIsReadBackBeforeTheNextEdit)
+{
+    cv::SQLDatabase3::setBusyWaitForTests(std::chrono::milliseconds(20));
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(doc->store()->workingPath().toUtf8().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; DELETE FROM InfoTable WHERE id = 999;", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    ScriptedAlertPresenter alerts;
+    doc->renameNode(food, QStringLiteral("Meals"));
+    ASSERT_EQ(alerts.asked.size(), 1u);
+    EXPECT_EQ(alerts.asked[0].message, cv::localizedString(QStringLiteral("Edit-Not-Written-Held")));
+    sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    cv::SQLDatabase3::setBusyWaitForTests(std::chrono::seconds(10));
+
+    SignalLog log(*doc);
+    doc->renameNode(doc->findExpense(1005), QStringLiteral("Dining"));
+    EXPECT_EQ(doc->findExpense(1005)->name(), QStringLiteral("C1005"));
+    EXPECT_TRUE(log.last["actual"].reload);
+    EXPECT_EQ(alerts.asked.size(), 2u);
+    doc->renameNode(doc->findExpense(1005), QStringLiteral("Dining"));
+    EXPECT_EQ(alerts.asked.size(), 2u);
+    EXPECT_NE(doc->store()->getCategoryData().indexOf("Dining"), -1);
 }
 
 TEST_F(EditScopeTest, BalancesReadRightAfterAWriteEqualAFreshRebuild)

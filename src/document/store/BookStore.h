@@ -93,6 +93,9 @@ public:
     };
     WriteFailure writeFailure() const;
     void clearWriteFailure();
+    // Whether the store answers a read: another program may hold it so that
+    // not even that waits its turn.
+    bool isReadable();
 
     // Info rows hold keyed archives (stored as Base64 text). A get answers a
     // null QByteArray when the row is missing or unreadable.

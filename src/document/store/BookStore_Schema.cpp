@@ -165,6 +165,11 @@ BookStore::WriteFailure BookStore::writeFailure() const
     }
 }
 
+bool BookStore::isReadable()
+{
+    return m_isOpen && query(QStringLiteral("SELECT count(*) FROM %1;").arg(TB_INFO)) != nullptr;
+}
+
 void BookStore::clearWriteFailure()
 {
     if (m_database) m_database->clearFailure();

@@ -346,6 +346,7 @@ bool SQLDatabase3::openConnection(bool withoutLogIndex)
 namespace {
 
 std::atomic<bool> g_foldRefusedForTests{false};
+std::atomic<std::chrono::milliseconds> g_busyWait{std::chrono::seconds(10)};
 
 // Runs a journal_mode pragma: SQLITE_OK when the store answers `wanted`.
 int journalMode(sqlite3 *db, const char *sql, const char *wanted)
@@ -516,6 +517,11 @@ void SQLDatabase3::setFoldRefusedForTests(bool refused)
     g_foldRefusedForTests = refused;
 }
 
+void SQLDatabase3::setBusyWaitForTests(std::chrono::milliseconds wait)
+{
+    g_busyWait = wait;
+}
+
 int SQLDatabase3::busyWait(void *self, int tries)
 {
     auto *db = static_cast<SQLDatabase3 *>(self);
@@ -524,7 +530,7 @@ int SQLDatabase3::busyWait(void *self, int tries)
     // The store check reads beside this connection: it steps aside, so an
     // edit never waits for it.
     if (db->m_busyYield && db->m_busyYield()) return 1;
-    if (now - db->m_busySince >= std::chrono::seconds(10)) return 0;
+    if (now - db->m_busySince >= g_busyWait.load()) return 0;
     std::this_thread::sleep_for(std::chrono::milliseconds(std::min(tries + 1, 10)));
     return 1;
 }

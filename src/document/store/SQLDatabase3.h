@@ -177,6 +177,9 @@ public:
     // Tests: while on, every fold of the log fails, leaving log and store as
     // they are.
     static void setFoldRefusedForTests(bool refused);
+    // Tests: how long a statement waits for a store another connection holds
+    // (10 s otherwise).
+    static void setBusyWaitForTests(std::chrono::milliseconds wait);
 
     // Runs every statement of the text in turn, binding `texts` to the "?"
     // parameters in order across the statements. The result holds the rows of
