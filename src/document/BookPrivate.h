@@ -155,10 +155,10 @@ struct Book::Private {
         std::optional<TreeShape> categoryShape;
     };
     Edit m_edit;
-    bool m_lastEditFailed = false; // the last outermost edit was rolled back
+    bool m_lastEditFailed = false;  // the last outermost edit was rolled back
     bool m_readBackPending = false; // a failed edit's read-back found the store unreadable
-    TreeShape m_accountShape;  // the account tree as last announced; empty when not known
-    TreeShape m_categoryShape; // the category tree as last announced; empty when not known
+    TreeShape m_accountShape;       // the account tree as last announced; empty when not known
+    TreeShape m_categoryShape;      // the category tree as last announced; empty when not known
     PrintSettingsPtr m_printSettings;
     QString m_fileName;
     QString m_fileType;

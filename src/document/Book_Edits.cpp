@@ -99,12 +99,13 @@ bool Book::writePrices(const SecurityPtr &security, const PriceList &removals, c
 
 bool Book::writeRates(const CurrencyPtr &currency, const PriceList &removals, const PriceList &puts)
 {
-    return currency && m_d->writeDated(removals, puts, &BookStore::removeExchangeRate, &BookStore::putExchangeRate, [&] {
-        refreshCurrencyCache(currency);
-        // Category totals were converted at the old rates: the next page that shows them rebuilds.
-        m_d->m_cacheStatus |= 1u << CurrencyChanged;
-        m_d->m_edit.changes.currencies.insert(currency->ident());
-    });
+    return currency &&
+           m_d->writeDated(removals, puts, &BookStore::removeExchangeRate, &BookStore::putExchangeRate, [&] {
+               refreshCurrencyCache(currency);
+               // Category totals were converted at the old rates: the next page that shows them rebuilds.
+               m_d->m_cacheStatus |= 1u << CurrencyChanged;
+               m_d->m_edit.changes.currencies.insert(currency->ident());
+           });
 }
 
 bool Book::putPrice(const DatedPricePtr &price)

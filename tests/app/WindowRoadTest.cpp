@@ -282,7 +282,8 @@ QString bookText(const cv::Book &doc)
     };
     const cv::AccountTrees &a = *doc.accountTrees();
     const cv::CategoryTrees &c = *doc.categoryTrees();
-    for (const cv::NodePtr &root : {a.asset(), a.debt(), a.summary(), c.moneyFlow(), c.income(), c.expense(), c.summary()})
+    for (const cv::NodePtr &root :
+         {a.asset(), a.debt(), a.summary(), c.moneyFlow(), c.income(), c.expense(), c.summary()})
         walk(root, 0);
     for (const cv::CurrencyPtr &currency : doc.currencyList())
         out += QStringLiteral("currency %1 %2 %3\n").arg(currency->ident()).arg(currency->abbr()).arg(currency->rate());
@@ -305,7 +306,8 @@ std::map<QString, std::vector<double>> figures(const cv::Book &doc)
             const QString here = place + QLatin1Char('/') + QString::number(child->ident()) + QLatin1Char(':') +
                                  QString::number(cv::raw(child->kind()));
             for (const QDate &d : {kMay.addDays(-1), kMayEnd, kMayEnd.addDays(1)})
-                out[here].push_back(account ? doc.valueForAccount(child, d) : doc.summaryForCategoryMonths(child, d, 1));
+                out[here].push_back(account ? doc.valueForAccount(child, d)
+                                            : doc.summaryForCategoryMonths(child, d, 1));
             walk(child, here, account);
         }
     };
@@ -400,8 +402,7 @@ TEST_F(WindowRoadTest, AFailedEditLeavesTheBookAsTheStoreHoldsIt)
         std::function<void()> act;
         std::function<void()> makeNew; // an item of the kind the act meant to remove, once there is room
     } cases[] = {
-        {"a category deleted with its entries",
-         stopAfter("DELETE ON ActualTable"),
+        {"a category deleted with its entries", stopAfter("DELETE ON ActualTable"),
          [&] {
              ASSERT_TRUE(viewer.click(document->findExpense(food->ident()).get()));
              alerts.answers = {cv::AlertButton::Default}; // its entries go with it
@@ -412,15 +413,13 @@ TEST_F(WindowRoadTest, AFailedEditLeavesTheBookAsTheStoreHoldsIt)
              alerts.names = {QStringLiteral("Dining")};
              page->command(cv::tag::NewCategory);
          }},
-        {"an account deleted with its entries, refused at its commit",
-         refuseCommit,
+        {"an account deleted with its entries, refused at its commit", refuseCommit,
          [&] {
              ASSERT_TRUE(viewer.click(document->findAccount(card->ident()).get()));
              page->command(cv::tag::DeleteAccount);
          },
          newCash},
-        {"an account renamed in its sheet",
-         stopAfter("INSERT ON InfoTable WHEN new.id = 1"),
+        {"an account renamed in its sheet", stopAfter("INSERT ON InfoTable WHEN new.id = 1"),
          [&] {
              viewer.open(document->findAccount(bank->ident()).get(), 0);
              auto *sheet = w->findChild<cv::CashAccountSheet *>();
@@ -429,8 +428,7 @@ TEST_F(WindowRoadTest, AFailedEditLeavesTheBookAsTheStoreHoldsIt)
              QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
          },
          newCash},
-        {"the dollar dropped on the default's place",
-         stopAfter("INSERT ON InfoTable WHEN new.id = 3"),
+        {"the dollar dropped on the default's place", stopAfter("INSERT ON InfoTable WHEN new.id = 3"),
          [&] {
              page->showPage("TB05");
              auto *currencies = qobject_cast<cv::CurrencyPage *>(w->page(cv::BookWindow::CurrencyIndex));
@@ -440,8 +438,7 @@ TEST_F(WindowRoadTest, AFailedEditLeavesTheBookAsTheStoreHoldsIt)
              page->showPage("TB01");
          },
          newCash},
-        {"a security deleted with its trades and holding",
-         stopAfter("INSERT ON InfoTable WHEN new.id = 4"),
+        {"a security deleted with its trades and holding", stopAfter("INSERT ON InfoTable WHEN new.id = 4"),
          [&] {
              const cvtest::page::Securities securities = page->securities();
              ASSERT_TRUE(securities.click(0));
@@ -458,8 +455,7 @@ TEST_F(WindowRoadTest, AFailedEditLeavesTheBookAsTheStoreHoldsIt)
              QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
              securities->close();
          }},
-        {"an expense typed in the account book",
-         stopAfter("INSERT ON ActualTable"),
+        {"an expense typed in the account book", stopAfter("INSERT ON ActualTable"),
          [&] {
              const Entries book = viewer.open(document->findAccount(bank->ident()).get());
              ASSERT_TRUE(book);
