@@ -32,6 +32,20 @@ NodePtr nearestFolder(Node *node, NodeKind rootKindBelow)
     return nullptr;
 }
 
+// A sheet opened before a failed edit read the book back may end on a node
+// the book no longer holds: its change is not made, and the user is told.
+bool heldOrNew(const Book &book, const NodePtr &node)
+{
+    if (!node || node->ident() <= 0) return true;
+    const Node *root = node->root();
+    const AccountTrees &a = *book.accountTrees();
+    const CategoryTrees &c = *book.categoryTrees();
+    for (const NodePtr &r : {a.asset(), a.debt(), a.summary(), c.moneyFlow(), c.income(), c.expense(), c.summary()})
+        if (r.get() == root) return true;
+    Alert::warn(cv::localizedString("Edit-Not-Written"));
+    return false;
+}
+
 cv::TreeSelection::Tree treeOf(const Node *root, const std::vector<std::pair<NodePtr, cv::TreeSelection::Tree>> &roots)
 {
     for (const auto &[node, tree] : roots) {
@@ -238,7 +252,7 @@ void BookCommands::editCategorySummary(const NodePtr &summary)
 
 NodePtr BookCommands::cashSheetDidEnd(int code, const NodePtr &node)
 {
-    if (code <= 0 || !document()) return nullptr;
+    if (code <= 0 || !document() || !heldOrNew(*document(), node)) return nullptr;
     NodePtr result;
     {
         cv::EditScope edit(*document());
@@ -270,6 +284,7 @@ NodePtr BookCommands::cashSheetDidEnd(int code, const NodePtr &node)
 void BookCommands::debtSheetDidEnd(const SheetResult &result, const NodePtr &node)
 {
     if (result.code <= 0 || !node || !document() || !document()->accountTrees()) return;
+    if (!heldOrNew(*document(), node)) return;
     const bool loan = node->kind() == NodeKind::Loan;
     {
         cv::EditScope edit(*document());
@@ -289,6 +304,7 @@ void BookCommands::debtSheetDidEnd(const SheetResult &result, const NodePtr &nod
 void BookCommands::summarySheetDidEnd(int code, const NodePtr &node)
 {
     if (code <= 0 || !node || !document() || !document()->accountTrees() || !document()->categoryTrees()) return;
+    if (!heldOrNew(*document(), node)) return;
     const bool categories = node->kind() == NodeKind::CategorySummary;
     const bool fresh = node->ident() < 1;
     {

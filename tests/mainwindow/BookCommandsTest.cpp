@@ -16,6 +16,7 @@
 #include "panels/sheets/CashAccountSheet.h"
 #include "panels/sheets/InputTextField.h"
 #include "support/SampleBook.h"
+#include "document/store/SQLDatabase3.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -478,6 +479,30 @@ TEST_F(BookCommandsTest, ABookBuiltThroughTheCommandsReadsBackTheSame)
 
 // A book from outside may hold the greatest ident there is: it reads as it
 // is, and every command that would number a new item says no instead.
+// Another window's edit fails while an account's sheet is up and the book is
+// read back: the sheet's OK then changes nothing and says so.
+TEST_F(BookCommandsTest, ASheetEndedOnANodeTheBookReadBackChangesNothing)
+{
+    open();
+    const cv::NodePtr wallet = document->findAccount(cv::AccountTrees::WalletIdent);
+    samplebook::node(asset(), 2001, NodeKind::Cash, QStringLiteral("Purse"));
+    document->commitAccountTrees();
+    w->setAccountSheetOpener([&](cv::BookWindow &, cv::BookWindow::AccountSheet, const cv::NodePtr &node,
+                                 cv::BookWindow::SheetDone done) {
+        cv::SQLDatabase3 &store = *document->store()->database();
+        ASSERT_TRUE(store.performQuery(QStringLiteral(
+            "CREATE TEMP TRIGGER stop AFTER INSERT ON InfoTable BEGIN SELECT RAISE(ROLLBACK, 'stopped'); END;")));
+        document->renameNode(document->findAccount(2001), QStringLiteral("Bag"));
+        ASSERT_TRUE(store.performQuery(QStringLiteral("DROP TRIGGER temp.stop;")));
+        node->setName(QStringLiteral("Changed"));
+        done({1, std::nullopt});
+    });
+    w->editAccount(wallet);
+    EXPECT_EQ(alerts.asked.size(), 2u) << "the rename's, then the sheet's";
+    EXPECT_NE(document->findAccount(cv::AccountTrees::WalletIdent)->name(), QStringLiteral("Changed"));
+    EXPECT_EQ(document->store()->getAccountData().indexOf("Changed"), -1);
+}
+
 TEST_F(BookCommandsTest, IdentsAtTheirLimitRefuseNewItemsAndTheBookReadsOn)
 {
     open();
