@@ -487,16 +487,16 @@ TEST_F(BookCommandsTest, ASheetEndedOnANodeTheBookReadBackChangesNothing)
     const cv::NodePtr wallet = document->findAccount(cv::AccountTrees::WalletIdent);
     samplebook::node(asset(), 2001, NodeKind::Cash, QStringLiteral("Purse"));
     document->commitAccountTrees();
-    w->setAccountSheetOpener([&](cv::BookWindow &, cv::BookWindow::AccountSheet, const cv::NodePtr &node,
-                                 cv::BookWindow::SheetDone done) {
-        cv::SQLDatabase3 &store = *document->store()->database();
-        ASSERT_TRUE(store.performQuery(QStringLiteral(
-            "CREATE TEMP TRIGGER stop AFTER INSERT ON InfoTable BEGIN SELECT RAISE(ROLLBACK, 'stopped'); END;")));
-        document->renameNode(document->findAccount(2001), QStringLiteral("Bag"));
-        ASSERT_TRUE(store.performQuery(QStringLiteral("DROP TRIGGER temp.stop;")));
-        node->setName(QStringLiteral("Changed"));
-        done({1, std::nullopt});
-    });
+    w->setAccountSheetOpener(
+        [&](cv::BookWindow &, cv::BookWindow::AccountSheet, const cv::NodePtr &node, cv::BookWindow::SheetDone done) {
+            cv::SQLDatabase3 &store = *document->store()->database();
+            ASSERT_TRUE(store.performQuery(QStringLiteral(
+                "CREATE TEMP TRIGGER stop AFTER INSERT ON InfoTable BEGIN SELECT RAISE(ROLLBACK, 'stopped'); END;")));
+            document->renameNode(document->findAccount(2001), QStringLiteral("Bag"));
+            ASSERT_TRUE(store.performQuery(QStringLiteral("DROP TRIGGER temp.stop;")));
+            node->setName(QStringLiteral("Changed"));
+            done({1, std::nullopt});
+        });
     w->editAccount(wallet);
     EXPECT_EQ(alerts.asked.size(), 2u) << "the rename's, then the sheet's";
     EXPECT_NE(document->findAccount(cv::AccountTrees::WalletIdent)->name(), QStringLiteral("Changed"));
