@@ -18,9 +18,7 @@ NodePtr sharedFrom(Node *node)
 // Whether the node hangs in the account tree (else the category tree).
 bool inAccountTree(Node &node, const AccountTrees *accounts)
 {
-    if (!accounts) return false;
-    const Node *root = node.root();
-    return root == accounts->asset().get() || root == accounts->debt().get() || root == accounts->summary().get();
+    return accounts && accounts->holds(node);
 }
 
 // Takes the security's holdings out of the tree below `node`.

@@ -36,12 +36,8 @@ NodePtr nearestFolder(Node *node, NodeKind rootKindBelow)
 // the book no longer holds: its change is not made, and the user is told.
 bool heldOrNew(const Book &book, const NodePtr &node)
 {
-    if (!node || node->ident() <= 0) return true;
-    const Node *root = node->root();
-    const AccountTrees &a = *book.accountTrees();
-    const CategoryTrees &c = *book.categoryTrees();
-    for (const NodePtr &r : {a.asset(), a.debt(), a.summary(), c.moneyFlow(), c.income(), c.expense(), c.summary()})
-        if (r.get() == root) return true;
+    if (!node || node->ident() <= 0 || book.accountTrees()->holds(*node) || book.categoryTrees()->holds(*node))
+        return true;
     Alert::warn(cv::localizedString("Edit-Not-Written"));
     return false;
 }

@@ -87,15 +87,10 @@ void BookWindow::expandMe(const NodePtr &node)
     if (!node || !viewer || !d->m_document) return;
     const AccountTreesPtr &tree = d->m_document->accountTrees();
     const CategoryTreesPtr &categories = d->m_document->categoryTrees();
-    const Node *root = node->root();
-    const bool accounts =
-        tree && root && (root == tree->asset().get() || root == tree->debt().get() || root == tree->summary().get());
+    const bool accounts = tree && tree->holds(*node);
     // A node the book no longer holds (its edit was taken back) has no row.
     const bool transferRow = node == d->m_document->autoCashIn() || node == d->m_document->autoCashOut();
-    if (!accounts && !transferRow &&
-        !(categories && (root == categories->moneyFlow().get() || root == categories->income().get() ||
-                         root == categories->expense().get() || root == categories->summary().get())))
-        return;
+    if (!accounts && !transferRow && !(categories && categories->holds(*node))) return;
     ViewerGrid *grid =
         accounts ? static_cast<ViewerGrid *>(viewer->accountView()) : static_cast<ViewerGrid *>(viewer->categoryView());
     cv::ViewerModel *model = grid->viewerModel();

@@ -59,6 +59,13 @@ std::optional<int> AccountTrees::uniqueId() const
     return identAfter({m_asset.get(), m_debt.get(), m_summary.get()});
 }
 
+bool AccountTrees::holds(const Node &node) const
+{
+    const Node *root = &node;
+    while (root->parent()) root = root->parent();
+    return root == m_asset.get() || root == m_debt.get() || root == m_summary.get();
+}
+
 void AccountTrees::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
     // What the reader would refuse is not written.

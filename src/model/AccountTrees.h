@@ -34,6 +34,9 @@ public:
     // One more than the greatest ident in use, at least 1000; none once the
     // greatest stands at the type's limit.
     std::optional<int> uniqueId() const;
+    // Whether the node hangs below one of these roots: a node of a tree
+    // replaced since (a failed edit read back) does not.
+    bool holds(const Node &node) const;
 
     QString archiveClassName() const override { return QStringLiteral("CV4AccountModel"); }
     void encodeWithCoder(cv::KeyedArchiver &coder) const override;

@@ -79,6 +79,13 @@ bool CategoryTrees::isIncomeOrExpense(const Node *node) const
     return (m_income && top == m_income.get()) || (m_expense && top == m_expense.get());
 }
 
+bool CategoryTrees::holds(const Node &node) const
+{
+    const Node *root = &node;
+    while (root->parent()) root = root->parent();
+    return root == m_moneyFlow.get() || root == m_income.get() || root == m_expense.get() || root == m_summary.get();
+}
+
 void CategoryTrees::encodeWithCoder(cv::KeyedArchiver &coder) const
 {
     // What the reader would refuse is not written.

@@ -51,6 +51,8 @@ public:
     std::optional<int> uniqueId() const;
     // Whether the node lies in the income or the expense tree.
     bool isIncomeOrExpense(const Node *node) const;
+    // Whether the node hangs below one of these roots.
+    bool holds(const Node &node) const;
 
     QString archiveClassName() const override { return QStringLiteral("CV4ActualModel"); }
     void encodeWithCoder(cv::KeyedArchiver &coder) const override;

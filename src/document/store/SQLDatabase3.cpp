@@ -737,10 +737,7 @@ bool SQLDatabase3::beginTransaction()
     m_transactionFailed = false;
     // Without a transaction each write would commit on its own: the edit
     // then writes nothing and ends failed.
-    if (!performQuery(QStringLiteral("BEGIN TRANSACTION;"))) {
-        noteFailure(sqlite3_errcode(m_database));
-        m_transactionFailed = true;
-    }
+    if (!performQuery(QStringLiteral("BEGIN TRANSACTION;"))) m_transactionFailed = true;
     return true;
 }
 
