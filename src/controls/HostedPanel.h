@@ -41,6 +41,9 @@ public:
     // the panel finds what it shows again by ident. False: the book does not
     // hold it; the panel has dropped its input and the page closes it.
     virtual bool reloadItem() { return true; }
+    // Input that is not stored after a commit: one taken back keeps what was
+    // typed, and the page stays for OK again.
+    virtual bool hasPendingInput() const { return false; }
 };
 
 inline HostedPanel *hostedPanel(QObject *object)

@@ -446,6 +446,12 @@ bool BookWindow::shouldSelectPage(int index)
         shown->commitPendingInput();
         return true;
     }
+    // A commit taken back keeps its panel, with the rows as typed, for OK again.
+    if (cv::HostedPanel *panel = shown == d->m_temporaryPage ? hostedPanel() : nullptr;
+        panel && panel->hasPendingInput()) {
+        panel->commitPendingInput();
+        if (panel->hasPendingInput()) return false;
+    }
     // On any other page, the temporary page too, the grids commit the panel they opened.
     if (viewer) viewer->commitPendingInput();
     if (shown && shown != viewer) shown->commitPendingInput();

@@ -338,6 +338,38 @@ TEST_F(EntryPanelsTest, AnOpenPanelGoesOnWithItsAccountWhenAFailedEditReadsTheBo
     }
 }
 
+// An OK whose commit is taken back (refused at the category row written after
+// the entry) keeps the book open with the row as typed and leaves no step to
+// undo it; once the store takes it, OK stores it once, beside the entry that
+// took the row id its first insert had.
+TEST_F(EntryPanelsTest, AnOkTakenBackKeepsTheTypedRowForOkAgain)
+{
+    open();
+    cv::AccountBookPanel *book = openBankBook();
+    ASSERT_NE(book, nullptr);
+    QCoreApplication::processEvents();
+    const int row = book->rowCount() - 1;
+    typeExpense(book, QStringLiteral("1500"));
+    QTest::keyClick(cv::GetPopupFieldEditor(), Qt::Key_Return);
+    const int stored = storedEntriesOfBank();
+    const int steps = document->undoStack()->count();
+    cv::SQLDatabase3 &store = *document->store()->database();
+    ASSERT_TRUE(store.performQuery(QStringLiteral("CREATE TEMP TRIGGER stop AFTER INSERT ON InfoTable WHEN new.id = 2 "
+                                                  "BEGIN SELECT RAISE(ROLLBACK, 'stopped'); END;")));
+    QTest::mouseClick(book->okButton(), Qt::LeftButton);
+    ASSERT_NE(w->temporaryPage(), nullptr);
+    EXPECT_EQ(cvtest::page::cellText(*book, cv::AccountBookPanel::OutColumn, row), QStringLiteral("1,500"));
+    EXPECT_EQ(storedEntriesOfBank(), stored);
+    EXPECT_EQ(document->undoStack()->count(), steps);
+    ASSERT_TRUE(store.performQuery(QStringLiteral("DROP TRIGGER temp.stop;")));
+    cv::NodePtr category = document->categoryTrees()->expense();
+    while (category->countChild() > 0) category = category->childAt(0);
+    samplebook::store(*document, cv::EntryKind::Expense, kMay.addDays(2), 700, category->ident(), bank->ident());
+    QTest::mouseClick(book->okButton(), Qt::LeftButton);
+    EXPECT_EQ(w->temporaryPage(), nullptr);
+    EXPECT_EQ(storedEntriesOfBank(), stored + 2);
+}
+
 using EntryPanelsScreenshotTest = InLanguages<EntryPanelsTest>;
 
 // The window with the book, then with its kind chooser open over its cell,

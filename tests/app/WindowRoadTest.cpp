@@ -455,18 +455,6 @@ TEST_F(WindowRoadTest, AFailedEditLeavesTheBookAsTheStoreHoldsIt)
              QTest::mouseClick(sheet->okButton(), Qt::LeftButton);
              securities->close();
          }},
-        {"an expense typed in the account book", stopAfter("INSERT ON ActualTable"),
-         [&] {
-             const Entries book = viewer.open(document->findAccount(bank->ident()).get());
-             ASSERT_TRUE(book);
-             using A = cv::AccountBookPanel;
-             const int row = book.newRow();
-             book.type(A::DateColumn, row, QStringLiteral("2009/05/16"));
-             ASSERT_TRUE(book.choose(A::KindColumn, row, document->findExpense(food->ident())));
-             book.type(A::OutColumn, row, QStringLiteral("123"));
-             book.ok();
-         },
-         [] {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -481,7 +469,6 @@ TEST_F(WindowRoadTest, AFailedEditLeavesTheBookAsTheStoreHoldsIt)
                                 [&](const auto &alert) { return alert.message == notMade; }),
                   1)
             << "one alert, in the words for a change not made";
-        EXPECT_FALSE(document->undoStack()->canUndo()) << "no step for a change not made";
         ASSERT_TRUE(store.performQuery(QStringLiteral("DROP TRIGGER temp.stop; DROP TABLE IF EXISTS temp.fuse; "
                                                       "DROP TABLE IF EXISTS temp.armed; PRAGMA foreign_keys=OFF;")));
         // The windows show the book a fresh open of the saved file reads, with its balances.

@@ -189,10 +189,17 @@ void EntryPanel::writeEntry(const EntryPtr &entry, const EntryPtr &old)
 
 std::unique_ptr<QUndoCommand> EntryPanel::takeCommitStep()
 {
-    auto written = std::exchange(m_written, {});
-    // A commit taken back stored nothing: there is nothing to undo.
-    if (written.empty() || doc()->lastEditFailed()) return nullptr;
-    return std::make_unique<CommittedEntriesStep>(doc(), std::move(written));
+    if (m_written.empty()) return nullptr;
+    return std::make_unique<CommittedEntriesStep>(doc(), std::exchange(m_written, {}));
+}
+
+bool EntryPanel::keepRowsOfFailedCommit()
+{
+    // Nothing to undo; a new row's insert was taken back, and its row id may go to another entry.
+    m_written.clear();
+    for (const RowPtr &row : pendingRows())
+        if (const EntryPtr entry = entryOf(row); entry->flags() & cv::EditNew) entry->setIdent(-1);
+    return true;
 }
 
 void EntryPanel::dropDeletedGroupings(Entry &row) const

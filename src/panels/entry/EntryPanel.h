@@ -133,6 +133,7 @@ protected:
     // is kept for the commit's undo step.
     void writeEntry(const EntryPtr &entry, const EntryPtr &old);
     std::unique_ptr<QUndoCommand> takeCommitStep() override;
+    bool keepRowsOfFailedCommit() override;
     // What the last commit wrote: the stored state before and after (none: absent).
     std::vector<std::pair<EntryPtr, EntryPtr>> m_written;
     // Groupings that were deleted while the panel was open leave the row.

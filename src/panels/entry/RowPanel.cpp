@@ -219,7 +219,15 @@ void RowPanel::commitPendingInput()
 {
     m_tableView->forceEndFieldEditing(true);
     if (!m_hasChanged) return;
+    const std::vector<RowPtr> deleted = m_deletedItems;
     apply();
+    if (m_hasChanged && m_doc->lastEditFailed() && keepRowsOfFailedCommit()) {
+        // The commit saw the deleted rows at the end of the others.
+        for (size_t i = 0; i < deleted.size(); ++i) m_items.erase(m_items.size() - 1);
+        m_deletedItems = deleted;
+        reloadTable();
+        return;
+    }
     settleAfterCommit();
 }
 

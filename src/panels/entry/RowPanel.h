@@ -87,6 +87,7 @@ public:
     // The item found again in the book read back; the rows are read again
     // unless input is pending, which stays (the store did not change under it).
     bool reloadItem() override;
+    bool hasPendingInput() const override { return m_hasChanged; }
 
     // ---- rows
     void addItem(EditingTable *table = nullptr) override;
@@ -195,6 +196,10 @@ protected:
     // takes the place of the panel's row steps; null: those steps are dropped
     // with the rest of the stack.
     virtual std::unique_ptr<QUndoCommand> takeCommitStep() { return nullptr; }
+    // A commit taken back stored nothing: a panel whose rows can be written
+    // again as they are readies them for that and answers true, and they stay
+    // as typed; else they are read again from the store.
+    virtual bool keepRowsOfFailedCommit() { return false; }
 
     // The items of the table's context menu; none: the table has no menu.
     virtual std::vector<PanelMenuEntry> panelMenuEntries() const { return {}; }

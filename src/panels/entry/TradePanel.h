@@ -126,6 +126,7 @@ protected:
     void readRows() override;
     void commitRows() override;
     NodePtr findItem() const override;
+    bool keepRowsOfFailedCommit() override;
     void updateButtons() override;
     void settleAfterCommit() override;
     bool rowGoesBefore(const RowPtr &a, const RowPtr &b) const override;

@@ -156,6 +156,14 @@ void TradePanel::toggleRowDeletedFlag(int tag)
     reloadTable();
 }
 
+bool TradePanel::keepRowsOfFailedCommit()
+{
+    // A new trade's insert was taken back, and its row id may go to another trade.
+    for (const RowPtr &row : pendingRows())
+        if (trade(row)->flags() & cv::EditNew) trade(row)->setIdent(-1);
+    return true;
+}
+
 void TradePanel::closeMaximizedPanel()
 {
     tableView()->forceEndFieldEditing(true);

@@ -314,10 +314,13 @@ void BudgetEditor::applyChanges()
 {
     const int year = firstDay().year();
     for (int index = 0; index < rowsPerSection(); ++index) {
-        Node *category = rowAt(index).category().get();
-        const auto it = m_changedItems.find(category);
+        const NodePtr &category = rowAt(index).category();
+        const auto it = m_changedItems.find(category.get());
         if (it == m_changedItems.end()) continue;
-        for (const auto &[month, value] : it->second) category->setBudgetAt(year, month, value);
+        // A failed edit elsewhere may have read the book back while the sheet was up.
+        NodePtr held = doc()->findExpense(category->ident());
+        if (!held) held = doc()->findIncome(category->ident());
+        for (const auto &[month, value] : it->second) (held ? held : category)->setBudgetAt(year, month, value);
     }
     m_changedItems.clear();
 }

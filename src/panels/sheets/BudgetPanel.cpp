@@ -201,10 +201,14 @@ void BudgetPanel::performInputValue(const QString &value)
 
 void BudgetPanel::okPushed()
 {
+    // A failed edit elsewhere may have read the book back while the sheet was up.
+    NodePtr held = m_document->findExpense(m_actual->ident());
+    if (!held) held = m_document->findIncome(m_actual->ident());
+    Node &actual = held ? *held : *m_actual;
     // A category carries no other record; one that does keeps it.
-    const cv::ArchivablePtr &extra = m_actual->extra();
+    const cv::ArchivablePtr &extra = actual.extra();
     Q_ASSERT(!extra || dynamic_cast<const Budget *>(extra.get()));
-    if (!extra || dynamic_cast<const Budget *>(extra.get())) m_actual->setExtra(m_budget);
+    if (!extra || dynamic_cast<const Budget *>(extra.get())) actual.setExtra(m_budget);
     done(1);
 }
 

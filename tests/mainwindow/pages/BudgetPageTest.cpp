@@ -14,6 +14,7 @@
 #include "model/CategoryTrees.h"
 #include "model/Settings.h"
 #include "panels/sheets/BudgetEditor.h"
+#include "document/store/SQLDatabase3.h"
 #include "panels/sheets/BudgetPanel.h"
 #include "platform/widgets/ReportTextStyles.h"
 
@@ -312,6 +313,22 @@ TEST_F(BudgetPageTest, ClicksOpenTheSheetsAndNothingIsEditedInPlaceOrDragged)
     panel->cancelPushed();
     EXPECT_TRUE(QTest::qWaitFor([&] { return page->openSheet() == nullptr; }, 1000));
     EXPECT_EQ(category->budgetAt(year, month), before);
+
+    // Another window's edit fails while the panel is up and the book is read back: OK sets the
+    // budget on the category the book holds.
+    page->batchButton()->click();
+    panel = qobject_cast<cv::BudgetPanel *>(page->openSheet());
+    ASSERT_NE(panel, nullptr);
+    cv::SQLDatabase3 &store = *document->store()->database();
+    ASSERT_TRUE(store.performQuery(QStringLiteral("CREATE TEMP TRIGGER stop AFTER INSERT ON InfoTable WHEN new.id = 2 "
+                                                  "BEGIN SELECT RAISE(ROLLBACK, 'stopped'); END;")));
+    document->renameNode(category, QStringLiteral("Renamed"));
+    ASSERT_TRUE(store.performQuery(QStringLiteral("DROP TRIGGER temp.stop;")));
+    panel->tableView()->selectRow(0);
+    panel->applyValue(before + 2);
+    panel->okPushed();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page->openSheet() == nullptr; }, 1000));
+    EXPECT_EQ(document->findExpense(category->ident())->budgetAt(year, month), before + 2);
 }
 
 using BudgetPageScreenshot = InLanguages<BudgetPageTest>;
